@@ -1,0 +1,42 @@
+# One static library per source folder, so a folder builds and is tested on its own.
+#   quillon_library(<folder> SOURCES ... [UI ...] LIBS ...)  ->  target quillon_<folder>
+function(quillon_library folder)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    set(target quillon_${folder})
+    add_library(${target} STATIC ${ARG_SOURCES})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC Qt6::Core ${ARG_LIBS})
+    set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
+
+# One QtTest executable per test file, run by ctest on the offscreen platform.
+#   quillon_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [RUN_SERIAL])
+function(quillon_test name)
+    cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        QUILLON_TESTDATA="${CMAKE_CURRENT_SOURCE_DIR}/testdata"
+        QUILLON_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FORCE_STDERR_LOGGING=1")
+    if(ARG_RUN_SERIAL)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+endfunction()
+
+# Adds every immediate sub-folder of the current folder that has a CMakeLists.txt.
+macro(quillon_add_subfolders)
+    file(GLOB _entries RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT _entries)
+    foreach(_entry ${_entries})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_entry} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_entry}/CMakeLists.txt)
+            add_subdirectory(${_entry})
+        endif()
+    endforeach()
+endmacro()

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Set-up, build and run in one place, so that the README's commands and CI do the same.
+#   ./run.sh app     install what is missing, build, start Quillon
+#   ./run.sh test    install what is missing, build, run the whole test suite
+#   ./run.sh bench   install what is missing, build (optimised), run every benchmark
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+    libquazip1-qt6-dev
+    xvfb xauth x11-utils imagemagick fonts-dejavu-core
+    iproute2 curl zip coreutils procps
+)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        export DEBIAN_FRONTEND=noninteractive
+        $sudo apt-get update -q >/dev/null
+        $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+build() {
+    local dir=$1 type=$2
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    cmake --build "$dir" -- -j"$(nproc)"
+}
+
+case "${1:-}" in
+app)
+    install_missing
+    build build RelWithDebInfo
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display found: starting Quillon on a virtual X server (xvfb-run)."
+        exec xvfb-run -a ./build/src/app/quillon
+    fi
+    exec ./build/src/app/quillon
+    ;;
+test)
+    install_missing
+    build build RelWithDebInfo
+    export QT_QPA_PLATFORM=offscreen
+    cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)"
+    ;;
+bench)
+    install_missing
+    build build-bench Release
+    for b in bench/*.sh; do
+        [ -e "$b" ] || continue
+        echo "== $b"
+        BUILD_DIR=build-bench bash "$b"
+    done
+    ;;
+*)
+    echo "usage: $0 app|test|bench" >&2
+    exit 2
+    ;;
+esac
