@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+// One HTTP reply. A status of 0 means: send nothing and close the connection.
+struct SimHttpResponse
+{
+    int status = 200;
+    QByteArray contentType = "text/html";
+    QByteArray body;
+    QList<QPair<QByteArray, QByteArray>> headers; // extra headers
+    int delayMs = 0;                // wait before the reply is written
+
+    static SimHttpResponse text(int status, const QByteArray &body, const QByteArray &type = "text/plain")
+    {
+        SimHttpResponse r;
+        r.status = status;
+        r.contentType = type;
+        r.body = body;
+        return r;
+    }
+};
