@@ -1,0 +1,138 @@
+#include "table/MyTableView.h"
+
+#include "table/Theme.h"
+#include "table/displayListModel.h"
+
+#include <QAbstractProxyModel>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+
+MyTableView::MyTableView(QWidget *parent)
+    : QTableView(parent)
+{
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, &MyTableView::customMenuRequested);
+}
+
+// Maps column 0 of a view row through every proxy down to the model that holds the rows.
+QModelIndex MyTableView::sourceIndexAt(int viewRow) const
+{
+    if (!model() || viewRow < 0)
+        return {};
+    QModelIndex index = model()->index(viewRow, 0);
+    const QAbstractItemModel *current = model();
+    while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(current)) {
+        index = proxy->mapToSource(index);
+        current = proxy->sourceModel();
+        if (!current)
+            return {};
+    }
+    return index;
+}
+
+const displayListModel *MyTableView::listModel() const
+{
+    const QAbstractItemModel *current = model();
+    while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(current))
+        current = proxy->sourceModel();
+    return qobject_cast<const displayListModel *>(current);
+}
+
+bool MyTableView::isSourceRowIdle(int sourceRow) const
+{
+    const displayListModel *rows = listModel();
+    return !rows || rows->isRowIdle(sourceRow);
+}
+
+void MyTableView::addMenuAction(QMenu &menu, const QString &text, const QString &iconName, bool enabled,
+                                void (MyTableView::*slot)())
+{
+    QAction *action = menu.addAction(text);
+    if (!iconName.isEmpty())
+        action->setIcon(Theme::themedIcon(iconName).pixmap(MenuIconSize, MenuIconSize));
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, slot);
+}
+
+void MyTableView::showMenu(QMenu &menu, QPoint viewportPoint)
+{
+    const QPoint shift(verticalHeader()->width(), horizontalHeader()->height());
+    menu.exec(mapToGlobal(viewportPoint + shift));
+}
+
+void MyTableView::customMenuRequested(QPoint point)
+{
+    m_contextMenuTriggeredRow = -1;
+    const int viewRow = rowAt(point.y());
+    if (viewRow < 0 || !model())
+        return;
+    const QModelIndex source = sourceIndexAt(viewRow);
+    if (!source.isValid())
+        return;
+
+    const int sourceRow = source.row();
+    const bool enabled = isSourceRowIdle(sourceRow);
+    m_contextMenuTriggeredRow = sourceRow;
+
+    QMenu menu(tr("Context menu"), this);
+    addMenuAction(menu, tr("Refresh display information"), QStringLiteral("refresh"), enabled, &MyTableView::refreshTriggered);
+    addMenuAction(menu, tr("Power On"), QStringLiteral("power-on"), enabled, &MyTableView::powerOnTriggered);
+    addMenuAction(menu, tr("Power Off"), QStringLiteral("power-off"), enabled, &MyTableView::powerOffTriggered);
+    const displayListModel *rows = listModel();
+    if (rows && rows->hasPowerSaveSettings(sourceRow)) {
+        addMenuAction(menu, tr("Set \"Power Save Mode\" to \"Auto Power Save\"", "right-click menu"), QString(), enabled,
+                      &MyTableView::setPowerSaveToAutoPowerSave);
+        addMenuAction(menu, tr("Set \"Power Save Mode\" to \"Auto Standby\"", "right-click menu"), QString(), enabled,
+                      &MyTableView::setPowerSaveToAutoStandby);
+    }
+    showMenu(menu, point);
+}
+
+void MyTableView::mousePressEvent(QMouseEvent *event)
+{
+    QTableView::mousePressEvent(event);
+
+    const QPoint point = event->position().toPoint();
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int viewRow = rowAt(point.y());
+    if (viewRow < 0 || columnAt(point.x()) != displayListModel::PowerStateColumn)
+        return;
+    const QModelIndex source = sourceIndexAt(viewRow);
+    if (!source.isValid())
+        return;
+
+    m_contextMenuTriggeredRow = source.row();
+    const bool enabled = isSourceRowIdle(source.row());
+
+    QMenu menu(tr("Context menu"), this);
+    addMenuAction(menu, tr("Power On", "right-click menu"), QStringLiteral("power-on"), enabled, &MyTableView::powerOnTriggered);
+    addMenuAction(menu, tr("Power Off", "right-click menu"), QStringLiteral("power-off"), enabled, &MyTableView::powerOffTriggered);
+    showMenu(menu, point);
+}
+
+void MyTableView::refreshTriggered()
+{
+    emit refreshRow(m_contextMenuTriggeredRow);
+}
+
+void MyTableView::powerOnTriggered()
+{
+    emit requestPowerOn(m_contextMenuTriggeredRow);
+}
+
+void MyTableView::powerOffTriggered()
+{
+    emit requestPowerOff(m_contextMenuTriggeredRow);
+}
+
+void MyTableView::setPowerSaveToAutoStandby()
+{
+    emit requestSetPowerSaveToAutoStandby(m_contextMenuTriggeredRow);
+}
+
+void MyTableView::setPowerSaveToAutoPowerSave()
+{
+    emit requestSetPowerSaveToAutoPowerSave(m_contextMenuTriggeredRow);
+}
