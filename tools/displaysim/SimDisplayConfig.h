@@ -33,6 +33,7 @@ struct SimDisplayConfig
                                QStringLiteral("R3.000"), QStringLiteral("R4.000") }; // components 1..4
     QString mainFwVersion = QStringLiteral("R1.200"); // "current firmware"
     quint8 fwGroupPad = 0x00;       // fills each 8-character group of the "C13E" reply
+    bool searchReportsFirmware = true; // false: the search reply carries "-.-" and no component texts
 
     // --- state ---
     int powerMode = 1;              // 1 on, 2 standby, 3 suspend, 4 off

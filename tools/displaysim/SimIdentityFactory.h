@@ -13,6 +13,8 @@ public:
     explicit SimIdentityFactory(const QList<int> &seriesCodes = {});
     SimDisplayConfig make(int n) const;
     static QList<int> knownSeriesCodes();
+    // Series whose displays announce a firmware-update (second) address.
+    static bool usesSecondAddress(int seriesCode);
 
 private:
     QList<int> m_series;
