@@ -1,0 +1,550 @@
+#include "control/TcpClient.h"
+
+#include "control/ControlFrame.h"
+#include "control/ControlItem.h"
+#include "download/FileDownloader.h"
+
+#include <QNetworkProxy>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace {
+
+constexpr quint32 FirmwareReads = RequestFlag::FirmwareVersions | RequestFlag::FirmwareByIndex
+                                  | RequestFlag::MainFirmwareByIndex;
+
+quint32 firstPending(quint32 pending)
+{
+    for (const ControlItem &item : ControlItems) {
+        if (pending & item.flag)
+            return item.flag;
+    }
+    return 0;
+}
+
+const ControlItem *itemFor(quint32 flag)
+{
+    for (const ControlItem &item : ControlItems) {
+        if (item.flag == flag)
+            return &item;
+    }
+    return nullptr;
+}
+
+QByteArray hexByte(int value)
+{
+    return QByteArray::number(value & 0xFF, 16).toUpper().rightJustified(2, '0');
+}
+
+} // namespace
+
+TcpClient::TcpClient(QObject *parent)
+    : QObject(parent)
+    , m_socket(new QTcpSocket(this))
+{
+    qRegisterMetaType<PD_TCP_REPLY>("PD_TCP_REPLY");
+
+    m_replyTimer.setSingleShot(true);
+    m_replyTimer.setInterval(ReplyTimeoutMs);
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    m_httpCheckTimer.setSingleShot(true);
+    m_httpCheckTimer.setInterval(HttpCheckLimitMs);
+
+    connect(m_socket, &QTcpSocket::connected, this, &TcpClient::ConnectedHandle);
+    connect(m_socket, &QTcpSocket::disconnected, this, &TcpClient::DisConnectedHandle);
+    connect(m_socket, &QTcpSocket::readyRead, this, &TcpClient::ReadyReadHandle);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &TcpClient::SocketErrorHandle);
+    connect(&m_replyTimer, &QTimer::timeout, this, &TcpClient::ReplyTimerTimeout);
+    connect(&m_connectTimer, &QTimer::timeout, this, &TcpClient::ConnectTimerTimeout);
+    connect(&m_httpCheckTimer, &QTimer::timeout, this, &TcpClient::HttpCheckLimitReached);
+}
+
+TcpClient::~TcpClient()
+{
+    // Children are destroyed after this body; none of them may call back into a half-gone client.
+    m_socket->disconnect(this);
+    if (m_httpCheck) {
+        m_httpCheck->disconnect(this);
+        m_httpCheck->deleteLater();
+    }
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->abort();
+}
+
+void TcpClient::setRequestFlags(quint32 flags)
+{
+    m_pending = flags;
+    m_reply.requestFlags = flags;
+}
+
+void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, const QHostAddress &ip2Address)
+{
+    ++m_queryGeneration;
+    m_address = address;
+    m_port = port;
+    m_ip2Address = ip2Address;
+    m_resultEmitted = false;
+    m_reconnecting = false;
+    m_current = 0;
+    m_awaitingReply = false;
+    m_lastMessage.clear();
+    m_sendsOfLastMessage = 0;
+    m_reply.ipAddress = address;
+    m_reply.ip2Check = -1;
+
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->abort();
+    m_socket->setProxy(QNetworkProxy::NoProxy);
+    m_socket->connectToHost(address, port, QIODevice::ReadWrite);
+    m_connectTimer.start();
+}
+
+void TcpClient::ConnectedHandle()
+{
+    if (m_resultEmitted)
+        return;
+    m_connectTimer.stop();
+    m_connectionState = Connected;
+    // A reconnection made to send an item again continues the query where it stood.
+    if (!m_reconnecting) {
+        m_firmwareIndex = 0;
+        m_reply.powerMode = 0;
+        m_reply.status = ControlStatus::Complete;
+        m_reply.value1306 = 0;
+        m_retryCount = 0;
+        m_assetTagOffset = 0;
+    }
+    m_reconnecting = false;
+    sendNextItem();
+}
+
+void TcpClient::sendNextItem()
+{
+    while (!m_resultEmitted) {
+        const quint32 flag = firstPending(m_pending);
+        if (flag == 0) {
+            m_current = 0;
+            endQuery();
+            return;
+        }
+        if (flag != m_current)
+            m_retryCount = 0;
+        m_current = flag;
+
+        if (flag == RequestFlag::SecondAddressCheck) {
+            // 0.0.0.0 means the display has no second address; an empty one cannot be asked.
+            if (m_ip2Address.isNull() || m_ip2Address == QHostAddress(QHostAddress::AnyIPv4)) {
+                m_reply.ip2Check = 1;
+                m_pending &= ~flag;
+                continue;
+            }
+            QUrl url(QStringLiteral("http://") + m_ip2Address.toString());
+            if (m_httpPort != 80)
+                url.setPort(m_httpPort);
+            startHttpCheck(url, false);
+            return;
+        }
+        if (flag == RequestFlag::PageLockCheck) {
+            QUrl url(QStringLiteral("http://") + m_address.toString() + QStringLiteral("/index.html"));
+            if (m_httpPort != 80)
+                url.setPort(m_httpPort);
+            startHttpCheck(url, true);
+            return;
+        }
+
+        const ControlItem *item = itemFor(flag);
+        QByteArray body(item->body);
+        if (flag == RequestFlag::FirmwareByIndex) {
+            if (m_firmwareIndex < 0 || m_firmwareIndex > 4) {
+                m_pending &= ~flag;
+                continue;
+            }
+            body += hexByte(m_firmwareIndex + 1);
+        } else if (flag == RequestFlag::AssetTag) {
+            body += hexByte(m_assetTagOffset) + "20";
+        }
+
+        const QByteArray message = ControlFrame::encode(item->messageType, body);
+        if (message == m_lastMessage) {
+            ++m_sendsOfLastMessage;
+        } else {
+            m_lastMessage = message;
+            m_sendsOfLastMessage = 1;
+        }
+        if (m_sendsOfLastMessage > MaxSendsOfOneMessage) {
+            m_pending &= ~flag;
+            m_lastMessage.clear();
+            m_sendsOfLastMessage = 0;
+            continue;
+        }
+
+        if (m_socket->state() == QAbstractSocket::ConnectedState)
+            m_socket->write(message);
+        m_awaitingReply = true;
+        m_replyTimer.start();
+        return;
+    }
+}
+
+void TcpClient::ReadyReadHandle()
+{
+    const QByteArray data = m_socket->readAll();
+    if (m_resultEmitted || !m_awaitingReply)
+        return;
+    m_replyTimer.stop();
+    m_awaitingReply = false;
+
+    const int result = handleReply(data);
+    if (result == ControlStatus::Complete) {
+        sendNextItem();
+        return;
+    }
+    if (result == ControlStatus::Unsupported) {
+        dropItem(m_current);
+        sendNextItem();
+        return;
+    }
+    m_reply.status = result;
+    endQuery();
+}
+
+// A reply is what one read brings; a frame split over two reads does not validate.
+int TcpClient::handleReply(const QByteArray &data)
+{
+    char type = 0;
+    QByteArray body;
+    if (ControlFrame::decode(data, &type, &body) != ControlStatus::Complete)
+        return ControlStatus::Malformed;
+    if (type == '0' || body == "BE")
+        return ControlStatus::Unsupported;
+    if (type == 'D' || type == 'F')
+        return handleVcpReply(type, body);
+    return handleCommandReply(body);
+}
+
+int TcpClient::handleVcpReply(char messageType, const QByteArray &body)
+{
+    quint32 result = 0;
+    quint32 page = 0;
+    quint32 code = 0;
+    quint32 value = 0;
+    if (body.size() != 16 || !ControlFrame::readHex(body, 0, 2, &result) || !ControlFrame::readHex(body, 2, 2, &page)
+        || !ControlFrame::readHex(body, 4, 2, &code) || !ControlFrame::readHex(body, 12, 4, &value))
+        return ControlStatus::Malformed;
+
+    const bool ok = result == 0;
+    switch ((page << 8) | code) {
+    case 0x00D6:
+        if (ok)
+            m_reply.powerMode = qint32(value);
+        break;
+    case 0x023E:
+        if (ok)
+            m_reply.param023E = QString(QChar(char16_t(value)));
+        break;
+    case 0x11EE:
+        m_reply.powerSaveModeVcp = ok && (value == 1 || value == 2) ? qint32(value) : -1;
+        break;
+    case 0x11F0:
+        if (ok)
+            m_reply.value11F0 = qint32(value);
+        else
+            m_reply.status = ControlStatus::Failed;
+        break;
+    case 0x1306:
+        if (ok && messageType == 'D')
+            m_reply.value1306 = qint32(value);
+        break;
+    case 0x1307:
+        if (ok)
+            m_reply.value1307 = qint32(value);
+        break;
+    case 0x1303:
+        if (ok && messageType == 'F')
+            m_reply.value1307 = qint32(value);
+        break;
+    default:
+        break;
+    }
+    m_pending &= ~m_current;
+    return ControlStatus::Complete;
+}
+
+int TcpClient::handleCommandReply(const QByteArray &body)
+{
+    if (m_current == RequestFlag::PowerOn || m_current == RequestFlag::PowerOff) {
+        quint32 result = 0;
+        quint32 mode = 0;
+        const int modeDigits = qMin(4, int(body.size()) - 8);
+        if (body.size() < 10 || !ControlFrame::readHex(body, 0, 2, &result) || result != 0
+            || body.mid(2, 4).toUpper() != "C203" || body.mid(6, 2).toUpper() != "D6"
+            || !ControlFrame::readHex(body, 8, modeDigits, &mode))
+            return ControlStatus::Malformed;
+        m_reply.powerMode = qint32(mode);
+        m_pending &= ~m_current;
+        return ControlStatus::Complete;
+    }
+
+    if (body.size() < 4)
+        return ControlStatus::Malformed;
+    const QByteArray code = body.left(4).toUpper();
+    const QByteArray rest = body.mid(4);
+
+    if (code == "C317" || code == "C316" || code == "C13F") {
+        QString text;
+        if (!ControlFrame::hexText(rest, &text))
+            return ControlStatus::Malformed;
+        if (code == "C317") {
+            m_reply.modelName = text;
+            m_pending &= ~RequestFlag::ModelName;
+        } else if (code == "C316") {
+            m_reply.serialNumber = text;
+            m_pending &= ~RequestFlag::SerialNumber;
+        } else {
+            m_reply.mainFwVersion = text;
+            m_pending &= ~RequestFlag::MainFirmware;
+        }
+        return ControlStatus::Complete;
+    }
+    if (code == "0200") {
+        // Any other shape leaves the power status pending; it is asked again, a bounded number of times.
+        quint32 mode = 0;
+        if (rest.size() == 12 && rest.left(4).toUpper() == "D600") {
+            if (!ControlFrame::readHex(rest, 8, 4, &mode))
+                return ControlStatus::Malformed;
+            m_reply.powerMode = qint32(mode);
+            m_pending &= ~RequestFlag::PowerStatus;
+        }
+        return ControlStatus::Complete;
+    }
+    if (code == "C13E") {
+        if (rest.size() >= 64) {
+            for (int group = 0; group < 4; ++group) {
+                QString text;
+                if (!ControlFrame::hexText(rest.mid(group * 16, 16), &text))
+                    return ControlStatus::Malformed;
+                m_reply.fwVersions[group] = text;
+            }
+        }
+        m_pending &= ~RequestFlag::FirmwareVersions;
+        return ControlStatus::Complete;
+    }
+    if (code == "CB02") {
+        quint32 result = 0;
+        quint32 index = 0;
+        if (!ControlFrame::readHex(rest, 0, 2, &result) || !ControlFrame::readHex(rest, 2, 2, &index))
+            return ControlStatus::Malformed;
+        if (result != 0) {
+            m_pending &= ~(m_current & (RequestFlag::FirmwareByIndex | RequestFlag::MainFirmwareByIndex));
+            return ControlStatus::Complete;
+        }
+        const QString text = ControlFrame::rawText(rest.mid(4));
+        if (index == 0) {
+            m_reply.mainFwVersion = text;
+            m_pending &= ~RequestFlag::MainFirmwareByIndex;
+        } else if (index >= 1 && index <= 4) {
+            m_reply.fwVersions[index - 1] = text;
+            ++m_firmwareIndex;
+            if (index == 4)
+                m_pending &= ~RequestFlag::FirmwareByIndex;
+        } else {
+            m_pending &= ~RequestFlag::FirmwareByIndex;
+            m_firmwareIndex = -1;
+        }
+        return ControlStatus::Complete;
+    }
+    if (code == "CB0B") {
+        quint32 result = 0;
+        quint32 value = 0;
+        if (!ControlFrame::readHex(rest, 0, 2, &result) || !ControlFrame::readHex(rest, 2, 2, &value))
+            return ControlStatus::Malformed;
+        if (result == 0)
+            m_reply.powerSaveSetting = value <= 2 ? qint32(value) : -1;
+        else if (result == 1)
+            m_reply.powerSaveSetting = value == 0 ? 2 : -1;
+        else
+            m_reply.powerSaveSetting = -1;
+        m_pending &= ~m_current;
+        return ControlStatus::Complete;
+    }
+    if (code == "C10B") {
+        m_reply.assetTag += ControlFrame::rawText(rest);
+        if (m_assetTagOffset == 0)
+            m_assetTagOffset = 32;
+        else
+            m_pending &= ~RequestFlag::AssetTag;
+        return ControlStatus::Complete;
+    }
+    return ControlStatus::Unsupported;
+}
+
+void TcpClient::dropItem(quint32 flag)
+{
+    m_pending &= ~flag;
+    if (flag == RequestFlag::MainFirmware)
+        m_pending |= RequestFlag::MainFirmwareByIndex;
+    else if (flag == RequestFlag::FirmwareVersions)
+        m_pending &= ~FirmwareReads;
+}
+
+void TcpClient::ReplyTimerTimeout()
+{
+    if (m_resultEmitted || !m_awaitingReply)
+        return;
+    m_awaitingReply = false;
+
+    if (m_current == RequestFlag::MainFirmware) {
+        m_pending &= ~RequestFlag::MainFirmware;
+        m_pending |= RequestFlag::MainFirmwareByIndex;
+        m_retryCount = 0;
+        sendNextItem();
+        return;
+    }
+    if (m_retryCount < MaxRetries) {
+        ++m_retryCount;
+        m_reconnecting = true;
+        if (m_socket->state() == QAbstractSocket::ConnectedState)
+            m_socket->close();      // DisConnectedHandle reconnects
+        else
+            reconnect();
+        return;
+    }
+    m_pending &= ~m_current;
+    sendNextItem();
+}
+
+void TcpClient::DisConnectedHandle()
+{
+    m_connectionState = Disconnected;
+    if (m_resultEmitted || m_pending == 0)
+        return;
+    if (!m_reconnecting) {
+        // The display hung up without an error; that costs a retry like a missing reply does.
+        if (m_retryCount >= MaxRetries) {
+            m_reply.status = ControlStatus::Failed;
+            endQuery();
+            return;
+        }
+        ++m_retryCount;
+        m_reconnecting = true;
+    }
+    reconnect();
+}
+
+// Deferred: the socket is still inside close() when it reports the disconnection.
+void TcpClient::reconnect()
+{
+    const quint32 generation = m_queryGeneration;
+    QMetaObject::invokeMethod(this, [this, generation] {
+        if (m_resultEmitted || generation != m_queryGeneration)
+            return;
+        if (m_socket->state() != QAbstractSocket::UnconnectedState)
+            m_socket->abort();
+        m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite);
+        m_connectTimer.start();
+    }, Qt::QueuedConnection);
+}
+
+void TcpClient::ConnectTimerTimeout()
+{
+    if (m_resultEmitted)
+        return;
+    m_socket->abort();
+    m_connectionState = ConnectFailed;
+    m_reply.status = ControlStatus::Failed;
+    endQuery();
+}
+
+void TcpClient::SocketErrorHandle(QAbstractSocket::SocketError)
+{
+    if (m_resultEmitted)
+        return;
+    m_connectTimer.stop();
+    m_connectionState = ConnectFailed;
+    m_reply.status = ControlStatus::Failed;
+    endQuery();
+}
+
+void TcpClient::startHttpCheck(const QUrl &url, bool lockCheck)
+{
+    if (m_httpCheck) {
+        m_httpCheck->disconnect(this);
+        m_httpCheck->deleteLater();
+    }
+    m_httpCheck = new FileDownloader(0, true, url, QString(), QByteArray(), this);
+    if (lockCheck)
+        connect(m_httpCheck, &FileDownloader::statusChanged, this, &TcpClient::CheckLockStatusstatusChangedIn);
+    else
+        connect(m_httpCheck, &FileDownloader::statusChanged, this, &TcpClient::VerifyIP2ConnectivitystatusChangedIn);
+    m_httpCheckTimer.start();
+    m_httpCheck->start();
+}
+
+void TcpClient::finishHttpCheck()
+{
+    m_httpCheckTimer.stop();
+    if (m_httpCheck) {
+        m_httpCheck->disconnect(this);
+        m_httpCheck->deleteLater();
+        m_httpCheck = nullptr;
+    }
+}
+
+void TcpClient::CheckLockStatusstatusChangedIn(int, int status)
+{
+    if (m_resultEmitted || m_current != RequestFlag::PageLockCheck || sender() != m_httpCheck)
+        return;
+    const QByteArray page = m_httpCheck->downloadedData();
+    if (status != 0 || page.isEmpty())
+        m_reply.lockStatus = 2;
+    else
+        m_reply.lockStatus = page.contains("/Logon/") ? 1 : 0;
+    finishHttpCheck();
+    m_pending &= ~RequestFlag::PageLockCheck;
+    sendNextItem();
+}
+
+void TcpClient::VerifyIP2ConnectivitystatusChangedIn(int, int status)
+{
+    if (m_resultEmitted || m_current != RequestFlag::SecondAddressCheck || sender() != m_httpCheck)
+        return;
+    const QByteArray page = m_httpCheck->downloadedData();
+    m_reply.ip2Check = status == 0 && !page.isEmpty() ? 0 : 1;
+    finishHttpCheck();
+    m_pending &= ~RequestFlag::SecondAddressCheck;
+    sendNextItem();
+}
+
+void TcpClient::HttpCheckLimitReached()
+{
+    if (m_resultEmitted || !m_httpCheck)
+        return;
+    // Cancelling may report at once; that report must not count as the check's answer.
+    m_httpCheck->disconnect(this);
+    m_httpCheck->cancel();
+    if (m_current == RequestFlag::PageLockCheck)
+        m_reply.lockStatus = 2;
+    else
+        m_reply.ip2Check = 1;
+    finishHttpCheck();
+    m_pending &= ~m_current;
+    sendNextItem();
+}
+
+// The last thing any path does: the receiver may delete this client or start its next query.
+void TcpClient::endQuery()
+{
+    m_resultEmitted = true;
+    m_pending = 0;
+    m_current = 0;
+    m_awaitingReply = false;
+    m_reconnecting = false;
+    m_replyTimer.stop();
+    m_connectTimer.stop();
+    finishHttpCheck();
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->abort();
+    const PD_TCP_REPLY result = m_reply;
+    emit device_results(result);
+}

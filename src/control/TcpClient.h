@@ -1,0 +1,100 @@
+#pragma once
+
+#include "control/PD_TCP_REPLY.h"
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class FileDownloader;
+class QTcpSocket;
+class QUrl;
+
+// Runs one control query against one display on TCP port 7142: the pending request items are sent
+// one at a time in table order, and the query ends with exactly one device_results. The same
+// client may run a further query after that (set the flags, connect again).
+class TcpClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ConnectionState { NotConnected = 0, Connected = 1, Disconnected = 2, ConnectFailed = 5 };
+
+    static constexpr int ConnectTimeoutMs = 5000;
+    static constexpr int ReplyTimeoutMs = 2000;
+    // A web page that starts answering and then stalls is not cut off by the downloader itself.
+    static constexpr int HttpCheckLimitMs = 15000;
+    // Reconnections made for one unanswered item before it is given up.
+    static constexpr int MaxRetries = 4;
+    // The same message is sent at most this often in a row before its item is given up, whether the
+    // display keeps not answering or keeps answering in a way that leaves the item pending.
+    static constexpr int MaxSendsOfOneMessage = MaxRetries + 1;
+
+    explicit TcpClient(QObject *parent = nullptr);
+    ~TcpClient() override;
+
+    void setRequestFlags(quint32 flags);
+    void connectToDisplay(const QHostAddress &address, quint16 port, const QHostAddress &ip2Address);
+
+    // The web page checks go to port 80 of the display; only a test points them elsewhere.
+    void setHttpPort(quint16 port) { m_httpPort = port; }
+
+    PD_TCP_REPLY reply() const { return m_reply; }
+    int connectionState() const { return m_connectionState; }
+
+signals:
+    void device_results(PD_TCP_REPLY reply);
+    void finished();
+
+public slots:
+    void ConnectedHandle();
+    void DisConnectedHandle();
+    void SocketErrorHandle(QAbstractSocket::SocketError error);
+    void ReadyReadHandle();
+    void ReplyTimerTimeout();
+    void ConnectTimerTimeout();
+    void VerifyIP2ConnectivitystatusChangedIn(int instance, int status);
+    void CheckLockStatusstatusChangedIn(int instance, int status);
+
+private slots:
+    void HttpCheckLimitReached();
+
+private:
+    void sendNextItem();
+    int handleReply(const QByteArray &data);
+    int handleVcpReply(char messageType, const QByteArray &body);
+    int handleCommandReply(const QByteArray &body);
+    void dropItem(quint32 flag);
+    void startHttpCheck(const QUrl &url, bool lockCheck);
+    void finishHttpCheck();
+    void reconnect();
+    void endQuery();
+
+    QTcpSocket *m_socket;
+    QTimer m_replyTimer;
+    QTimer m_connectTimer;
+    QTimer m_httpCheckTimer;
+    PD_TCP_REPLY m_reply;
+
+    quint32 m_pending = 0;
+    quint32 m_current = 0;          // flag of the item in progress, 0 for none
+    bool m_awaitingReply = false;
+    int m_firmwareIndex = 0;        // next "CA02" index - 1; -1 once the display said there is no more
+    int m_assetTagOffset = 0;       // 0 for the first half of the asset tag, 32 for the second
+    int m_retryCount = 0;
+    bool m_reconnecting = false;    // the connection was closed on purpose to send an item again
+    QByteArray m_lastMessage;
+    int m_sendsOfLastMessage = 0;
+
+    QHostAddress m_address;
+    QHostAddress m_ip2Address;
+    quint16 m_port = 0;
+    quint16 m_httpPort = 80;
+    QPointer<FileDownloader> m_httpCheck;
+    int m_connectionState = NotConnected;
+    bool m_resultEmitted = false;
+    quint32 m_queryGeneration = 0;
+};

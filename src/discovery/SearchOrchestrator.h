@@ -1,0 +1,91 @@
+#pragma once
+
+#include "control/PD_TCP_REPLY.h"
+#include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
+#include "discovery/NetworkAdapterList.h"
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QVariant>
+
+class DisplaySearchUDP;
+class FirmwareDatabase;
+class TcpClient;
+struct DisplayEntry;
+struct DisplayTableState;
+
+// Turns a search command into filled table rows: starts the UDP search, adds a row per reply and
+// queries it over the control protocol, copies each control reply into its row, and evaluates the
+// firmware status once the last query has answered. Also runs the per-row refresh, power and
+// power-save requests of the table's menus. Works on the window's state; reports through signals.
+class SearchOrchestrator : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 ControlPort = 7142;
+    // Interface selector value that searches every adapter.
+    static constexpr int AllAdapters = -2;
+
+    // udpSearch may be given for a search bound elsewhere; without one a default is created.
+    SearchOrchestrator(DisplayTableState &state, const FirmwareDatabase &database,
+                       QObject *parent = nullptr, DisplaySearchUDP *udpSearch = nullptr);
+    ~SearchOrchestrator() override;
+
+    DisplaySearchUDP *udpSearch() const { return m_udpSearch; }
+
+    void setAdapters(const NetworkAdapterList &adapters) { m_adapters = adapters; }
+    const NetworkAdapterList &adapters() const { return m_adapters; }
+    // The current item data of the interface selector: an adapter index or AllAdapters.
+    void setInterfaceSelection(const QVariant &data) { m_selection = data; }
+    // Only tests move the displays' control and web ports off 7142 and 80.
+    void setPorts(quint16 controlPort, quint16 httpPort);
+
+    static bool isNewerSeries(int series);
+    static quint32 searchRequestFlags(const DISPLAY_UDP_SEARCH_REPLY_INFO &info);
+    static quint32 refreshRequestFlags(const DisplayEntry &row);
+    static int powerStateFromPowerMode(int powerMode);
+
+public slots:
+    void startSearch(bool forceBroadcast);
+    void device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info);
+    void finished_DisplaySearchUDP();
+    void device_results_TcpClient(PD_TCP_REPLY reply);
+
+    void refresh_row_by_TcpClient(int row);
+    void requestPowerOn_by_TcpClient(int row);
+    void requestPowerOff_by_TcpClient(int row);
+    void requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row);
+    void requestSetPowerSaveToAutoStandby_by_TcpClient(int row);
+    // Replies of the power and power-save requests, also of the change made before LAN updates.
+    void perform_request_TcpClient(PD_TCP_REPLY reply);
+
+signals:
+    void update_info(int row);
+    void addRow(int count);
+    void resetAll();
+    // An empty text clears the status bar; a zero time-out keeps the text.
+    void statusMessage(const QString &text, int timeoutMs);
+    void uiUpdateNeeded(bool updateDescription);
+    void evaluated(bool autoSelect);
+    // A power or power-save reply has been written into its row.
+    void controlRequestSettled();
+
+private:
+    enum class RowRequest { PowerOn, PowerOff, AutoPowerSave, AutoStandby };
+
+    TcpClient *startQuery(DisplayEntry &row, quint32 flags, bool toPerformRequest);
+    bool rowAcceptsRequest(int row) const;
+    void startRowRequest(int row, RowRequest request);
+    void releaseClient(int row, QObject *replier);
+    void evaluate(bool autoSelect);
+    void showRefreshProgress();
+
+    DisplayTableState &m_state;
+    const FirmwareDatabase &m_database;
+    DisplaySearchUDP *m_udpSearch;
+    NetworkAdapterList m_adapters;
+    QVariant m_selection = QVariant(AllAdapters);
+    quint16 m_controlPort = ControlPort;
+    quint16 m_httpPort = 80;
+};
