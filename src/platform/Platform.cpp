@@ -1,0 +1,79 @@
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStorageInfo>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace Platform {
+
+void beep()
+{
+#ifdef Q_OS_WIN
+    ::MessageBeep(MB_OK);
+#else
+    // No application object may exist yet, so QApplication::beep() is out of reach; the
+    // terminal bell is what remains when started from a terminal.
+    if (::isatty(STDERR_FILENO))
+        (void)!::write(STDERR_FILENO, "\a", 1);
+#endif
+}
+
+bool showInFileManager(const QString &path)
+{
+#ifdef Q_OS_WIN
+    if (path.isEmpty())
+        return QProcess::startDetached(QStringLiteral("explorer"), {});
+    return QProcess::startDetached(QStringLiteral("explorer"),
+                                   { QDir::toNativeSeparators(path + QLatin1Char('/')) });
+#else
+    QString folder = QDir::homePath();
+    if (!path.isEmpty()) {
+        const QFileInfo info(path);
+        folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    }
+    return QProcess::startDetached(QStringLiteral("xdg-open"), { folder });
+#endif
+}
+
+bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBlock)
+{
+    if (deviceName.isEmpty() || deviceName.contains(QLatin1Char('/')) || deviceName.startsWith(QLatin1Char('.')))
+        return false;
+    const QFileInfo entry(sysClassBlock + QLatin1Char('/') + deviceName);
+    if (!entry.exists())
+        return false;
+    QString deviceDir = entry.canonicalFilePath();
+    if (QFileInfo::exists(deviceDir + QLatin1String("/partition")))
+        deviceDir = QFileInfo(deviceDir).absolutePath();
+    QFile flag(deviceDir + QLatin1String("/removable"));
+    if (!flag.open(QIODevice::ReadOnly))
+        return false;
+    return flag.read(8).trimmed() == "1";
+}
+
+bool isRemovableDrive(const QString &rootPath)
+{
+#ifdef Q_OS_WIN
+    const QString root = QDir::toNativeSeparators(rootPath);
+    return ::GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.utf16())) == DRIVE_REMOVABLE;
+#else
+    const QStorageInfo volume(rootPath);
+    if (!volume.isValid())
+        return false;
+    // /dev/disk/by-uuid/... and /dev/mapper/... are symlinks to the kernel's own node.
+    const QString node = QFileInfo(QString::fromLocal8Bit(volume.device())).canonicalFilePath();
+    if (!node.startsWith(QLatin1String("/dev/")))
+        return false;
+    return isRemovableBlockDevice(QFileInfo(node).fileName(), QStringLiteral("/sys/class/block"));
+#endif
+}
+
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The few operating-system services the program needs beyond Qt, with the Windows form and
+// an equivalent elsewhere.
+namespace Platform {
+
+// The system's alert sound. Works before any application object exists.
+void beep();
+
+// Opens the desktop's file manager on a folder, or on the folder holding a file: Explorer on
+// Windows, the desktop's default handler (xdg-open) elsewhere. An empty path opens the file
+// manager at its default place. Returns false when the program could not be started.
+bool showInFileManager(const QString &path);
+
+// True when the volume whose root is given sits on a removable drive (a USB stick, a card).
+bool isRemovableDrive(const QString &rootPath);
+
+// The sysfs part of isRemovableDrive: a partition answers for its whole disk. Takes the
+// kernel's device name ("sdb1") and the folder that lists block devices ("/sys/class/block").
+bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBlock);
+
+}

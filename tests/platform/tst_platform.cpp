@@ -1,0 +1,112 @@
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+}
+
+class tst_Platform : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir sys;
+
+private slots:
+    void initTestCase()
+    {
+        // A small copy of sysfs: /sys/class/block entries are links into the device tree, a
+        // partition has a "partition" file and its disk's folder holds "removable".
+        QVERIFY(sys.isValid());
+        const QString devices = sys.filePath(QStringLiteral("devices"));
+        QVERIFY(writeFile(devices + "/usb/block/sdb/removable", "1\n"));
+        QVERIFY(writeFile(devices + "/usb/block/sdb/sdb1/partition", "1\n"));
+        QVERIFY(writeFile(devices + "/ata/block/sda/removable", "0\n"));
+        QVERIFY(writeFile(devices + "/ata/block/sda/sda2/partition", "2\n"));
+        QVERIFY(writeFile(devices + "/mmc/block/mmcblk0/removable", "garbage"));
+        QVERIFY(QDir().mkpath(devices + "/virtual/block/loop3"));
+        const QString classBlock = sys.filePath(QStringLiteral("class/block"));
+        QVERIFY(QDir().mkpath(classBlock));
+        const QStringList links = { "usb/block/sdb", "usb/block/sdb/sdb1", "ata/block/sda",
+                                    "ata/block/sda/sda2", "mmc/block/mmcblk0", "virtual/block/loop3" };
+        for (const QString &l : links)
+            QVERIFY(QFile::link(devices + '/' + l, classBlock + '/' + QFileInfo(l).fileName()));
+    }
+
+    void removableFlag_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<bool>("removable");
+        QTest::newRow("usb disk") << "sdb" << true;
+        QTest::newRow("usb partition answers for its disk") << "sdb1" << true;
+        QTest::newRow("fixed disk") << "sda" << false;
+        QTest::newRow("fixed partition") << "sda2" << false;
+        QTest::newRow("unreadable flag") << "mmcblk0" << false;
+        QTest::newRow("no flag file") << "loop3" << false;
+        QTest::newRow("unknown device") << "sdz9" << false;
+        QTest::newRow("empty name") << "" << false;
+        QTest::newRow("path climbing") << "../../devices/usb/block/sdb" << false;
+        QTest::newRow("dot-dot") << ".." << false;
+    }
+
+    void removableFlag()
+    {
+        QFETCH(QString, device);
+        QFETCH(bool, removable);
+        QCOMPARE(Platform::isRemovableBlockDevice(device, sys.filePath(QStringLiteral("class/block"))), removable);
+    }
+
+    void nonBlockVolumesAreNotRemovable()
+    {
+        QVERIFY(!Platform::isRemovableDrive(QStringLiteral("/proc")));
+        QVERIFY(!Platform::isRemovableDrive(QStringLiteral("/no/such/volume")));
+        QVERIFY(!Platform::isRemovableDrive(QString()));
+    }
+
+    void fileManagerOpensTheFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("expectedRelative");
+        QTest::newRow("folder") << "cache" << "cache";
+        QTest::newRow("file opens its folder") << "cache/pkg.zip" << "cache";
+    }
+
+    void fileManagerOpensTheFolder()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QString, expectedRelative);
+
+        // A stand-in for the desktop's xdg-open that records what it was asked to open.
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        const QString record = bin.filePath(QStringLiteral("opened.txt"));
+        const QString script = bin.filePath(QStringLiteral("xdg-open"));
+        QVERIFY(writeFile(script, QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                                      .arg(record).toUtf8()));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QDir().mkpath(bin.filePath("cache")));
+        QVERIFY(writeFile(bin.filePath("cache/pkg.zip"), "zip"));
+
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + oldPath);
+        const bool started = Platform::showInFileManager(bin.filePath(relative));
+        qputenv("PATH", oldPath);
+        QVERIFY(started);
+
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile f(record);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(f.readAll()), bin.filePath(expectedRelative));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Platform)
+#include "tst_platform.moc"
