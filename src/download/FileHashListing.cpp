@@ -1,0 +1,39 @@
+#include "download/FileHashListing.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+QByteArray FileHashListing::md5Hex(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    if (!hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+QString FileHashListing::html(const QString &folder)
+{
+    if (folder.isEmpty())
+        return {};
+    const QDir dir(folder);
+    static const char *const patterns[] = { "*.zip", "*.pac", "*.hex", "*.jbc", "*.bin" };
+    QString listing;
+    for (const char *pattern : patterns) {
+        const QStringList names =
+            dir.entryList({ QString::fromLatin1(pattern) }, QDir::Files, QDir::Name);
+        for (const QString &name : names) {
+            const QString path = dir.filePath(name);
+            // File names are escaped: whatever landed in the cache folder must not become markup.
+            listing += QStringLiteral("file: <b>%1</b> fileChecksum=<b>%2</b> size=<b>%3</b><br>")
+                           .arg(name.toHtmlEscaped(), QString::fromLatin1(md5Hex(path)),
+                                QString::number(QFileInfo(path).size()));
+        }
+    }
+    return listing;
+}

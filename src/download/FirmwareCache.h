@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The downloaded firmware files in the flat cache folder: which names count as firmware, and
+// removing them. The catalogue copy "pd_firmware_releases.json" is never one of them.
+class FirmwareCache
+{
+public:
+    // "*.zip" packages and the "*.hex", "*.bin", "*.pac", "*.jbc" firmware files.
+    static QStringList firmwareFilePatterns();
+
+    // Plain files directly in folder whose names match a pattern (case-insensitive, as on the
+    // Windows file system), sorted by name. Sub-folders are never listed or entered.
+    static QStringList firmwareFiles(const QString &folder);
+
+    // Deletes every firmware file; a file that cannot be deleted is skipped. Returns how many
+    // firmware files there were, deleted or not.
+    static int clearFirmwareFiles(const QString &folder);
+
+    // The status bar text after clearing: "No Files to clear" or "Files cleared".
+    static QString clearedText(int found);
+
+    // Opens the folder in the desktop's file manager. A missing folder opens the file manager at
+    // its default place and returns false, so the caller can say "File does not exist".
+    static bool showFolder(const QString &folder);
+};
