@@ -87,9 +87,11 @@ bool CatalogueMerge::replaceLocalFile(const QByteArray &bytes) const
     QSaveFile file(localFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() overlooks a short write that only shows when the buffer is flushed,
+    // so the flush and the size on disk are checked before the rename.
+    const bool complete = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
+    if (!complete) {
         file.cancelWriting();
-        file.commit();
         return false;
     }
     return file.commit();
