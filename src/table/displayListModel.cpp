@@ -341,11 +341,11 @@ QString displayListModel::statusText(const DisplayEntry &entry) const
         }
     }
     if (entry.updateStatus == 2)
-        return progressText(entry);
+        return progressText(entry, entry.updateTimer.isValid() ? entry.updateTimer.elapsed() : 0);
     return UpdateStatusText::text(entry.updateStatus);
 }
 
-QString displayListModel::progressText(const DisplayEntry &entry) const
+QString displayListModel::progressText(const DisplayEntry &entry, qint64 elapsedMs)
 {
     // The count comes from the catalogue; a package never has more components than the row holds.
     const int components = std::clamp<int>(entry.componentCount, 0, DisplayEntry::ComponentSlots);
@@ -367,8 +367,7 @@ QString displayListModel::progressText(const DisplayEntry &entry) const
 
     QString remaining;
     if (entry.updateDurationSecs > 0) {
-        const qint64 elapsedSecs = entry.updateTimer.isValid() ? entry.updateTimer.elapsed() / 1000 : 0;
-        const qint64 left = entry.updateDurationSecs - elapsedSecs;
+        const qint64 left = entry.updateDurationSecs - elapsedMs / 1000;
         const qint64 minutes = left / 60;
         const qint64 seconds = std::llabs(left - 60 * minutes);
         remaining = tr(" Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));

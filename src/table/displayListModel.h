@@ -59,6 +59,8 @@ public:
     static bool isBuildAcceptable(const DisplayEntry &entry);
     // The check box of column 0 is offered (whether or not it is enabled).
     static bool isUserCheckable(const DisplayEntry &entry);
+    // The status of a row under update, elapsedMs after the update began.
+    static QString progressText(const DisplayEntry &entry, qint64 elapsedMs);
 
 signals:
     void need_update_ui();
@@ -74,7 +76,6 @@ private:
     QString actionText(const DisplayEntry &entry) const;
     QString availabilityText(const DisplayEntry &entry) const;
     QString statusText(const DisplayEntry &entry) const;
-    QString progressText(const DisplayEntry &entry) const;
     QString statusIconName(const DisplayEntry &entry) const;
     QVariant extraSectionData(int column, const DisplayEntry &entry) const;
 
