@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Where the firmware catalogue lives. The maker's server is the default; the environment variable
+// QUILLON_FIRMWARE_URL points a test rig or an in-house mirror elsewhere.
+namespace FirmwareServer {
+
+inline constexpr const char *DefaultBaseUrl = "https://firmware.halvern.example/firmwareupdates/";
+inline constexpr const char *BaseUrlVariable = "QUILLON_FIRMWARE_URL";
+
+// The base URL, always ending in "/" so file names can be appended.
+QString baseUrl();
+
+// The catalogue "pd_firmware_releases.json" under baseUrl.
+QUrl catalogueUrl(const QString &base);
+
+}
