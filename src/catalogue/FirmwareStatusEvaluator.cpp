@@ -46,6 +46,11 @@ bool FirmwareStatusEvaluator::legacySupport() const
     return m_legacySupport;
 }
 
+void FirmwareStatusEvaluator::setLinearLookup(bool on)
+{
+    m_linearLookup = on;
+}
+
 void FirmwareStatusEvaluator::evaluateFirmwareStatus(DisplayEntryList &rows, bool autoSelect,
                                                      const std::function<void(int)> &rowEvaluated) const
 {
@@ -59,7 +64,9 @@ void FirmwareStatusEvaluator::evaluateFirmwareStatus(DisplayEntryList &rows, boo
 void FirmwareStatusEvaluator::evaluateRow(DisplayEntry &row, bool autoSelect) const
 {
     row.firmwareStatus = FirmwareStatus::NotEvaluated;
-    const int index = m_database.findReleaseIndex(row.modelName, row.serialNumber);
+    const int index = m_linearLookup
+        ? m_database.findReleaseIndexLinear(row.modelName, row.serialNumber)
+        : m_database.findReleaseIndex(row.modelName, row.serialNumber);
     if (index < 0) {
         // Only the status: the rest of the row keeps what an earlier match wrote.
         row.firmwareStatus = FirmwareStatus::NoneForModel;

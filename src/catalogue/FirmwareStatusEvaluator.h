@@ -17,6 +17,10 @@ public:
     void setLegacySupport(bool on);
     bool legacySupport() const;
 
+    // Finds releases by walking the whole catalogue instead of through its model index; the
+    // reference the indexed lookup is measured and checked against.
+    void setLinearLookup(bool on);
+
     // Every row in table order; rowEvaluated (when set) is called after each row with its index,
     // including rows for which no release was found.
     void evaluateFirmwareStatus(DisplayEntryList &rows, bool autoSelect,
@@ -26,4 +30,5 @@ public:
 private:
     const FirmwareDatabase &m_database;
     bool m_legacySupport = false;
+    bool m_linearLookup = false;
 };

@@ -34,6 +34,7 @@ private slots:
     void everyRowReportedInOrder();
     void emptyDatabaseGivesNoneForEveryRow();
     void selectionIsNeverCleared();
+    void linearLookupGivesSameRows();
 };
 
 void tst_FirmwareStatusEvaluator::evaluateRow_data()
@@ -290,6 +291,46 @@ void tst_FirmwareStatusEvaluator::selectionIsNeverCleared()
     FirmwareStatusEvaluator(database).evaluateRow(row, true);
     QCOMPARE(row.firmwareStatus, 6);
     QVERIFY(row.selected);
+}
+
+// The model index must not change any result: every model of the fixture, in varied case and
+// with serial numbers on both sides of the serial rule, evaluated both ways.
+void tst_FirmwareStatusEvaluator::linearLookupGivesSameRows()
+{
+    const FirmwareDatabase database = evaluationCatalogue();
+    DisplayEntryList rows;
+    for (const FirmwareRelease &release : database.releases()) {
+        for (const QString &model : release.models) {
+            for (const QString &serial : { QString(), QStringLiteral("XYa1"), QStringLiteral("XYZ1") }) {
+                for (const QString &installed : { QString(), QStringLiteral("1.0"), QStringLiteral("9.9") }) {
+                    DisplayEntry row;
+                    row.modelName = rows.size() % 2 ? model.toLower() : model;
+                    row.serialNumber = serial;
+                    row.currentFirmware = installed;
+                    rows.append(row);
+                }
+            }
+        }
+    }
+    DisplayEntryList linear = rows;
+    FirmwareStatusEvaluator indexed(database, true);
+    FirmwareStatusEvaluator walk(database, true);
+    walk.setLinearLookup(true);
+    indexed.evaluateFirmwareStatus(rows, true);
+    walk.evaluateFirmwareStatus(linear, true);
+
+    for (int i = 0; i < rows.size(); ++i) {
+        const DisplayEntry &a = rows.at(i);
+        const DisplayEntry &b = linear.at(i);
+        QCOMPARE(a.firmwareStatus, b.firmwareStatus);
+        QCOMPARE(a.latestVersion, b.latestVersion);
+        QCOMPARE(a.catalogueSeries, b.catalogueSeries);
+        QCOMPARE(a.changeLists, b.changeLists);
+        QCOMPARE(a.selected, b.selected);
+        QCOMPARE(a.updateViaHTTP, b.updateViaHTTP);
+        QCOMPARE(a.manualPowerCycle, b.manualPowerCycle);
+        QCOMPARE(a.commStatus, b.commStatus);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FirmwareStatusEvaluator)
