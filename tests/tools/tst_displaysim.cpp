@@ -464,12 +464,21 @@ void tst_DisplaySim::webIndexAndSecondAddress()
     page = get(addr(9), "/index.html");
     QVERIFY(page.contains("/Logon/"));
     QVERIFY(get(addr(9), "/nothing").startsWith("HTTP/1.1 404"));
+    SimDisplayConfig empty = display.config();
+    empty.indexPage = QByteArray("");
+    display.setConfig(empty);
+    page = get(addr(9), "/index.html");
+    QVERIFY(page.startsWith("HTTP/1.1 200"));
+    QVERIFY(page.endsWith("\r\n\r\n"));
+    QVERIFY(page.contains("Content-Length: 0\r\n"));
+    empty.indexPage = QByteArray();
+    display.setConfig(empty);
 
     page = get(addr(10), "/");
     QVERIFY(page.startsWith("HTTP/1.1 200"));
     QVERIFY(page.indexOf("\r\n\r\n") + 4 < page.size());
     QCOMPARE(display.requestLog().requests(SimLogEntry::Channel::Web),
-             (QList<QByteArray>{ "GET /index.html", "GET /index.html", "GET /nothing", "GET /" }));
+             (QList<QByteArray>{ "GET /index.html", "GET /index.html", "GET /nothing", "GET /index.html", "GET /" }));
 
     // A route added later serves the body it was sent.
     display.webRouter().addRoute("POST", "/upload", [](const SimHttpRequest &r) {

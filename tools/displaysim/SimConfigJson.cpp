@@ -257,6 +257,8 @@ const QMap<QString, Setter> &members()
               if (!v.isString())
                   return false;
               c.indexPage = v.toString().toUtf8();
+              if (c.indexPage.isNull())
+                  c.indexPage = QByteArray(""); // "" asks for an empty page, not the generated one
               return true;
           } },
         { QStringLiteral("uploadKey"), intField(&SimDisplayConfig::uploadKeyValue, 0, 0xFFFF) },

@@ -41,7 +41,7 @@ struct SimDisplayConfig
     int powerSaveReadResult = 0;    // result byte of the "CB0B" read reply
     QString assetTag;               // up to 64 characters, read in two halves of 32
     bool locked = false;            // web page behind a login
-    QByteArray indexPage;           // served for /index.html and / when not null; null = generated page
+    QByteArray indexPage;           // served for /index.html and / when not null (QByteArray("") = empty page); null = generated page
     quint16 uploadKeyValue = 0x3A7C; // current value returned when VCP 13h 07h is set
     // VCP values by code (page << 8 | code). Reads of a code missing here
     // answer with result 01 (unsupported). Sets store the value, except 13h 07h.
