@@ -1,0 +1,270 @@
+#include "table/MySortFilterProxyModel.h"
+#include "table/MyTableView.h"
+#include "table/displayListModel.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+int sessionMarker = 0;
+HttpClient *const someUpdateSession = reinterpret_cast<HttpClient *>(&sessionMarker);
+
+// The offscreen platform warns about every popup it cannot raise or grab for; those lines bury the
+// test's own output.
+QtMessageHandler previousHandler = nullptr;
+void quietPopupWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    previousHandler(type, context, message);
+}
+
+struct SeenMenu
+{
+    bool shown = false;
+    QString title;
+    QStringList texts;
+    QList<bool> enabled;
+    QList<bool> withIcon;
+};
+
+// Runs `open`, which may show a modal menu; while the menu is up, records it and chooses the
+// item whose text is `choice` (or none), then closes it.
+SeenMenu runMenu(const std::function<void()> &open, const QString &choice = QString())
+{
+    SeenMenu seen;
+    QTimer::singleShot(0, qApp, [&seen, choice] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        seen.shown = true;
+        seen.title = menu->title();
+        QAction *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
+            seen.texts << action->text();
+            seen.enabled << action->isEnabled();
+            seen.withIcon << !action->icon().isNull();
+            if (action->text() == choice)
+                chosen = action;
+        }
+        if (chosen)
+            chosen->trigger();
+        menu->close();
+    });
+    open();
+    QCoreApplication::processEvents();
+    return seen;
+}
+
+DisplayEntry entry(const QString &address, qint32 catalogueSeries = 3)
+{
+    DisplayEntry e;
+    e.address = QHostAddress(address);
+    e.modelName = QStringLiteral("QX-551");
+    e.powerState = 1;
+    e.catalogueSeries = catalogueSeries;
+    return e;
+}
+
+}
+
+class tst_MyTableView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { previousHandler = qInstallMessageHandler(quietPopupWarnings); }
+    void init();
+    void cleanup();
+
+    void contextMenuActsOnSourceRow_data();
+    void contextMenuActsOnSourceRow();
+    void powerSaveItemsOnlyForTheirSeries_data();
+    void powerSaveItemsOnlyForTheirSeries();
+    void busyRowMenuDisabled();
+    void rightClickBelowRowsOpensNothing();
+    void powerMenuOnPowerColumnOnly();
+
+private:
+    void rightClick(int viewRow, const QString &choice, SeenMenu *seen);
+    QPoint cellCentre(int viewRow, int column) const;
+
+    DisplayEntryList m_entries;
+    displayListModel *m_model = nullptr;
+    MySortFilterProxyModel *m_proxy = nullptr;
+    MyTableView *m_view = nullptr;
+};
+
+void tst_MyTableView::init()
+{
+    // Detection order differs from address order, so the sorted view rows are not model rows.
+    m_entries = { entry("10.0.0.30"), entry("10.0.0.2", 1), entry("9.0.0.1", 2), entry("10.0.0.4") };
+    m_model = new displayListModel;
+    m_model->setEntries(&m_entries);
+    m_proxy = new MySortFilterProxyModel(m_model);
+    m_proxy->setSourceModel(m_model);
+    m_view = new MyTableView;
+    m_view->setModel(m_proxy);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(displayListModel::AddressColumn, Qt::AscendingOrder);
+    m_view->resize(1400, 400);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+}
+
+void tst_MyTableView::cleanup()
+{
+    delete m_view;
+    delete m_model;
+    m_view = nullptr;
+    m_model = nullptr;
+}
+
+QPoint tst_MyTableView::cellCentre(int viewRow, int column) const
+{
+    return m_view->visualRect(m_proxy->index(viewRow, column)).center();
+}
+
+void tst_MyTableView::rightClick(int viewRow, const QString &choice, SeenMenu *seen)
+{
+    const QPoint point = viewRow >= 0 ? cellCentre(viewRow, 1) : QPoint(20, m_view->viewport()->height() - 5);
+    *seen = runMenu([this, point] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, point, m_view->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(m_view->viewport(), &event);
+    }, choice);
+}
+
+void tst_MyTableView::contextMenuActsOnSourceRow_data()
+{
+    QTest::addColumn<int>("viewRow");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QByteArray>("signal");
+    QTest::addColumn<int>("sourceRow");
+
+    // Sorted by address: view rows 9.0.0.1, 10.0.0.2, 10.0.0.4, 10.0.0.30 are model rows 2, 1, 3, 0.
+    QTest::newRow("refresh, first view row") << 0 << "Refresh display information" << QByteArray(SIGNAL(refreshRow(int))) << 2;
+    QTest::newRow("refresh, last view row") << 3 << "Refresh display information" << QByteArray(SIGNAL(refreshRow(int))) << 0;
+    QTest::newRow("power on") << 2 << "Power On" << QByteArray(SIGNAL(requestPowerOn(int))) << 3;
+    QTest::newRow("power off") << 1 << "Power Off" << QByteArray(SIGNAL(requestPowerOff(int))) << 1;
+    QTest::newRow("auto power save") << 0 << "Set \"Power Save Mode\" to \"Auto Power Save\""
+                                     << QByteArray(SIGNAL(requestSetPowerSaveToAutoPowerSave(int))) << 2;
+    QTest::newRow("auto standby") << 1 << "Set \"Power Save Mode\" to \"Auto Standby\""
+                                  << QByteArray(SIGNAL(requestSetPowerSaveToAutoStandby(int))) << 1;
+}
+
+void tst_MyTableView::contextMenuActsOnSourceRow()
+{
+    QFETCH(int, viewRow);
+    QFETCH(QString, choice);
+    QFETCH(QByteArray, signal);
+    QFETCH(int, sourceRow);
+
+    const QList<QByteArray> allSignals { SIGNAL(refreshRow(int)), SIGNAL(requestPowerOn(int)), SIGNAL(requestPowerOff(int)),
+                                         SIGNAL(requestSetPowerSaveToAutoPowerSave(int)),
+                                         SIGNAL(requestSetPowerSaveToAutoStandby(int)) };
+    QList<QSignalSpy *> spies;
+    for (const QByteArray &s : allSignals)
+        spies << new QSignalSpy(m_view, s.constData());
+
+    SeenMenu seen;
+    rightClick(viewRow, choice, &seen);
+
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("Context menu"));
+    QCOMPARE(m_view->contextMenuTriggeredRow(), sourceRow);
+    for (int i = 0; i < allSignals.size(); ++i) {
+        if (allSignals.at(i) == signal) {
+            QCOMPARE(spies.at(i)->count(), 1);
+            QCOMPARE(spies.at(i)->at(0).at(0).toInt(), sourceRow);
+        } else {
+            QCOMPARE(spies.at(i)->count(), 0);
+        }
+    }
+    qDeleteAll(spies);
+}
+
+void tst_MyTableView::powerSaveItemsOnlyForTheirSeries_data()
+{
+    QTest::addColumn<int>("viewRow");
+    QTest::addColumn<QStringList>("texts");
+
+    const QStringList basic { "Refresh display information", "Power On", "Power Off" };
+    const QStringList withPowerSave = basic + QStringList { "Set \"Power Save Mode\" to \"Auto Power Save\"",
+                                                            "Set \"Power Save Mode\" to \"Auto Standby\"" };
+    QTest::newRow("series 2") << 0 << withPowerSave;
+    QTest::newRow("series 1") << 1 << withPowerSave;
+    QTest::newRow("series 3") << 2 << basic;
+}
+
+void tst_MyTableView::powerSaveItemsOnlyForTheirSeries()
+{
+    QFETCH(int, viewRow);
+    QFETCH(QStringList, texts);
+
+    SeenMenu seen;
+    rightClick(viewRow, QString(), &seen);
+    QCOMPARE(seen.texts, texts);
+    QCOMPARE(seen.enabled, QList<bool>(texts.size(), true));
+    // The first three carry icons, the power-save items none.
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(seen.withIcon.at(i), i < 3);
+}
+
+void tst_MyTableView::busyRowMenuDisabled()
+{
+    m_entries[1].updateSession = someUpdateSession; // view row 1
+    QSignalSpy refresh(m_view, &MyTableView::refreshRow);
+
+    SeenMenu seen;
+    rightClick(1, QStringLiteral("Refresh display information"), &seen);
+    QCOMPARE(seen.texts.size(), 5);
+    QCOMPARE(seen.enabled, QList<bool>(5, false));
+    QCOMPARE(refresh.count(), 0);
+
+    seen = runMenu([this] { QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, cellCentre(1, 6)); });
+    QCOMPARE(seen.enabled, QList<bool>(2, false));
+}
+
+void tst_MyTableView::rightClickBelowRowsOpensNothing()
+{
+    SeenMenu seen;
+    rightClick(0, QString(), &seen);
+    QCOMPARE(m_view->contextMenuTriggeredRow(), 2);
+
+    rightClick(-1, QString(), &seen);
+    QVERIFY(!seen.shown);
+    QCOMPARE(m_view->contextMenuTriggeredRow(), -1);
+}
+
+void tst_MyTableView::powerMenuOnPowerColumnOnly()
+{
+    QSignalSpy powerOff(m_view, &MyTableView::requestPowerOff);
+
+    SeenMenu seen = runMenu([this] { QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, cellCentre(2, 6)); },
+                            QStringLiteral("Power Off"));
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("Context menu"));
+    QCOMPARE(seen.texts, (QStringList { "Power On", "Power Off" }));
+    QCOMPARE(seen.withIcon, (QList<bool> { true, true }));
+    QCOMPARE(powerOff.count(), 1);
+    QCOMPARE(powerOff.at(0).at(0).toInt(), 3);
+    QCOMPARE(m_view->currentIndex().row(), 2); // the click also selected the row
+
+    seen = runMenu([this] { QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, cellCentre(0, 5)); });
+    QVERIFY(!seen.shown);
+    QCOMPARE(m_view->currentIndex().row(), 0);
+
+    seen = runMenu([this] { QTest::mouseClick(m_view->viewport(), Qt::RightButton, {}, cellCentre(0, 6)); });
+    QVERIFY(!seen.shown);
+    QCOMPARE(powerOff.count(), 1);
+}
+
+QTEST_MAIN(tst_MyTableView)
+#include "tst_mytableview.moc"
