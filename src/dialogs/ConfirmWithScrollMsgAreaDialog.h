@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class ConfirmWithScrollMsgAreaDialog;
+}
+
+// A Yes/Cancel question with a scrolling rich-text body. The texts are shown as rich text:
+// whatever the caller puts in them from a display must already be escaped.
+class ConfirmWithScrollMsgAreaDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ConfirmWithScrollMsgAreaDialog(QWidget *parent, const QString &title, const QString &heading,
+                                   const QString &mainText, const QString &endMessage);
+    ~ConfirmWithScrollMsgAreaDialog() override;
+
+private:
+    Ui::ConfirmWithScrollMsgAreaDialog *m_ui;
+};
