@@ -48,6 +48,7 @@ private slots:
     void clearAndCopyHeader();
     void copiesKeepWorkingLookups();
     void indexAgreesWithLinearSearch();
+    void brokenBytesNeverLeaveReleases();
 };
 
 void tst_FirmwareDatabase::freshDatabase()
@@ -424,6 +425,34 @@ void tst_FirmwareDatabase::indexAgreesWithLinearSearch()
         QCOMPARE(db.releaseIndicesForModel(model), every);
     }
     QVERIFY(found > 500); // the queries must mostly hit, or the comparison proves little
+}
+
+// Every cut of a real catalogue, and random byte damage, either parses or fails with one of the
+// three codes and no releases.
+void tst_FirmwareDatabase::brokenBytesNeverLeaveReleases()
+{
+    const QByteArray original = fixture(QStringLiteral("values.json"));
+    QRandomGenerator random(7);
+    QList<QByteArray> inputs;
+    for (int cut = 0; cut < original.size(); cut += 7)
+        inputs.append(original.left(cut));
+    for (int i = 0; i < 500; ++i) {
+        QByteArray damaged = original;
+        for (int flips = random.bounded(1, 8); flips > 0; --flips)
+            damaged[random.bounded(damaged.size())] = char(random.bounded(256));
+        inputs.append(damaged);
+    }
+
+    for (const QByteArray &input : inputs) {
+        FirmwareDatabase db = parsed(QStringLiteral("matching.json"));
+        const int result = db.parse(input, QLocale::Japanese);
+        QVERIFY(result == 0 || result == -1 || result == -2 || result == -3);
+        if (result != 0)
+            QCOMPARE(db.count(), 0);
+        for (int i = 0; i < db.count(); ++i)
+            QCOMPARE(db.findReleaseIndex(db.releases().at(i).models.value(0), QStringLiteral("12A")),
+                     db.findReleaseIndexLinear(db.releases().at(i).models.value(0), QStringLiteral("12A")));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FirmwareDatabase)
