@@ -17,7 +17,7 @@ QString tr(const char *text, const char *comment = nullptr)
 // anything else leaves the link without a target.
 QString downloadHref(const QString &location)
 {
-    const QUrl url(location, QUrl::StrictMode);
+    const QUrl url(location);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {

@@ -388,7 +388,7 @@ QString DisplayInfoPanel::documentationTable(const FirmwareRelease &release) con
 {
     QStringList cells;
     for (const DocumentationLink &link : release.documentationList) {
-        const QUrl url(link.url, QUrl::StrictMode);
+        const QUrl url(link.url);
         const QString scheme = url.scheme().toLower();
         // The panel opens links with the desktop's handler; only web pages may be offered there.
         if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))) {
