@@ -123,14 +123,16 @@ void SearchOrchestrator::startSearch(bool forceBroadcast)
     } else {
         QList<QHostAddress> destinations;
         if (selection == AllAdapters) {
-            for (const NetworkAdapter &adapter : m_adapters.adapters()) {
+            for (const NetworkAdapter &adapter : qAsConst(m_adapters)) {
                 if (adapter.broadcast.isNull() || destinations.contains(adapter.broadcast))
                     continue;
                 destinations.append(adapter.broadcast);
                 qInfo().noquote() << "All UDP broadcast address:" << adapter.broadcast.toString();
             }
         } else {
-            const QHostAddress broadcast = m_adapters.at(selection).broadcast;
+            const QHostAddress broadcast = selection >= 0 && selection < m_adapters.size()
+                    ? m_adapters.at(selection).broadcast
+                    : QHostAddress();
             qInfo().noquote() << "UDP broadcast address:" << broadcast.toString();
             if (!broadcast.isNull())
                 destinations.append(broadcast);

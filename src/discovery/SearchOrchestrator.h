@@ -2,9 +2,10 @@
 
 #include "control/PD_TCP_REPLY.h"
 #include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
-#include "discovery/NetworkAdapterList.h"
+#include "platform/NetworkAdapterList.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QObject>
 #include <QVariant>
 
@@ -34,8 +35,9 @@ public:
 
     DisplaySearchUDP *udpSearch() const { return m_udpSearch; }
 
-    void setAdapters(const NetworkAdapterList &adapters) { m_adapters = adapters; }
-    const NetworkAdapterList &adapters() const { return m_adapters; }
+    // The broadcast search goes out on these; an adapter index selects one of them.
+    void setAdapters(const QList<NetworkAdapter> &adapters) { m_adapters = adapters; }
+    const QList<NetworkAdapter> &adapters() const { return m_adapters; }
     // The current item data of the interface selector: an adapter index or AllAdapters.
     void setInterfaceSelection(const QVariant &data) { m_selection = data; }
     // Only tests move the displays' control and web ports off 7142 and 80.
@@ -84,7 +86,7 @@ private:
     DisplayTableState &m_state;
     const FirmwareDatabase &m_database;
     DisplaySearchUDP *m_udpSearch;
-    NetworkAdapterList m_adapters;
+    QList<NetworkAdapter> m_adapters;
     QVariant m_selection = QVariant(AllAdapters);
     quint16 m_controlPort = ControlPort;
     quint16 m_httpPort = 80;

@@ -256,7 +256,7 @@ private slots:
 
     void broadcastIgnoresTargetsAndRepeatedStart()
     {
-        m_search->setAdapters(NetworkAdapterList({ { "sim-a", simAddress(1), simAddress(1), true },
+        m_search->setAdapters(QList<NetworkAdapter>({ { "sim-a", simAddress(1), simAddress(1), true },
                                                    { "sim-b", simAddress(2), simAddress(2), true },
                                                    { "sim-a again", simAddress(1), simAddress(1), true } }));
         QSignalSpy resets(m_search.get(), &SearchOrchestrator::resetAll);
