@@ -6,205 +6,207 @@
     <message>
         <source>Application version: %1 (Build %2)</source>
         <comment>software version and build number</comment>
-        <translation type="unfinished"></translation>
+        <translation>アプリケーション バージョン: %1 (ビルド %2)</translation>
     </message>
 </context>
 <context>
     <name>SV_Information_DialogClass</name>
     <message>
         <source>Log</source>
-        <translation type="unfinished"></translation>
+        <translation>ログ</translation>
     </message>
     <message>
         <source>Clear</source>
-        <translation type="unfinished"></translation>
+        <translation>クリア</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>コピー</translation>
     </message>
 </context>
 <context>
     <name>Tessel</name>
     <message>
         <source>Broadcast search LAN interface:</source>
-        <translation type="unfinished"></translation>
+        <translation>ブロードキャスト検索 LAN インターフェース:</translation>
     </message>
     <message>
         <source>Search network for displays </source>
-        <translation type="unfinished"></translation>
+        <translation>ネットワーク上のディスプレイを検索 </translation>
     </message>
     <message>
         <source>Update firmware via LAN</source>
-        <translation type="unfinished"></translation>
+        <translation>LAN 経由でファームウェアを更新</translation>
     </message>
     <message>
         <source>Create firmware USB drive for selected display...</source>
-        <translation type="unfinished"></translation>
+        <translation>選択したディスプレイのファームウェア USB ドライブを作成...</translation>
     </message>
     <message>
         <source>Detected Display List</source>
-        <translation type="unfinished"></translation>
+        <translation>検出されたディスプレイ一覧</translation>
     </message>
     <message>
         <source>Deselect all</source>
-        <translation type="unfinished"></translation>
+        <translation>すべて選択解除</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>ツール(&amp;T)</translation>
     </message>
     <message>
         <source>&amp;Search network for displays</source>
-        <translation type="unfinished"></translation>
+        <translation>ネットワーク上のディスプレイを検索(&amp;S)</translation>
     </message>
     <message>
         <source>Refresh display information</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイ情報を更新</translation>
     </message>
     <message>
         <source>Debug</source>
-        <translation type="unfinished"></translation>
+        <translation>デバッグ</translation>
     </message>
     <message>
         <source>&amp;View</source>
-        <translation type="unfinished"></translation>
+        <translation>表示(&amp;V)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>ヘルプ(&amp;H)</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>終了(&amp;X)</translation>
     </message>
     <message>
         <source>Broadcast search</source>
-        <translation type="unfinished"></translation>
+        <translation>ブロードキャスト検索</translation>
     </message>
     <message>
         <source>Searches for displays on this network segment using UDP Broadcast</source>
-        <translation type="unfinished"></translation>
+        <translation>UDP ブロードキャストでこのネットワーク セグメント上のディスプレイを検索します</translation>
     </message>
     <message>
         <source>Targeted search</source>
-        <translation type="unfinished"></translation>
+        <translation>指定アドレス検索</translation>
     </message>
     <message>
         <source>Searches for displays at specific IP addresses</source>
-        <translation type="unfinished"></translation>
+        <translation>指定した IP アドレスのディスプレイを検索します</translation>
     </message>
     <message>
         <source>&amp;Configure Targeted search...</source>
-        <translation type="unfinished"></translation>
+        <translation>指定アドレス検索の設定(&amp;C)...</translation>
     </message>
     <message>
         <source>Create firmware &amp;USB drive by model...</source>
-        <translation type="unfinished"></translation>
+        <translation>モデルを指定してファームウェア USB ドライブを作成(&amp;U)...</translation>
     </message>
     <message>
         <source>Download firmware for offline use...</source>
-        <translation type="unfinished"></translation>
+        <translation>オフライン用にファームウェアをダウンロード...</translation>
     </message>
     <message>
         <source>Selected</source>
-        <translation type="unfinished"></translation>
+        <translation>選択したディスプレイ</translation>
     </message>
     <message>
         <source>All</source>
-        <translation type="unfinished"></translation>
+        <translation>すべて</translation>
     </message>
     <message>
         <source>Cancel all queued updates via LAN</source>
-        <translation type="unfinished"></translation>
+        <translation>LAN 経由の待機中の更新をすべてキャンセル</translation>
     </message>
     <message>
         <source>Application settings...</source>
-        <translation type="unfinished"></translation>
+        <translation>アプリケーション設定...</translation>
     </message>
     <message>
         <source>Generate file hash info</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルのハッシュ情報を生成</translation>
     </message>
     <message>
         <source>Clear downloaded firmware files</source>
-        <translation type="unfinished"></translation>
+        <translation>ダウンロード済みファームウェア ファイルを削除</translation>
     </message>
     <message>
         <source>Open firmware download folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアのダウンロード フォルダーを開く</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="unfinished"></translation>
+        <translation>ログ</translation>
     </message>
     <message>
         <source>Show Asset Tag column</source>
-        <translation type="unfinished"></translation>
+        <translation>資産タグ列を表示</translation>
     </message>
     <message>
         <source>Show MAC Address column</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC アドレス列を表示</translation>
     </message>
     <message>
         <source>About...</source>
-        <translation type="unfinished"></translation>
+        <translation>バージョン情報...</translation>
     </message>
     <message>
         <source>Check for updates</source>
-        <translation type="unfinished"></translation>
+        <translation>更新を確認</translation>
     </message>
     <message>
         <source>View README</source>
-        <translation type="unfinished"></translation>
+        <translation>README を表示</translation>
     </message>
     <message>
         <source>&amp;Open project...</source>
-        <translation type="unfinished"></translation>
+        <translation>プロジェクトを開く(&amp;O)...</translation>
     </message>
     <message>
         <source>&amp;Update</source>
-        <translation type="unfinished"></translation>
+        <translation>更新(&amp;U)</translation>
     </message>
     <message>
         <source>Debug test</source>
-        <translation type="unfinished"></translation>
+        <translation>デバッグ テスト</translation>
     </message>
     <message>
         <source>Clear download cache</source>
-        <translation type="unfinished"></translation>
+        <translation>ダウンロード キャッシュを削除</translation>
     </message>
     <message>
         <source>Search network for displays (targeted)</source>
-        <translation type="unfinished"></translation>
+        <translation>ネットワーク上のディスプレイを検索 (指定アドレス)</translation>
     </message>
     <message>
         <source>Cancel downloads</source>
-        <translation type="unfinished"></translation>
+        <translation>ダウンロードをキャンセル</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>なし</translation>
     </message>
     <message>
         <source>Broadcast search</source>
         <comment>search button menu text</comment>
-        <translation type="unfinished"></translation>
+        <translation>ブロードキャスト検索</translation>
     </message>
     <message>
         <source>Targeted search</source>
         <comment>search button menu text</comment>
-        <translation type="unfinished"></translation>
+        <translation>指定アドレス検索</translation>
     </message>
     <message>
         <source>Firmware update is in progress.
 
 Are you sure you want to quit?</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアの更新中です。
+
+終了してもよろしいですか?</translation>
     </message>
 </context>
 </TS>

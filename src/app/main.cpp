@@ -1,0 +1,42 @@
+#include "app/AppSplash.h"
+#include "app/AppTranslations.h"
+#include "app/SettingsMigration.h"
+#include "app/Tessel.h"
+#include "platform/Platform.h"
+#include "platform/SingleInstanceLock.h"
+
+#include <QApplication>
+#include <QSettings>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("halvern.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+
+    // Stays open for the whole run.
+    QSettings settings;
+    SettingsMigration::migrateFromOlderEdition(settings);
+
+    SingleInstanceLock instanceLock;
+    if (instanceLock.acquire() == SingleInstanceLock::Status::AlreadyRunning) {
+        Platform::beep();
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+
+    AppTranslations translations;
+    translations.install();
+
+    AppSplash splash;
+    splash.show();
+
+    auto window = std::make_unique<Tessel>();
+    window->show();
+    const int status = app.exec();
+    window.reset();
+    return status;
+}

@@ -1,0 +1,197 @@
+#include "app/AppSettings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_AppSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    static QSettings store()
+    {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Halvern"),
+                         QStringLiteral("Quillon"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+        QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    }
+
+    void init()
+    {
+        QSettings s = store();
+        s.clear();
+        s.sync();
+    }
+
+    void defaultsWhenAbsent()
+    {
+        QSettings s = store();
+        const AppSettings a = AppSettings::load(s);
+        QCOMPARE(a.multiUpdateLimit, 5);
+        QCOMPARE(a.legacySupport, false);
+        QCOMPARE(a.windowWidth, 0);
+        QCOMPARE(a.windowHeight, 0);
+        QCOMPARE(a.lanDeviceIndex, QVariant(-1));
+        QCOMPARE(a.ipAddressScanText, QString());
+        QCOMPARE(a.showAssetTagColumn, true);
+        QCOMPARE(a.showMacAddressColumn, false);
+    }
+
+    void roundTripThroughTheStore()
+    {
+        AppSettings a;
+        a.multiUpdateLimit = 7;
+        a.legacySupport = true;
+        a.windowWidth = 1000;
+        a.windowHeight = 700;
+        a.lanDeviceIndex = 2;
+        a.ipAddressScanText = QStringLiteral("127.0.0.1-127.0.0.9\n127.0.1.*");
+        a.showAssetTagColumn = false;
+        a.showMacAddressColumn = true;
+        a.save();
+
+        QSettings s = store();
+        QCOMPARE(s.childGroups(), QStringList { QStringLiteral("Settings") });
+        QCOMPARE(s.value("Settings/LDS").toInt(), 5702);
+        const AppSettings b = AppSettings::load();
+        QCOMPARE(b.multiUpdateLimit, 7);
+        QVERIFY(b.legacySupport);
+        QCOMPARE(b.windowWidth, 1000);
+        QCOMPARE(b.windowHeight, 700);
+        QCOMPARE(b.lanDeviceIndex.toInt(), 2);
+        QCOMPARE(b.ipAddressScanText, a.ipAddressScanText);
+        QCOMPARE(b.showAssetTagColumn, false);
+        QCOMPARE(b.showMacAddressColumn, true);
+    }
+
+    void storedValues_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("LDS 5702 turns legacy on") << "LDS" << QVariant(5702) << "legacy" << QVariant(true);
+        QTest::newRow("LDS 1 leaves it off") << "LDS" << QVariant(1) << "legacy" << QVariant(false);
+        QTest::newRow("LDS 5703") << "LDS" << QVariant(5703) << "legacy" << QVariant(false);
+        QTest::newRow("LDS as text") << "LDS" << QVariant("5702") << "legacy" << QVariant(true);
+        QTest::newRow("limit kept as stored") << "Multi Update Limit" << QVariant(7) << "limit" << QVariant(7);
+        QTest::newRow("non-numeric limit reads 0") << "Multi Update Limit" << QVariant("many") << "limit" << QVariant(0);
+        QTest::newRow("non-numeric width reads 0") << "Main Dialog Width" << QVariant("wide") << "width" << QVariant(0);
+        QTest::newRow("bool as false text") << "Show Asset Tag Column" << QVariant("false") << "asset" << QVariant(false);
+        QTest::newRow("bool as 0") << "Show MAC Address Column" << QVariant(0) << "mac" << QVariant(false);
+        QTest::newRow("bool as 1") << "Show MAC Address Column" << QVariant(1) << "mac" << QVariant(true);
+        QTest::newRow("adapter index as text") << "LAN Device Index" << QVariant("3") << "adapter" << QVariant(3);
+        QTest::newRow("scan text as number") << "IP Address Scan Text" << QVariant(42) << "scan" << QVariant("42");
+    }
+
+    void storedValues()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, field);
+        QFETCH(QVariant, expected);
+        {
+            QSettings s = store();
+            s.setValue(QStringLiteral("Settings/") + key, stored);
+        }
+        const AppSettings a = AppSettings::load();
+        const QHash<QString, QVariant> fields {
+            { "legacy", a.legacySupport }, { "limit", a.multiUpdateLimit }, { "width", a.windowWidth },
+            { "asset", a.showAssetTagColumn }, { "mac", a.showMacAddressColumn },
+            { "adapter", a.lanDeviceIndex.toInt() }, { "scan", a.ipAddressScanText },
+        };
+        QCOMPARE(fields.value(field), expected);
+    }
+
+    void legacyOtherThanTheCodeIsStoredAsZero()
+    {
+        {
+            QSettings s = store();
+            s.setValue(QStringLiteral("Settings/LDS"), 1);
+        }
+        AppSettings::load().save();
+        QSettings s = store();
+        QCOMPARE(s.value(QStringLiteral("Settings/LDS")).toInt(), 0);
+    }
+
+    void invalidAdapterIndexLeavesTheKeyAlone()
+    {
+        {
+            QSettings s = store();
+            s.setValue(QStringLiteral("Settings/LAN Device Index"), 4);
+        }
+        AppSettings a;
+        a.lanDeviceIndex = QVariant();
+        a.save();
+        QSettings s = store();
+        QCOMPARE(s.value(QStringLiteral("Settings/LAN Device Index")).toInt(), 4);
+        QCOMPARE(s.value(QStringLiteral("Settings/Multi Update Limit")).toInt(), 5);
+    }
+
+    void windowSizeRule_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("applied");
+        const QSize screen(1920, 1080);
+        QTest::newRow("fits") << QSize(1000, 700) << screen << true;
+        QTest::newRow("width 1 accepted") << QSize(1, 700) << screen << true;
+        QTest::newRow("height 1 accepted") << QSize(1000, 1) << screen << true;
+        QTest::newRow("width equal to screen refused") << QSize(1920, 700) << screen << false;
+        QTest::newRow("height equal to screen refused") << QSize(1000, 1080) << screen << false;
+        QTest::newRow("one below screen accepted") << QSize(1919, 1079) << screen << true;
+        QTest::newRow("width 0 refused") << QSize(0, 700) << screen << false;
+        QTest::newRow("negative refused") << QSize(-5, 700) << screen << false;
+        QTest::newRow("no primary screen") << QSize(1000, 700) << QSize() << false;
+    }
+
+    void windowSizeRule()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, screen);
+        QFETCH(bool, applied);
+        AppSettings a;
+        a.windowWidth = stored.width();
+        a.windowHeight = stored.height();
+        QCOMPARE(a.windowSizeFits(screen), applied);
+    }
+
+    void adapterRule_data()
+    {
+        QTest::addColumn<QVariantList>("comboData");
+        QTest::addColumn<int>("adapterCount");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("index");
+        const QVariantList two { -2, 0, 1 };
+        QTest::newRow("All") << two << 2 << QVariant(-2) << 0;
+        QTest::newRow("second adapter") << two << 2 << QVariant(1) << 2;
+        QTest::newRow("adapter gone") << two << 2 << QVariant(5) << -1;
+        QTest::newRow("None stored while adapters exist") << two << 2 << QVariant(-1) << -1;
+        QTest::newRow("None when no adapter") << QVariantList { -1 } << 0 << QVariant(-1) << 0;
+        QTest::newRow("index past the adapter count") << QVariantList { -2, 0, 1, 7 } << 2 << QVariant(7) << -1;
+        QTest::newRow("invalid stored value") << two << 2 << QVariant() << -1;
+    }
+
+    void adapterRule()
+    {
+        QFETCH(QVariantList, comboData);
+        QFETCH(int, adapterCount);
+        QFETCH(QVariant, stored);
+        QFETCH(int, index);
+        AppSettings a;
+        a.lanDeviceIndex = stored;
+        QCOMPARE(a.adapterComboIndex(comboData, adapterCount), index);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_AppSettings)
+#include "tst_appsettings.moc"

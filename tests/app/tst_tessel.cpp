@@ -1,0 +1,316 @@
+#include "app/Tessel.h"
+#include "log/LogMessageHandler.h"
+#include "log/SV_Information_Dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+void setWindowLightness(int lightness)
+{
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, QColor::fromHsl(0, 0, lightness));
+    QApplication::setPalette(p);
+}
+
+QImage render(const QIcon &icon)
+{
+    return icon.pixmap(QSize(24, 24)).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+}
+
+class tst_Tessel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir settingsDir;
+    QtMessageHandler testHandler = nullptr;
+
+    static QSettings store()
+    {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Halvern"),
+                         QStringLiteral("Quillon"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+        QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+    }
+
+    void cleanupTestCase()
+    {
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+    }
+
+    void init()
+    {
+        QSettings s = store();
+        s.clear();
+        s.sync();
+        testHandler = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(testHandler);
+    }
+
+    void cleanup()
+    {
+        LogMessageHandler::uninstall();
+        QApplication::setPalette(QPalette());
+    }
+
+    void formWidgets_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("search") << "pushButtonSearch" << "QPushButton" << "Search network for displays ";
+        QTest::newRow("update") << "download_pushButton" << "QPushButton" << "Update firmware via LAN";
+        QTest::newRow("usb") << "create_usb_drive_pushButton" << "QPushButton"
+                             << "Create firmware USB drive for selected display...";
+        QTest::newRow("deselect") << "deselect_all_pushButton" << "QPushButton" << "Deselect all";
+        QTest::newRow("list label") << "labelPDList" << "QLabel" << "Detected Display List";
+        QTest::newRow("adapter label") << "interface_selection_label" << "QLabel" << "Broadcast search LAN interface:";
+        QTest::newRow("adapter combo") << "interface_selection_comboBox" << "QComboBox" << "";
+        QTest::newRow("table") << "display_list_tableView" << "QTableView" << "";
+        QTest::newRow("panel") << "info_textBrowser" << "QTextBrowser" << "";
+        QTest::newRow("splitter") << "splitter" << "QSplitter" << "";
+        QTest::newRow("cancel downloads") << "cancelDownloadsButton" << "QPushButton" << "Cancel downloads";
+    }
+
+    void formWidgets()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, className);
+        QFETCH(QString, text);
+        Tessel window;
+        QWidget *w = window.findChild<QWidget *>(objectName);
+        QVERIFY2(w, qPrintable(objectName));
+        QVERIFY(w->inherits(qPrintable(className)));
+        if (auto *button = qobject_cast<QPushButton *>(w))
+            QCOMPARE(button->text(), text);
+        if (auto *label = qobject_cast<QLabel *>(w))
+            QCOMPARE(label->text(), text);
+    }
+
+    void constructionState()
+    {
+        Tessel window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Quillon"));
+        QVERIFY(!window.windowIcon().isNull());
+        QCOMPARE(window.size(), QSize(871, 566));
+
+        auto *search = window.findChild<QPushButton *>("pushButtonSearch");
+        QVERIFY(search->isCheckable() && !search->isChecked());
+        QVERIFY(!search->isEnabled());
+        QVERIFY(!window.findChild<QPushButton *>("download_pushButton")->isEnabled());
+        QVERIFY(window.findChild<QWidget *>("interface_selection_comboBox")->isHidden());
+        QVERIFY(window.findChild<QWidget *>("interface_selection_label")->isHidden());
+        QVERIFY(window.findChild<QWidget *>("cancelDownloadsButton")->isHidden());
+        QVERIFY(!window.findChild<QMenu *>("menuDebug")->menuAction()->isVisible());
+        QVERIFY(window.findChild<QTextBrowser *>("info_textBrowser")->openExternalLinks());
+
+        auto *table = window.findChild<QTableView *>("display_list_tableView");
+        QCOMPARE(table->focusPolicy(), Qt::StrongFocus);
+        QVERIFY(table->alternatingRowColors());
+        QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(table->horizontalHeader()->stretchLastSection());
+        QVERIFY(!table->horizontalHeader()->highlightSections());
+        QCOMPARE(table->textElideMode(), Qt::ElideRight);
+        QVERIFY(table->isSortingEnabled());
+        QVERIFY(table->styleSheet().contains(QStringLiteral("QTableView::item:selected")));
+
+        auto *combo = window.findChild<QComboBox *>("interface_selection_comboBox");
+        QCOMPARE(combo->count(), window.adapters().count() + 1);
+        QCOMPARE(combo->itemData(0).toInt(), window.adapters().isEmpty() ? -1 : -2);
+        QCOMPARE(combo->itemText(0), window.adapters().isEmpty() ? QStringLiteral("None") : QStringLiteral("All"));
+        for (int i = 0; i < window.adapters().count(); ++i)
+            QCOMPARE(combo->itemData(i + 1).toInt(), i);
+
+        // The log window exists, is reachable and got the cache folder line.
+        QVERIFY(window.logDialog());
+        QCOMPARE(LogMessageHandler::logWindow(), window.logDialog());
+        QVERIFY(window.logDialog()->isHidden());
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/Firmware";
+        QCOMPARE(window.cacheFolderPath(), cache);
+        QVERIFY(QFileInfo(cache).isDir());
+        QVERIFY2(window.logDialog()->text().contains(
+                     QStringLiteral("| Local cache folder: \"%1\"").arg(QDir::toNativeSeparators(cache))),
+                 qPrintable(window.logDialog()->text()));
+    }
+
+    void menusAndActions_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("bar") << "menuBar" << QStringList { "&File", "&Tools", "&View", "&Help" };
+        QTest::newRow("file") << "menuFile" << QStringList { "E&xit" };
+        QTest::newRow("tools") << "menuTools" << QStringList {
+            "&Search network for displays", "&Configure Targeted search...", "-",
+            "Create firmware &USB drive by model...", "Download firmware for offline use...", "-",
+            "Refresh display information", "-", "Cancel all queued updates via LAN", "-",
+            "Application settings...", "Debug", "Clear downloaded firmware files", "Open firmware download folder" };
+        QTest::newRow("search") << "menuSearch_network_for_displays" << QStringList { "Broadcast search", "Targeted search" };
+        QTest::newRow("refresh") << "menuRefresh_display_information" << QStringList { "Selected", "All" };
+        QTest::newRow("debug") << "menuDebug" << QStringList { "Generate file hash info" };
+        QTest::newRow("view") << "menuView" << QStringList { "Log", "Show Asset Tag column", "Show MAC Address column" };
+        QTest::newRow("help") << "menuHelp" << QStringList { "About...", "Check for updates", "View README" };
+    }
+
+    void menusAndActions()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, entries);
+        Tessel window;
+        QWidget *w = window.findChild<QWidget *>(menu);
+        QVERIFY2(w, qPrintable(menu));
+        QStringList seen;
+        for (QAction *a : w->actions())
+            seen.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(seen, entries);
+    }
+
+    void actionsHaveTheirIcons_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("broadcast") << "actionBroadcast" << "search broadcast";
+        QTest::newRow("targeted") << "actionAdvanced_network_search" << "search target";
+        QTest::newRow("configure") << "actionConfigureAdvanced_search_network" << "search settings";
+        QTest::newRow("usb by model") << "actionCreate_USB_drive_for_another_model" << "usb drive";
+        QTest::newRow("offline") << "actionDownload_firmware_for_offline_use" << "cloud download";
+        QTest::newRow("refresh selected") << "actionRefreshSelected" << "refresh";
+        QTest::newRow("refresh all") << "actionRefreshAll" << "refresh all";
+        QTest::newRow("cancel queued") << "actionCancel_all_queued_updates_via_LAN" << "cancel";
+        QTest::newRow("settings") << "actionOption_T" << "settings";
+        QTest::newRow("log") << "actionLog" << "log";
+        QTest::newRow("check updates") << "actionCheck_for_updates" << "app update";
+    }
+
+    void actionsHaveTheirIcons()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, icon);
+        Tessel window;
+        auto *a = window.findChild<QAction *>(action);
+        QVERIFY2(a, qPrintable(action));
+        QCOMPARE(render(a->icon()), render(Theme::themedIcon(icon)));
+    }
+
+    void unusedFormActionsExist()
+    {
+        Tessel window;
+        for (const char *name : { "actionOpenProject_P", "actionUpdate_U", "actionDebug_test",
+                                  "actionClear_download_cache", "actionSearch_network_for_displays_Advanced_search" })
+            QVERIFY2(window.findChild<QAction *>(name), name);
+    }
+
+    void storedSettingsAreAppliedAndWrittenBack()
+    {
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        {
+            QSettings s = store();
+            s.setValue("Settings/Main Dialog Width", screen.width() - 100);
+            s.setValue("Settings/Main Dialog Height", screen.height() - 100);
+            s.setValue("Settings/Show Asset Tag Column", false);
+            s.setValue("Settings/Show MAC Address Column", true);
+            s.setValue("Settings/Multi Update Limit", 7);
+            s.setValue("Settings/LDS", 1);
+            s.setValue("Settings/IP Address Scan Text", "127.0.0.5");
+            s.setValue("Settings/LAN Device Index", 999);
+        }
+        int firstAdapterItem = 0;
+        {
+            Tessel window;
+            firstAdapterItem = window.adapters().isEmpty() ? -1 : -2;
+            QCOMPARE(window.size(), screen - QSize(100, 100));
+            QVERIFY(!window.findChild<QAction *>("actionShow_Asset_Tag_column")->isChecked());
+            QVERIFY(window.findChild<QAction *>("actionShow_MAC_Address_column")->isChecked());
+            QCOMPARE(window.findChild<QComboBox *>("interface_selection_comboBox")->currentIndex(), 0);
+            window.findChild<QAction *>("actionShow_MAC_Address_column")->trigger();
+        }
+        QSettings s = store();
+        QCOMPARE(s.value("Settings/Main Dialog Width").toInt(), screen.width() - 100);
+        QCOMPARE(s.value("Settings/Show MAC Address Column").toBool(), false);
+        QCOMPARE(s.value("Settings/Show Asset Tag Column").toBool(), false);
+        QCOMPARE(s.value("Settings/Multi Update Limit").toInt(), 7);
+        QCOMPARE(s.value("Settings/LDS").toInt(), 0);
+        QCOMPARE(s.value("Settings/IP Address Scan Text").toString(), QStringLiteral("127.0.0.5"));
+        // The stored adapter no longer exists: the combo stayed on its first item, which is written.
+        QCOMPARE(s.value("Settings/LAN Device Index").toInt(), firstAdapterItem);
+    }
+
+    void fullScreenWidthIsRefused()
+    {
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        {
+            QSettings s = store();
+            s.setValue("Settings/Main Dialog Width", screen.width());
+            s.setValue("Settings/Main Dialog Height", 300);
+        }
+        Tessel window;
+        QCOMPARE(window.size(), QSize(871, 566));
+    }
+
+    void paletteChangeSwapsIconsAndColours()
+    {
+        setWindowLightness(240);
+        Tessel window;
+        QVERIFY(!window.isDarkTheme());
+        QCOMPARE(window.panelColourSet().colours.value(0), QStringLiteral("#ffffff"));
+        auto *search = window.findChild<QPushButton *>("pushButtonSearch");
+        const QImage lightIcon = render(search->icon());
+        auto *table = window.findChild<QTableView *>("display_list_tableView");
+        const QString lightSheet = table->styleSheet();
+
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        dark.setColor(QPalette::Highlight, QColor(200, 100, 0));
+        QApplication::setPalette(dark);
+        // Qt posts the change to the window.
+        QTRY_VERIFY(window.isDarkTheme());
+        QCOMPARE(window.panelColourSet().colours.value(0), QStringLiteral("#000000"));
+        QCOMPARE(render(search->icon()), render(QIcon(QStringLiteral(":/resources/dark/search.svg"))));
+        QVERIFY(render(search->icon()) != lightIcon);
+        QVERIFY(table->styleSheet() != lightSheet);
+        QVERIFY(table->styleSheet().contains(QStringLiteral("#99c86400")));
+    }
+
+    void logActionShowsAndHidesTheLogWindow()
+    {
+        Tessel window;
+        auto *log = window.findChild<QAction *>("actionLog");
+        log->trigger();
+        QVERIFY(window.logDialog()->isVisible());
+        window.itemMenuAboutToShow();
+        QVERIFY(log->isChecked());
+        log->trigger();
+        QVERIFY(!window.logDialog()->isVisible());
+        window.itemMenuAboutToShow();
+        QVERIFY(!log->isChecked());
+    }
+};
+
+QTEST_MAIN(tst_Tessel)
+#include "tst_tessel.moc"
