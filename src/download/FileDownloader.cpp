@@ -1,0 +1,208 @@
+#include "download/FileDownloader.h"
+
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkRequest>
+#include <QTimer>
+
+FileDownloader::FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
+                               const QByteArray &expectedChecksum, QObject *parent)
+    : QObject(parent),
+      m_instance(instance),
+      m_url(url),
+      m_filePath(filePath),
+      m_expectedChecksum(expectedChecksum),
+      m_file(filePath),
+      m_manager(new QNetworkAccessManager(this)),
+      m_replyTimer(new QTimer(this)),
+      m_useReplyTimer(useReplyTimer)
+{
+    m_manager->setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+    if (m_useReplyTimer) {
+        m_replyTimer->setSingleShot(true);
+        m_replyTimer->setInterval(ReplyTimeoutMs);
+        connect(m_replyTimer, &QTimer::timeout, this, &FileDownloader::ReplyTimerTimeout);
+    }
+}
+
+FileDownloader::~FileDownloader()
+{
+    if (m_reply) {
+        // Going away is not a download result: the owner hears nothing more from us.
+        disconnect(m_reply, nullptr, this, nullptr);
+        m_reply->abort();
+        delete m_reply;
+        m_reply = nullptr;
+    }
+    if (fileMode() && m_file.isOpen())
+        discardFile();
+}
+
+void FileDownloader::start()
+{
+    m_md5.reset();
+    m_buffer.clear();
+    m_networkError = 0;
+    m_timedOut = false;
+
+    // A catalogue names the URL; only the web may be fetched, never local files or resources.
+    const QString scheme = m_url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        m_networkError = QNetworkReply::ProtocolUnknownError;
+        fail(StatusNetworkError);
+        return;
+    }
+
+    if (fileMode()) {
+        if (m_file.isOpen())
+            discardFile();
+        // A dangling link counts as existing too, so that opening cannot follow it elsewhere.
+        const QFileInfo existing(m_filePath);
+        if ((existing.exists() || existing.isSymLink()) && !QFile::remove(m_filePath)) {
+            fail(StatusCannotDelete);
+            return;
+        }
+        // Unbuffered, so that a failed write shows at the write and not later at close.
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            fail(StatusCannotWrite);
+            return;
+        }
+    }
+
+    m_status = StatusOk;
+    m_reply = m_manager->get(QNetworkRequest(m_url));
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &FileDownloader::downloadProgress);
+    connect(m_reply, &QNetworkReply::finished, this, &FileDownloader::downloadFinished);
+    connect(m_reply, &QNetworkReply::readyRead, this, &FileDownloader::downloadReadyRead);
+    connect(m_reply, &QNetworkReply::errorOccurred, this, &FileDownloader::downloadError);
+
+    m_clock.start();
+    if (m_useReplyTimer)
+        m_replyTimer->start();
+}
+
+void FileDownloader::cancel()
+{
+    if (m_reply)
+        m_reply->abort(); // reports OperationCanceledError and then finished: ends with 10003
+    if (fileMode() && m_file.isOpen())
+        discardFile();
+}
+
+QString FileDownloader::speedText(qint64 bytesReceived, qint64 elapsedMs)
+{
+    // A report within the first millisecond would otherwise divide by zero.
+    double speed = bytesReceived * 1000.0 / double(qMax<qint64>(elapsedMs, 1));
+    QString unit;
+    if (speed < 1024) {
+        unit = tr("bytes/sec", "download speed");
+    } else if (speed < 1024 * 1024) {
+        speed /= 1024;
+        unit = tr("kB/s", "download speed");
+    } else {
+        speed /= 1024 * 1024;
+        unit = tr("MB/s", "download speed");
+    }
+    return tr("%1 %2", "1=download speed 2=speed units")
+        .arg(QString::number(speed, 'f', 1).rightJustified(3), unit);
+}
+
+void FileDownloader::downloadProgress(qint64 bytesReceived, qint64 bytesTotal)
+{
+    m_bytesTotal = int(bytesTotal);
+    m_bytesReceived = int(bytesReceived);
+    m_replyTimer->stop();
+    m_speedText = speedText(bytesReceived, m_clock.elapsed());
+    emit progressChanged(m_instance, m_bytesReceived, m_bytesTotal, m_speedText);
+}
+
+void FileDownloader::downloadReadyRead()
+{
+    m_replyTimer->stop();
+    if (!m_reply)
+        return;
+    const QByteArray chunk = m_reply->readAll();
+    if (m_networkError != 0)
+        return; // the output is gone already; the error decides the outcome
+
+    if (!fileMode()) {
+        if (m_buffer.size() >= MemoryCap)
+            return;
+        m_buffer.append(chunk);
+    } else if (m_file.write(chunk) != chunk.size()) {
+        abandonReply();
+        discardFile();
+        fail(StatusCannotWrite);
+        return;
+    }
+    m_md5.addData(chunk);
+}
+
+void FileDownloader::downloadError(QNetworkReply::NetworkError error)
+{
+    if (!m_timedOut)
+        m_networkError = error;
+    m_replyTimer->stop();
+    if (fileMode())
+        discardFile();
+}
+
+void FileDownloader::ReplyTimerTimeout()
+{
+    m_timedOut = true;
+    m_networkError = QNetworkReply::TimeoutError;
+    if (fileMode())
+        discardFile();
+    if (m_reply)
+        m_reply->abort();
+}
+
+void FileDownloader::downloadFinished()
+{
+    if (!m_reply)
+        return;
+    m_status = StatusOk;
+    m_bytesReceived = 0;
+    m_bytesTotal = 0;
+    m_speedText.clear();
+    m_replyTimer->stop();
+
+    if (fileMode() && m_file.isOpen())
+        m_file.close();
+
+    disconnect(m_reply, nullptr, this, nullptr);
+    m_reply->deleteLater();
+    m_reply = nullptr;
+
+    if (m_networkError != 0)
+        m_status = StatusNetworkError;
+    else if (!m_expectedChecksum.isEmpty() && m_md5.result() != m_expectedChecksum)
+        m_status = StatusChecksumMismatch;
+    emit statusChanged(m_instance, m_status);
+}
+
+void FileDownloader::discardFile()
+{
+    if (m_file.isOpen()) {
+        m_file.close();
+        m_file.remove();
+    }
+}
+
+void FileDownloader::abandonReply()
+{
+    m_replyTimer->stop();
+    if (!m_reply)
+        return;
+    disconnect(m_reply, nullptr, this, nullptr);
+    m_reply->abort();
+    m_reply->deleteLater();
+    m_reply = nullptr;
+}
+
+void FileDownloader::fail(int status)
+{
+    m_status = status;
+    emit statusChanged(m_instance, status);
+}

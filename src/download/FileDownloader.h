@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkReply>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QTimer;
+
+// Fetches one URL into memory (empty file path) or into a file, hashing what arrives as it
+// arrives. Ends every download with exactly one statusChanged carrying one of the codes below.
+class FileDownloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Status {
+        StatusNotStarted = -1,
+        StatusOk = 0,
+        StatusChecksumMismatch = 10000,
+        StatusCannotWrite = 10001,
+        StatusCannotDelete = 10002,
+        StatusNetworkError = 10003,
+    };
+
+    static constexpr int ReplyTimeoutMs = 5000;
+    static constexpr int MemoryCap = 1000000;
+
+    FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
+                   const QByteArray &expectedChecksum, QObject *parent = nullptr);
+    ~FileDownloader() override;
+
+    void start();
+    void cancel();
+    QByteArray downloadedData() const { return m_buffer; }
+    int status() const { return m_status; }
+
+    // The speed text of a progress report: "500.0 bytes/sec", "2.0 MB/s".
+    static QString speedText(qint64 bytesReceived, qint64 elapsedMs);
+
+signals:
+    void progressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
+    void statusChanged(int instance, int status);
+
+public slots:
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void downloadFinished();
+    void downloadReadyRead();
+    void downloadError(QNetworkReply::NetworkError error);
+    void ReplyTimerTimeout();
+
+private:
+    bool fileMode() const { return !m_filePath.isEmpty(); }
+    void discardFile();
+    void abandonReply();
+    void fail(int status);
+
+    const int m_instance;
+    const QUrl m_url;
+    const QString m_filePath;
+    const QByteArray m_expectedChecksum;
+    QFile m_file;
+    QByteArray m_buffer;
+    QCryptographicHash m_md5{QCryptographicHash::Md5};
+    QNetworkAccessManager *m_manager;
+    QNetworkReply *m_reply = nullptr;
+    QTimer *m_replyTimer;
+    const bool m_useReplyTimer;
+    QElapsedTimer m_clock;
+    int m_bytesReceived = 0;
+    int m_bytesTotal = 0;
+    QString m_speedText;
+    int m_networkError = 0;
+    bool m_timedOut = false;
+    int m_status = StatusNotStarted;
+};

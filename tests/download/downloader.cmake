@@ -1,0 +1,5 @@
+# Tests of the file downloader and the firmware package job, against fwserver on loopback.
+quillon_test(tst_filedownloader
+    SOURCES tst_filedownloader.cpp
+    LIBS quillon_download fwserver_core
+    TIMEOUT 180)
