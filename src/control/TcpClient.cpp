@@ -85,6 +85,7 @@ void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, cons
     m_port = port;
     m_ip2Address = ip2Address;
     m_resultEmitted = false;
+    m_itemUnanswered = false;
     m_reconnecting = false;
     m_current = 0;
     m_awaitingReply = false;
@@ -410,6 +411,8 @@ void TcpClient::ReplyTimerTimeout()
             reconnect();
         return;
     }
+    // Given up without a word from the display: the query goes on, but cannot count as complete.
+    m_itemUnanswered = true;
     m_pending &= ~m_current;
     sendNextItem();
 }
@@ -536,6 +539,8 @@ void TcpClient::HttpCheckLimitReached()
 void TcpClient::endQuery()
 {
     m_resultEmitted = true;
+    if (m_itemUnanswered && m_reply.status == ControlStatus::Complete)
+        m_reply.status = ControlStatus::Failed;
     m_pending = 0;
     m_current = 0;
     m_awaitingReply = false;

@@ -96,5 +96,6 @@ private:
     QPointer<FileDownloader> m_httpCheck;
     int m_connectionState = NotConnected;
     bool m_resultEmitted = false;
+    bool m_itemUnanswered = false;
     quint32 m_queryGeneration = 0;
 };

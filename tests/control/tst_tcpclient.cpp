@@ -1,0 +1,376 @@
+#include "control/TcpClient.h"
+
+#include "SimDisplay.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+// Displays of this file live on 127.0.30.0/24; their web pages are on port 80.
+namespace {
+
+const QHostAddress NoSecondAddress(QHostAddress::AnyIPv4);
+
+QHostAddress at(int last)
+{
+    return QHostAddress(QStringLiteral("127.0.30.%1").arg(last));
+}
+
+// Runs one query and returns its result; count receives how many results came within waitMs.
+PD_TCP_REPLY query(TcpClient &client, quint32 flags, const QHostAddress &address,
+                   const QHostAddress &ip2 = NoSecondAddress, int waitMs = 10000, int *count = nullptr)
+{
+    QSignalSpy spy(&client, &TcpClient::device_results);
+    client.setRequestFlags(flags);
+    client.connectToDisplay(address, 7142, ip2);
+    spy.wait(waitMs);
+    if (count)
+        *count = spy.count();
+    return spy.isEmpty() ? PD_TCP_REPLY() : spy.first().first().value<PD_TCP_REPLY>();
+}
+
+// A control endpoint that answers every frame with the same reply body, framed by hand.
+class ScriptedControl : public QObject
+{
+public:
+    ScriptedControl(const QHostAddress &address, const QByteArray &replyBody)
+    {
+        server.listen(address, 7142);
+        connect(&server, &QTcpServer::newConnection, this, [this, replyBody] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, replyBody] {
+                const QByteArray request = socket->readAll();
+                received << request.mid(8, request.size() - 11);
+                QByteArray frame("\x01" "00AB");
+                frame += QByteArray::number(replyBody.size() + 2, 16).toUpper().rightJustified(2, '0');
+                frame += '\x02' + replyBody + '\x03';
+                char check = 0;
+                for (int i = 1; i < frame.size(); ++i)
+                    check ^= frame.at(i);
+                socket->write(frame + check + '\r');
+            });
+        });
+    }
+    QTcpServer server;
+    QList<QByteArray> received;
+};
+
+} // namespace
+
+class tst_TcpClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readsInTableOrderAndCloses();
+    void unsupportedMainFirmwareFallsBackToIndex();
+    void firmwareByIndexOneToFour();
+    void assetTagInTwoHalves();
+    void splitReplyIsMalformedAndFinal();
+    void webChecks_data();
+    void webChecks();
+    void powerSaveReads_data();
+    void powerSaveReads();
+    void httpServerStateErrorDoesNotStopTheQuery();
+    void connectionRefused();
+    void silentDisplayEndsOnceInBoundedTime();
+    void oddPowerStatusIsNotAskedForever();
+    void longTextsAreCut();
+    void clientRunsASecondQuery();
+};
+
+void tst_TcpClient::initTestCase()
+{
+    QTcpServer probe;
+    QVERIFY2(probe.listen(at(254), 80), "port 80 on loopback is needed (run as root)");
+}
+
+void tst_TcpClient::readsInTableOrderAndCloses()
+{
+    SimDisplayConfig config;
+    config.modelName = QStringLiteral("PX-551");
+    config.serialNumber = QStringLiteral("61A00001BA");
+    config.mainFwVersion = QStringLiteral("R1.200");
+    config.powerMode = 1;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(10)), 0);
+
+    TcpClient client;
+    int stateAtResult = -1;
+    connect(&client, &TcpClient::device_results, this, [&] { stateAtResult = client.connectionState(); });
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, 0x47, at(10), NoSecondAddress, 10000, &count);
+    QTest::qWait(300);
+
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"C217", "01D6", "C216", "CA0200"}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.requestFlags, 0x47u);
+    QCOMPARE(r.ipAddress, at(10));
+    QCOMPARE(r.modelName, config.modelName);
+    QCOMPARE(r.serialNumber, config.serialNumber);
+    QCOMPARE(r.mainFwVersion, config.mainFwVersion);
+    QCOMPARE(r.powerMode, 1);
+    QCOMPARE(r.ip2Check, -1);
+    QCOMPARE(r.lockStatus, -1);
+    QCOMPARE(stateAtResult, int(TcpClient::Disconnected));
+    QCOMPARE(display.requestLog().connections(SimLogEntry::Channel::Control), 1);
+}
+
+void tst_TcpClient::unsupportedMainFirmwareFallsBackToIndex()
+{
+    SimDisplayConfig config;
+    config.mainFwVersion = QStringLiteral("R2.340");
+    config.misbehaviour.beItems = {QStringLiteral("C03F")};
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(11)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x9, at(11));
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"C217", "C03F", "CA0200"}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.mainFwVersion, QStringLiteral("R2.340"));
+}
+
+void tst_TcpClient::firmwareByIndexOneToFour()
+{
+    SimDisplayConfig config;
+    config.fwVersions = {"A-1", "B-2", "C-3", "D-4"};
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(12)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x20, at(12));
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"CA0201", "CA0202", "CA0203", "CA0204"}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QStringList({r.fwVersions[0], r.fwVersions[1], r.fwVersions[2], r.fwVersions[3]}), config.fwVersions);
+    QVERIFY(r.fwVersions[4].isEmpty() && r.fwVersions[5].isEmpty());
+}
+
+void tst_TcpClient::assetTagInTwoHalves()
+{
+    SimDisplayConfig config;
+    config.assetTag = QStringLiteral("LOBBY-WALL-0001-ABCDEFGHIJKLMNOPQ/second-half");
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(13)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x100, at(13));
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"C00B0020", "C00B2020"}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.assetTag, config.assetTag);
+}
+
+void tst_TcpClient::splitReplyIsMalformedAndFinal()
+{
+    SimDisplayConfig config;
+    config.misbehaviour.splitItems = {QStringLiteral("C217")};
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(14)), 0);
+
+    TcpClient client;
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, 0x7, at(14), NoSecondAddress, 5000, &count);
+    QCOMPARE(r.status, -3001);
+    // Items were still pending: the client must neither resume nor report a second time.
+    QSignalSpy again(&client, &TcpClient::device_results);
+    QTest::qWait(1500);
+    QCOMPARE(count, 1);
+    QCOMPARE(again.count(), 0);
+    QCOMPARE(display.requestLog().controlBodies(), QList<QByteArray>{"C217"});
+    QCOMPARE(display.requestLog().connections(SimLogEntry::Channel::Control), 1);
+}
+
+void tst_TcpClient::webChecks_data()
+{
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("webRefused");
+    QTest::addColumn<bool>("askSecondAddress");
+    QTest::addColumn<int>("lockStatus");
+    QTest::addColumn<int>("ip2Check");
+    QTest::addColumn<QList<QByteArray>>("webRequests");
+
+    const QList<QByteArray> both{"GET /", "GET /index.html"};
+    QTest::newRow("locked page") << true << QByteArray() << false << true << 1 << 0 << both;
+    QTest::newRow("marker in lower case") << false << QByteArray("<a href=\"/logon/x\">in</a>") << false << true
+                                          << 0 << 0 << both;
+    QTest::newRow("empty page") << false << QByteArray("") << false << true << 2 << 1 << both;
+    QTest::newRow("web server refuses") << false << QByteArray() << true << true << 2 << 1 << QList<QByteArray>{};
+    QTest::newRow("second address 0.0.0.0") << false << QByteArray() << false << false << 0 << 1
+                                            << QList<QByteArray>{"GET /index.html"};
+}
+
+void tst_TcpClient::webChecks()
+{
+    QFETCH(bool, locked);
+    QFETCH(QByteArray, page);
+    QFETCH(bool, webRefused);
+    QFETCH(bool, askSecondAddress);
+    QFETCH(int, lockStatus);
+    QFETCH(int, ip2Check);
+    QFETCH(QList<QByteArray>, webRequests);
+
+    SimDisplayConfig config;
+    config.locked = locked;
+    config.indexPage = page;
+    if (webRefused)
+        config.misbehaviour.web = SimMisbehaviour::Listener::Refuse;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(20)), 0);
+
+    // The display's own address stands in for its second address.
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x1200, at(20), askSecondAddress ? at(20) : NoSecondAddress);
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.lockStatus, lockStatus);
+    QCOMPARE(r.ip2Check, ip2Check);
+    QCOMPARE(display.requestLog().requests(SimLogEntry::Channel::Web), webRequests);
+    QVERIFY(display.requestLog().controlBodies().isEmpty());
+}
+
+void tst_TcpClient::powerSaveReads_data()
+{
+    QTest::addColumn<int>("readResult");
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("vcp11EE");
+    QTest::addColumn<int>("powerSaveSetting");
+    QTest::addColumn<int>("powerSaveModeVcp");
+
+    QTest::newRow("auto standby, mode 2") << 0 << 1 << 2 << 1 << 2;
+    QTest::newRow("off reported as result 01") << 1 << 0 << 1 << 2 << 1;
+    QTest::newRow("result 01 with a value") << 1 << 2 << 3 << -1 << -1;
+    QTest::newRow("other result") << 2 << 0 << 0 << -1 << -1;
+}
+
+void tst_TcpClient::powerSaveReads()
+{
+    QFETCH(int, readResult);
+    QFETCH(int, setting);
+    QFETCH(int, vcp11EE);
+    QFETCH(int, powerSaveSetting);
+    QFETCH(int, powerSaveModeVcp);
+
+    SimDisplayConfig config;
+    config.powerSaveReadResult = readResult;
+    config.powerSaveSetting = setting;
+    config.vcpValues[0x11EE] = quint16(vcp11EE);
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(21)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x802000, at(21));
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"CA0B00", "11EE"}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.powerSaveSetting, powerSaveSetting);
+    QCOMPARE(r.powerSaveModeVcp, powerSaveModeVcp);
+}
+
+void tst_TcpClient::httpServerStateErrorDoesNotStopTheQuery()
+{
+    SimDisplayConfig config;
+    config.vcpResults[0x11F0] = 0x01;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(22)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x900000, at(22));
+    QCOMPARE(display.requestLog().controlBodies(), (QList<QByteArray>{"11F0", "11EE"}));
+    QCOMPARE(r.status, -1);
+    QCOMPARE(r.powerSaveModeVcp, 1);
+}
+
+void tst_TcpClient::connectionRefused()
+{
+    SimDisplayConfig config;
+    config.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(23)), 0);
+
+    TcpClient client;
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, 0x7, at(23), NoSecondAddress, 3000, &count);
+    QCOMPARE(count, 1);
+    QCOMPARE(r.status, -1);
+    QCOMPARE(client.connectionState(), int(TcpClient::ConnectFailed));
+}
+
+void tst_TcpClient::silentDisplayEndsOnceInBoundedTime()
+{
+    SimDisplayConfig config;
+    config.misbehaviour.control = SimMisbehaviour::Listener::NeverReply;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(24)), 0);
+
+    TcpClient client;
+    QSignalSpy results(&client, &TcpClient::device_results);
+    QElapsedTimer clock;
+    clock.start();
+    client.setRequestFlags(0x1);
+    client.connectToDisplay(at(24), 7142, NoSecondAddress);
+    // One send and four retries, 2 s each, plus the reconnections.
+    QVERIFY(results.wait(15000));
+    QVERIFY2(clock.elapsed() >= 9000, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(2500);
+
+    QCOMPARE(results.count(), 1);
+    const auto r = results.first().first().value<PD_TCP_REPLY>();
+    QCOMPARE(r.status, -1);   // not a single answer: not complete
+    QCOMPARE(display.requestLog().controlBodies(), QList<QByteArray>(5, "C217"));
+    QCOMPARE(display.requestLog().connections(SimLogEntry::Channel::Control), 5);
+}
+
+void tst_TcpClient::oddPowerStatusIsNotAskedForever()
+{
+    // A power-status reply whose rest is not "D600" + 8 digits leaves the item pending.
+    ScriptedControl display(at(25), "0200D6FF");
+    QVERIFY(display.server.isListening());
+
+    TcpClient client;
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, 0x4, at(25), NoSecondAddress, 5000, &count);
+    QCOMPARE(count, 1);
+    QCOMPARE(display.received, QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "01D6"));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.powerMode, 0);
+}
+
+void tst_TcpClient::longTextsAreCut()
+{
+    SimDisplayConfig config;
+    config.mainFwVersion = QString(200, QLatin1Char('V'));
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(26)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, 0x40, at(26));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.mainFwVersion, QString(127, QLatin1Char('V')));
+
+    // The two asset-tag halves are cut each on its own.
+    ScriptedControl scripted(at(27), "C10B" + QByteArray(150, 'T'));
+    const PD_TCP_REPLY tag = query(client, 0x100, at(27));
+    QCOMPARE(tag.assetTag, QString(254, QLatin1Char('T')));
+}
+
+void tst_TcpClient::clientRunsASecondQuery()
+{
+    SimDisplayConfig config;
+    config.modelName = QStringLiteral("PX-2");
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(28)), 0);
+
+    TcpClient client;
+    QSignalSpy results(&client, &TcpClient::device_results);
+    QCOMPARE(query(client, 0x4, at(28)).powerMode, 1);
+    const PD_TCP_REPLY second = query(client, 0x1, at(28));
+    QCOMPARE(second.modelName, QStringLiteral("PX-2"));
+    QCOMPARE(second.requestFlags, 0x1u);
+    QCOMPARE(second.status, 0);
+    QTest::qWait(200);
+    QCOMPARE(results.count(), 2);
+}
+
+QTEST_GUILESS_MAIN(tst_TcpClient)
+#include "tst_tcpclient.moc"
