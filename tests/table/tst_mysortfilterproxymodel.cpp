@@ -64,6 +64,11 @@ void tst_MySortFilterProxyModel::sortsColumn_data()
     QTest::newRow("names by locale, not by code point")
         << fourAddresses << QStringList { "cherry", "Banana", "apple", "Äpfel" } << 1 << int(Qt::AscendingOrder)
         << QStringList { "Äpfel", "apple", "Banana", "cherry" };
+    // Any column compares addresses by number, but an octet above 255 makes the text a name.
+    QTest::newRow("address as a name") << fourAddresses.mid(0, 2) << QStringList { "10.0.0.1", "9.0.0.1" } << 1
+                                       << int(Qt::AscendingOrder) << QStringList { "9.0.0.1", "10.0.0.1" };
+    QTest::newRow("octet above 255") << fourAddresses.mid(0, 2) << QStringList { "30.1.1.1", "256.1.1.1" } << 1
+                                     << int(Qt::AscendingOrder) << QStringList { "256.1.1.1", "30.1.1.1" };
     // A name that merely contains an address is still a name.
     QTest::newRow("address inside a name") << fourAddresses.mid(0, 2) << QStringList { "QX 9.0.0.1", "QX 10.0.0.1" } << 1
                                            << int(Qt::AscendingOrder) << QStringList { "QX 10.0.0.1", "QX 9.0.0.1" };
