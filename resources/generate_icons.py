@@ -19,8 +19,10 @@ LIGHT_ROOT = "/usr/share/icons/breeze"
 DARK_ROOT = "/usr/share/icons/breeze-dark"
 
 GREEN, RED, BLUE, ORANGE, GREY = "#27ae60", "#da4453", "#3daee9", "#f67400", "#7f8c8d"
+# Thin coloured strokes lose contrast on a dark background; their dark variants use lighter tones.
+BRIGHT_GREEN, BRIGHT_RED = "#2ecc71", "#f26d7d"
 
-# name -> (base icon, recolour or None, badge or None, has dark variant)
+# name -> (base icon, recolour or None, badge or None, dark variant: True, False or its own recolour)
 # A badge is either a Breeze emblem file or ("draw", colour, glyph icon) for a badge drawn in
 # the emblems' own shape around a Breeze glyph.
 ICONS = {
@@ -31,8 +33,8 @@ ICONS = {
     "update_lan": ("devices/22/network-wired", None, ("draw", BLUE, "arrow-up"), True),
     "usb drive": ("devices/22/drive-removable-media-usb-pendrive", None, None, True),
     "copy to usb": ("devices/22/drive-removable-media-usb-pendrive", None, ("draw", BLUE, "arrow-down"), True),
-    "version history": ("actions/22/view-history", None, None, True),
-    "info": ("status/22/dialog-information", None, None, False),
+    "version history": ("actions/22/appointment-new", None, None, True),
+    "info": ("emblems/22/emblem-information", None, None, True),
     "refresh": ("actions/22/view-refresh", None, None, True),
     "refresh all": ("actions/22/view-refresh", None, ("draw", BLUE, "actions/16/view-list-details"), True),
     "cancel": ("actions/22/dialog-cancel", None, None, True),
@@ -41,20 +43,20 @@ ICONS = {
     "log": ("actions/22/view-list-text", None, None, True),
     "clear": ("actions/22/edit-clear-all", None, None, True),
     "copy clipboard": ("actions/22/edit-copy", None, None, True),
-    "delete-red": ("actions/22/edit-delete", RED, None, False),
+    "delete-red": ("actions/22/edit-delete", RED, None, BRIGHT_RED),
     "cloud download": ("actions/22/cloud-download", None, None, True),
     "monitor download": ("devices/22/monitor", None, ("draw", BLUE, "arrow-down"), True),
     "monitor updating progress": ("devices/22/monitor", None, ("draw", BLUE, "actions/16/view-refresh"), True),
     "monitor pause": ("devices/22/monitor", None, ("draw", ORANGE, "pause"), True),
     "monitor error": ("devices/22/monitor", None, "emblems/16/emblem-error", True),
-    "checkmark": ("actions/22/checkmark", GREEN, None, False),
+    "checkmark": ("actions/22/checkmark", GREEN, None, BRIGHT_GREEN),
     "checkmark and reset power": ("actions/22/system-shutdown", None, "emblems/16/emblem-success", True),
     "reset power": ("actions/22/system-shutdown", None, "emblems/16/emblem-warning", True),
-    "power-on": ("actions/22/system-shutdown", GREEN, None, False),
-    "power-off": ("actions/22/system-shutdown", RED, None, False),
+    "power-on": ("actions/22/system-shutdown", GREEN, None, BRIGHT_GREEN),
+    "power-off": ("actions/22/system-shutdown", RED, None, BRIGHT_RED),
     "power-unknown": ("actions/22/system-shutdown", None, "emblems/16/emblem-question", True),
     "comm-error": ("devices/22/network-wired", None, "emblems/16/emblem-error", True),
-    "warning": ("status/22/dialog-warning", None, None, False),
+    "warning": ("emblems/22/emblem-warning", None, None, True),
     "right click": ("actions/22/input-mouse-click-right", None, None, True),
 }
 
@@ -177,8 +179,9 @@ def main():
             f.write(build(LIGHT_ROOT, base, recolour, badge) + "\n")
         dark_path = os.path.join(HERE, "dark", name + ".svg")
         if dark:
+            dark_colour = dark if isinstance(dark, str) else recolour
             with open(dark_path, "w") as f:
-                f.write(build(DARK_ROOT, base, recolour, badge) + "\n")
+                f.write(build(DARK_ROOT, base, dark_colour, badge) + "\n")
         elif os.path.exists(dark_path):
             os.remove(dark_path)
     return 0

@@ -1,6 +1,7 @@
 #include "table/Theme.h"
 
 #include <QColor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -14,6 +15,14 @@ QString lightPath(const QString &name)
 QString darkPath(const QString &name)
 {
     return QStringLiteral(":/resources/dark/%1.svg").arg(name);
+}
+
+// Most names have no dark variant; asking the SVG engine for a missing file would log a warning
+// at every lookup.
+QIcon darkVariant(const QString &name)
+{
+    const QString path = darkPath(name);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 struct ColourSlot
@@ -52,7 +61,7 @@ bool isDarkAppearance()
 QIcon themedIcon(const QString &name)
 {
     if (isDarkAppearance()) {
-        QIcon dark(darkPath(name));
+        const QIcon dark = darkVariant(name);
         if (!dark.isNull())
             return dark;
     }
@@ -62,9 +71,8 @@ QIcon themedIcon(const QString &name)
 QString themedIconPath(const QString &name)
 {
     if (isDarkAppearance()) {
-        const QString path = darkPath(name);
-        if (!QIcon(path).isNull())
-            return path;
+        if (!darkVariant(name).isNull())
+            return darkPath(name);
     }
     return lightPath(name);
 }

@@ -50,6 +50,11 @@ private slots:
             QVERIFY2(!QIcon(path).pixmap(16, 16).isNull(), qPrintable(path));
         }
         QVERIFY(QFile::exists(QStringLiteral(":/resources/search.svg")));
+        for (const QString &name : iconNames) {
+            const QString dark = QStringLiteral(":/resources/dark/%1.svg").arg(name);
+            if (QFile::exists(dark))
+                QVERIFY2(!QIcon(dark).pixmap(16, 16).isNull(), qPrintable(dark));
+        }
         QVERIFY(!QIcon(QStringLiteral(":/resources/app splash.svg")).isNull());
         QVERIFY(!QIcon(QStringLiteral(":/resources/app about.svg")).isNull());
         QVERIFY(!QIcon(QStringLiteral(":/images/Tessel.ico")).pixmap(32, 32).isNull());
@@ -80,7 +85,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("light") << 240 << "search" << ":/resources/search.svg";
         QTest::newRow("dark with variant") << 20 << "search" << ":/resources/dark/search.svg";
-        QTest::newRow("dark without variant falls back") << 20 << "warning" << ":/resources/warning.svg";
+        QTest::newRow("dark without variant falls back") << 20 << "app about" << ":/resources/app about.svg";
         QTest::newRow("128 is light") << 128 << "refresh" << ":/resources/refresh.svg";
         QTest::newRow("127 is dark") << 127 << "refresh" << ":/resources/dark/refresh.svg";
         QTest::newRow("unknown name still gives the light path") << 20 << "no such icon"
@@ -110,11 +115,11 @@ private slots:
 
     void darkWithoutVariantGivesTheLightIcon()
     {
-        QVERIFY(!QFile::exists(QStringLiteral(":/resources/dark/warning.svg")));
+        QVERIFY(!QFile::exists(QStringLiteral(":/resources/dark/app about.svg")));
         setWindowLightness(20);
-        const QIcon icon = Theme::themedIcon(QStringLiteral("warning"));
+        const QIcon icon = Theme::themedIcon(QStringLiteral("app about"));
         QVERIFY(!icon.isNull());
-        QCOMPARE(render(icon), render(QIcon(QStringLiteral(":/resources/warning.svg"))));
+        QCOMPARE(render(icon), render(QIcon(QStringLiteral(":/resources/app about.svg"))));
     }
 
     void colourTable_data()
