@@ -260,9 +260,9 @@ void SearchOrchestrator::device_results_TcpClient(PD_TCP_REPLY reply)
             m_state.refreshPending = false;
             m_state.powerRequestPending = false;
             emit statusMessage(QString(), 0);
-            evaluate(false);
+            evaluateFirmwareStatus(false);
         } else {
-            evaluate(true);
+            evaluateFirmwareStatus(true);
         }
     } else if (m_state.refreshPending) {
         showRefreshProgress();
@@ -420,7 +420,7 @@ void SearchOrchestrator::releaseClient(int row, QObject *replier)
     }
 }
 
-void SearchOrchestrator::evaluate(bool autoSelect)
+void SearchOrchestrator::evaluateFirmwareStatus(bool autoSelect)
 {
     const FirmwareStatusEvaluator evaluator(m_database, m_state.legacySupport);
     evaluator.evaluateFirmwareStatus(m_state.displayEntries, autoSelect, [this](int row) { emit update_info(row); });

@@ -48,6 +48,10 @@ public:
     static quint32 refreshRequestFlags(const DisplayEntry &row);
     static int powerStateFromPowerMode(int powerMode);
 
+    // Every row against the held catalogue, one update_info per row; autoSelect checks the rows
+    // that have newer firmware for a LAN update.
+    void evaluateFirmwareStatus(bool autoSelect);
+
 public slots:
     void startSearch(bool forceBroadcast);
     void device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info);
@@ -80,7 +84,6 @@ private:
     bool rowAcceptsRequest(int row) const;
     void startRowRequest(int row, RowRequest request);
     void releaseClient(int row, QObject *replier);
-    void evaluate(bool autoSelect);
     void showRefreshProgress();
 
     DisplayTableState &m_state;
