@@ -41,9 +41,9 @@ void CatalogueStartupFlow::setDelays(int firstSearchMs, int updateCheckMs)
     m_updateCheckDelayMs = updateCheckMs;
 }
 
-QString CatalogueStartupFlow::aboutText(const FirmwareDatabase &database)
+QString CatalogueStartupFlow::databaseVersionText(const FirmwareDatabase &database)
 {
-    return tr("Firmware database version: %1<br>").arg(database.databaseVersion) + database.aboutURLs;
+    return tr("Firmware database version: %1<br>").arg(database.databaseVersion);
 }
 
 void CatalogueStartupFlow::downloadJsonData()

@@ -36,8 +36,8 @@ public:
 
     bool isDownloading() const { return !m_download.isNull(); }
 
-    // About box: the held database's version followed by its own about text.
-    static QString aboutText(const FirmwareDatabase &database);
+    // The About box's line about the held database; its links come from the database's aboutURLs.
+    static QString databaseVersionText(const FirmwareDatabase &database);
 
 public slots:
     void downloadJsonData();
