@@ -8,11 +8,6 @@
 
 namespace {
 
-QString tr(const char *text, const char *comment = nullptr)
-{
-    return QCoreApplication::translate("Tessel", text, comment);
-}
-
 // The link is opened by the desktop's handler when clicked, so only a web address may go there;
 // anything else leaves the link without a target.
 QString downloadHref(const QString &location)
@@ -36,15 +31,17 @@ QString ApplicationUpdateCheck::changeItems(const QList<AppChangeEntry> &history
         if (entry.build <= ownBuild)
             continue;
         // Change lists are rich text by the catalogue's definition and go in as written.
-        for (const QString &item : entry.changeList.split(QLatin1Char('|')))
-            items += tr("%1. %2<br>", "1=counter for fw change list 2=text for change information")
-                         .arg(QString::number(++counter), item);
+        for (const QString &item : entry.changeList.split(QLatin1Char('|'))) {
+            const QString line = QCoreApplication::translate(
+                "Tessel", "%1. %2<br>", "1=counter for fw change list 2=text for change information");
+            items += line.arg(QString::number(++counter), item);
+        }
     }
     return items;
 }
 
-ApplicationUpdateCheck::Result ApplicationUpdateCheck::check(const FirmwareDatabase &database, bool databaseLoaded,
-                                                             bool showMessageIfNoNewer, int ownBuild)
+ApplicationUpdateCheck::Result ApplicationUpdateCheck::check(
+    const FirmwareDatabase &database, bool databaseLoaded, bool showMessageIfNoNewer, int ownBuild)
 {
     Result result;
     if (databaseLoaded) {
@@ -55,21 +52,26 @@ ApplicationUpdateCheck::Result ApplicationUpdateCheck::check(const FirmwareDatab
             if (database.latestAppBuildWindows <= ownBuild) {
                 result.outcome = UpToDate;
                 if (showMessageIfNoNewer)
-                    result.message = tr("No newer updates are available. You are using the latest version.");
+                    result.message = QCoreApplication::translate(
+                        "Tessel", "No newer updates are available. You are using the latest version.");
             } else {
                 result.outcome = NewerAvailable;
                 const QString items = changeItems(database.previousAppChangeListWindows, ownBuild);
-                const QString changes = items.isEmpty()
-                    ? QString()
-                    : tr("<br>The following changes have been made in this version:<br>%1<br>").arg(items);
-                result.message = tr("<html>A newer version %1 is <a href=\"%2\">available for download</a>.%3</html>",
-                                    "1=latest version 2=URL link 3=changes list")
-                                     .arg(database.latestAppVersionStringWindows.toHtmlEscaped(),
-                                          downloadHref(database.latestAppdownloadLocWindows), changes);
+                QString changes;
+                if (!items.isEmpty()) {
+                    changes = QCoreApplication::translate(
+                        "Tessel", "<br>The following changes have been made in this version:<br>%1<br>");
+                    changes = changes.arg(items);
+                }
+                const QString sentence = QCoreApplication::translate("Tessel",
+                    "<html>A newer version %1 is <a href=\"%2\">available for download</a>.%3</html>",
+                    "1=latest version 2=URL link 3=changes list");
+                result.message = sentence.arg(database.latestAppVersionStringWindows.toHtmlEscaped(),
+                    downloadHref(database.latestAppdownloadLocWindows), changes);
             }
         }
     }
     if (showMessageIfNoNewer && result.message.isEmpty())
-        result.message = tr("Error: Unable to retrieve latest version information.");
+        result.message = QCoreApplication::translate("Tessel", "Error: Unable to retrieve latest version information.");
     return result;
 }

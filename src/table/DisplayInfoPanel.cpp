@@ -12,13 +12,6 @@
 
 namespace {
 
-const char *const Context = "Tessel";
-
-QString tr(const char *text, const char *comment = nullptr)
-{
-    return QCoreApplication::translate(Context, text, comment);
-}
-
 // Fills %1..%99 in one pass. Unlike chained QString::arg calls, a value that itself contains "%2"
 // (a display can name itself anything) is never substituted again.
 QString fill(const QString &pattern, const QStringList &values)
@@ -168,7 +161,8 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "The display's Power Save Mode is <b>'%1'</b> and will be automatically changed to <b>'Off'</b> as the firmware update is applied. Please manually change this setting back once the firmware update is complete (<img src=\"%2\" width=\"16\" height=\"16\"> right-click the table row and select the Power Save Mode)."),
       iconOnly<InfoIcon>,
       [](const CalloutInputs &in) {
-          const QString mode = in.row.powerSaveMode == 0 ? tr("Auto Power Save") : tr("Auto Standby");
+          const QString mode = in.row.powerSaveMode == 0 ? QCoreApplication::translate("Tessel", "Auto Power Save")
+                                                           : QCoreApplication::translate("Tessel", "Auto Standby");
           return QStringList { mode, in.icon(QLatin1String(RightClickIcon)) };
       } },
     { [](const DisplayEntry &r) { return r.selected && r.manualPowerCycle == 2; },
@@ -217,7 +211,7 @@ DisplayInfoPanel::DisplayInfoPanel(WindowState state, IconPathLookup iconPath, S
 {
     if (!m_statusText) {
         m_statusText = [](int status) {
-            return QCoreApplication::translate("HttpClient", "Status: %1", "1=number (for unknown status type)")
+            return QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)")
                 .arg(status);
         };
     }
@@ -261,24 +255,31 @@ QString DisplayInfoPanel::noSelectionContent() const
         return {};
     const PanelHtml html(m_state.colours);
     if (!m_state.databaseLoaded) {
-        return html.callout(tr("⚠️Unable to download firmware definitions"),
-                            tr("Check the Internet connection and restart this application."));
+        return html.callout(QCoreApplication::translate("Tessel", "⚠️Unable to download firmware definitions"),
+            QCoreApplication::translate("Tessel", "Check the Internet connection and restart this application."));
     }
     QString content;
     if (m_state.rowCount > 0) {
-        content += html.callout(
-            tr("Select a row in the table above to see details of a detected display"),
-            fill(tr("<img src=\"%1\" width=\"16\" height=\"16\"> Right-click a row for additional operations and settings."),
-                 { icon(QStringLiteral("right click")) }));
+        content += html.callout(QCoreApplication::translate(
+                                    "Tessel", "Select a row in the table above to see details of a detected display"),
+            fill(QCoreApplication::translate("Tessel",
+                     "<img src=\"%1\" width=\"16\" height=\"16\"> Right-click a row for additional operations and "
+                     "settings."),
+                { icon(QStringLiteral("right click")) }));
     }
-    content += html.callout(
-        tr("Didn't find a display?"),
-        fill(tr("If the display is located on another subnet, or across a VPN, managed switch, or router, use the <img src=\"%1\" width=\"16\" height=\"16\"> <b>'Configure Targeted network search'</b> function on the <b>'Tools'</b> menu and enter the IP addresses to search, then use <img src=\"%2\" width=\"16\" height=\"16\"> <b>'Targeted search'</b>."),
-             { icon(QStringLiteral("search settings")), icon(QStringLiteral("search target")) }));
-    content += html.callout(
-        tr("Create a firmware USB drive"),
-        fill(tr("Create a USB drive with the latest firmware for a supported display model and update it via the display's USB port. Use <img src=\"%1\" width=\"16\" height=\"16\"><b>'Create firmware USB drive by model'</b> on the <b>'Tools'</b> menu."),
-             { icon(QStringLiteral("usb drive")) }));
+    content += html.callout(QCoreApplication::translate("Tessel", "Didn't find a display?"),
+        fill(QCoreApplication::translate("Tessel",
+                 "If the display is located on another subnet, or across a VPN, managed switch, or router, use the "
+                 "<img src=\"%1\" width=\"16\" height=\"16\"> <b>'Configure Targeted network search'</b> function on "
+                 "the <b>'Tools'</b> menu and enter the IP addresses to search, then use <img src=\"%2\" width=\"16\" "
+                 "height=\"16\"> <b>'Targeted search'</b>."),
+            { icon(QStringLiteral("search settings")), icon(QStringLiteral("search target")) }));
+    content += html.callout(QCoreApplication::translate("Tessel", "Create a firmware USB drive"),
+        fill(QCoreApplication::translate("Tessel",
+                 "Create a USB drive with the latest firmware for a supported display model and update it via the "
+                 "display's USB port. Use <img src=\"%1\" width=\"16\" height=\"16\"><b>'Create firmware USB drive by "
+                 "model'</b> on the <b>'Tools'</b> menu."),
+            { icon(QStringLiteral("usb drive")) }));
     return content;
 }
 
@@ -298,13 +299,13 @@ QString DisplayInfoPanel::callouts(const DisplayEntry &row) const
 {
     const PanelHtml html(m_state.colours);
     const CalloutInputs inputs { row, [this](const QString &name) { return icon(name); }, m_statusText,
-                                 addressLink(row.address) };
+        addressLink(row.address) };
     QString content;
     for (const CalloutRule &rule : calloutRules) {
         if (!rule.applies(row))
             continue;
-        content += html.callout(fill(tr(rule.title), rule.titleValues(inputs)),
-                                fill(tr(rule.text), rule.textValues(inputs)));
+        content += html.callout(fill(QCoreApplication::translate("Tessel", rule.title), rule.titleValues(inputs)),
+            fill(QCoreApplication::translate("Tessel", rule.text), rule.textValues(inputs)));
     }
     return content;
 }
@@ -317,38 +318,46 @@ QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
     if (items.isEmpty())
         return {};
     const PanelHtml html(m_state.colours);
-    return html.listCallout(tr("📋Firmware Change List"),
-                            fill(tr("All changes from the installed version %1 to the latest version %2:"),
-                                 { escaped(row.currentFirmware), escaped(row.latestVersion) }),
-                            items);
+    return html.listCallout(QCoreApplication::translate("Tessel", "📋Firmware Change List"),
+        fill(QCoreApplication::translate(
+                 "Tessel", "All changes from the installed version %1 to the latest version %2:"),
+            { escaped(row.currentFirmware), escaped(row.latestVersion) }),
+        items);
 }
 
 QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRelease &release) const
 {
-    QStringList names { tr("Approximate time to update firmware"), tr("Update via LAN") };
+    QStringList names { QCoreApplication::translate("Tessel", "Approximate time to update firmware"),
+        QCoreApplication::translate("Tessel", "Update via LAN") };
     const int minutes = int(row.updateDurationSecs / 60.0 + 0.5);
-    QStringList values { tr("%1 minutes", "1=update time in minutes").arg(minutes),
-                         row.updateViaHTTP >= 1 ? tr("Supported") : tr("Not supported") };
+    QStringList values { QCoreApplication::translate("Tessel", "%1 minutes", "1=update time in minutes").arg(minutes),
+        row.updateViaHTTP >= 1 ? QCoreApplication::translate("Tessel", "Supported")
+                               : QCoreApplication::translate("Tessel", "Not supported") };
     if (row.updateViaHTTP >= 1) {
-        names << tr("Requires manual AC power cycle after LAN update");
+        names << QCoreApplication::translate("Tessel", "Requires manual AC power cycle after LAN update");
         if (row.manualPowerCycle == 1)
-            values << tr("No", "ManualPowerCycleRequired");
+            values << QCoreApplication::translate("Tessel", "No", "ManualPowerCycleRequired");
         else if (row.manualPowerCycle == 2)
-            values << tr("Yes", "ManualPowerCycleRequired");
+            values << QCoreApplication::translate("Tessel", "Yes", "ManualPowerCycleRequired");
         else
-            values << tr("N/A", "ManualPowerCycleRequired unknown");
+            values << QCoreApplication::translate("Tessel", "N/A", "ManualPowerCycleRequired unknown");
     }
-    names << tr("Update via USB");
-    values << (row.updateViaUSB >= 1 ? tr("Supported") : tr("Not supported"));
+    names << QCoreApplication::translate("Tessel", "Update via USB");
+    values << (row.updateViaUSB >= 1 ? QCoreApplication::translate("Tessel", "Supported")
+                                     : QCoreApplication::translate("Tessel", "Not supported"));
 
     const bool dark = m_state.darkTheme;
-    const QString left = PanelHtml::informationTable(tr("Firmware Update Information"), names, values);
+    const QString left = PanelHtml::informationTable(
+        QCoreApplication::translate("Tessel", "Firmware Update Information"), names, values);
     const QString right = PanelHtml::informationTable(
-        tr("Firmware Update Power LED sequence"),
-        { tr("In progress"), tr("Finished (waiting for restart)"), tr("Error"), tr("Normal operation") },
+        QCoreApplication::translate("Tessel", "Firmware Update Power LED sequence"),
+        { QCoreApplication::translate("Tessel", "In progress"),
+            QCoreApplication::translate("Tessel", "Finished (waiting for restart)"),
+            QCoreApplication::translate("Tessel", "Error"), QCoreApplication::translate("Tessel", "Normal operation") },
         { powerLEDBlinkCodeToString(release.powerLEDBinkCodeProgress, dark),
-          powerLEDBlinkCodeToString(release.powerLEDBinkCodeDone, dark),
-          powerLEDBlinkCodeToString(release.powerLEDBinkCodeError, dark), tr("Other") });
+            powerLEDBlinkCodeToString(release.powerLEDBinkCodeDone, dark),
+            powerLEDBlinkCodeToString(release.powerLEDBinkCodeError, dark),
+            QCoreApplication::translate("Tessel", "Other") });
     return PanelHtml::sideBySide(left, right) + QStringLiteral("<br>");
 }
 
@@ -358,29 +367,29 @@ QString DisplayInfoPanel::identityTables(const DisplayEntry &row) const
     const QString mainAddress = addressLink(row.address);
     const QString updateAddress = addressLink(row.useIP2 == 0 ? row.address : row.updateAddress);
     // A missing address gives no link at all rather than "http:///".
-    const auto linkFor = [&link](const QString &address) {
-        return address.isEmpty() ? QString() : link.arg(address);
-    };
+    const auto linkFor = [&link](const QString &address) { return address.isEmpty() ? QString() : link.arg(address); };
 
-    const QString left = PanelHtml::informationTable(
-        tr("Display Information"),
-        { tr("Model"), tr("Serial number"), tr("MAC Address"), tr("Main IP address"),
-          tr("Firmware update IP address") },
+    const QString left = PanelHtml::informationTable(QCoreApplication::translate("Tessel", "Display Information"),
+        { QCoreApplication::translate("Tessel", "Model"), QCoreApplication::translate("Tessel", "Serial number"),
+            QCoreApplication::translate("Tessel", "MAC Address"),
+            QCoreApplication::translate("Tessel", "Main IP address"),
+            QCoreApplication::translate("Tessel", "Firmware update IP address") },
         { escaped(row.modelName), escaped(row.serialNumber), escaped(row.macAddress), linkFor(mainAddress),
-          row.updateViaHTTP == 0 ? tr("N/A") : linkFor(updateAddress) });
+            row.updateViaHTTP == 0 ? QCoreApplication::translate("Tessel", "N/A") : linkFor(updateAddress) });
 
-    QStringList components { tr("Component"), tr("Main") };
-    QStringList current { tr("Current"), escaped(row.currentFirmware) };
-    QStringList available { tr("Available"), escaped(row.latestVersion) };
+    QStringList components { QCoreApplication::translate("Tessel", "Component"),
+        QCoreApplication::translate("Tessel", "Main") };
+    QStringList current { QCoreApplication::translate("Tessel", "Current"), escaped(row.currentFirmware) };
+    QStringList available { QCoreApplication::translate("Tessel", "Available"), escaped(row.latestVersion) };
     if (row.componentCount > 1) {
         for (int i = 0; i < 4; ++i) {
-            components << tr("Firmware %1").arg(i + 1);
+            components << QCoreApplication::translate("Tessel", "Firmware %1").arg(i + 1);
             current << escaped(row.componentVersion.at(std::size_t(i)));
             available << QString();
         }
     }
-    const QString right = PanelHtml::informationTable(tr("Firmware Version Information"), components, current,
-                                                      available, true);
+    const QString right = PanelHtml::informationTable(
+        QCoreApplication::translate("Tessel", "Firmware Version Information"), components, current, available, true);
     return PanelHtml::sideBySide(left, right) + QStringLiteral("<br>");
 }
 
@@ -398,30 +407,36 @@ QString DisplayInfoPanel::documentationTable(const FirmwareRelease &release) con
         }
     }
     const PanelHtml html(m_state.colours);
-    return html.linkTable(tr("📖Product Documentation"), cells, 3);
+    return html.linkTable(QCoreApplication::translate("Tessel", "📖Product Documentation"), cells, 3);
 }
 
 QString DisplayInfoPanel::powerLEDBlinkCodeToString(int code, bool darkTheme)
 {
-    const char *const context = "powerLEDBlinkCodeToString";
     switch (code) {
     case 1:
-        return darkTheme
-            ? QCoreApplication::translate(context, "Flashing <font color=\"#00ff00\"><b>GREEN</b></font>")
-            : QCoreApplication::translate(context, "Flashing <font color=\"green\"><b>GREEN</b></font>");
+        return darkTheme ? QCoreApplication::translate(
+                   "powerLEDBlinkCodeToString", "Flashing <font color=\"#00ff00\"><b>GREEN</b></font>")
+                         : QCoreApplication::translate(
+                             "powerLEDBlinkCodeToString", "Flashing <font color=\"green\"><b>GREEN</b></font>");
     case 2:
         return darkTheme
-            ? QCoreApplication::translate(context, "Alternating <font color=\"red\"><b>RED</b></font> / <font color=\"#00ff00\"><b>GREEN</b></font>")
-            : QCoreApplication::translate(context, "Alternating <font color=\"red\"><b>RED</b></font> / <font color=\"green\"><b>GREEN</b></font>");
+            ? QCoreApplication::translate("powerLEDBlinkCodeToString",
+                "Alternating <font color=\"red\"><b>RED</b></font> / <font color=\"#00ff00\"><b>GREEN</b></font>")
+            : QCoreApplication::translate("powerLEDBlinkCodeToString",
+                "Alternating <font color=\"red\"><b>RED</b></font> / <font color=\"green\"><b>GREEN</b></font>");
     case 3:
-        return QCoreApplication::translate(context, "Flashing <font color=\"red\"><b><b>RED</b></font>");
+        return QCoreApplication::translate(
+            "powerLEDBlinkCodeToString", "Flashing <font color=\"red\"><b><b>RED</b></font>");
     case 4:
-        return QCoreApplication::translate(context, "Flashing <font color=\"blue\"><b>BLUE</b></font>");
+        return QCoreApplication::translate(
+            "powerLEDBlinkCodeToString", "Flashing <font color=\"blue\"><b>BLUE</b></font>");
     case 5:
-        return QCoreApplication::translate(context, "Flashing <font color=\"orange\"><b>ORANGE</b></font>");
+        return QCoreApplication::translate(
+            "powerLEDBlinkCodeToString", "Flashing <font color=\"orange\"><b>ORANGE</b></font>");
     case 6:
-        return QCoreApplication::translate(context, "Continuous <font color=\"blue\"><b>BLUE</b></font>");
+        return QCoreApplication::translate(
+            "powerLEDBlinkCodeToString", "Continuous <font color=\"blue\"><b>BLUE</b></font>");
     default:
-        return QCoreApplication::translate(context, "Unknown");
+        return QCoreApplication::translate("powerLEDBlinkCodeToString", "Unknown");
     }
 }
