@@ -37,7 +37,18 @@ QString FirmwareCache::clearedText(int found)
 
 bool FirmwareCache::showFolder(const QString &folder)
 {
-    const bool exists = !folder.isEmpty() && QFileInfo::exists(folder);
-    Platform::showInFileManager(exists ? folder : QString());
-    return exists;
+    if (folder.isEmpty() || !QFileInfo::exists(folder))
+        return false;
+    Platform::showInFileManager(folder);
+    return true;
+}
+
+QString FirmwareCache::missingFolderTitle()
+{
+    return QCoreApplication::translate("Tessel", "Open File Location");
+}
+
+QString FirmwareCache::missingFolderText()
+{
+    return QCoreApplication::translate("Tessel", "File does not exist");
 }

@@ -22,7 +22,10 @@ public:
     // The status bar text after clearing: "No Files to clear" or "Files cleared".
     static QString clearedText(int found);
 
-    // Opens the folder in the desktop's file manager. A missing folder opens the file manager at
-    // its default place and returns false, so the caller can say "File does not exist".
+    // Opens the folder in the desktop's file manager. For a missing folder nothing is started and
+    // the result is false: the caller shows missingFolderTitle() / missingFolderText() and then
+    // opens the file manager at its default place (Platform::showInFileManager with no path).
     static bool showFolder(const QString &folder);
+    static QString missingFolderTitle();
+    static QString missingFolderText();
 };

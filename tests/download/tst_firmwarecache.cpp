@@ -94,6 +94,8 @@ void tst_FirmwareCache::clearWithoutAFolderTouchesNothing()
 
     QCOMPARE(found, 0);
     QVERIFY(listing.isEmpty());
+    // Nothing to show: the caller explains instead of opening some other folder.
+    QVERIFY(!FirmwareCache::showFolder(folder));
     QVERIFY(QFile::exists(temp.filePath("bystander.zip")));
 }
 
