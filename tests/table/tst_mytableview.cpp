@@ -91,6 +91,8 @@ private slots:
     void busyRowMenuDisabled();
     void rightClickBelowRowsOpensNothing();
     void powerMenuOnPowerColumnOnly();
+    void checkBoxFromKeyboard_data();
+    void checkBoxFromKeyboard();
 
 private:
     void rightClick(int viewRow, const QString &choice, SeenMenu *seen);
@@ -264,6 +266,42 @@ void tst_MyTableView::powerMenuOnPowerColumnOnly()
     seen = runMenu([this] { QTest::mouseClick(m_view->viewport(), Qt::RightButton, {}, cellCentre(0, 6)); });
     QVERIFY(!seen.shown);
     QCOMPARE(powerOff.count(), 1);
+}
+
+void tst_MyTableView::checkBoxFromKeyboard_data()
+{
+    QTest::addColumn<bool>("withSession");
+    QTest::addColumn<bool>("legacyModel");
+    QTest::addColumn<bool>("toggles");
+
+    QTest::newRow("idle row") << false << false << true;
+    QTest::newRow("row under update") << true << false << false;
+    QTest::newRow("legacy row, support off") << false << true << false;
+}
+
+void tst_MyTableView::checkBoxFromKeyboard()
+{
+    QFETCH(bool, withSession);
+    QFETCH(bool, legacyModel);
+    QFETCH(bool, toggles);
+
+    DisplayEntry &row = m_entries[3]; // view row 2
+    row.firmwareStatus = FirmwareStatus::NewForLan;
+    row.updateViaHTTP = 1;
+    row.legacyModel = legacyModel ? 1 : 0;
+    if (withSession)
+        row.updateSession = someUpdateSession;
+    m_model->rowChanged(3);
+    QSignalSpy needUpdate(m_model, &displayListModel::need_update_ui);
+
+    m_view->setFocus();
+    m_view->setCurrentIndex(m_proxy->index(2, displayListModel::ActionColumn));
+    QTest::keyClick(m_view, Qt::Key_Space);
+
+    QCOMPARE(row.selected, toggles);
+    QCOMPARE(needUpdate.count(), toggles ? 1 : 0);
+    QCOMPARE(m_proxy->index(2, displayListModel::ActionColumn).data(Qt::CheckStateRole).toInt(),
+             int(toggles ? Qt::Checked : Qt::Unchecked));
 }
 
 QTEST_MAIN(tst_MyTableView)
