@@ -72,6 +72,9 @@ void FileDownloader::start()
 
     m_status = StatusOk;
     m_reply = m_manager->get(QNetworkRequest(m_url));
+    // Without a bound the network thread would queue a large package in memory whenever the
+    // disk falls behind; 1 MB blocks also spare the allocator fresh pages for every chunk.
+    m_reply->setReadBufferSize(ReadBufferSize);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &FileDownloader::downloadProgress);
     connect(m_reply, &QNetworkReply::finished, this, &FileDownloader::downloadFinished);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownloader::downloadReadyRead);

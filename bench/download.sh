@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A 256 MB package served by fwserver on loopback: FileDownloader (download + MD5 on the fly)
+# against curl -o followed by md5sum, alternating in one run. Lower is better; the goal is a
+# ratio (ours / curl+md5sum) of 1.0 or less.
+set -euo pipefail
+BUILD_DIR=${BUILD_DIR:-build-bench}
+ROUNDS=${ROUNDS:-3}
+SIZE_MB=${SIZE_MB:-256}
+SERVER=${FWSERVER:-"$BUILD_DIR/tools/fwserver/fwserver"}
+CLIENT=${DOWNLOAD_CLIENT:-"$BUILD_DIR/bench/download/bench_download_client"}
+for exe in "$SERVER" "$CLIENT"; do
+    [ -x "$exe" ] || { echo "missing $exe (build $BUILD_DIR first)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+server_pid=
+cleanup() {
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/root" "$work/out"
+head -c "${SIZE_MB}M" /dev/urandom > "$work/root/package.bin"
+expected=$(md5sum "$work/root/package.bin" | cut -d' ' -f1)
+
+"$SERVER" --root "$work/root" --address 127.0.0.1 --port 0 --base /firmwareupdates/ > "$work/server.log" &
+server_pid=$!
+for _ in $(seq 50); do grep -q listening "$work/server.log" && break; sleep 0.1; done
+url="$(sed -n 's/^fwserver listening on //p' "$work/server.log")package.bin"
+[ -n "$url" ] || { echo "fwserver did not start" >&2; exit 1; }
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+ours=()
+theirs=()
+for round in $(seq "$ROUNDS"); do
+    rm -f "$work/out/"*
+    t0=$(now_ms)
+    "$CLIENT" "$url" "$work/out/ours.bin" "$expected" > /dev/null
+    t1=$(now_ms)
+    ours+=($((t1 - t0)))
+
+    t0=$(now_ms)
+    curl -s -f -o "$work/out/curl.bin" "$url"
+    sum=$(md5sum "$work/out/curl.bin" | cut -d' ' -f1)
+    t1=$(now_ms)
+    [ "$sum" = "$expected" ] || { echo "curl download corrupted" >&2; exit 1; }
+    theirs+=($((t1 - t0)))
+    echo "round $round: FileDownloader ${ours[-1]} ms, curl+md5sum ${theirs[-1]} ms"
+done
+
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+m_ours=$(median "${ours[@]}")
+m_theirs=$(median "${theirs[@]}")
+awk -v o="$m_ours" -v t="$m_theirs" -v mb="$SIZE_MB" 'BEGIN {
+    printf "download %d MB: FileDownloader median %d ms (%.0f MB/s), curl -o + md5sum median %d ms (%.0f MB/s)\n", mb, o, mb*1000/o, t, mb*1000/t
+    printf "ratio time(FileDownloader)/time(curl+md5sum) = %.2f (goal <= 1.00)\n", o/t
+}'

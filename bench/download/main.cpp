@@ -1,0 +1,32 @@
+#include "download/FileDownloader.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QUrl>
+
+#include <cstdio>
+
+// bench_download_client URL FILE MD5HEX: downloads URL into FILE, checks the MD5 and prints
+// the status and the time taken. Exits non-zero unless the download ends with status 0.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: bench_download_client URL FILE MD5HEX\n");
+        return 2;
+    }
+    FileDownloader downloader(1, false, QUrl(args.at(1)), args.at(2), QByteArray::fromHex(args.at(3).toLatin1()));
+    QElapsedTimer clock;
+    int result = -1;
+    QObject::connect(&downloader, &FileDownloader::statusChanged, &app, [&](int, int status) {
+        result = status;
+        std::printf("status %d, %lld ms\n", status, static_cast<long long>(clock.elapsed()));
+        QCoreApplication::exit(0);
+    });
+    clock.start();
+    downloader.start();
+    if (result < 0)
+        app.exec();
+    return result == 0 ? 0 : 1;
+}
