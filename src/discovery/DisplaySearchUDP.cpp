@@ -87,6 +87,9 @@ int DisplaySearchUDP::setTargetAddresses(const QList<QHostAddress> &addresses)
         targets.append(QHostAddress(v4));
     }
     m_targetAddresses = targets;
+    m_targetSet.clear();
+    for (const QHostAddress &target : std::as_const(m_targetAddresses))
+        m_targetSet.insert(target.toIPv4Address());
     return 0;
 }
 
@@ -98,6 +101,7 @@ int DisplaySearchUDP::startSearch(int kind)
     m_kind = kind == Targeted ? Targeted : Broadcast;
     m_requestType = m_kind == Targeted ? SearchDatagram::TargetedSearch : SearchDatagram::BroadcastSearch;
     m_results.clear();
+    m_resultSet.clear();
 
     ++m_sequence;
     const quint32 timeMs = quint32(QDateTime::currentMSecsSinceEpoch());
@@ -149,6 +153,7 @@ void DisplaySearchUDP::UdpReadyRead()
             continue;
         const QHostAddress sender = plainIPv4(datagram.senderAddress());
         m_responders.append(sender);
+        m_responderSet.insert(ipv4Value(sender));
         if (data.size() != SearchDatagram::ReplySize)
             continue;
         handleDatagram(data, sender);
@@ -179,10 +184,10 @@ void DisplaySearchUDP::handleDatagram(const QByteArray &data, const QHostAddress
         return;
     info.ipAddress = sender;
 
-    for (const DISPLAY_UDP_SEARCH_REPLY_INFO &known : std::as_const(m_results)) {
-        if (known.ipAddress == info.ipAddress)
-            return;
-    }
+    const quint32 key = ipv4Value(sender);
+    if (m_resultSet.contains(key))
+        return;
+    m_resultSet.insert(key);
     m_results.append(info);
     QPointer<DisplaySearchUDP> self(this);
     emit device_results(info);
@@ -206,22 +211,17 @@ bool DisplaySearchUDP::isOwnDatagram(const QByteArray &data) const
     return false;
 }
 
+// Both sides are plain IPv4 by now (senders are converted on arrival, targets when set).
 bool DisplaySearchUDP::isTarget(const QHostAddress &address) const
 {
-    for (const QHostAddress &target : m_targetAddresses) {
-        if (target.isEqual(address, QHostAddress::TolerantConversion))
-            return true;
-    }
-    return false;
+    const quint32 v4 = ipv4Value(address);
+    return v4 != 0 && m_targetSet.contains(v4);
 }
 
 bool DisplaySearchUDP::hasResponded(const QHostAddress &address) const
 {
-    for (const QHostAddress &responder : m_responders) {
-        if (responder.isEqual(address, QHostAddress::TolerantConversion))
-            return true;
-    }
-    return false;
+    const quint32 v4 = ipv4Value(address);
+    return v4 != 0 && m_responderSet.contains(v4);
 }
 
 void DisplaySearchUDP::UdpSearchTimeoutTimerHandle()

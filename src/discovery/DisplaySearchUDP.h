@@ -7,6 +7,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 class QUdpSocket;
@@ -69,6 +70,11 @@ private:
     QList<QHostAddress> m_targetAddresses;
     QList<DISPLAY_UDP_SEARCH_REPLY_INFO> m_results;
     QList<QHostAddress> m_responders;
+    // IPv4 values of the lists above, so that each reply of a 4096-target search is matched in
+    // constant time rather than by a walk through every list.
+    QSet<quint32> m_targetSet;
+    QSet<quint32> m_resultSet;
+    QSet<quint32> m_responderSet;
     int m_tick = 0;
     bool m_searching = false;
 };

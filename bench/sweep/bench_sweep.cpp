@@ -1,0 +1,150 @@
+// Targeted search of every given address, then one control query per display found with the flags
+// a fresh search gives a series-11 display (0x803167). Timed from the search start to the last
+// control result. Prints one line: "sweep <label> targets=.. found=.. results=.. errors=.. wall_ms=..
+// cpu_ms=.. peak_fds=.. peak_threads=..".
+#include "control/TcpClient.h"
+#include "discovery/DisplaySearchUDP.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr quint32 FreshSearchFlags = 0x803167;
+
+double cpuMs()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
+            + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+int openFds()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
+
+int threadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// The same walk as the simulator's: the last byte skips .0 and .255.
+QList<QHostAddress> range(const QHostAddress &first, int count)
+{
+    QList<QHostAddress> list;
+    quint32 a = first.toIPv4Address();
+    while (list.size() < count) {
+        const quint32 last = a & 0xFF;
+        if (last != 0 && last != 255)
+            list << QHostAddress(a);
+        ++a;
+    }
+    return list;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Thousands of control connections and web checks at once need more than the usual 1024.
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString label = QStringLiteral("run");
+    QList<QHostAddress> targets;
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args.at(i) == QLatin1String("--label")) {
+            label = args.at(i + 1);
+        } else if (args.at(i) == QLatin1String("--range")) {
+            const QStringList parts = args.at(i + 1).split(QLatin1Char(':'));
+            targets += range(QHostAddress(parts.value(0)), parts.value(1).toInt());
+        }
+    }
+    if (targets.isEmpty()) {
+        std::fprintf(stderr, "usage: bench_sweep [--label L] --range 127.x.y.z:count ...\n");
+        return 2;
+    }
+
+    DisplaySearchUDP search;
+    search.setFilterMode(2);
+    search.setTargetAddresses(targets);
+
+    int found = 0;
+    int results = 0;
+    int errors = 0;
+    int peakFds = 0;
+    int peakThreads = 0;
+    bool searchDone = false;
+    QElapsedTimer clock;
+    qint64 searchMs = 0;
+    qint64 lastResultMs = 0;
+    QMap<qint32, int> statusCounts;
+
+    const auto maybeQuit = [&] {
+        if (searchDone && results == found)
+            app.quit();
+    };
+    QObject::connect(&search, &DisplaySearchUDP::device_results, &app,
+                     [&](const DISPLAY_UDP_SEARCH_REPLY_INFO &info) {
+        ++found;
+        auto *client = new TcpClient(&app);
+        QObject::connect(client, &TcpClient::device_results, &app, [&, client](const PD_TCP_REPLY &reply) {
+            ++results;
+            statusCounts[reply.status]++;
+            if (reply.status != 0 || reply.modelName.isEmpty())
+                ++errors;
+            lastResultMs = clock.elapsed();
+            client->deleteLater();
+            maybeQuit();
+        });
+        client->setRequestFlags(FreshSearchFlags);
+        client->connectToDisplay(info.ipAddress, 7142, info.ip2Address);
+    });
+    QObject::connect(&search, &DisplaySearchUDP::finished, &app, [&] {
+        searchDone = true;
+        searchMs = clock.elapsed();
+        maybeQuit();
+    });
+    QTimer fdSampler;
+    const bool verbose = qEnvironmentVariableIsSet("SWEEP_VERBOSE");
+    QObject::connect(&fdSampler, &QTimer::timeout, &app, [&] {
+        peakFds = qMax(peakFds, openFds());
+        peakThreads = qMax(peakThreads, threadCount());
+        if (verbose)
+            std::fprintf(stderr, "%6lld ms found=%d results=%d fds=%d\n", clock.elapsed(), found, results, openFds());
+    });
+    fdSampler.start(100);
+
+    const double cpuStart = cpuMs();
+    clock.start();
+    if (search.startSearch(DisplaySearchUDP::Targeted) != 0) {
+        std::fprintf(stderr, "search did not start\n");
+        return 1;
+    }
+    QTimer::singleShot(600000, &app, &QCoreApplication::quit);
+    app.exec();
+    const qint64 wallMs = lastResultMs > 0 ? lastResultMs : clock.elapsed();
+    const double cpu = cpuMs() - cpuStart;
+
+    QStringList statuses;
+    for (auto it = statusCounts.cbegin(); it != statusCounts.cend(); ++it)
+        statuses << QStringLiteral("%1:%2").arg(it.key()).arg(it.value());
+    std::printf("sweep %s targets=%d found=%d results=%d errors=%d wall_ms=%lld search_ms=%lld cpu_ms=%.0f "
+                "peak_fds=%d peak_threads=%d statuses=%s\n",
+                qPrintable(label), int(targets.size()), found, results, errors, wallMs, searchMs, cpu, peakFds, peakThreads,
+                qPrintable(statuses.join(QLatin1Char(','))));
+    return 0;
+}
