@@ -89,6 +89,8 @@ bool DownloadExtractFirmware::namesArePlain() const
                           << " from " << m_release.downloadLoc << " is not a plain file name";
         plain = false;
     }
+    if (!m_unpack)
+        return plain; // the single entry is the package itself
     for (const UnpackedFileEntry &entry : m_release.unpackedFileInfo) {
         if (!CacheFileName::isPlain(entry.fileName)) {
             qInfo().nospace() << "Firmware " << m_release.version << " refused: the firmware file name "
@@ -177,7 +179,12 @@ int DownloadExtractFirmware::unpackAndVerify()
 {
     const QString archivePath = cachePath(m_packageFileName);
     int result = StatusOk;
-    if (!JlCompress::getFileList(archivePath).isEmpty()) {
+    if (JlCompress::getFileList(archivePath).isEmpty()) {
+        // Not an archive, or an empty one: none of the listed firmware files can come from it.
+        qInfo().nospace() << "Firmware " << m_release.version << ": the package " << m_packageFileName
+                          << " holds no files to extract";
+        result = StatusExtractFailed;
+    } else {
         for (const UnpackedFileEntry &entry : qAsConst(m_release.unpackedFileInfo)) {
             const QString target = cachePath(entry.fileName);
             if (!removeIfPresent(target))

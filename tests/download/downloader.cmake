@@ -3,3 +3,7 @@ quillon_test(tst_filedownloader
     SOURCES tst_filedownloader.cpp
     LIBS quillon_download fwserver_core
     TIMEOUT 180)
+quillon_test(tst_downloadextractfirmware
+    SOURCES tst_downloadextractfirmware.cpp
+    LIBS quillon_download fwserver_core QuaZip::QuaZip
+    TIMEOUT 120)
