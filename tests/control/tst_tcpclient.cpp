@@ -71,6 +71,8 @@ private slots:
     void splitReplyIsMalformedAndFinal();
     void webChecks_data();
     void webChecks();
+    void webCheckThatNeverFinishes_data();
+    void webCheckThatNeverFinishes();
     void powerSaveReads_data();
     void powerSaveReads();
     void httpServerStateErrorDoesNotStopTheQuery();
@@ -187,19 +189,20 @@ void tst_TcpClient::webChecks_data()
     QTest::addColumn<bool>("locked");
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<bool>("webRefused");
-    QTest::addColumn<bool>("askSecondAddress");
+    QTest::addColumn<QString>("secondAddress");   // "self" = the display's own address
     QTest::addColumn<int>("lockStatus");
     QTest::addColumn<int>("ip2Check");
     QTest::addColumn<QList<QByteArray>>("webRequests");
 
     const QList<QByteArray> both{"GET /", "GET /index.html"};
-    QTest::newRow("locked page") << true << QByteArray() << false << true << 1 << 0 << both;
-    QTest::newRow("marker in lower case") << false << QByteArray("<a href=\"/logon/x\">in</a>") << false << true
+    const QList<QByteArray> lockOnly{"GET /index.html"};
+    QTest::newRow("locked page") << true << QByteArray() << false << "self" << 1 << 0 << both;
+    QTest::newRow("marker in lower case") << false << QByteArray("<a href=\"/logon/x\">in</a>") << false << "self"
                                           << 0 << 0 << both;
-    QTest::newRow("empty page") << false << QByteArray("") << false << true << 2 << 1 << both;
-    QTest::newRow("web server refuses") << false << QByteArray() << true << true << 2 << 1 << QList<QByteArray>{};
-    QTest::newRow("second address 0.0.0.0") << false << QByteArray() << false << false << 0 << 1
-                                            << QList<QByteArray>{"GET /index.html"};
+    QTest::newRow("empty page") << false << QByteArray("") << false << "self" << 2 << 1 << both;
+    QTest::newRow("web server refuses") << false << QByteArray() << true << "self" << 2 << 1 << QList<QByteArray>{};
+    QTest::newRow("second address 0.0.0.0") << false << QByteArray() << false << "0.0.0.0" << 0 << 1 << lockOnly;
+    QTest::newRow("second address null") << false << QByteArray() << false << "" << 0 << 1 << lockOnly;
 }
 
 void tst_TcpClient::webChecks()
@@ -207,7 +210,7 @@ void tst_TcpClient::webChecks()
     QFETCH(bool, locked);
     QFETCH(QByteArray, page);
     QFETCH(bool, webRefused);
-    QFETCH(bool, askSecondAddress);
+    QFETCH(QString, secondAddress);
     QFETCH(int, lockStatus);
     QFETCH(int, ip2Check);
     QFETCH(QList<QByteArray>, webRequests);
@@ -222,12 +225,59 @@ void tst_TcpClient::webChecks()
 
     // The display's own address stands in for its second address.
     TcpClient client;
-    const PD_TCP_REPLY r = query(client, 0x1200, at(20), askSecondAddress ? at(20) : NoSecondAddress);
+    const QHostAddress ip2 = secondAddress == "self" ? at(20) : QHostAddress(secondAddress);
+    const PD_TCP_REPLY r = query(client, 0x1200, at(20), ip2);
     QCOMPARE(r.status, 0);
     QCOMPARE(r.lockStatus, lockStatus);
     QCOMPARE(r.ip2Check, ip2Check);
     QCOMPARE(display.requestLog().requests(SimLogEntry::Channel::Web), webRequests);
     QVERIFY(display.requestLog().controlBodies().isEmpty());
+}
+
+void tst_TcpClient::webCheckThatNeverFinishes_data()
+{
+    QTest::addColumn<bool>("stallAfterHeaders");
+    QTest::addColumn<int>("minMs");
+    QTest::addColumn<int>("maxMs");
+    // Silent from the start: the downloader's own first-data time-out ends it.
+    QTest::newRow("accepts, never answers") << false << 4500 << 9000;
+    // Starts and stalls: only the client's own limit ends it.
+    QTest::newRow("answers, then stalls") << true << TcpClient::HttpCheckLimitMs - 500 << TcpClient::HttpCheckLimitMs + 4000;
+}
+
+void tst_TcpClient::webCheckThatNeverFinishes()
+{
+    QFETCH(bool, stallAfterHeaders);
+    QFETCH(int, minMs);
+    QFETCH(int, maxMs);
+
+    SimDisplayConfig config;
+    config.misbehaviour.web = SimMisbehaviour::Listener::Refuse;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(29)), 0);
+    QTcpServer web;
+    QVERIFY(web.listen(at(29), 18029));
+    connect(&web, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket *socket = web.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, stallAfterHeaders] {
+            socket->readAll();
+            if (stallAfterHeaders)
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n<html>/Logon/");
+        });
+    });
+
+    TcpClient client;
+    client.setHttpPort(18029);
+    QElapsedTimer clock;
+    clock.start();
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, 0x3000, at(29), NoSecondAddress, maxMs, &count);
+    QCOMPARE(count, 1);
+    QVERIFY2(clock.elapsed() >= minMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(r.lockStatus, 2);
+    // The query went on with its next item.
+    QCOMPARE(display.requestLog().controlBodies(), QList<QByteArray>{"CA0B00"});
+    QCOMPARE(r.status, 0);
 }
 
 void tst_TcpClient::powerSaveReads_data()
