@@ -37,10 +37,12 @@ void AdvancedIPSearchDialog::on_ip_list_plainTextEdit_textChanged()
 
     switch (result) {
     case AddressListParser::FormatError:
-        showStatus(tr("Error: Address format error on item %1", "1=item number").arg(item));
+        //: 1=item number
+        showStatus(tr("Error: Address format error on item %1").arg(item));
         break;
     case AddressListParser::TooManyAddresses:
-        showStatus(tr("Error: Maximum number of addresses exceeded on line %1", "1=item number").arg(item));
+        //: 1=item number
+        showStatus(tr("Error: Maximum number of addresses exceeded on line %1").arg(item));
         break;
     default:
         showStatus(QString());
