@@ -2,24 +2,41 @@
 #include "ui_Tessel.h"
 
 #include "app/AppSettings.h"
+#include "app/CommandAvailability.h"
 #include "app/FirmwareCacheFolder.h"
+#include "dialogs/About_Dialog.h"
+#include "dialogs/OptionSetting.h"
+#include "discovery/AddressListParser.h"
+#include "discovery/AdvancedIPSearchDialog.h"
+#include "discovery/SearchOrchestrator.h"
+#include "download/ApplicationUpdateCheck.h"
+#include "download/CatalogueStartupFlow.h"
+#include "download/FileHashListing.h"
+#include "download/FirmwareCache.h"
+#include "download/ReadmeFile.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
+#include "table/DisplayInfoPanel.h"
+#include "table/MySortFilterProxyModel.h"
+#include "table/displayListModel.h"
+#include "update/UpdateStatusText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
-constexpr int AssetTagColumn = 3;
-constexpr int MacAddressColumn = 5;
+constexpr int AssetTagColumn = displayListModel::AssetTagColumn;
+constexpr int MacAddressColumn = displayListModel::MacAddressColumn;
 
 }
 
@@ -28,6 +45,7 @@ Tessel::Tessel(QWidget *parent)
     , ui(new Ui::Tessel)
 {
     panelColours.borderWidth = 3;
+    model = new displayListModel(this);
 
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Quillon"));
@@ -44,6 +62,17 @@ Tessel::Tessel(QWidget *parent)
 
     applySettings(AppSettings::load());
 
+    search = new SearchOrchestrator(state, firmwareDatabase, this);
+    search->setAdapters(adapterList.adapters());
+    search->setInterfaceSelection(ui->interface_selection_comboBox->currentData());
+    connect(ui->interface_selection_comboBox, &QComboBox::currentIndexChanged, this,
+            [this] { search->setInterfaceSelection(ui->interface_selection_comboBox->currentData()); });
+    connect(search, &SearchOrchestrator::update_info, this, &Tessel::update_info);
+    connect(search, &SearchOrchestrator::addRow, this, &Tessel::addRow);
+    connect(search, &SearchOrchestrator::resetAll, this, &Tessel::resetAll);
+    connect(search, &SearchOrchestrator::statusMessage, this, &Tessel::showStatusMessage);
+    connect(search, &SearchOrchestrator::uiUpdateNeeded, this, &Tessel::update_ui);
+
     LogMessageHandler::install(logWindow);
 
     cacheFolder = FirmwareCacheFolder::path(true);
@@ -52,21 +81,50 @@ Tessel::Tessel(QWidget *parent)
         QDir().mkpath(cacheFolder);
 
     ui->download_pushButton->setEnabled(false);
+    model->setEntries(&state.displayEntries);
 
-    QTableView *table = ui->display_list_tableView;
+    proxy = new MySortFilterProxyModel(this);
+    proxy->setSourceModel(model);
+    auto *table = ui->display_list_tableView;
     table->sortByColumn(-1, Qt::AscendingOrder);
+    table->setModel(proxy);
     table->setSortingEnabled(true);
     table->horizontalHeader()->setVisible(true);
     table->verticalHeader()->setVisible(true);
+
+    connect(table, &MyTableView::refreshRow, this, &Tessel::refresh_row_by_TcpClient);
+    connect(table, &MyTableView::requestPowerOn, this, &Tessel::requestPowerOn_by_TcpClient);
+    connect(table, &MyTableView::requestPowerOff, this, &Tessel::requestPowerOff_by_TcpClient);
+    connect(table, &MyTableView::requestSetPowerSaveToAutoPowerSave, this,
+            &Tessel::requestSetPowerSaveToAutoPowerSave_by_TcpClient);
+    connect(table, &MyTableView::requestSetPowerSaveToAutoStandby, this,
+            &Tessel::requestSetPowerSaveToAutoStandby_by_TcpClient);
     connect(ui->menuView, &QMenu::aboutToShow, this, &Tessel::itemMenuAboutToShow);
 
     table->setTextElideMode(Qt::ElideRight);
     table->horizontalHeader()->setHighlightSections(false);
     QApplication::setFont(QApplication::font("QMenu"));
 
+    connect(table->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tessel::selectionCurrentRowChanged);
+    connect(this, &Tessel::update_info, model, &displayListModel::rowChanged);
+    connect(this, &Tessel::addRow, model, &displayListModel::addRow);
+    connect(this, &Tessel::resetAll, model, &displayListModel::resetAll);
+    connect(model, &displayListModel::need_update_ui, this, [this] { update_ui(); });
+
     applyColumnVisibility();
 
     searchMenu = new QMenu(this);
+    rebuildSearchMenu();
+    attachSearchMenu();
+
+    catalogueFlow = new CatalogueStartupFlow(state, firmwareDatabase, cacheFolder, this);
+    catalogueFlow->setSearchAllowedCheck([this] { return ui->pushButtonSearch->isEnabled(); });
+    connect(catalogueFlow, &CatalogueStartupFlow::statusMessage, this, &Tessel::showStatusMessage);
+    connect(catalogueFlow, &CatalogueStartupFlow::uiUpdateNeeded, this, &Tessel::update_ui);
+    connect(catalogueFlow, &CatalogueStartupFlow::firstSearchDue, this, &Tessel::startFirstSearch);
+    connect(catalogueFlow, &CatalogueStartupFlow::applicationUpdateCheckDue, this,
+            &Tessel::checkForApplicationUpdatesNoMessageIfNewer);
+    downloadJsonData();
 
     auto *statusHolder = new QWidget(this);
     auto *statusLayout = new QHBoxLayout(statusHolder);
@@ -74,6 +132,7 @@ Tessel::Tessel(QWidget *parent)
     statusLayout->setSpacing(0);
     cancelDownloadsButton = new QPushButton(tr("Cancel downloads"), statusHolder);
     cancelDownloadsButton->setObjectName(QStringLiteral("cancelDownloadsButton"));
+    connect(cancelDownloadsButton, &QPushButton::clicked, this, &Tessel::cancel_download_clicked);
     statusLayout->addWidget(cancelDownloadsButton);
     cancelDownloadsButton->hide();
     statusBar()->addPermanentWidget(statusHolder);
@@ -84,6 +143,10 @@ Tessel::Tessel(QWidget *parent)
 Tessel::~Tessel()
 {
     currentSettings().save();
+    setBusyCursor(false);
+    // The search object and the queries go before the rows they write into.
+    delete search;
+    search = nullptr;
     delete ui;
 }
 
@@ -101,8 +164,9 @@ void Tessel::fillAdapterCombo()
 
 void Tessel::applySettings(const AppSettings &settings)
 {
-    updateLimit = settings.multiUpdateLimit;
-    legacySupport = settings.legacySupport;
+    state.updateLimit = settings.multiUpdateLimit;
+    state.legacySupport = settings.legacySupport;
+    model->setLegacySupport(state.legacySupport);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (settings.windowSizeFits(screen ? screen->geometry().size() : QSize()))
@@ -116,7 +180,9 @@ void Tessel::applySettings(const AppSettings &settings)
     if (index >= 0)
         combo->setCurrentIndex(index);
 
-    targetText = settings.ipAddressScanText;
+    state.targetText = settings.ipAddressScanText;
+    int item = 0;
+    AddressListParser::parse(state.targetText, state.targetAddresses, item, AddressListParser::DefaultLimit);
 
     // Block the toggled slots: the columns are applied once the table has its model.
     const QSignalBlocker assetBlocker(ui->actionShow_Asset_Tag_column);
@@ -128,12 +194,12 @@ void Tessel::applySettings(const AppSettings &settings)
 AppSettings Tessel::currentSettings() const
 {
     AppSettings s;
-    s.multiUpdateLimit = updateLimit;
-    s.legacySupport = legacySupport;
+    s.multiUpdateLimit = state.updateLimit;
+    s.legacySupport = state.legacySupport;
     s.windowWidth = width();
     s.windowHeight = height();
     s.lanDeviceIndex = ui->interface_selection_comboBox->currentData();
-    s.ipAddressScanText = targetText;
+    s.ipAddressScanText = state.targetText;
     s.showAssetTagColumn = ui->actionShow_Asset_Tag_column->isChecked();
     s.showMacAddressColumn = ui->actionShow_MAC_Address_column->isChecked();
     return s;
@@ -189,6 +255,9 @@ void Tessel::applyTheme()
         QStringLiteral("\nQTableView {outline:0; }\n  QTableView::item:selected   { background: %1; color: %2; }\n")
             .arg(highlight.name(QColor::HexArgb), highlightedText.name(QColor::HexArgb)));
 
+    const int row = currentRow();
+    if (row >= 0)
+        refreshInfoPanel(row);
     rebuildSearchMenu();
 }
 
@@ -203,22 +272,121 @@ void Tessel::rebuildSearchMenu()
     connect(targeted, &QAction::triggered, this, &Tessel::UDPSearchStartNoForceBroadcast);
 }
 
+// With no targets the button searches at once; with targets it offers both kinds of search.
+void Tessel::attachSearchMenu()
+{
+    ui->pushButtonSearch->setMenu(state.targetAddresses.isEmpty() ? nullptr : searchMenu);
+}
+
+int Tessel::currentRow() const
+{
+    const QItemSelectionModel *selection = ui->display_list_tableView->selectionModel();
+    if (!selection)
+        return -1;
+    const QModelIndexList rows = selection->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    const QModelIndex source = proxy->mapToSource(rows.last());
+    return state.isValidRow(source.row()) ? source.row() : -1;
+}
+
+void Tessel::evaluateFirmwareStatus(bool autoSelect)
+{
+    search->evaluateFirmwareStatus(autoSelect);
+}
+
+void Tessel::setBusyCursor(bool busy)
+{
+    if (busy == busyCursorShown)
+        return;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    busyCursorShown = busy;
+}
+
+void Tessel::update_ui(bool update_description_text)
+{
+    QTableView *table = ui->display_list_tableView;
+    for (int column = 0; column < model->columnCount() - 1; ++column)
+        table->resizeColumnToContents(column);
+
+    const int row = currentRow();
+    const CommandAvailability can = CommandAvailability::evaluate(state, row);
+    setBusyCursor(can.busyCursor);
+
+    ui->pushButtonSearch->setEnabled(can.search);
+    ui->actionBroadcast->setEnabled(can.search);
+    ui->actionConfigureAdvanced_search_network->setEnabled(can.search);
+    ui->actionAdvanced_network_search->setEnabled(can.targetedSearch);
+    ui->actionCancel_all_queued_updates_via_LAN->setEnabled(can.cancelQueuedUpdates);
+    ui->download_pushButton->setEnabled(can.updateViaLan);
+    ui->actionRefreshAll->setEnabled(can.refreshAll);
+    ui->actionRefreshSelected->setEnabled(can.refreshSelected);
+
+    if (update_description_text)
+        refreshInfoPanel(row);
+
+    const QString modelName = row >= 0 ? state.displayEntries.at(row).modelName : QString();
+    if (!modelName.isEmpty()) {
+        // A display's own text on a button: "&" must not turn into a shortcut.
+        QString shown = modelName;
+        shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+        ui->create_usb_drive_pushButton->setText(
+                tr("Create firmware USB drive for %1 display...", "1=model name").arg(shown));
+    } else {
+        ui->create_usb_drive_pushButton->setText(tr("Create firmware USB drive for selected display..."));
+    }
+    ui->create_usb_drive_pushButton->setEnabled(can.usbDrive);
+
+    ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
+    ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
+    ui->deselect_all_pushButton->setEnabled(can.deselectAll);
+}
+
+void Tessel::refreshInfoPanel(int row)
+{
+    DisplayInfoPanel::WindowState panelState;
+    panelState.searchAttempted = state.searchAttempted;
+    panelState.searching = state.searching;
+    panelState.databaseLoaded = state.databaseLoaded;
+    panelState.rowCount = state.displayEntries.size();
+    panelState.darkTheme = darkTheme;
+    panelState.colours = panelColours;
+    const DisplayInfoPanel panel(panelState, &Theme::themedIconPath, &UpdateStatusText::text);
+
+    const DisplayEntry *entry = state.isValidRow(row) ? &state.displayEntries.at(row) : nullptr;
+    FirmwareRelease release;
+    const bool found = entry && firmwareDatabase.findRelease(entry->modelName, entry->serialNumber, release) == 0;
+    ui->info_textBrowser->setHtml(panel.build(entry, found ? &release : nullptr));
+}
+
+void Tessel::selectionCurrentRowChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (current.row() == previous.row() && !state.selectionRefreshPending)
+        return;
+    if (ui->display_list_tableView->selectionModel()->hasSelection())
+        state.selectionRefreshPending = false;
+    QTimer::singleShot(0, this, [this] { update_ui(true); });
+}
+
 void Tessel::itemMenuAboutToShow()
 {
     ui->actionLog->setChecked(logWindow->isVisible());
 }
 
-bool Tessel::event(QEvent *event)
+void Tessel::changeEvent(QEvent *event)
 {
-    // A change of system appearance arrives here; QWidget does not pass it on to changeEvent().
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    // An unshown window hears of a new application palette only as its own palette changing.
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
         applyTheme();
-    return QMainWindow::event(event);
+    QMainWindow::changeEvent(event);
 }
 
 void Tessel::closeEvent(QCloseEvent *event)
 {
-    if (activeUpdates != 0) {
+    if (state.activeUpdates != 0) {
         const auto answer = QMessageBox::warning(
             this, windowTitle(), tr("Firmware update is in progress.\n\nAre you sure you want to quit?"),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -230,12 +398,191 @@ void Tessel::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
+void Tessel::downloadJsonData()
+{
+    catalogueFlow->downloadJsonData();
+}
+
+void Tessel::startFirstSearch(bool targeted)
+{
+    if (targeted)
+        on_actionAdvanced_network_search_triggered();
+    else
+        on_actionBroadcast_triggered();
+}
+
+void Tessel::showStatusMessage(const QString &text, int timeoutMs)
+{
+    if (text.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(text, timeoutMs);
+}
+
 void Tessel::on_pushButtonSearch_clicked()
 {
+    search->startSearch(true);
 }
 
 void Tessel::UDPSearchStartNoForceBroadcast()
 {
+    search->startSearch(false);
+}
+
+void Tessel::on_actionBroadcast_triggered()
+{
+    search->startSearch(true);
+}
+
+void Tessel::on_actionAdvanced_network_search_triggered()
+{
+    search->startSearch(false);
+}
+
+void Tessel::on_actionConfigureAdvanced_search_network_triggered()
+{
+    AdvancedIPSearchDialog dialog(this);
+    dialog.setText(state.targetText);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    state.targetAddresses = dialog.addresses();
+    state.targetText = dialog.text();
+    attachSearchMenu();
+    update_ui(false);
+}
+
+void Tessel::on_actionRefreshSelected_triggered()
+{
+    refresh_row_by_TcpClient(currentRow());
+}
+
+void Tessel::on_actionRefreshAll_triggered()
+{
+    for (int row = 0; row < state.displayEntries.size(); ++row)
+        refresh_row_by_TcpClient(row);
+}
+
+void Tessel::refresh_row_by_TcpClient(int row)
+{
+    search->refresh_row_by_TcpClient(row);
+}
+
+void Tessel::requestPowerOn_by_TcpClient(int row)
+{
+    search->requestPowerOn_by_TcpClient(row);
+}
+
+void Tessel::requestPowerOff_by_TcpClient(int row)
+{
+    search->requestPowerOff_by_TcpClient(row);
+}
+
+void Tessel::requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row)
+{
+    search->requestSetPowerSaveToAutoPowerSave_by_TcpClient(row);
+}
+
+void Tessel::requestSetPowerSaveToAutoStandby_by_TcpClient(int row)
+{
+    search->requestSetPowerSaveToAutoStandby_by_TcpClient(row);
+}
+
+void Tessel::on_deselect_all_pushButton_clicked()
+{
+    const QList<int> changed = state.uncheckIdleRows();
+    for (int row : changed)
+        emit update_info(row);
+    if (!changed.isEmpty())
+        update_ui(true);
+}
+
+// The LAN update, the USB drive, the offline download and the update queue arrive with their
+// own parts; their commands are already enabled by the rules of update_ui.
+void Tessel::on_download_pushButton_clicked()
+{
+}
+
+void Tessel::on_create_usb_drive_pushButton_clicked()
+{
+}
+
+void Tessel::on_actionCreate_USB_drive_for_another_model_triggered()
+{
+}
+
+void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
+{
+}
+
+void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()
+{
+}
+
+void Tessel::cancel_download_clicked()
+{
+    state.cancelRequested = true;
+}
+
+void Tessel::on_actionOption_T_triggered()
+{
+    const QList<FirmwareRelease> &releases = firmwareDatabase.releases();
+    const bool anyLegacy = std::any_of(releases.cbegin(), releases.cend(),
+                                       [](const FirmwareRelease &r) { return r.legacyModel != 0; });
+    OptionSetting dialog(anyLegacy, state.legacySupport, state.updateLimit, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    state.legacySupport = dialog.legacySupportEnabled();
+    state.updateLimit = dialog.updateLimit();
+    model->setLegacySupport(state.legacySupport);
+    emit update_info(-1);
+    update_ui(true);
+}
+
+void Tessel::on_actionCreat_file_hash_triggered()
+{
+    ui->info_textBrowser->setHtml(FileHashListing::html(cacheFolder));
+}
+
+void Tessel::on_actionClear_downloaded_firmware_files_triggered()
+{
+    statusBar()->showMessage(FirmwareCache::clearedText(FirmwareCache::clearFirmwareFiles(cacheFolder)));
+}
+
+void Tessel::on_actionOpen_firmware_download_folder_triggered()
+{
+    if (!FirmwareCache::showFolder(cacheFolder))
+        QMessageBox::critical(this, tr("Open File Location"), tr("File does not exist"));
+}
+
+void Tessel::on_actionVersion_A_triggered()
+{
+    About_Dialog dialog(this, CatalogueStartupFlow::databaseVersionText(firmwareDatabase),
+                        firmwareDatabase.aboutURLs);
+    dialog.exec();
+}
+
+void Tessel::checkForApplicationUpdates(bool show_message_if_no_newer)
+{
+    const ApplicationUpdateCheck::Result result =
+            ApplicationUpdateCheck::check(firmwareDatabase, state.databaseLoaded, show_message_if_no_newer);
+    if (!result.message.isEmpty())
+        QMessageBox::information(this, windowTitle(), result.message);
+}
+
+void Tessel::checkForApplicationUpdatesNoMessageIfNewer()
+{
+    checkForApplicationUpdates(false);
+}
+
+void Tessel::on_actionCheck_for_updates_triggered()
+{
+    checkForApplicationUpdates(true);
+}
+
+void Tessel::on_actionView_README_triggered()
+{
+    if (!ReadmeFile::open(QCoreApplication::applicationDirPath()))
+        QMessageBox::information(this, windowTitle(), ReadmeFile::unableToOpenText());
 }
 
 void Tessel::on_actionExit_X_triggered()

@@ -1,19 +1,25 @@
 #pragma once
 
+#include "catalogue/FirmwareDatabase.h"
 #include "platform/NetworkAdapterList.h"
-#include "table/DisplayEntry.h"
+#include "table/DisplayTableState.h"
 #include "table/Theme.h"
 
 #include <QMainWindow>
+#include <QModelIndex>
 
 namespace Ui {
 class Tessel;
 }
 
 class AppSettings;
+class CatalogueStartupFlow;
+class MySortFilterProxyModel;
 class QMenu;
 class QPushButton;
+class SearchOrchestrator;
 class SV_Information_Dialog;
+class displayListModel;
 
 // The application's one main window. It builds the form, owns the long-lived objects and turns
 // their state into enabled commands; the work behind each command lives in the parts below app/.
@@ -30,6 +36,14 @@ public:
     const QString &cacheFolderPath() const { return cacheFolder; }
     const NetworkAdapterList &adapters() const { return adapterList; }
     SV_Information_Dialog *logDialog() const { return logWindow; }
+    const DisplayTableState &tableState() const { return state; }
+    const FirmwareDatabase &database() const { return firmwareDatabase; }
+    SearchOrchestrator *searchOrchestrator() const { return search; }
+
+    // The last selected row of the table as a row of the display list, -1 when none is selected.
+    int currentRow() const;
+    // Every row against the held catalogue; see SearchOrchestrator.
+    void evaluateFirmwareStatus(bool autoSelect);
 
 signals:
     void update_info(int row);
@@ -37,20 +51,51 @@ signals:
     void resetAll();
 
 public slots:
+    void update_ui(bool update_description_text = true);
+    void selectionCurrentRowChanged(const QModelIndex &current, const QModelIndex &previous);
+    void checkForApplicationUpdates(bool show_message_if_no_newer = false);
     // The "Log" action's check mark follows the log window's visibility.
     void itemMenuAboutToShow();
+    void UDPSearchStartNoForceBroadcast();
 
 protected:
-    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
+    void downloadJsonData();
     void on_pushButtonSearch_clicked();
-    void UDPSearchStartNoForceBroadcast();
+    void on_actionBroadcast_triggered();
+    void on_actionAdvanced_network_search_triggered();
+    void on_actionConfigureAdvanced_search_network_triggered();
+    void on_actionRefreshSelected_triggered();
+    void on_actionRefreshAll_triggered();
+    void refresh_row_by_TcpClient(int row);
+    void requestPowerOn_by_TcpClient(int row);
+    void requestPowerOff_by_TcpClient(int row);
+    void requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row);
+    void requestSetPowerSaveToAutoStandby_by_TcpClient(int row);
+    void on_deselect_all_pushButton_clicked();
+    void on_download_pushButton_clicked();
+    void on_create_usb_drive_pushButton_clicked();
+    void on_actionCreate_USB_drive_for_another_model_triggered();
+    void on_actionDownload_firmware_for_offline_use_triggered();
+    void on_actionCancel_all_queued_updates_via_LAN_triggered();
+    void on_actionOption_T_triggered();
+    void on_actionCreat_file_hash_triggered();
+    void on_actionClear_downloaded_firmware_files_triggered();
+    void on_actionOpen_firmware_download_folder_triggered();
+    void on_actionVersion_A_triggered();
+    void on_actionCheck_for_updates_triggered();
+    void on_actionView_README_triggered();
+    void checkForApplicationUpdatesNoMessageIfNewer();
+    void cancel_download_clicked();
     void on_actionExit_X_triggered();
     void on_actionLog_triggered();
     void on_actionShow_Asset_Tag_column_toggled(bool checked);
     void on_actionShow_MAC_Address_column_toggled(bool checked);
+    void showStatusMessage(const QString &text, int timeoutMs);
+    void startFirstSearch(bool targeted);
 
 private:
     void fillAdapterCombo();
@@ -59,15 +104,20 @@ private:
     void applyColumnVisibility();
     void applyTheme();
     void rebuildSearchMenu();
+    void attachSearchMenu();
+    void setBusyCursor(bool busy);
+    void refreshInfoPanel(int row);
 
     Ui::Tessel *ui;
-    DisplayEntryList displayEntries;
-    QString targetText;
+    DisplayTableState state;
+    FirmwareDatabase firmwareDatabase;
     QString cacheFolder;
     NetworkAdapterList adapterList;
-    int updateLimit = 5;
-    bool legacySupport = false;
-    int activeUpdates = 0;
+    displayListModel *model = nullptr;
+    MySortFilterProxyModel *proxy = nullptr;
+    SearchOrchestrator *search = nullptr;
+    CatalogueStartupFlow *catalogueFlow = nullptr;
+    bool busyCursorShown = false;
     bool darkTheme = false;
     PanelColours panelColours;
     SV_Information_Dialog *logWindow = nullptr;

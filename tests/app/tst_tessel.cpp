@@ -52,6 +52,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(settingsDir.isValid());
+        // The window downloads the catalogue as it is built: keep that on this machine, where
+        // nothing listens, so no search follows and nothing leaves for the maker's server.
+        qputenv("QUILLON_FIRMWARE_URL", "http://127.0.0.1:1/firmwareupdates/");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
