@@ -5,8 +5,9 @@
 
 namespace {
 
-// Large reads keep the hash, not the system calls, the limit on big packages.
-constexpr qint64 ReadBlockSize = 4 * 1024 * 1024;
+// Large enough that system calls cost little, small enough that a block is still in the
+// processor cache when the hash reads it back (measured: 256 kB beats both 64 kB and 4 MB).
+constexpr qint64 ReadBlockSize = 256 * 1024;
 
 } // namespace
 

@@ -31,6 +31,7 @@ public:
     static constexpr int ReplyTimeoutMs = 5000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
+    static constexpr qint64 WriteSliceSize = 256 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
