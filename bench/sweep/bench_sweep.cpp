@@ -2,6 +2,7 @@
 // a fresh search gives a series-11 display (0x803167). Timed from the search start to the last
 // control result. Prints one line: "sweep <label> targets=.. found=.. results=.. errors=.. wall_ms=..
 // cpu_ms=.. peak_fds=.. peak_threads=..".
+#include "platform/Platform.h"
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
 
@@ -54,12 +55,8 @@ QList<QHostAddress> range(const QHostAddress &first, int count)
 
 int main(int argc, char *argv[])
 {
-    // Thousands of control connections and web checks at once need more than the usual 1024.
-    rlimit limit {};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
+    // The application does the same at start-up.
+    Platform::raiseOpenFileLimit();
 
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();

@@ -9,6 +9,7 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -73,6 +74,25 @@ bool isRemovableDrive(const QString &rootPath)
     if (!node.startsWith(QLatin1String("/dev/")))
         return false;
     return isRemovableBlockDevice(QFileInfo(node).fileName(), QStringLiteral("/sys/class/block"));
+#endif
+}
+
+long raiseOpenFileLimit()
+{
+#ifdef Q_OS_WIN
+    // Windows has no per-process descriptor limit that sockets count against.
+    return -1;
+#else
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return -1;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? -1 : long(limit.rlim_cur);
 #endif
 }
 

@@ -21,4 +21,10 @@ bool isRemovableDrive(const QString &rootPath);
 // kernel's device name ("sdb1") and the folder that lists block devices ("/sys/class/block").
 bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBlock);
 
+// Lifts the soft limit on open files to the hard limit. A search of a few thousand displays
+// keeps one control connection (and often an HTTP check) per display open at once, well past
+// the usual soft default of 1,024; running out would make reachable displays look dead.
+// Returns the soft limit in force afterwards (-1 where the system has no such limit).
+long raiseOpenFileLimit();
+
 }
