@@ -78,7 +78,7 @@ QString DownloadExtractFirmware::downloadErrorText(int code)
         if (entry.code == code)
             return tr(entry.text);
     }
-    return tr("Unknown error: %1", "1=status code").arg(code);
+    return tr("Unknown error: %1").arg(code);
 }
 
 bool DownloadExtractFirmware::namesArePlain() const

@@ -14,6 +14,7 @@ class QTimer;
 
 // Fetches one URL into memory (empty file path) or into a file, hashing what arrives as it
 // arrives. Ends every download with exactly one statusChanged carrying one of the codes below.
+// Only http and https URLs are fetched; anything else ends as a network error.
 class FileDownloader : public QObject
 {
     Q_OBJECT
@@ -41,6 +42,8 @@ public:
     void cancel();
     QByteArray downloadedData() const { return m_buffer; }
     int status() const { return m_status; }
+    // The network layer's error code of the last download (QNetworkReply::NetworkError), 0 if none.
+    int networkError() const { return m_networkError; }
 
     // The speed text of a progress report: "500.0 bytes/sec", "2.0 MB/s".
     static QString speedText(qint64 bytesReceived, qint64 elapsedMs);
