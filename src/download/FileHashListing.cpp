@@ -1,21 +1,10 @@
 #include "download/FileHashListing.h"
 
-#include <QCryptographicHash>
+#include "download/FileChecksum.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-
-QByteArray FileHashListing::md5Hex(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    if (!hash.addData(&file))
-        return {};
-    return hash.result().toHex();
-}
 
 QString FileHashListing::html(const QString &folder)
 {
@@ -31,7 +20,7 @@ QString FileHashListing::html(const QString &folder)
             const QString path = dir.filePath(name);
             // File names are escaped: whatever landed in the cache folder must not become markup.
             listing += QStringLiteral("file: <b>%1</b> fileChecksum=<b>%2</b> size=<b>%3</b><br>")
-                           .arg(name.toHtmlEscaped(), QString::fromLatin1(md5Hex(path)),
+                           .arg(name.toHtmlEscaped(), FileChecksum::md5Hex(path),
                                 QString::number(QFileInfo(path).size()));
         }
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 // The cached firmware files with their MD5 and size, as the HTML the information panel shows:
@@ -12,8 +11,4 @@ public:
     // "*.zip" files first, then "*.pac", "*.hex", "*.jbc" and "*.bin". Empty for a missing or
     // empty folder.
     static QString html(const QString &folder);
-
-    // The MD5 of a file's content in lowercase hexadecimal, read in blocks; empty when the file
-    // cannot be read.
-    static QByteArray md5Hex(const QString &path);
 };
