@@ -102,7 +102,12 @@ Tessel::Tessel(QWidget *parent)
     connect(ui->menuView, &QMenu::aboutToShow, this, &Tessel::itemMenuAboutToShow);
 
     table->setTextElideMode(Qt::ElideRight);
+    // Long status texts stay on one line and end in "...", their whole text is the tool tip;
+    // wrapped they were cut off mid-sentence in a second line.
+    table->setWordWrap(false);
     table->horizontalHeader()->setHighlightSections(false);
+    // The table is what a technician works in: give it the larger part of the window.
+    ui->splitter->setSizes({ 600, 400 });
     QApplication::setFont(QApplication::font("QMenu"));
 
     connect(table->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tessel::selectionCurrentRowChanged);

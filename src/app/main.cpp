@@ -1,3 +1,4 @@
+#include "app/AppPalette.h"
 #include "app/AppSplash.h"
 #include "app/AppTranslations.h"
 #include "app/SettingsMigration.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
 
     Platform::raiseOpenFileLimit();
     QApplication app(argc, argv);
+    AppPalette::applyFromEnvironment();
 
     AppTranslations translations;
     translations.install();
