@@ -17,8 +17,10 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-if [ "$(id -u)" -ne 0 ] || ! ip netns add "$bridge_ns" 2>/dev/null; then
-    echo "network namespaces need root; skipping"
+# Namespaces need root and a system where ip can remount inside them (not, say, a bare chroot).
+if [ "$(id -u)" -ne 0 ] || ! ip netns add "$bridge_ns" 2>/dev/null \
+    || ! ip -n "$bridge_ns" link set lo up 2>/dev/null; then
+    echo "network namespaces cannot be made here; skipping"
     exit 77
 fi
 set -e
