@@ -1,3 +1,4 @@
+#include "common/TestFiles.h"
 #include "catalogue/CatalogueMerge.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 namespace {
+
+using TestFiles::writeFile;
 
 QStringList capturedInfo;
 
@@ -35,12 +38,6 @@ QByteArray paddedCatalogue(int size, int version = 5)
         + R"(,"aboutURLs":")";
     const QByteArray tail = R"("},"firmware":[{"models":["MX-1"]},{"models":["MX-2"]}]})";
     return head + QByteArray(size - head.size() - tail.size(), 'x') + tail;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Captures the merge's log lines for the lifetime of the object.

@@ -1,3 +1,4 @@
+#include "common/TestFiles.h"
 #include "download/DownloadExtractFirmware.h"
 #include "fwserver/FwServer.h"
 
@@ -15,6 +16,9 @@
 #include <QTest>
 
 namespace {
+
+using TestFiles::writeFile;
+using TestFiles::readFile;
 
 struct Member
 {
@@ -37,18 +41,6 @@ QByteArray payload(const QString &name, int size = 50000)
 QString md5Hex(const QByteArray &data)
 {
     return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool makeZip(const QString &path, const QList<Member> &members)

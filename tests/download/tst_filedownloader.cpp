@@ -1,3 +1,4 @@
+#include "common/TestFiles.h"
 #include "download/FileDownloader.h"
 #include "fwserver/FwServer.h"
 
@@ -18,24 +19,15 @@ Q_DECLARE_METATYPE(FwBehaviour)
 
 namespace {
 
+using TestFiles::writeFile;
+using TestFiles::readFile;
+
 QByteArray randomBytes(int size, quint32 seed)
 {
     QRandomGenerator generator(seed);
     QByteArray data(size, Qt::Uninitialized);
     generator.fillRange(reinterpret_cast<quint32 *>(data.data()), size / 4);
     return data;
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray md5(const QByteArray &data)

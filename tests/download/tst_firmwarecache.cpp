@@ -1,3 +1,4 @@
+#include "common/TestFiles.h"
 #include "download/FileChecksum.h"
 #include "download/FileHashListing.h"
 #include "download/FirmwareCache.h"
@@ -12,17 +13,8 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::writeFile;
+using TestFiles::readFile;
 
 // A cache folder as the downloads leave it, with a few things that are not firmware.
 void fillCache(const QDir &dir)

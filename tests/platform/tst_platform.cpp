@@ -1,3 +1,4 @@
+#include "common/TestFiles.h"
 #include "platform/Platform.h"
 
 #include <QDir>
@@ -6,12 +7,8 @@
 #include <QtTest>
 
 namespace {
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
+
+using TestFiles::writeFile;
 }
 
 class tst_Platform : public QObject
