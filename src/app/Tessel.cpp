@@ -71,7 +71,7 @@ Tessel::Tessel(QWidget *parent)
     connect(search, &SearchOrchestrator::addRow, this, &Tessel::addRow);
     connect(search, &SearchOrchestrator::resetAll, this, &Tessel::resetAll);
     connect(search, &SearchOrchestrator::statusMessage, this, &Tessel::showStatusMessage);
-    connect(search, &SearchOrchestrator::uiUpdateNeeded, this, &Tessel::update_ui);
+    connect(search, &SearchOrchestrator::uiUpdateNeeded, this, &Tessel::scheduleUpdateUi);
 
     LogMessageHandler::install(logWindow);
 
@@ -105,6 +105,9 @@ Tessel::Tessel(QWidget *parent)
     // Long status texts stay on one line and end in "...", their whole text is the tool tip;
     // wrapped they were cut off mid-sentence in a second line.
     table->setWordWrap(false);
+    // update_ui fits the columns after every reply of a search; measuring only the rows in view
+    // keeps that cost flat however many displays the table holds.
+    table->horizontalHeader()->setResizeContentsPrecision(0);
     table->horizontalHeader()->setHighlightSections(false);
     // The table is what a technician works in: give it the larger part of the window.
     ui->splitter->setSizes({ 600, 400 });
@@ -350,6 +353,21 @@ void Tessel::update_ui(bool update_description_text)
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
 }
 
+// Replies of a search arrive in bursts; the controls follow once per burst, not once per reply.
+void Tessel::scheduleUpdateUi(bool updateDescription)
+{
+    pendingUpdateDescription = pendingUpdateDescription || updateDescription;
+    if (updateUiScheduled)
+        return;
+    updateUiScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        updateUiScheduled = false;
+        const bool description = pendingUpdateDescription;
+        pendingUpdateDescription = false;
+        update_ui(description);
+    });
+}
+
 void Tessel::refreshInfoPanel(int row)
 {
     DisplayInfoPanel::WindowState panelState;
@@ -427,21 +445,25 @@ void Tessel::showStatusMessage(const QString &text, int timeoutMs)
 void Tessel::on_pushButtonSearch_clicked()
 {
     search->startSearch(true);
+    update_ui(true);
 }
 
 void Tessel::UDPSearchStartNoForceBroadcast()
 {
     search->startSearch(false);
+    update_ui(true);
 }
 
 void Tessel::on_actionBroadcast_triggered()
 {
     search->startSearch(true);
+    update_ui(true);
 }
 
 void Tessel::on_actionAdvanced_network_search_triggered()
 {
     search->startSearch(false);
+    update_ui(true);
 }
 
 void Tessel::on_actionConfigureAdvanced_search_network_triggered()
@@ -464,32 +486,38 @@ void Tessel::on_actionRefreshSelected_triggered()
 void Tessel::on_actionRefreshAll_triggered()
 {
     for (int row = 0; row < state.displayEntries.size(); ++row)
-        refresh_row_by_TcpClient(row);
+        search->refresh_row_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::refresh_row_by_TcpClient(int row)
 {
     search->refresh_row_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::requestPowerOn_by_TcpClient(int row)
 {
     search->requestPowerOn_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::requestPowerOff_by_TcpClient(int row)
 {
     search->requestPowerOff_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row)
 {
     search->requestSetPowerSaveToAutoPowerSave_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::requestSetPowerSaveToAutoStandby_by_TcpClient(int row)
 {
     search->requestSetPowerSaveToAutoStandby_by_TcpClient(row);
+    update_ui(true);
 }
 
 void Tessel::on_deselect_all_pushButton_clicked()

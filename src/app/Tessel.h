@@ -107,6 +107,7 @@ private:
     void attachSearchMenu();
     void setBusyCursor(bool busy);
     void refreshInfoPanel(int row);
+    void scheduleUpdateUi(bool updateDescription);
 
     Ui::Tessel *ui;
     DisplayTableState state;
@@ -118,6 +119,8 @@ private:
     SearchOrchestrator *search = nullptr;
     CatalogueStartupFlow *catalogueFlow = nullptr;
     bool busyCursorShown = false;
+    bool updateUiScheduled = false;
+    bool pendingUpdateDescription = false;
     bool darkTheme = false;
     PanelColours panelColours;
     SV_Information_Dialog *logWindow = nullptr;
