@@ -8,13 +8,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 // The whole window against simulated displays on 127.0.73.x and a local firmware server: start-up
@@ -118,6 +123,27 @@ class TestMainWindowEndToEnd : public QObject
         emit table()->customContextMenuRequested(cellRect.center());
         poll.stop();
         QVERIFY2(chosen, qPrintable(text));
+    }
+
+    // Runs work on the modal dialog a command opens, then lets the command go on.
+    void onModalDialog(QAction *command, const std::function<void(QDialog *)> &work)
+    {
+        bool seen = false;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || seen)
+                return;
+            seen = true;
+            work(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        poll.start();
+        command->trigger();
+        poll.stop();
+        QVERIFY(seen);
     }
 
     void startWindow()
@@ -302,6 +328,46 @@ private slots:
         QCOMPARE(display(5)->config().powerMode, 1);
         QTRY_VERIFY(m_window->tableState().pendingControlRequests == 0);
         QVERIFY(!m_window->tableState().powerRequestPending);
+    }
+
+    void targetListDecidesTheSearchButton()
+    {
+        QAction *configure = action("actionConfigureAdvanced_search_network");
+        onModalDialog(configure, [](QDialog *dialog) {
+            auto *text = dialog->findChild<QPlainTextEdit *>("ip_list_plainTextEdit");
+            QVERIFY(text);
+            text->setPlainText(QString());
+            QTest::mouseClick(dialog->findChild<QPushButton *>("scan_pushButton"), Qt::LeftButton);
+        });
+        QVERIFY(m_window->tableState().targetAddresses.isEmpty());
+        QVERIFY(!button("pushButtonSearch")->menu());
+        QVERIFY(!action("actionAdvanced_network_search")->isEnabled());
+
+        onModalDialog(configure, [](QDialog *dialog) {
+            QCOMPARE(dialog->findChild<QPlainTextEdit *>("ip_list_plainTextEdit")->toPlainText(), QString());
+            dialog->findChild<QPlainTextEdit *>("ip_list_plainTextEdit")->setPlainText("# lab rack\n127.0.73.5 - 10");
+            QTest::mouseClick(dialog->findChild<QPushButton *>("scan_pushButton"), Qt::LeftButton);
+        });
+        QCOMPARE(m_window->tableState().targetAddresses.size(), 6);
+        QVERIFY(button("pushButtonSearch")->menu());
+        QVERIFY(action("actionAdvanced_network_search")->isEnabled());
+
+        // Cancel leaves the list as it was.
+        onModalDialog(configure, [](QDialog *dialog) {
+            dialog->findChild<QPlainTextEdit *>("ip_list_plainTextEdit")->setPlainText("127.0.73.5");
+        });
+        QCOMPARE(m_window->tableState().targetAddresses.size(), 6);
+    }
+
+    void aboutShowsTheDatabaseVersion()
+    {
+        onModalDialog(action("actionVersion_A"), [](QDialog *dialog) {
+            const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+            const bool shown = std::any_of(labels.cbegin(), labels.cend(), [](const QLabel *label) {
+                return label->text().contains("Firmware database version: 12<br>");
+            });
+            QVERIFY(shown);
+        });
     }
 
     void settingsSurviveRestart()
