@@ -382,7 +382,13 @@ void Tessel::refreshInfoPanel(int row)
     const DisplayEntry *entry = state.isValidRow(row) ? &state.displayEntries.at(row) : nullptr;
     FirmwareRelease release;
     const bool found = entry && firmwareDatabase.findRelease(entry->modelName, entry->serialNumber, release) == 0;
-    ui->info_textBrowser->setHtml(panel.build(entry, found ? &release : nullptr));
+    // Laying out the panel costs more than building it; most calls come from replies for other
+    // rows and leave its text as it is.
+    const QString html = panel.build(entry, found ? &release : nullptr);
+    if (html == shownPanelHtml)
+        return;
+    shownPanelHtml = html;
+    ui->info_textBrowser->setHtml(html);
 }
 
 void Tessel::selectionCurrentRowChanged(const QModelIndex &current, const QModelIndex &previous)
@@ -574,6 +580,7 @@ void Tessel::on_actionOption_T_triggered()
 void Tessel::on_actionCreat_file_hash_triggered()
 {
     ui->info_textBrowser->setHtml(FileHashListing::html(cacheFolder));
+    shownPanelHtml.clear();
 }
 
 void Tessel::on_actionClear_downloaded_firmware_files_triggered()

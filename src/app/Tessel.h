@@ -121,6 +121,7 @@ private:
     bool busyCursorShown = false;
     bool updateUiScheduled = false;
     bool pendingUpdateDescription = false;
+    QString shownPanelHtml;
     bool darkTheme = false;
     PanelColours panelColours;
     SV_Information_Dialog *logWindow = nullptr;
