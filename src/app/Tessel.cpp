@@ -432,6 +432,35 @@ void Tessel::downloadJsonData()
     catalogueFlow->downloadJsonData();
 }
 
+void Tessel::jsonHandlerStatusChanged(int instance, int status)
+{
+    catalogueFlow->jsonHandlerStatusChanged(instance, status);
+}
+
+void Tessel::jsonHandlerprogressChanged(int, int, int, QString)
+{
+}
+
+void Tessel::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info)
+{
+    search->device_results_DisplaySearchUDP(info);
+}
+
+void Tessel::finished_DisplaySearchUDP()
+{
+    search->finished_DisplaySearchUDP();
+}
+
+void Tessel::device_results_TcpClient(PD_TCP_REPLY reply)
+{
+    search->device_results_TcpClient(reply);
+}
+
+void Tessel::perform_request_TcpClient(PD_TCP_REPLY reply)
+{
+    search->perform_request_TcpClient(reply);
+}
+
 void Tessel::startFirstSearch(bool targeted)
 {
     if (targeted)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "catalogue/FirmwareDatabase.h"
+#include "control/PD_TCP_REPLY.h"
+#include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
 #include "platform/NetworkAdapterList.h"
 #include "table/DisplayTableState.h"
 #include "table/Theme.h"
@@ -57,6 +59,11 @@ public slots:
     // The "Log" action's check mark follows the log window's visibility.
     void itemMenuAboutToShow();
     void UDPSearchStartNoForceBroadcast();
+    // The search part listens to its own search object and clients; these hand it replies of
+    // queries that other parts started for the table (the power-save change before updates).
+    void device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info);
+    void finished_DisplaySearchUDP();
+    void device_results_TcpClient(PD_TCP_REPLY reply);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -64,6 +71,9 @@ protected:
 
 private slots:
     void downloadJsonData();
+    void jsonHandlerStatusChanged(int instance, int status);
+    void jsonHandlerprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
+    void perform_request_TcpClient(PD_TCP_REPLY reply);
     void on_pushButtonSearch_clicked();
     void on_actionBroadcast_triggered();
     void on_actionAdvanced_network_search_triggered();
