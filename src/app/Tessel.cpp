@@ -152,9 +152,14 @@ Tessel::~Tessel()
 {
     currentSettings().save();
     setBusyCursor(false);
-    // The search object and the queries go before the rows they write into.
+    // The search object and its queries go before the rows they write into, and the table lets go
+    // of the rows before they are destroyed with this object's members (the model, a child, lives
+    // until the base class has gone).
     delete search;
     search = nullptr;
+    ui->display_list_tableView->setModel(nullptr);
+    model->setEntries(nullptr);
+    model->resetAll();
     delete ui;
 }
 
