@@ -309,6 +309,8 @@ private slots:
                  QStringLiteral("Refreshing display information from 1 display(s)..."));
         QVERIFY(!action("actionRefreshSelected")->isEnabled());
         QVERIFY(!button("pushButtonSearch")->isEnabled());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QTRY_COMPARE_WITH_TIMEOUT(cell(viewRowOf(7), 6), QStringLiteral("Standby"), 10000);
         QTRY_VERIFY(m_window->tableState().pendingControlRequests == 0);
         QCOMPARE(m_window->statusBar()->currentMessage(), QString());
