@@ -1,4 +1,5 @@
 #include "catalogue/FirmwareDatabase.h"
+#include "common/TestFiles.h"
 #include "download/CatalogueStartupFlow.h"
 #include "download/FirmwareServer.h"
 #include "fwserver/FwServer.h"
@@ -20,19 +21,6 @@ QByteArray catalogue(int databaseVersion, int releases)
     return QStringLiteral(R"({"info":{"databaseVersion":%1,"aboutURLs":"<a href='x'>x</a>"},"firmware":[)")
                    .arg(databaseVersion).toUtf8()
             + firmware + "]}";
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -131,10 +119,10 @@ private slots:
         QTemporaryDir serverRoot;
         QTemporaryDir cache;
         if (!serverCopy.isNull())
-            writeFile(serverRoot.filePath("pd_firmware_releases.json"), serverCopy);
+            QVERIFY(TestFiles::writeFile(serverRoot.filePath("pd_firmware_releases.json"), serverCopy));
         const QString localPath = cache.filePath("pd_firmware_releases.json");
         if (!localCopy.isNull())
-            writeFile(localPath, localCopy);
+            QVERIFY(TestFiles::writeFile(localPath, localCopy));
 
         FwServer server;
         server.setRoot(serverRoot.path());
@@ -184,9 +172,9 @@ private slots:
         QCOMPARE(searches, firstSearch.isEmpty() ? QStringList() : QStringList { firstSearch });
         QCOMPARE(state.searchAttempted, firstSearch.isEmpty());
         if (localRewritten)
-            QCOMPARE(readFile(localPath), serverCopy);
+            QCOMPARE(TestFiles::readFile(localPath), serverCopy);
         else if (!localCopy.isNull())
-            QCOMPARE(readFile(localPath), localCopy);
+            QCOMPARE(TestFiles::readFile(localPath), localCopy);
         else
             QVERIFY(!QFile::exists(localPath));
     }
