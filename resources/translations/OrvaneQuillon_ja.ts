@@ -53,12 +53,12 @@
     </message>
     <message>
         <source>Error: Address format error on item %1</source>
-        <comment>1=item number</comment>
+        <extracomment>1=item number</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Error: Maximum number of addresses exceeded on line %1</source>
-        <comment>1=item number</comment>
+        <extracomment>1=item number</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -120,7 +120,6 @@
     </message>
     <message>
         <source>Unknown error: %1</source>
-        <comment>1=status code</comment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -807,6 +806,19 @@ Are you sure you want to quit?</source>
     </message>
     <message>
         <source>📖Product Documentation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create firmware USB drive for %1 display...</source>
+        <comment>1=model name</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File Location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
