@@ -5,61 +5,61 @@
     <name>About_Dialog</name>
     <message>
         <source>About Quillon</source>
-        <translation type="unfinished"></translation>
+        <translation>Quillon のバージョン情報</translation>
     </message>
     <message>
         <source>Copyright © 2019-2026 Halvern Display Solutions. All rights reserved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Copyright © 2019-2026 Halvern Display Solutions. All rights reserved.</translation>
     </message>
     <message>
         <source>&lt;a href=&quot;https://www.halvern.example/displays&quot;&gt;Halvern displays&lt;/a&gt; | &lt;a href=&quot;https://support.halvern.example/&quot;&gt;Technical support&lt;/a&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;a href=&quot;https://www.halvern.example/displays&quot;&gt;Halvern ディスプレイ&lt;/a&gt; | &lt;a href=&quot;https://support.halvern.example/&quot;&gt;テクニカル サポート&lt;/a&gt;</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Application version: %1 (Build %2)</source>
         <comment>software version and build number</comment>
-        <translation type="unfinished">アプリケーション バージョン: %1 (ビルド %2)</translation>
+        <translation>アプリケーション バージョン: %1 (ビルド %2)</translation>
     </message>
 </context>
 <context>
     <name>AdvancedIPSearchDialog</name>
     <message>
         <source>Configure Targeted network search</source>
-        <translation type="unfinished"></translation>
+        <translation>指定アドレスによるネットワーク検索の設定</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accesible using the search function, enter a list of IPv4 addresess to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;別の LAN セグメントやスイッチの先にあり、通常の検索機能では見つからないディスプレイを検索するには、確認する IPv4 アドレスの一覧を下に入力してください。&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;個々のアドレスは &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot; の形式で入力します。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;最後のオクテットにワイルドカードを使用して &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot; の形式で入力すると、.1 から .254 までの IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; または &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot; の形式で IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;指定できるアドレスは最大 4096 個です。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Full IP address search list:</source>
-        <translation type="unfinished"></translation>
+        <translation>検索する IP アドレスの一覧:</translation>
     </message>
     <message>
         <source>Clear list</source>
-        <translation type="unfinished"></translation>
+        <translation>一覧をクリア</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>キャンセル</translation>
     </message>
     <message>
         <source>Error: Address format error on item %1</source>
         <extracomment>1=item number</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>エラー: 項目 %1 のアドレス形式が正しくありません</translation>
     </message>
     <message>
         <source>Error: Maximum number of addresses exceeded on line %1</source>
         <extracomment>1=item number</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>エラー: %1 行目でアドレスの最大数を超えました</translation>
     </message>
 </context>
 <context>
@@ -74,53 +74,53 @@
     <name>CatalogueMerge</name>
     <message>
         <source>Downloaded %1 firmware definitions</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 件のファームウェア定義をダウンロードしました</translation>
     </message>
     <message>
         <source>%1 local file firmware definitions</source>
-        <translation type="unfinished"></translation>
+        <translation>ローカル ファイルのファームウェア定義: %1 件</translation>
     </message>
     <message>
         <source>Error %1 downloading firmware definitions. Check Internet connection and restart.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア定義のダウンロード中にエラー %1 が発生しました。インターネット接続を確認して、再起動してください。</translation>
     </message>
 </context>
 <context>
     <name>CatalogueStartupFlow</name>
     <message>
         <source>Firmware database version: %1&lt;br&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア データベース バージョン: %1&lt;br&gt;</translation>
     </message>
 </context>
 <context>
     <name>DownloadExtractFirmware</name>
     <message>
         <source>No error</source>
-        <translation type="unfinished"></translation>
+        <translation>エラーなし</translation>
     </message>
     <message>
         <source>Error: Download file is corrupted (checksum failed).</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ダウンロードしたファイルが破損しています (チェックサムが一致しません)。</translation>
     </message>
     <message>
         <source>Error: Unable to save the firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ファームウェア ファイルを保存できません。</translation>
     </message>
     <message>
         <source>Error: Unable to delete existing firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: 既存のファームウェア ファイルを削除できません。</translation>
     </message>
     <message>
         <source>An error occurred while downloading the firmware. Check Internet connectivity and try again.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアのダウンロード中にエラーが発生しました。インターネット接続を確認して、もう一度お試しください。</translation>
     </message>
     <message>
         <source>Error: Unable to extract the firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ファームウェア ファイルを展開できません。</translation>
     </message>
     <message>
         <source>Unknown error: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>不明なエラー: %1</translation>
     </message>
 </context>
 <context>
@@ -128,100 +128,100 @@
     <message>
         <source>bytes/sec</source>
         <comment>download speed</comment>
-        <translation type="unfinished"></translation>
+        <translation>バイト/秒</translation>
     </message>
     <message>
         <source>kB/s</source>
         <comment>download speed</comment>
-        <translation type="unfinished"></translation>
+        <translation>kB/s</translation>
     </message>
     <message>
         <source>MB/s</source>
         <comment>download speed</comment>
-        <translation type="unfinished"></translation>
+        <translation>MB/s</translation>
     </message>
     <message>
         <source>%1 %2</source>
         <comment>1=download speed 2=speed units</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
     <name>MyTableView</name>
     <message>
         <source>Context menu</source>
-        <translation type="unfinished"></translation>
+        <translation>コンテキスト メニュー</translation>
     </message>
     <message>
         <source>Refresh display information</source>
-        <translation type="unfinished">ディスプレイ情報を更新</translation>
+        <translation>ディスプレイ情報を更新</translation>
     </message>
     <message>
         <source>Power On</source>
-        <translation type="unfinished"></translation>
+        <translation>電源オン</translation>
     </message>
     <message>
         <source>Power Off</source>
-        <translation type="unfinished"></translation>
+        <translation>電源オフ</translation>
     </message>
     <message>
         <source>Set &quot;Power Save Mode&quot; to &quot;Auto Power Save&quot;</source>
         <comment>right-click menu</comment>
-        <translation type="unfinished"></translation>
+        <translation>&quot;省電力モード&quot; を &quot;自動省電力&quot; に設定</translation>
     </message>
     <message>
         <source>Set &quot;Power Save Mode&quot; to &quot;Auto Standby&quot;</source>
         <comment>right-click menu</comment>
-        <translation type="unfinished"></translation>
+        <translation>&quot;省電力モード&quot; を &quot;自動スタンバイ&quot; に設定</translation>
     </message>
     <message>
         <source>Power On</source>
         <comment>right-click menu</comment>
-        <translation type="unfinished"></translation>
+        <translation>電源オン</translation>
     </message>
     <message>
         <source>Power Off</source>
         <comment>right-click menu</comment>
-        <translation type="unfinished"></translation>
+        <translation>電源オフ</translation>
     </message>
 </context>
 <context>
     <name>OptionSetting</name>
     <message>
         <source>Application settings</source>
-        <translation type="unfinished"></translation>
+        <translation>アプリケーション設定</translation>
     </message>
     <message>
         <source>Simultaneous update limit</source>
-        <translation type="unfinished"></translation>
+        <translation>同時更新数の上限</translation>
     </message>
     <message>
         <source>Limits the number of active firmware updates. If the amount selected for update exceeds this number, the displays queue until others finish.</source>
-        <translation type="unfinished"></translation>
+        <translation>同時に実行するファームウェア更新の数を制限します。更新対象に選択したディスプレイの数がこの値を超える場合、超えた分のディスプレイは他の更新が終わるまで待機します。</translation>
     </message>
     <message>
         <source>Single display only</source>
-        <translation type="unfinished"></translation>
+        <translation>1 台のみ</translation>
     </message>
     <message>
         <source>Up to 5 displays (default)</source>
-        <translation type="unfinished"></translation>
+        <translation>最大 5 台 (既定)</translation>
     </message>
     <message>
         <source>Up to 20 displays</source>
-        <translation type="unfinished"></translation>
+        <translation>最大 20 台</translation>
     </message>
     <message>
         <source>Legacy display model support</source>
-        <translation type="unfinished"></translation>
+        <translation>旧モデルのサポート</translation>
     </message>
     <message>
         <source>Applying firmware updates on older legacy models requires extra caution, and updates should only be performed when necessary to resolve a particular issue being experienced that is addressed in a newer firmware release. Please contact technical support for assistance with these models.</source>
-        <translation type="unfinished"></translation>
+        <translation>旧モデルのファームウェア更新には特に注意が必要です。更新は、新しいファームウェアで解決済みの特定の問題が実際に発生していて、その解決に必要な場合にのみ実行してください。これらのモデルについては、テクニカル サポートにお問い合わせください。</translation>
     </message>
     <message>
         <source>Enable firmware updates on legacy display models</source>
-        <translation type="unfinished"></translation>
+        <translation>旧モデルのファームウェア更新を有効にする</translation>
     </message>
 </context>
 <context>
@@ -243,26 +243,26 @@
     <name>SearchOrchestrator</name>
     <message>
         <source>Searching...</source>
-        <translation type="unfinished"></translation>
+        <translation>検索しています...</translation>
     </message>
     <message>
         <source>Search error</source>
-        <translation type="unfinished"></translation>
+        <translation>検索エラー</translation>
     </message>
     <message>
         <source>Searching... Found %1 display(s) on LAN</source>
         <comment>1=number of displays found</comment>
-        <translation type="unfinished"></translation>
+        <translation>検索しています... LAN 上で %1 台のディスプレイが見つかりました</translation>
     </message>
     <message>
         <source>Found %1 display(s) on LAN</source>
         <comment>1=number of displays</comment>
-        <translation type="unfinished"></translation>
+        <translation>LAN 上で %1 台のディスプレイが見つかりました</translation>
     </message>
     <message>
         <source>Refreshing display information from %1 display(s)...</source>
         <comment>1=number of displays</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1 台のディスプレイの情報を更新しています...</translation>
     </message>
 </context>
 <context>
@@ -452,374 +452,374 @@ Are you sure you want to quit?</source>
     <message>
         <source>%1. %2&lt;br&gt;</source>
         <comment>1=counter for fw change list 2=text for change information</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1. %2&lt;br&gt;</translation>
     </message>
     <message>
         <source>No newer updates are available. You are using the latest version.</source>
-        <translation type="unfinished"></translation>
+        <translation>新しい更新はありません。最新バージョンを使用しています。</translation>
     </message>
     <message>
         <source>&lt;br&gt;The following changes have been made in this version:&lt;br&gt;%1&lt;br&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;br&gt;このバージョンでの変更点は次のとおりです:&lt;br&gt;%1&lt;br&gt;</translation>
     </message>
     <message>
         <source>&lt;html&gt;A newer version %1 is &lt;a href=&quot;%2&quot;&gt;available for download&lt;/a&gt;.%3&lt;/html&gt;</source>
         <comment>1=latest version 2=URL link 3=changes list</comment>
-        <translation type="unfinished"></translation>
+        <translation>&lt;html&gt;新しいバージョン %1 を&lt;a href=&quot;%2&quot;&gt;ダウンロードできます&lt;/a&gt;。%3&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Error: Unable to retrieve latest version information.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: 最新バージョンの情報を取得できません。</translation>
     </message>
     <message>
         <source>No Files to clear</source>
-        <translation type="unfinished"></translation>
+        <translation>削除するファイルはありません</translation>
     </message>
     <message>
         <source>Files cleared</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルを削除しました</translation>
     </message>
     <message>
         <source>ReadMe.html</source>
         <comment>name of localized README file</comment>
-        <translation type="unfinished"></translation>
+        <translation>ReadMe.html</translation>
     </message>
     <message>
         <source>Unable to open README file.</source>
-        <translation type="unfinished"></translation>
+        <translation>README ファイルを開けません。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Newer application needed</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 新しいバージョンのアプリケーションが必要です</translation>
     </message>
     <message>
         <source>Application build %1 is required to update this display via LAN. Please update this application to the latest version.</source>
-        <translation type="unfinished"></translation>
+        <translation>LAN 経由でこのディスプレイを更新するには、アプリケーションのビルド %1 が必要です。このアプリケーションを最新バージョンに更新してください。</translation>
     </message>
     <message>
         <source>Updating...</source>
-        <translation type="unfinished"></translation>
+        <translation>更新しています...</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The firmware update is in progress.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ファームウェアを更新しています。</translation>
     </message>
     <message>
         <source>Queued...</source>
-        <translation type="unfinished"></translation>
+        <translation>待機中...</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The firmware update is queued and is waiting for other displays to finish.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ファームウェアの更新は待機中です。他のディスプレイの更新が終わるのを待っています。</translation>
     </message>
     <message>
         <source>Success</source>
-        <translation type="unfinished"></translation>
+        <translation>成功</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The firmware has been successfully updated.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ファームウェアは正常に更新されました。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; An error occurred during the firmware update</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ファームウェアの更新中にエラーが発生しました</translation>
     </message>
     <message>
         <source>&apos;%1&apos; See the &lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Log output for details. Check network connection and display power status, then attempt the firmware update again.</source>
-        <translation type="unfinished"></translation>
+        <translation>&apos;%1&apos; 詳細は &lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ログ出力を参照してください。ネットワーク接続とディスプレイの電源状態を確認してから、もう一度ファームウェアを更新してください。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Error: The display is currently locked</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; エラー: ディスプレイは現在ロックされています</translation>
     </message>
     <message>
         <source>Please login to the display here &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt; to unlock it and allow firmware updates, then search the network again or refresh the display information (&lt;img src=&quot;%3&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; right-click the table row, or select from the &lt;b&gt;&apos;Tools&apos;&lt;/b&gt; menu). The USER NAME is the MONITOR NAME (default is &lt;b&gt;&apos;%2&apos;&lt;/b&gt; unless changed).</source>
-        <translation type="unfinished"></translation>
+        <translation>ロックを解除してファームウェアの更新を許可するには、こちら &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt; からディスプレイにログインしてください。その後、ネットワークを再検索するか、ディスプレイ情報を更新してください (&lt;img src=&quot;%3&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 表の行を右クリックするか、&lt;b&gt;&apos;ツール&apos;&lt;/b&gt; メニューから選択します)。USER NAME は MONITOR NAME です (変更していない場合の既定値は &lt;b&gt;&apos;%2&apos;&lt;/b&gt; です)。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Error: The IP address for the Firmware update is unreachable</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; エラー: ファームウェア更新用の IP アドレスに到達できません</translation>
     </message>
     <message>
         <source>This can be because:&lt;br&gt;1. The display is currently powered off or is in the process of initializing. Power on the display (click the power icon in the table above and select &lt;b&gt;&apos;Power On&apos;&lt;/b&gt;) and allow a few seconds to initialize, then search the network again.&lt;br&gt;2. The display was powered off when the network was searched. Search the network again.&lt;br&gt;3. The IP address of the &apos;Media Player&apos; (used by the firmware update) is not correctly configured on the display. Please configure the IP address here &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt;.</source>
-        <translation type="unfinished"></translation>
+        <translation>次の原因が考えられます:&lt;br&gt;1. ディスプレイの電源がオフになっているか、初期化中です。ディスプレイの電源をオンにし (上の表の電源アイコンをクリックして &lt;b&gt;&apos;電源オン&apos;&lt;/b&gt; を選択)、初期化が終わるまで数秒待ってから、ネットワークを再検索してください。&lt;br&gt;2. ネットワークの検索時にディスプレイの電源がオフになっていました。ネットワークを再検索してください。&lt;br&gt;3. ディスプレイで &apos;Media Player&apos; の IP アドレス (ファームウェアの更新に使用) が正しく設定されていません。こちら &lt;a href=&quot;http://%1/&quot;&gt;%1&lt;/a&gt; で IP アドレスを設定してください。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Info: Display information not available while Power is Off</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 情報: 電源オフの間はディスプレイ情報を取得できません</translation>
     </message>
     <message>
         <source>This display model requires to be powered on to report all display information. Change the Power State to &lt;b&gt;&apos;On&apos;&lt;/b&gt; and refresh the display information (&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; right-click the table row, or select from the &lt;b&gt;&apos;Tools&apos;&lt;/b&gt; menu).</source>
-        <translation type="unfinished"></translation>
+        <translation>このディスプレイ モデルでは、すべてのディスプレイ情報を取得するには電源がオンになっている必要があります。電源状態を &lt;b&gt;&apos;オン&apos;&lt;/b&gt; に変更して、ディスプレイ情報を更新してください (&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 表の行を右クリックするか、&lt;b&gt;&apos;ツール&apos;&lt;/b&gt; メニューから選択します)。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Info: Display information not available when using the S-Format command setting</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 情報: S-Format のコマンド設定を使用している場合、ディスプレイ情報を取得できません</translation>
     </message>
     <message>
         <source>This display model requires the &lt;b&gt;&apos;Command Format&apos;&lt;/b&gt; setting on the display to be set to &lt;b&gt;&apos;N-Format&apos;&lt;/b&gt; to use this software. Please make sure the correct &lt;b&gt;&apos;Command Format&apos;&lt;/b&gt; setting is selected on the display.</source>
-        <translation type="unfinished"></translation>
+        <translation>このソフトウェアを使用するには、ディスプレイの &lt;b&gt;&apos;Command Format&apos;&lt;/b&gt; 設定を &lt;b&gt;&apos;N-Format&apos;&lt;/b&gt; にする必要があります。ディスプレイで正しい &lt;b&gt;&apos;Command Format&apos;&lt;/b&gt; 設定が選択されていることを確認してください。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Info: Manual AC power cycle required to complete the firmware update</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 情報: ファームウェアの更新を完了するには、AC 電源を手動で再投入する必要があります</translation>
     </message>
     <message>
         <source>Please manually cycle the display&apos;s AC power to complete the update process.</source>
-        <translation type="unfinished"></translation>
+        <translation>更新処理を完了するには、ディスプレイの AC 電源を手動で再投入してください。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Error: Power State is Off</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; エラー: 電源状態がオフです</translation>
     </message>
     <message>
         <source>To update the firmware, this display must be powered on. Click the &apos;Power State entry in the table to change it to &lt;b&gt;&apos;On&apos;&lt;/b&gt;.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアを更新するには、このディスプレイの電源がオンになっている必要があります。表の &apos;電源状態&apos; の項目をクリックして &lt;b&gt;&apos;オン&apos;&lt;/b&gt; に変更してください。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Info: Manual setting of &lt;b&gt;&apos;Power Save Mode&apos;&lt;/b&gt; required after update</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 情報: 更新後に &lt;b&gt;&apos;省電力モード&apos;&lt;/b&gt; の手動設定が必要です</translation>
     </message>
     <message>
         <source>The display&apos;s Power Save Mode is &lt;b&gt;&apos;%1&apos;&lt;/b&gt; and will be automatically changed to &lt;b&gt;&apos;Off&apos;&lt;/b&gt; as the firmware update is applied. Please manually change this setting back once the firmware update is complete (&lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; right-click the table row and select the Power Save Mode).</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイの省電力モードは &lt;b&gt;&apos;%1&apos;&lt;/b&gt; に設定されており、ファームウェアの更新を適用する際に自動的に &lt;b&gt;&apos;オフ&apos;&lt;/b&gt; に変更されます。ファームウェアの更新が完了したら、この設定を手動で元に戻してください (&lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 表の行を右クリックして省電力モードを選択します)。</translation>
     </message>
     <message>
         <source>Auto Power Save</source>
-        <translation type="unfinished"></translation>
+        <translation>自動省電力</translation>
     </message>
     <message>
         <source>Auto Standby</source>
-        <translation type="unfinished"></translation>
+        <translation>自動スタンバイ</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Info: Manual AC power cycle required after update</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 情報: 更新後に AC 電源の手動での再投入が必要です</translation>
     </message>
     <message>
         <source>The display will require a manual AC power cycle after the firmware update is complete.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアの更新が完了した後、ディスプレイの AC 電源を手動で再投入する必要があります。</translation>
     </message>
     <message>
         <source>✅Firmware is up to date</source>
-        <translation type="unfinished"></translation>
+        <translation>✅ファームウェアは最新です</translation>
     </message>
     <message>
         <source>Currently installed firmware version %1 is the latest available. It is not necessary to update the firmware.</source>
-        <translation type="unfinished"></translation>
+        <translation>インストールされているファームウェアのバージョン %1 は、入手可能な最新バージョンです。ファームウェアを更新する必要はありません。</translation>
     </message>
     <message>
         <source>No firmware available</source>
-        <translation type="unfinished"></translation>
+        <translation>利用可能なファームウェアはありません</translation>
     </message>
     <message>
         <source>There is currently no firmware available for this display model.</source>
-        <translation type="unfinished"></translation>
+        <translation>現在、このディスプレイ モデルで利用可能なファームウェアはありません。</translation>
     </message>
     <message>
         <source>Unable to compare firmware versions</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアのバージョンを比較できません</translation>
     </message>
     <message>
         <source>The current firmware version cannot be determined.</source>
-        <translation type="unfinished"></translation>
+        <translation>現在のファームウェアのバージョンを特定できません。</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Error: Unable to communicate with display</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; エラー: ディスプレイと通信できません</translation>
     </message>
     <message>
         <source>The display may be powered off or is in the process of initializing. Power on the display (click the power icon in the table above and select &lt;b&gt;&apos;Power On&apos;&lt;/b&gt;) and allow a few seconds to initialize, then search the network again or refresh the display information (&lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; right-click the table row and select &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;Refresh display information&apos;&lt;/b&gt;, or select from the &lt;b&gt;&apos;Tools&apos;&lt;/b&gt; menu)</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイの電源がオフになっているか、初期化中の可能性があります。ディスプレイの電源をオンにし (上の表の電源アイコンをクリックして &lt;b&gt;&apos;電源オン&apos;&lt;/b&gt; を選択)、初期化が終わるまで数秒待ってから、ネットワークを再検索するか、ディスプレイ情報を更新してください (&lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 表の行を右クリックして &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;ディスプレイ情報を更新&apos;&lt;/b&gt; を選択するか、&lt;b&gt;&apos;ツール&apos;&lt;/b&gt; メニューから選択します)</translation>
     </message>
     <message>
         <source>🆕New firmware %1 available</source>
-        <translation type="unfinished"></translation>
+        <translation>🆕新しいファームウェア %1 を利用できます</translation>
     </message>
     <message>
         <source>New firmware version %1 is available for this display. Currently installed firmware is version %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>このディスプレイでは新しいファームウェア バージョン %1 を利用できます。現在インストールされているファームウェアのバージョンは %2 です。</translation>
     </message>
     <message>
         <source>⚠️Unable to download firmware definitions</source>
-        <translation type="unfinished"></translation>
+        <translation>⚠️ファームウェア定義をダウンロードできません</translation>
     </message>
     <message>
         <source>Check the Internet connection and restart this application.</source>
-        <translation type="unfinished"></translation>
+        <translation>インターネット接続を確認して、このアプリケーションを再起動してください。</translation>
     </message>
     <message>
         <source>Select a row in the table above to see details of a detected display</source>
-        <translation type="unfinished"></translation>
+        <translation>検出されたディスプレイの詳細を表示するには、上の表で行を選択してください</translation>
     </message>
     <message>
         <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Right-click a row for additional operations and settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; 行を右クリックすると、その他の操作や設定を行えます。</translation>
     </message>
     <message>
         <source>Didn&apos;t find a display?</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイが見つからない場合</translation>
     </message>
     <message>
         <source>If the display is located on another subnet, or across a VPN, managed switch, or router, use the &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;Configure Targeted network search&apos;&lt;/b&gt; function on the &lt;b&gt;&apos;Tools&apos;&lt;/b&gt; menu and enter the IP addresses to search, then use &lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;Targeted search&apos;&lt;/b&gt;.</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイが別のサブネット上にある場合や、VPN、マネージド スイッチ、ルーターを経由している場合は、&lt;b&gt;&apos;ツール&apos;&lt;/b&gt; メニューの &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;指定アドレス検索の設定&apos;&lt;/b&gt; で検索する IP アドレスを入力してから、&lt;img src=&quot;%2&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; &lt;b&gt;&apos;指定アドレス検索&apos;&lt;/b&gt; を使用してください。</translation>
     </message>
     <message>
         <source>Create a firmware USB drive</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア USB ドライブの作成</translation>
     </message>
     <message>
         <source>Create a USB drive with the latest firmware for a supported display model and update it via the display&apos;s USB port. Use &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt;&lt;b&gt;&apos;Create firmware USB drive by model&apos;&lt;/b&gt; on the &lt;b&gt;&apos;Tools&apos;&lt;/b&gt; menu.</source>
-        <translation type="unfinished"></translation>
+        <translation>対応するディスプレイ モデルの最新ファームウェアを入れた USB ドライブを作成し、ディスプレイの USB ポートから更新します。&lt;b&gt;&apos;ツール&apos;&lt;/b&gt; メニューの &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt;&lt;b&gt;&apos;モデルを指定してファームウェア USB ドライブを作成&apos;&lt;/b&gt; を使用してください。</translation>
     </message>
     <message>
         <source>📋Firmware Change List</source>
-        <translation type="unfinished"></translation>
+        <translation>📋ファームウェアの変更履歴</translation>
     </message>
     <message>
         <source>All changes from the installed version %1 to the latest version %2:</source>
-        <translation type="unfinished"></translation>
+        <translation>インストール済みのバージョン %1 から最新バージョン %2 までのすべての変更点:</translation>
     </message>
     <message>
         <source>Approximate time to update firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア更新の所要時間 (目安)</translation>
     </message>
     <message>
         <source>Update via LAN</source>
-        <translation type="unfinished"></translation>
+        <translation>LAN 経由の更新</translation>
     </message>
     <message>
         <source>%1 minutes</source>
         <comment>1=update time in minutes</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1 分</translation>
     </message>
     <message>
         <source>Supported</source>
-        <translation type="unfinished"></translation>
+        <translation>対応</translation>
     </message>
     <message>
         <source>Not supported</source>
-        <translation type="unfinished"></translation>
+        <translation>非対応</translation>
     </message>
     <message>
         <source>Requires manual AC power cycle after LAN update</source>
-        <translation type="unfinished"></translation>
+        <translation>LAN 経由の更新後に AC 電源の手動再投入が必要</translation>
     </message>
     <message>
         <source>No</source>
         <comment>ManualPowerCycleRequired</comment>
-        <translation type="unfinished"></translation>
+        <translation>いいえ</translation>
     </message>
     <message>
         <source>Yes</source>
         <comment>ManualPowerCycleRequired</comment>
-        <translation type="unfinished"></translation>
+        <translation>はい</translation>
     </message>
     <message>
         <source>N/A</source>
         <comment>ManualPowerCycleRequired unknown</comment>
-        <translation type="unfinished"></translation>
+        <translation>不明</translation>
     </message>
     <message>
         <source>Update via USB</source>
-        <translation type="unfinished"></translation>
+        <translation>USB 経由の更新</translation>
     </message>
     <message>
         <source>Firmware Update Information</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア更新情報</translation>
     </message>
     <message>
         <source>Firmware Update Power LED sequence</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア更新時の電源 LED 表示</translation>
     </message>
     <message>
         <source>In progress</source>
-        <translation type="unfinished"></translation>
+        <translation>更新中</translation>
     </message>
     <message>
         <source>Finished (waiting for restart)</source>
-        <translation type="unfinished"></translation>
+        <translation>完了 (再起動待ち)</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー</translation>
     </message>
     <message>
         <source>Normal operation</source>
-        <translation type="unfinished"></translation>
+        <translation>通常動作</translation>
     </message>
     <message>
         <source>Other</source>
-        <translation type="unfinished"></translation>
+        <translation>その他</translation>
     </message>
     <message>
         <source>Display Information</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイ情報</translation>
     </message>
     <message>
         <source>Model</source>
-        <translation type="unfinished"></translation>
+        <translation>モデル</translation>
     </message>
     <message>
         <source>Serial number</source>
-        <translation type="unfinished"></translation>
+        <translation>シリアル番号</translation>
     </message>
     <message>
         <source>MAC Address</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC アドレス</translation>
     </message>
     <message>
         <source>Main IP address</source>
-        <translation type="unfinished"></translation>
+        <translation>メイン IP アドレス</translation>
     </message>
     <message>
         <source>Firmware update IP address</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア更新用 IP アドレス</translation>
     </message>
     <message>
         <source>N/A</source>
-        <translation type="unfinished"></translation>
+        <translation>該当なし</translation>
     </message>
     <message>
         <source>Component</source>
-        <translation type="unfinished"></translation>
+        <translation>コンポーネント</translation>
     </message>
     <message>
         <source>Main</source>
-        <translation type="unfinished"></translation>
+        <translation>メイン</translation>
     </message>
     <message>
         <source>Current</source>
-        <translation type="unfinished"></translation>
+        <translation>現在</translation>
     </message>
     <message>
         <source>Available</source>
-        <translation type="unfinished"></translation>
+        <translation>利用可能</translation>
     </message>
     <message>
         <source>Firmware %1</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア %1</translation>
     </message>
     <message>
         <source>Firmware Version Information</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア バージョン情報</translation>
     </message>
     <message>
         <source>📖Product Documentation</source>
-        <translation type="unfinished"></translation>
+        <translation>📖製品ドキュメント</translation>
     </message>
     <message>
         <source>Create firmware USB drive for %1 display...</source>
         <comment>1=model name</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1 ディスプレイのファームウェア USB ドライブを作成...</translation>
     </message>
     <message>
         <source>Open File Location</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルの場所を開く</translation>
     </message>
     <message>
         <source>File does not exist</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルが存在しません</translation>
     </message>
 </context>
 <context>
@@ -827,74 +827,74 @@ Are you sure you want to quit?</source>
     <message>
         <source>Status: %1</source>
         <comment>1=number (for unknown status type)</comment>
-        <translation type="unfinished"></translation>
+        <translation>ステータス: %1</translation>
     </message>
     <message>
         <source>Upload failed. Retrying...</source>
-        <translation type="unfinished"></translation>
+        <translation>アップロードに失敗しました。再試行しています...</translation>
     </message>
     <message>
         <source>Error: Upload retry failed.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: アップロードの再試行に失敗しました。</translation>
     </message>
     <message>
         <source>Error: Timeout.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: タイムアウトしました。</translation>
     </message>
     <message>
         <source>Error: Unable to upload file.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ファイルをアップロードできません。</translation>
     </message>
     <message>
         <source>Error: Unable to communicate via HTTP.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: HTTP で通信できません。</translation>
     </message>
     <message>
         <source>Idle</source>
-        <translation type="unfinished"></translation>
+        <translation>アイドル</translation>
     </message>
     <message>
         <source>Queued</source>
-        <translation type="unfinished"></translation>
+        <translation>待機中</translation>
     </message>
     <message>
         <source>Running</source>
-        <translation type="unfinished"></translation>
+        <translation>実行中</translation>
     </message>
     <message>
         <source>Complete.</source>
-        <translation type="unfinished"></translation>
+        <translation>完了。</translation>
     </message>
     <message>
         <source>Error: Update failed.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: 更新に失敗しました。</translation>
     </message>
 </context>
 <context>
     <name>UpdateWarningMessageDialog</name>
     <message>
         <source>Firmware Update Cautions</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェア更新の注意事項</translation>
     </message>
     <message>
         <source>Please carefully read the following caution items before perfoming a firmware update:</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアを更新する前に、次の注意事項をよくお読みください:</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;body&gt;&lt;p&gt;1. Only update the firmware when the new version brings functions, fixes or security updates that you need.&lt;/p&gt;&lt;p&gt;2. Make sure you have physical access to the displays, in case a display needs to be recovered by hand.&lt;/p&gt;&lt;p&gt;3. Prepare contingency plans for displays that are used for critical applications or schedules.&lt;/p&gt;&lt;p&gt;4. Do not switch off or disconnect the power of a display while its firmware is being updated.&lt;/p&gt;&lt;p&gt;5. Do not close this application while a firmware update is in progress.&lt;/p&gt;&lt;p&gt;6. Do not disconnect the network while a firmware update is in progress.&lt;/p&gt;&lt;p&gt;7. When updating many displays, test the update first on one or a few of them.&lt;/p&gt;&lt;p&gt;8. Displays connected in a daisy chain through the built-in LAN hub: do not switch off a display that has finished while displays further along the chain are still updating.&lt;/p&gt;&lt;p&gt;9. Reduce other heavy network traffic while updating.&lt;/p&gt;&lt;p&gt;10. Take extra care when updating over a VPN or a remote network.&lt;/p&gt;&lt;p&gt;11. On some models the progress may stay at 0% for several minutes. This is normal.&lt;/p&gt;&lt;p&gt;12. Some displays may briefly flash the &amp;quot;Finished&amp;quot; power LED sequence during the update. Check the Status column to see when the update has really finished.&lt;/p&gt;&lt;p&gt;13. A negative time estimate does not mean that the update failed. A failed update eventually times out and is reported in the Status column.&lt;/p&gt;&lt;p&gt;14. Temporarily disable the display&apos;s SECURITY PASSWORD function if a lock password would otherwise be needed.&lt;/p&gt;&lt;p&gt;15. Keep the PC from restarting, sleeping or installing operating-system updates while a firmware update is in progress.&lt;/p&gt;&lt;p&gt;16. On some models the &amp;quot;HTTP SERVER&amp;quot; is enabled temporarily during the update and may stay enabled after a failed update. Check the log for details.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;html&gt;&lt;body&gt;&lt;p&gt;1. 新しいバージョンに必要な機能、修正、またはセキュリティ更新が含まれている場合にのみ、ファームウェアを更新してください。&lt;/p&gt;&lt;p&gt;2. ディスプレイを手作業で復旧する必要が生じた場合に備えて、ディスプレイに直接アクセスできるようにしておいてください。&lt;/p&gt;&lt;p&gt;3. 重要な用途やスケジュールで使用しているディスプレイについては、万一の場合の対応策を準備してください。&lt;/p&gt;&lt;p&gt;4. ファームウェアの更新中は、ディスプレイの電源を切ったり、電源ケーブルを抜いたりしないでください。&lt;/p&gt;&lt;p&gt;5. ファームウェアの更新中は、このアプリケーションを閉じないでください。&lt;/p&gt;&lt;p&gt;6. ファームウェアの更新中は、ネットワークを切断しないでください。&lt;/p&gt;&lt;p&gt;7. 多数のディスプレイを更新する場合は、まず 1 台または数台で更新をテストしてください。&lt;/p&gt;&lt;p&gt;8. 内蔵 LAN ハブを使用してデイジー チェーン接続されたディスプレイ: チェーンの先にあるディスプレイの更新中は、更新が完了したディスプレイの電源を切らないでください。&lt;/p&gt;&lt;p&gt;9. 更新中は、ネットワークに大きな負荷がかかる他の通信を減らしてください。&lt;/p&gt;&lt;p&gt;10. VPN やリモート ネットワーク経由で更新する場合は、特に注意してください。&lt;/p&gt;&lt;p&gt;11. 一部のモデルでは、進行状況が数分間 0% のままになることがあります。これは正常な動作です。&lt;/p&gt;&lt;p&gt;12. 一部のディスプレイでは、更新中に電源 LED が一時的に &amp;quot;完了&amp;quot; のパターンで点滅することがあります。更新が実際に完了したかどうかは、ステータス列で確認してください。&lt;/p&gt;&lt;p&gt;13. 残り時間の推定値が負の値になっても、更新に失敗したわけではありません。失敗した更新は最終的にタイムアウトし、ステータス列に表示されます。&lt;/p&gt;&lt;p&gt;14. ロック パスワードが必要になる場合は、ディスプレイの SECURITY PASSWORD 機能を一時的に無効にしてください。&lt;/p&gt;&lt;p&gt;15. ファームウェアの更新中は、PC が再起動、スリープ、またはオペレーティング システムの更新のインストールを行わないようにしてください。&lt;/p&gt;&lt;p&gt;16. 一部のモデルでは、更新中に &amp;quot;HTTP SERVER&amp;quot; が一時的に有効になり、更新に失敗した場合は有効のままになることがあります。詳細はログを確認してください。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>I have read and understood these caution items</source>
-        <translation type="unfinished"></translation>
+        <translation>上記の注意事項を読み、理解しました</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -902,247 +902,247 @@ Are you sure you want to quit?</source>
     <message>
         <source>Right-click to refresh Display Information or change Power State</source>
         <comment>tool tip</comment>
-        <translation type="unfinished"></translation>
+        <translation>右クリックすると、ディスプレイ情報の更新や電源状態の変更ができます</translation>
     </message>
     <message>
         <source>Power On</source>
-        <translation type="unfinished"></translation>
+        <translation>電源オン</translation>
     </message>
     <message>
         <source>Standby</source>
-        <translation type="unfinished"></translation>
+        <translation>スタンバイ</translation>
     </message>
     <message>
         <source>Suspend</source>
-        <translation type="unfinished"></translation>
+        <translation>サスペンド</translation>
     </message>
     <message>
         <source>Row%1, Column%2</source>
-        <translation type="unfinished"></translation>
+        <translation>行 %1、列 %2</translation>
     </message>
     <message>
         <source>Update</source>
         <comment>action column - update</comment>
-        <translation type="unfinished"></translation>
+        <translation>更新</translation>
     </message>
     <message>
         <source>Overwrite</source>
         <comment>action column - if fw is same</comment>
-        <translation type="unfinished"></translation>
+        <translation>上書き</translation>
     </message>
     <message>
         <source>New version %1 available</source>
         <comment>1=new version number</comment>
-        <translation type="unfinished"></translation>
+        <translation>新バージョン %1 あり</translation>
     </message>
     <message>
         <source>%1% Downloading</source>
         <comment>1=download percentage</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1% ダウンロード中</translation>
     </message>
     <message>
         <source>Version info not available from the display</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイからバージョン情報を取得できません</translation>
     </message>
     <message>
         <source>None available for this model</source>
         <comment>no FW available</comment>
-        <translation type="unfinished"></translation>
+        <translation>このモデル用のファームウェアはありません</translation>
     </message>
     <message>
         <source>Unable to compare versions</source>
         <comment>fw version comparison failed</comment>
-        <translation type="unfinished"></translation>
+        <translation>バージョンを比較できません</translation>
     </message>
     <message>
         <source>Up-to-date</source>
-        <translation type="unfinished"></translation>
+        <translation>最新</translation>
     </message>
     <message>
         <source>Available</source>
-        <translation type="unfinished"></translation>
+        <translation>利用可能</translation>
     </message>
     <message>
         <source>Download error</source>
-        <translation type="unfinished"></translation>
+        <translation>ダウンロード エラー</translation>
     </message>
     <message>
         <source>Downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>ダウンロード済み</translation>
     </message>
     <message>
         <source>New version %1 downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>新バージョン %1 ダウンロード済み</translation>
     </message>
     <message>
         <source>Unknown</source>
         <comment>unable to check fw version</comment>
-        <translation type="unfinished"></translation>
+        <translation>不明</translation>
     </message>
     <message>
         <source>Need newer application build %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>アプリケーションのビルド %1 以降が必要です。</translation>
     </message>
     <message>
         <source>Error: Display is currently locked.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ディスプレイは現在ロックされています。</translation>
     </message>
     <message>
         <source>Error: Firmware update IP address is unreachable.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー: ファームウェア更新用の IP アドレスに到達できません。</translation>
     </message>
     <message>
         <source>Power On required to report display information.</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイ情報を取得するには電源オンが必要です。</translation>
     </message>
     <message>
         <source>Unable to communicate with display.</source>
-        <translation type="unfinished"></translation>
+        <translation>ディスプレイと通信できません。</translation>
     </message>
     <message>
         <source>Power state must be &quot;On&quot; to update firmware.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアを更新するには、電源状態を &quot;オン&quot; にする必要があります。</translation>
     </message>
     <message>
         <source>Power Save Mode will be changed to &quot;Off&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>省電力モードは &quot;オフ&quot; に変更されます</translation>
     </message>
     <message>
         <source>Firmware updates on legacy models is disabled. See Application settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>旧モデルのファームウェア更新は無効になっています。アプリケーション設定を参照してください。</translation>
     </message>
     <message>
         <source>Update via USB only</source>
-        <translation type="unfinished"></translation>
+        <translation>USB 経由の更新のみ</translation>
     </message>
     <message>
         <source>Success. Please manually cycle the display&apos;s AC power.</source>
-        <translation type="unfinished"></translation>
+        <translation>成功。ディスプレイの AC 電源を手動で再投入してください。</translation>
     </message>
     <message>
         <source>Success</source>
-        <translation type="unfinished"></translation>
+        <translation>成功</translation>
     </message>
     <message>
         <source>Uploading</source>
-        <translation type="unfinished"></translation>
+        <translation>アップロード中</translation>
     </message>
     <message>
         <source>Updating</source>
-        <translation type="unfinished"></translation>
+        <translation>更新中</translation>
     </message>
     <message>
         <source>Completed: </source>
-        <translation type="unfinished"></translation>
+        <translation>完了: </translation>
     </message>
     <message>
         <source> Estimated time remaining: %1:%2</source>
         <comment>1=min 2=sec</comment>
-        <translation type="unfinished"></translation>
+        <translation> 残り時間 (推定): %1:%2</translation>
     </message>
     <message>
         <source>Updating %1% %2%3</source>
         <comment>1=update percent complete 2=FW name 3=remaining time</comment>
-        <translation type="unfinished"></translation>
+        <translation>更新中 %1% %2%3</translation>
     </message>
     <message>
         <source>Uploading %1% %2%3</source>
         <comment>1=upload percent complete 2=FW name 3=remaining time</comment>
-        <translation type="unfinished"></translation>
+        <translation>アップロード中 %1% %2%3</translation>
     </message>
     <message>
         <source>Uploading %1% %2</source>
         <comment>1=upload percent complete 2=remaining time</comment>
-        <translation type="unfinished"></translation>
+        <translation>アップロード中 %1% %2</translation>
     </message>
     <message>
         <source>Action</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>操作</translation>
     </message>
     <message>
         <source>Model Name</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>モデル名</translation>
     </message>
     <message>
         <source>Serial Number</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>シリアル番号</translation>
     </message>
     <message>
         <source>Asset Tag</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>資産タグ</translation>
     </message>
     <message>
         <source>IP Address</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>IP アドレス</translation>
     </message>
     <message>
         <source>MAC Address</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>MAC アドレス</translation>
     </message>
     <message>
         <source>Power State</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>電源状態</translation>
     </message>
     <message>
         <source>Current Firmware</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>現在のファームウェア</translation>
     </message>
     <message>
         <source>Firmware Availability</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>ファームウェアの提供状況</translation>
     </message>
     <message>
         <source>Status</source>
         <comment>column title</comment>
-        <translation type="unfinished"></translation>
+        <translation>ステータス</translation>
     </message>
 </context>
 <context>
     <name>powerLEDBlinkCodeToString</name>
     <message>
         <source>Flashing &lt;font color=&quot;#00ff00&quot;&gt;&lt;b&gt;GREEN&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;#00ff00&quot;&gt;&lt;b&gt;緑&lt;/b&gt;&lt;/font&gt;で点滅</translation>
     </message>
     <message>
         <source>Flashing &lt;font color=&quot;green&quot;&gt;&lt;b&gt;GREEN&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;green&quot;&gt;&lt;b&gt;緑&lt;/b&gt;&lt;/font&gt;で点滅</translation>
     </message>
     <message>
         <source>Alternating &lt;font color=&quot;red&quot;&gt;&lt;b&gt;RED&lt;/b&gt;&lt;/font&gt; / &lt;font color=&quot;#00ff00&quot;&gt;&lt;b&gt;GREEN&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;red&quot;&gt;&lt;b&gt;赤&lt;/b&gt;&lt;/font&gt; / &lt;font color=&quot;#00ff00&quot;&gt;&lt;b&gt;緑&lt;/b&gt;&lt;/font&gt;の交互点滅</translation>
     </message>
     <message>
         <source>Alternating &lt;font color=&quot;red&quot;&gt;&lt;b&gt;RED&lt;/b&gt;&lt;/font&gt; / &lt;font color=&quot;green&quot;&gt;&lt;b&gt;GREEN&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;red&quot;&gt;&lt;b&gt;赤&lt;/b&gt;&lt;/font&gt; / &lt;font color=&quot;green&quot;&gt;&lt;b&gt;緑&lt;/b&gt;&lt;/font&gt;の交互点滅</translation>
     </message>
     <message>
         <source>Flashing &lt;font color=&quot;red&quot;&gt;&lt;b&gt;&lt;b&gt;RED&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;red&quot;&gt;&lt;b&gt;&lt;b&gt;赤&lt;/b&gt;&lt;/font&gt;で点滅</translation>
     </message>
     <message>
         <source>Flashing &lt;font color=&quot;blue&quot;&gt;&lt;b&gt;BLUE&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;blue&quot;&gt;&lt;b&gt;青&lt;/b&gt;&lt;/font&gt;で点滅</translation>
     </message>
     <message>
         <source>Flashing &lt;font color=&quot;orange&quot;&gt;&lt;b&gt;ORANGE&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;orange&quot;&gt;&lt;b&gt;オレンジ&lt;/b&gt;&lt;/font&gt;で点滅</translation>
     </message>
     <message>
         <source>Continuous &lt;font color=&quot;blue&quot;&gt;&lt;b&gt;BLUE&lt;/b&gt;&lt;/font&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;font color=&quot;blue&quot;&gt;&lt;b&gt;青&lt;/b&gt;&lt;/font&gt;で点灯</translation>
     </message>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>不明</translation>
     </message>
 </context>
 </TS>
