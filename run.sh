@@ -53,12 +53,18 @@ test)
     ;;
 bench)
     install_missing
+    cmake -S . -B build-bench -G Ninja -DQUILLON_BUILD_TESTS=OFF >/dev/null
     build build-bench Release
+    failed=()
     for b in bench/*.sh; do
         [ -e "$b" ] || continue
         echo "== $b"
-        BUILD_DIR=build-bench bash "$b"
+        BUILD_DIR=build-bench bash "$b" || failed+=("$b")
     done
+    if ((${#failed[@]})); then
+        echo "benchmarks that failed: ${failed[*]}" >&2
+        exit 1
+    fi
     ;;
 *)
     echo "usage: $0 app|test|bench" >&2
