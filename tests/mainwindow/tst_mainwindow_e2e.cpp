@@ -30,7 +30,7 @@ namespace {
 
 const int AddressColumn = 4;
 
-struct DisplaySpec
+struct FleetDisplay
 {
     int lastByte;
     const char *model;
@@ -42,7 +42,7 @@ struct DisplaySpec
 };
 
 // Addresses .5 to .10, so that sorting by text and sorting by number differ.
-const DisplaySpec Fleet[] = {
+const FleetDisplay Fleet[] = {
     { 5, "PX-551", "61A00005BA", 3, "R1.200", 1, false },  // newer firmware for the LAN
     { 6, "MX-431B", "72B00006CC", 7, "R1.300", 4, false }, // up to date, in standby
     { 7, "PX-461", "43C00007DA", 1, "R2.100", 1, false },  // older series, up to date
@@ -169,21 +169,21 @@ private slots:
         QVERIFY(m_server.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
         qputenv("QUILLON_FIRMWARE_URL", m_server.url(QString()).toString().toUtf8());
 
-        for (const DisplaySpec &spec : Fleet) {
+        for (const FleetDisplay &planned : Fleet) {
             SimDisplayConfig config;
-            config.modelName = QString::fromLatin1(spec.model);
-            config.serialNumber = QString::fromLatin1(spec.serial);
-            config.seriesCode = spec.series;
-            config.mainFwVersion = QString::fromLatin1(spec.mainFw);
-            config.powerMode = spec.powerMode;
-            config.macAddress = QByteArray::fromHex("0016AA7300") + char(spec.lastByte);
-            if (spec.silent)
+            config.modelName = QString::fromLatin1(planned.model);
+            config.serialNumber = QString::fromLatin1(planned.serial);
+            config.seriesCode = planned.series;
+            config.mainFwVersion = QString::fromLatin1(planned.mainFw);
+            config.powerMode = planned.powerMode;
+            config.macAddress = QByteArray::fromHex("0016AA7300") + char(planned.lastByte);
+            if (planned.silent)
                 config.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
             // Port 80 needs root; elsewhere the web page checks simply find no page.
             if (::geteuid() != 0)
                 config.webPort = 18080;
             auto sim = std::make_unique<SimDisplay>(config);
-            QCOMPARE(sim->start(QHostAddress(address(spec.lastByte))), 0);
+            QCOMPARE(sim->start(QHostAddress(address(planned.lastByte))), 0);
             m_displays.push_back(std::move(sim));
         }
 

@@ -497,7 +497,7 @@ void tst_DisplayInfoPanel::documentation()
     release.documentationList = {
         { "Manual", "https://docs.example.invalid/manual.pdf" },
         { "Quick & easy", "http://docs.example.invalid/q?a=1&b=2" },
-        { "Spec sheet", "https://docs.example.invalid/spec\"onmouseover=\"x" },
+        { "Data sheet", "https://docs.example.invalid/sheet\"onmouseover=\"x" },
         { "Local", "file:///C:/Windows/System32/calc.exe" },
     };
     const QString html = build(&row, &release);
