@@ -17,7 +17,12 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Namespaces need root and a system where ip can remount inside them (not, say, a bare chroot).
+# Namespaces need root and a system where ip can remount inside them: not a chroot, where
+# ip would also leave its /run/netns mount behind.
+if ! unshare --mount --propagation slave true 2>/dev/null; then
+    echo "mounts cannot be made private here (a chroot?): network namespaces cannot be entered; skipping"
+    exit 77
+fi
 if [ "$(id -u)" -ne 0 ] || ! ip netns add "$bridge_ns" 2>/dev/null \
     || ! ip -n "$bridge_ns" link set lo up 2>/dev/null; then
     echo "network namespaces cannot be made here; skipping"
