@@ -1,3 +1,4 @@
+#include "common/TestPalette.h"
 #include "app/Tessel.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
@@ -22,17 +23,10 @@
 #include <QtTest>
 
 namespace {
-void setWindowLightness(int lightness)
-{
-    QPalette p = QApplication::palette();
-    p.setColor(QPalette::Window, QColor::fromHsl(0, 0, lightness));
-    QApplication::setPalette(p);
-}
 
-QImage render(const QIcon &icon)
-{
-    return icon.pixmap(QSize(24, 24)).toImage().convertToFormat(QImage::Format_ARGB32);
-}
+using TestPalette::render;
+using TestPalette::setWindowLightness;
+
 }
 
 class tst_Tessel : public QObject

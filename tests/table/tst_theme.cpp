@@ -1,3 +1,4 @@
+#include "common/TestPalette.h"
 #include "table/Theme.h"
 
 #include <QApplication>
@@ -8,6 +9,9 @@
 
 namespace {
 
+using TestPalette::render;
+using TestPalette::setWindowLightness;
+
 const QStringList iconNames = {
     "search", "search broadcast", "search target", "search settings", "update_lan", "usb drive",
     "copy to usb", "version history", "info", "refresh", "refresh all", "cancel", "settings",
@@ -16,19 +20,6 @@ const QStringList iconNames = {
     "checkmark and reset power", "reset power", "power-on", "power-off", "power-unknown", "comm-error",
     "warning", "right click",
 };
-
-void setWindowLightness(int lightness)
-{
-    QPalette p = QApplication::palette();
-    p.setColor(QPalette::Window, QColor::fromHsl(0, 0, lightness));
-    QApplication::setPalette(p);
-}
-
-// The image of an icon, to tell which file a QIcon came from.
-QImage render(const QIcon &icon)
-{
-    return icon.pixmap(QSize(24, 24)).toImage().convertToFormat(QImage::Format_ARGB32);
-}
 
 }
 
