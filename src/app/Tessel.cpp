@@ -50,6 +50,8 @@ Tessel::Tessel(QWidget *parent)
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Quillon"));
     setWindowIcon(QIcon(QStringLiteral(":/images/Tessel.ico")));
+    firmUpdateTimer.setInterval(1000);
+    connect(&firmUpdateTimer, &QTimer::timeout, this, &Tessel::FirmUpdateTimerHandle);
 
     logWindow = new SV_Information_Dialog(this);
     ui->menuDebug->menuAction()->setVisible(false);
@@ -588,6 +590,10 @@ void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
 }
 
 void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()
+{
+}
+
+void Tessel::FirmUpdateTimerHandle()
 {
 }
 

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QTimer>
 
 namespace Ui {
 class Tessel;
@@ -71,6 +72,8 @@ protected:
 
 private slots:
     void downloadJsonData();
+    // The update queue's 1000 ms tick; it starts sessions up to the limit once LAN updates run.
+    void FirmUpdateTimerHandle();
     void jsonHandlerStatusChanged(int instance, int status);
     void jsonHandlerprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
     void perform_request_TcpClient(PD_TCP_REPLY reply);
@@ -120,6 +123,7 @@ private:
     void scheduleUpdateUi(bool updateDescription);
 
     Ui::Tessel *ui;
+    QTimer firmUpdateTimer;
     DisplayTableState state;
     FirmwareDatabase firmwareDatabase;
     QString cacheFolder;
