@@ -16,6 +16,7 @@
 #include "download/ReadmeFile.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
+#include "platform/Platform.h"
 #include "table/DisplayInfoPanel.h"
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
@@ -630,8 +631,10 @@ void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 
 void Tessel::on_actionOpen_firmware_download_folder_triggered()
 {
-    if (!FirmwareCache::showFolder(cacheFolder))
+    if (!FirmwareCache::showFolder(cacheFolder)) {
         QMessageBox::critical(this, tr("Open File Location"), tr("File does not exist"));
+        Platform::showInFileManager(QString());
+    }
 }
 
 void Tessel::on_actionVersion_A_triggered()

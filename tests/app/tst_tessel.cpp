@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -20,6 +21,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -306,6 +308,51 @@ private slots:
         QVERIFY(!window.logDialog()->isVisible());
         window.itemMenuAboutToShow();
         QVERIFY(!log->isChecked());
+    }
+
+    void missingDownloadFolderIsExplainedThenTheFileManagerOpens()
+    {
+        // A stand-in for the desktop's xdg-open that records what it was asked to open.
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        const QString record = bin.filePath(QStringLiteral("opened.txt"));
+        const QString script = bin.filePath(QStringLiteral("xdg-open"));
+        {
+            QFile f(script);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                        .arg(record).toUtf8());
+        }
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        Tessel window;
+        QVERIFY(QDir(window.cacheFolderPath()).removeRecursively());
+
+        QString boxTitle;
+        QString boxText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxTitle = box->windowTitle();
+                boxText = box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + oldPath);
+        window.findChild<QAction *>("actionOpen_firmware_download_folder")->trigger();
+        qputenv("PATH", oldPath);
+        closer.stop();
+
+        QCOMPARE(boxTitle, QStringLiteral("Open File Location"));
+        QCOMPARE(boxText, QStringLiteral("File does not exist"));
+        // Then the file manager opens at its default place.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile opened(record);
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(opened.readAll()), QDir::homePath());
     }
 };
 
