@@ -3,6 +3,7 @@
 # against curl -o followed by md5sum, alternating in one run. Lower is better; the goal is a
 # ratio (ours / curl+md5sum) of 1.0 or less.
 set -euo pipefail
+source "$(dirname "$0")/lib/timing.sh"
 BUILD_DIR=${BUILD_DIR:-build-bench}
 ROUNDS=${ROUNDS:-3}
 SIZE_MB=${SIZE_MB:-256}
@@ -33,7 +34,6 @@ for _ in $(seq 50); do grep -q listening "$work/server.log" && break; sleep 0.1;
 url="$(sed -n 's/^fwserver listening on //p' "$work/server.log")package.bin"
 [ -n "$url" ] || { echo "fwserver did not start" >&2; exit 1; }
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 ours=()
 theirs=()
 for round in $(seq "$ROUNDS"); do
@@ -52,7 +52,6 @@ for round in $(seq "$ROUNDS"); do
     echo "round $round: FileDownloader ${ours[-1]} ms, curl+md5sum ${theirs[-1]} ms"
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 m_ours=$(median "${ours[@]}")
 m_theirs=$(median "${theirs[@]}")
 awk -v o="$m_ours" -v t="$m_theirs" -v mb="$SIZE_MB" 'BEGIN {

@@ -3,6 +3,7 @@
 # one run with the file in the page cache. Higher throughput is better; the goal is a ratio
 # (ours / md5sum) of at least 0.95. Both sides are timed as whole processes.
 set -euo pipefail
+source "$(dirname "$0")/lib/timing.sh"
 BUILD_DIR=${BUILD_DIR:-build-bench}
 ROUNDS=${ROUNDS:-3}
 SIZE_MB=${SIZE_MB:-512}
@@ -14,7 +15,6 @@ trap 'rm -rf "$work"' EXIT
 head -c "${SIZE_MB}M" /dev/urandom > "$work/package.bin"
 expected=$(md5sum "$work/package.bin" | cut -d' ' -f1) # also warms the page cache
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 ours=()
 theirs=()
 for round in $(seq "$ROUNDS"); do
@@ -31,7 +31,6 @@ for round in $(seq "$ROUNDS"); do
     echo "round $round: isAlreadyDownloaded ${ours[-1]} ms, md5sum ${theirs[-1]} ms"
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 m_ours=$(median "${ours[@]}")
 m_theirs=$(median "${theirs[@]}")
 awk -v o="$m_ours" -v t="$m_theirs" -v mb="$SIZE_MB" 'BEGIN {
