@@ -3,6 +3,7 @@
 #include "table/Theme.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,14 +14,18 @@
 
 namespace {
 
-const QStringList iconNames = {
-    "search", "search broadcast", "search target", "search settings", "update_lan", "usb drive",
-    "copy to usb", "version history", "info", "refresh", "refresh all", "cancel", "settings",
-    "app update", "log", "clear", "copy clipboard", "delete-red", "cloud download", "monitor download",
-    "monitor updating progress", "monitor pause", "monitor error", "checkmark",
-    "checkmark and reset power", "reset power", "power-on", "power-off", "power-unknown", "comm-error",
-    "warning", "right click",
-};
+// Every icon the program ships, by name: the light folder less the two pictures that are no icons.
+QStringList shippedIconNames()
+{
+    QStringList names;
+    const QStringList files = QDir(QStringLiteral(":/resources")).entryList({ QStringLiteral("*.svg") }, QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const QString name = file.chopped(4);
+        if (name != QLatin1String("app splash") && name != QLatin1String("app about"))
+            names.append(name);
+    }
+    return names;
+}
 
 QPalette paletteWithWindow(const QColor &window, const QColor &text)
 {
@@ -44,6 +49,7 @@ QWidget *sheet(const QString &title, const QPalette &palette)
     grid->setVerticalSpacing(2);
     grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(title)), 0, 0, 1, 4);
     const int sizes[] = { 16, 20, 24 };
+    const QStringList iconNames = shippedIconNames();
     const int rowsPerColumn = (int(iconNames.size()) + 1) / 2;
     for (int i = 0; i < iconNames.size(); ++i) {
         const int row = 1 + i % rowsPerColumn;
