@@ -1,5 +1,5 @@
-# One static library per source folder, so a folder builds and is tested on its own.
-#   quillon_library(<folder> SOURCES ... [UI ...] LIBS ...)  ->  target quillon_<folder>
+# One static library per source folder, named after it, so a folder builds and is tested on its own.
+#   quillon_library(<folder> SOURCES ... LIBS ...)  ->  target quillon_<folder>
 function(quillon_library folder)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     set(target quillon_${folder})
@@ -29,14 +29,3 @@ function(quillon_test name)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
 endfunction()
-
-# Adds every immediate sub-folder of the current folder that has a CMakeLists.txt.
-macro(quillon_add_subfolders)
-    file(GLOB _entries RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-    list(SORT _entries)
-    foreach(_entry ${_entries})
-        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_entry} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_entry}/CMakeLists.txt)
-            add_subdirectory(${_entry})
-        endif()
-    endforeach()
-endmacro()

@@ -2,7 +2,7 @@
 // most a targeted search can find, and prints the median of several runs of each.
 #include "app/CommandAvailability.h"
 #include "app/Tessel.h"
-#include "discovery/SearchOrchestrator.h"
+#include "search/SearchOrchestrator.h"
 #include "log/LogMessageHandler.h"
 
 #include <QApplication>

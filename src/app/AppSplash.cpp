@@ -1,6 +1,6 @@
 #include "app/AppSplash.h"
 
-#include "table/AppBuild.h"
+#include "records/AppBuild.h"
 
 #include <QIcon>
 

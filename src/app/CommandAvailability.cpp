@@ -1,7 +1,7 @@
 #include "app/CommandAvailability.h"
 
-#include "table/AppBuild.h"
-#include "table/DisplayTableState.h"
+#include "records/AppBuild.h"
+#include "records/DisplayTableState.h"
 
 CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state, int currentRow)
 {

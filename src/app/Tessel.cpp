@@ -7,17 +7,17 @@
 #include "dialogs/About_Dialog.h"
 #include "dialogs/OptionSetting.h"
 #include "discovery/AddressListParser.h"
-#include "discovery/AdvancedIPSearchDialog.h"
-#include "discovery/SearchOrchestrator.h"
-#include "download/ApplicationUpdateCheck.h"
-#include "download/CatalogueStartupFlow.h"
-#include "download/FileHashListing.h"
-#include "download/FirmwareCache.h"
-#include "download/ReadmeFile.h"
+#include "dialogs/AdvancedIPSearchDialog.h"
+#include "search/SearchOrchestrator.h"
+#include "maintenance/ApplicationUpdateCheck.h"
+#include "flows/CatalogueStartupFlow.h"
+#include "maintenance/FileHashListing.h"
+#include "maintenance/FirmwareCache.h"
+#include "maintenance/ReadmeFile.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
 #include "platform/Platform.h"
-#include "table/DisplayInfoPanel.h"
+#include "panel/DisplayInfoPanel.h"
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "update/UpdateStatusText.h"
@@ -47,6 +47,7 @@ Tessel::Tessel(QWidget *parent)
 {
     panelColours.borderWidth = 3;
     model = new displayListModel(this);
+    model->setStatusTextLookup(&UpdateStatusText::text);
 
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Quillon"));

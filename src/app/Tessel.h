@@ -4,8 +4,8 @@
 #include "control/PD_TCP_REPLY.h"
 #include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
 #include "platform/NetworkAdapterList.h"
-#include "table/DisplayTableState.h"
-#include "table/Theme.h"
+#include "records/DisplayTableState.h"
+#include "theme/Theme.h"
 
 #include <QMainWindow>
 #include <QModelIndex>

@@ -2,8 +2,8 @@
 
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareVersions.h"
-#include "catalogue/SeriesCode.h"
-#include "table/AppBuild.h"
+#include "records/SeriesCode.h"
+#include "records/AppBuild.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/DisplayEntry.h"
+#include "records/DisplayEntry.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 
 #include "control/ControlFrame.h"
 #include "control/ControlItem.h"
-#include "download/FileDownloader.h"
+#include "control/PageFetch.h"
 
 #include <QNetworkProxy>
 #include <QTcpSocket>
@@ -475,11 +475,11 @@ void TcpClient::startHttpCheck(const QUrl &url, bool lockCheck)
         m_httpCheck->disconnect(this);
         m_httpCheck->deleteLater();
     }
-    m_httpCheck = new FileDownloader(0, true, url, QString(), QByteArray(), this);
+    m_httpCheck = new PageFetch(url, nullptr, this);
     if (lockCheck)
-        connect(m_httpCheck, &FileDownloader::statusChanged, this, &TcpClient::CheckLockStatusstatusChangedIn);
+        connect(m_httpCheck, &PageFetch::finished, this, &TcpClient::CheckLockStatusstatusChangedIn);
     else
-        connect(m_httpCheck, &FileDownloader::statusChanged, this, &TcpClient::VerifyIP2ConnectivitystatusChangedIn);
+        connect(m_httpCheck, &PageFetch::finished, this, &TcpClient::VerifyIP2ConnectivitystatusChangedIn);
     m_httpCheckTimer.start();
     m_httpCheck->start();
 }
@@ -494,11 +494,11 @@ void TcpClient::finishHttpCheck()
     }
 }
 
-void TcpClient::CheckLockStatusstatusChangedIn(int, int status)
+void TcpClient::CheckLockStatusstatusChangedIn(int status)
 {
     if (m_resultEmitted || m_current != RequestFlag::PageLockCheck || sender() != m_httpCheck)
         return;
-    const QByteArray page = m_httpCheck->downloadedData();
+    const QByteArray page = m_httpCheck->page();
     if (status != 0 || page.isEmpty())
         m_reply.lockStatus = 2;
     else
@@ -508,11 +508,11 @@ void TcpClient::CheckLockStatusstatusChangedIn(int, int status)
     sendNextItem();
 }
 
-void TcpClient::VerifyIP2ConnectivitystatusChangedIn(int, int status)
+void TcpClient::VerifyIP2ConnectivitystatusChangedIn(int status)
 {
     if (m_resultEmitted || m_current != RequestFlag::SecondAddressCheck || sender() != m_httpCheck)
         return;
-    const QByteArray page = m_httpCheck->downloadedData();
+    const QByteArray page = m_httpCheck->page();
     m_reply.ip2Check = status == 0 && !page.isEmpty() ? 0 : 1;
     finishHttpCheck();
     m_pending &= ~RequestFlag::SecondAddressCheck;

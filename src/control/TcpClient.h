@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
-class FileDownloader;
+class PageFetch;
 class QTcpSocket;
 class QUrl;
 
@@ -25,7 +25,7 @@ public:
 
     static constexpr int ConnectTimeoutMs = 5000;
     static constexpr int ReplyTimeoutMs = 2000;
-    // A web page that starts answering and then stalls is not cut off by the downloader itself.
+    // A web page that starts answering and then stalls is not cut off by the page fetch itself.
     static constexpr int HttpCheckLimitMs = 15000;
     // Reconnections made for one unanswered item before it is given up.
     static constexpr int MaxRetries = 4;
@@ -56,8 +56,8 @@ public slots:
     void ReadyReadHandle();
     void ReplyTimerTimeout();
     void ConnectTimerTimeout();
-    void VerifyIP2ConnectivitystatusChangedIn(int instance, int status);
-    void CheckLockStatusstatusChangedIn(int instance, int status);
+    void VerifyIP2ConnectivitystatusChangedIn(int status);
+    void CheckLockStatusstatusChangedIn(int status);
 
 private slots:
     void HttpCheckLimitReached();
@@ -93,7 +93,7 @@ private:
     QHostAddress m_ip2Address;
     quint16 m_port = 0;
     quint16 m_httpPort = 80;
-    QPointer<FileDownloader> m_httpCheck;
+    QPointer<PageFetch> m_httpCheck;
     int m_connectionState = NotConnected;
     bool m_resultEmitted = false;
     bool m_itemUnanswered = false;

@@ -1,7 +1,7 @@
 #include "dialogs/About_Dialog.h"
 #include "ui_About_Dialog.h"
 
-#include "table/AppBuild.h"
+#include "records/AppBuild.h"
 
 #include <QIcon>
 

@@ -1,7 +1,7 @@
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "ui_ConfirmWithScrollMsgAreaDialog.h"
 
-#include "table/Theme.h"
+#include "theme/Theme.h"
 
 #include <QPushButton>
 

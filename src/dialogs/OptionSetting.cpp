@@ -1,7 +1,7 @@
 #include "dialogs/OptionSetting.h"
 #include "ui_OptionSetting.h"
 
-#include "table/Theme.h"
+#include "theme/Theme.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
 #include "dialogs/UpdateWarningMessageDialog.h"
 #include "ui_UpdateWarningMessageDialog.h"
 
-#include "table/Theme.h"
+#include "theme/Theme.h"
 
 UpdateWarningMessageDialog::UpdateWarningMessageDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

@@ -1,7 +1,7 @@
 #include "log/SV_Information_Dialog.h"
 #include "ui_SV_Information_Dialog.h"
 
-#include "table/Theme.h"
+#include "theme/Theme.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

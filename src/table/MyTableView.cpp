@@ -1,6 +1,6 @@
 #include "table/MyTableView.h"
 
-#include "table/Theme.h"
+#include "theme/Theme.h"
 #include "table/displayListModel.h"
 
 #include <QAbstractProxyModel>

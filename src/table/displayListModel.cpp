@@ -1,15 +1,17 @@
 #include "table/displayListModel.h"
 
-#include "table/AppBuild.h"
-#include "table/Theme.h"
-#include "update/UpdateStatusText.h"
+#include "records/AppBuild.h"
+#include "theme/Theme.h"
 
 #include <QBrush>
 #include <QFont>
 #include <QPixmap>
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -58,6 +60,18 @@ QString twoDigits(qint64 value)
 displayListModel::displayListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    setStatusTextLookup({});
+}
+
+void displayListModel::setStatusTextLookup(StatusTextLookup statusText)
+{
+    m_statusText = std::move(statusText);
+    if (!m_statusText) {
+        m_statusText = [](qint32 status) {
+            return QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)")
+                .arg(status);
+        };
+    }
 }
 
 void displayListModel::setEntries(DisplayEntryList *entries)
@@ -337,12 +351,12 @@ QString displayListModel::statusText(const DisplayEntry &entry) const
                 return tr("Success. Please manually cycle the display's AC power.");
             return tr("Success");
         default:
-            return UpdateStatusText::text(entry.resultStatus);
+            return m_statusText(entry.resultStatus);
         }
     }
     if (entry.updateStatus == 2)
         return progressText(entry, entry.updateTimer.isValid() ? entry.updateTimer.elapsed() : 0);
-    return UpdateStatusText::text(entry.updateStatus);
+    return m_statusText(entry.updateStatus);
 }
 
 QString displayListModel::progressText(const DisplayEntry &entry, qint64 elapsedMs)

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "table/DisplayEntry.h"
+#include "records/DisplayEntry.h"
 
 #include <QAbstractTableModel>
+
+#include <functional>
 
 // Turns the main window's DisplayEntry rows into the cells of the display table. It only reads
 // the rows; the one field it writes is `selected`, through the check box of column 0.
@@ -33,9 +35,14 @@ public:
 
     static constexpr int IconSize = 20;
 
+    // The user text of a LAN update status code; the update part owns those texts.
+    using StatusTextLookup = std::function<QString(qint32 status)>;
+
     explicit displayListModel(QObject *parent = nullptr);
 
     void setEntries(DisplayEntryList *entries);
+    // Without a lookup an update status shows as "Status: <n>".
+    void setStatusTextLookup(StatusTextLookup statusText);
     void setLegacySupport(bool enabled);
     bool legacySupport() const { return m_legacySupport; }
 
@@ -81,4 +88,5 @@ private:
 
     DisplayEntryList *m_entries = nullptr;
     bool m_legacySupport = false;
+    StatusTextLookup m_statusText;
 };

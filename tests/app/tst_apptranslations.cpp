@@ -1,5 +1,5 @@
 #include "app/AppTranslations.h"
-#include "table/AppBuild.h"
+#include "records/AppBuild.h"
 
 #include <QCoreApplication>
 #include <QFile>

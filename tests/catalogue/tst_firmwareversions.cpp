@@ -1,5 +1,4 @@
 #include "catalogue/FirmwareVersions.h"
-#include "catalogue/SeriesCode.h"
 
 #include <QtTest>
 
@@ -13,8 +12,6 @@ private slots:
     void compareWithoutErrorOut();
     void changeListsSince_data();
     void changeListsSince();
-    void seriesCodeForName_data();
-    void seriesCodeForName();
 };
 
 void tst_FirmwareVersions::compareVersions_data()
@@ -108,37 +105,6 @@ void tst_FirmwareVersions::changeListsSince()
     int gotError = 99;
     QCOMPARE(FirmwareVersions::changeListsSince(release, installed, &gotError), lists);
     QCOMPARE(gotError, error);
-}
-
-void tst_FirmwareVersions::seriesCodeForName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("code");
-
-    QTest::newRow("cedar4") << "SERIES_CEDAR4" << 1;
-    QTest::newRow("larch") << "SERIES_LARCH" << 2;
-    QTest::newRow("cedar5") << "SERIES_CEDAR5" << 3;
-    QTest::newRow("birch") << "SERIES_BIRCH" << 4;
-    QTest::newRow("cedar5 uhd") << "SERIES_CEDAR5_UHD" << 5;
-    QTest::newRow("cedar5 xn") << "SERIES_CEDAR5_XN" << 6;
-    QTest::newRow("maple a is 8") << "SERIES_MAPLE_A" << 8;
-    QTest::newRow("maple b is 7") << "SERIES_MAPLE_B" << 7;
-    QTest::newRow("rowan l") << "SERIES_ROWAN_L" << 9;
-    QTest::newRow("rowan h") << "SERIES_ROWAN_H" << 10;
-    QTest::newRow("willow") << "SERIES_WILLOW" << 11;
-    QTest::newRow("lower case") << "series_maple_b" << 7;
-    QTest::newRow("mixed case") << "Series_Cedar5_Uhd" << 5;
-    QTest::newRow("trailing space") << "SERIES_CEDAR5 " << 0;
-    QTest::newRow("prefix of a longer name") << "SERIES_CEDAR" << 0;
-    QTest::newRow("unknown") << "SERIES_OAK" << 0;
-    QTest::newRow("empty") << "" << 0;
-}
-
-void tst_FirmwareVersions::seriesCodeForName()
-{
-    QFETCH(QString, name);
-    QFETCH(int, code);
-    QCOMPARE(SeriesCode::seriesCodeForName(name), code);
 }
 
 QTEST_GUILESS_MAIN(tst_FirmwareVersions)

@@ -2,9 +2,9 @@
 //   netns_search_helper display <model> <serial>   a simulated display on every address of the host
 //   netns_search_helper search <expected rows>     a broadcast search over the host's own adapters
 #include "catalogue/FirmwareDatabase.h"
-#include "discovery/SearchOrchestrator.h"
+#include "search/SearchOrchestrator.h"
 #include "platform/NetworkAdapterList.h"
-#include "table/DisplayTableState.h"
+#include "records/DisplayTableState.h"
 
 #include "SimDisplay.h"
 

@@ -1,8 +1,8 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
-#include "discovery/SearchOrchestrator.h"
-#include "table/DisplayTableState.h"
+#include "search/SearchOrchestrator.h"
+#include "records/DisplayTableState.h"
 
 #include "SimDisplay.h"
 

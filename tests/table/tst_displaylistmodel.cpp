@@ -1,5 +1,6 @@
-#include "table/Theme.h"
+#include "theme/Theme.h"
 #include "table/displayListModel.h"
+#include "update/UpdateStatusText.h"
 
 #include <QApplication>
 #include <QFont>
@@ -236,6 +237,7 @@ void tst_displayListModel::statusColumn()
     DisplayEntryList entries { lanRow(edit) };
     displayListModel model;
     model.setEntries(&entries);
+    model.setStatusTextLookup(&UpdateStatusText::text);
     model.setLegacySupport(legacySupport);
 
     const QModelIndex cell = model.index(0, displayListModel::StatusColumn);
@@ -356,6 +358,7 @@ void tst_displayListModel::actionColumn()
     DisplayEntryList entries { lanRow(edit) };
     displayListModel model;
     model.setEntries(&entries);
+    model.setStatusTextLookup(&UpdateStatusText::text);
     model.setLegacySupport(legacySupport);
 
     const QModelIndex cell = model.index(0, displayListModel::ActionColumn);

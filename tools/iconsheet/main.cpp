@@ -1,6 +1,6 @@
 // iconsheet [--grab file.png]: every themed icon at 16, 20 and 24 px, looked up on a light and on
 // a dark palette, side by side. With --grab the sheet is saved as an image and the program ends.
-#include "table/Theme.h"
+#include "theme/Theme.h"
 
 #include <QApplication>
 #include <QDir>

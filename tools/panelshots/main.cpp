@@ -2,8 +2,8 @@
 // typical rows and both appearances, and saves each as a PNG for review.
 
 #include "catalogue/FirmwareRelease.h"
-#include "table/DisplayInfoPanel.h"
-#include "table/Theme.h"
+#include "panel/DisplayInfoPanel.h"
+#include "theme/Theme.h"
 #include "update/UpdateStatusText.h"
 
 #include <QApplication>

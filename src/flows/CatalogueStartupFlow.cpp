@@ -1,0 +1,107 @@
+#include "flows/CatalogueStartupFlow.h"
+
+#include "catalogue/CatalogueMerge.h"
+#include "catalogue/FirmwareDatabase.h"
+#include "download/FileDownloader.h"
+#include "flows/FirmwareServer.h"
+#include "records/DisplayTableState.h"
+
+#include <QDebug>
+#include <QTimer>
+
+CatalogueStartupFlow::CatalogueStartupFlow(DisplayTableState &state, FirmwareDatabase &database,
+                                           const QString &cacheFolder, QObject *parent)
+    : QObject(parent),
+      m_state(state),
+      m_database(database),
+      m_cacheFolder(cacheFolder),
+      m_baseUrl(FirmwareServer::baseUrl())
+{
+}
+
+CatalogueStartupFlow::~CatalogueStartupFlow()
+{
+    if (m_download)
+        m_download->deleteLater();
+}
+
+void CatalogueStartupFlow::setServerBaseUrl(const QString &baseUrl)
+{
+    m_baseUrl = baseUrl.endsWith(QLatin1Char('/')) ? baseUrl : baseUrl + QLatin1Char('/');
+}
+
+void CatalogueStartupFlow::setSearchAllowedCheck(std::function<bool()> check)
+{
+    m_searchAllowed = std::move(check);
+}
+
+void CatalogueStartupFlow::setDelays(int firstSearchMs, int updateCheckMs)
+{
+    m_firstSearchDelayMs = firstSearchMs;
+    m_updateCheckDelayMs = updateCheckMs;
+}
+
+QString CatalogueStartupFlow::databaseVersionText(const FirmwareDatabase &database)
+{
+    return tr("Firmware database version: %1<br>").arg(database.databaseVersion);
+}
+
+void CatalogueStartupFlow::downloadJsonData()
+{
+    if (m_download) {
+        m_download->disconnect(this);
+        m_download->deleteLater();
+    }
+    m_database.clear();
+
+    auto *download = new FileDownloader(m_nextInstance++, false, FirmwareServer::catalogueUrl(m_baseUrl),
+                                        QString(), QByteArray(), this);
+    connect(download, &FileDownloader::progressChanged, this,
+            &CatalogueStartupFlow::jsonHandlerprogressChanged);
+    connect(download, &FileDownloader::statusChanged, this,
+            &CatalogueStartupFlow::jsonHandlerStatusChanged);
+    m_download = download;
+    m_state.databaseDownloadInFlight = true;
+    download->start();
+    qInfo() << "Starting download of JSON DB";
+}
+
+void CatalogueStartupFlow::jsonHandlerprogressChanged(int, int, int, QString)
+{
+}
+
+void CatalogueStartupFlow::jsonHandlerStatusChanged(int instance, int status)
+{
+    // A status from a downloader that was replaced meanwhile belongs to nobody.
+    if (m_download && sender() && sender() != m_download.data())
+        return;
+    Q_UNUSED(instance);
+
+    const QByteArray serverBytes = m_download ? m_download->downloadedData() : QByteArray();
+    const CatalogueMergeResult merged = CatalogueMerge(m_cacheFolder).merge(status, serverBytes);
+
+    m_database = merged.database;
+    emit statusMessage(merged.statusText, merged.statusTimeoutMs);
+    m_state.databaseLoaded = m_database.count() > 0;
+    if (!merged.errorText.isEmpty())
+        emit statusMessage(merged.errorText, 0);
+    emit databaseReplaced();
+
+    if (m_download) {
+        m_download->disconnect(this);
+        m_download->deleteLater();
+        m_download.clear();
+    }
+    m_state.databaseDownloadInFlight = false;
+    emit uiUpdateNeeded(true);
+
+    const bool searchAllowed = m_searchAllowed ? m_searchAllowed() : !m_state.searching;
+    if (!searchAllowed || !m_state.databaseLoaded) {
+        m_state.searchAttempted = true;
+        emit uiUpdateNeeded(true);
+    } else {
+        QTimer::singleShot(m_firstSearchDelayMs, this,
+                           [this] { emit firstSearchDue(!m_state.targetAddresses.isEmpty()); });
+    }
+    QTimer::singleShot(m_updateCheckDelayMs, this, [this] { emit applicationUpdateCheckDue(); });
+}

@@ -1,0 +1,435 @@
+#include "search/SearchOrchestrator.h"
+
+#include "catalogue/FirmwareDatabase.h"
+#include "catalogue/FirmwareStatusEvaluator.h"
+#include "control/TcpClient.h"
+#include "discovery/DisplaySearchUDP.h"
+#include "records/DisplayTableState.h"
+
+#include <QDebug>
+
+namespace {
+
+// Series whose search reply carries a firmware-update address worth checking.
+bool carriesSecondAddress(int series)
+{
+    switch (series) {
+    case 3: case 4: case 5: case 6: case 69: case 140:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool hasText(const QString &text)
+{
+    return !text.trimmed().isEmpty();
+}
+
+QString addressText(const QHostAddress &address)
+{
+    bool ok = false;
+    const quint32 ipv4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(ipv4).toString() : address.toString();
+}
+
+} // namespace
+
+SearchOrchestrator::SearchOrchestrator(DisplayTableState &state, const FirmwareDatabase &database,
+                                       QObject *parent, DisplaySearchUDP *udpSearch)
+    : QObject(parent),
+      m_state(state),
+      m_database(database),
+      m_udpSearch(udpSearch ? udpSearch : new DisplaySearchUDP(this))
+{
+    connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
+            &SearchOrchestrator::device_results_DisplaySearchUDP);
+    connect(m_udpSearch, &DisplaySearchUDP::finished, this, &SearchOrchestrator::finished_DisplaySearchUDP);
+}
+
+SearchOrchestrator::~SearchOrchestrator() = default;
+
+void SearchOrchestrator::setPorts(quint16 controlPort, quint16 httpPort)
+{
+    m_controlPort = controlPort;
+    m_httpPort = httpPort;
+}
+
+bool SearchOrchestrator::isNewerSeries(int series)
+{
+    return series >= 3 && series != 11 && series != 13;
+}
+
+quint32 SearchOrchestrator::searchRequestFlags(const DISPLAY_UDP_SEARCH_REPLY_INFO &info)
+{
+    const bool newer = isNewerSeries(info.series);
+    quint32 flags = 0x07; // model name, power status, serial number
+    if (info.mainFwVersion.isEmpty() || info.mainFwVersion.contains(QLatin1String("-.-")))
+        flags |= newer ? 0x08 : 0x40;
+    if (info.fwVersions[0].isEmpty())
+        flags |= newer ? 0x10 : 0x20;
+    if (carriesSecondAddress(info.series) || !info.ip2Address.isNull())
+        flags |= 0x200;
+    flags |= 0x803100; // asset tag, web page lock, power-save setting, power-save mode VCP
+    return flags;
+}
+
+quint32 SearchOrchestrator::refreshRequestFlags(const DisplayEntry &row)
+{
+    quint32 flags = isNewerSeries(row.displaySeries) ? 0x1F : 0x67;
+    if (row.useIP2)
+        flags |= 0x200;
+    flags |= (row.catalogueSeries == 1 || row.catalogueSeries == 2) ? 0x3100 : 0x1100;
+    flags |= 0x800000;
+    return flags;
+}
+
+int SearchOrchestrator::powerStateFromPowerMode(int powerMode)
+{
+    switch (powerMode) {
+    case 1: return 1;
+    case 2: case 4: return 2;
+    case 3: return 3;
+    default: return -1;
+    }
+}
+
+void SearchOrchestrator::startSearch(bool forceBroadcast)
+{
+    if (!m_state.searchAttempted) {
+        m_state.searchAttempted = true;
+        emit uiUpdateNeeded(true);
+    }
+    if (m_state.searching)
+        return;
+    bool selectionOk = false;
+    const int selection = m_selection.toInt(&selectionOk);
+    if (!m_selection.isValid() || !selectionOk)
+        return;
+
+    m_state.displayEntries.clear();
+    emit resetAll();
+    m_state.selectionRefreshPending = true;
+    emit statusMessage(tr("Searching..."), 0);
+    m_state.foundCount = 0;
+    m_state.searching = true;
+    emit uiUpdateNeeded(true);
+
+    m_udpSearch->setFilterMode(2);
+    int result = -1;
+    if (!forceBroadcast && !m_state.targetAddresses.isEmpty()) {
+        if (m_udpSearch->setTargetAddresses(m_state.targetAddresses) == 0)
+            result = m_udpSearch->startSearch(DisplaySearchUDP::Targeted);
+    } else {
+        QList<QHostAddress> destinations;
+        if (selection == AllAdapters) {
+            for (const NetworkAdapter &adapter : qAsConst(m_adapters)) {
+                if (adapter.broadcast.isNull() || destinations.contains(adapter.broadcast))
+                    continue;
+                destinations.append(adapter.broadcast);
+                qInfo().noquote() << "All UDP broadcast address:" << adapter.broadcast.toString();
+            }
+        } else {
+            const QHostAddress broadcast = selection >= 0 && selection < m_adapters.size()
+                    ? m_adapters.at(selection).broadcast
+                    : QHostAddress();
+            qInfo().noquote() << "UDP broadcast address:" << broadcast.toString();
+            if (!broadcast.isNull())
+                destinations.append(broadcast);
+        }
+        if (m_udpSearch->setBroadcastAddresses(destinations) == 0)
+            result = m_udpSearch->startSearch(DisplaySearchUDP::Broadcast);
+    }
+
+    if (result != 0) {
+        qInfo() << "UDP search error";
+        emit statusMessage(tr("Search error"), 0);
+        m_state.searching = false;
+        emit uiUpdateNeeded(true);
+    }
+}
+
+void SearchOrchestrator::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info)
+{
+    const int row = m_state.rowForAddress(info.ipAddress);
+    DisplayEntry entry = row >= 0 ? m_state.displayEntries.at(row) : DisplayEntry();
+
+    entry.address = info.ipAddress;
+    entry.updateAddress = info.ip2Address;
+    entry.modelName = info.modelName;
+    entry.displaySeries = info.series;
+    entry.idCharacter = QString(QChar(info.idChar));
+    for (int i = 0; i < 4; ++i)
+        entry.componentVersion[i] = info.fwVersions[i];
+    entry.currentFirmware = info.mainFwVersion;
+    entry.macAddress = info.macAddress;
+
+    qInfo().noquote() << "UDP found model:" << info.modelName << "IP address:" << addressText(info.ipAddress)
+                      << "IP address2:" << info.ip2Address.toString() << "MAC:" << info.macAddress
+                      << "SeriesByUDP:" << info.series << "R:" << info.mainFwVersion
+                      << "FW1:" << info.fwVersions[0] << "FW2:" << info.fwVersions[1]
+                      << "FW3:" << info.fwVersions[2] << "FW4:" << info.fwVersions[3];
+
+    // A row being updated, or one whose query still runs, keeps what it has.
+    TcpClient *client = nullptr;
+    if (!entry.controlRequest && !entry.updateSession) {
+        const quint32 flags = searchRequestFlags(info);
+        qInfo().noquote().nospace() << "TCP request flags: 0x" << QString::number(flags, 16).toUpper()
+                                    << " IP address: " << addressText(entry.address);
+        client = startQuery(entry, flags, false);
+    }
+
+    if (row < 0) {
+        m_state.displayEntries.append(entry);
+        emit addRow(m_state.displayEntries.size());
+    } else {
+        m_state.displayEntries[row] = entry;
+        emit update_info(row);
+    }
+    // Connected only once the row is in the table, so even an immediate failure finds its row.
+    if (client)
+        client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
+
+    ++m_state.foundCount;
+    emit statusMessage(tr("Searching... Found %1 display(s) on LAN", "1=number of displays found")
+                               .arg(m_state.foundCount),
+                       0);
+    emit uiUpdateNeeded(true);
+}
+
+void SearchOrchestrator::finished_DisplaySearchUDP()
+{
+    m_state.searching = false;
+    emit statusMessage(tr("Found %1 display(s) on LAN", "1=number of displays").arg(m_state.foundCount), 0);
+    qInfo() << "Found" << m_state.foundCount << "displays on LAN";
+    emit uiUpdateNeeded(true);
+}
+
+void SearchOrchestrator::device_results_TcpClient(PD_TCP_REPLY reply)
+{
+    // Replies of queries started before the table was emptied still count down, so the pending
+    // count cannot stay above zero and keep the window busy.
+    m_state.pendingControlRequests = qMax(0, m_state.pendingControlRequests - 1);
+
+    const int row = m_state.rowForAddress(reply.ipAddress);
+    if (row >= 0) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        if (reply.status != 0)
+            entry.commStatus = 1;
+        const quint32 flags = reply.requestFlags;
+        if ((flags & 0x1) && hasText(reply.modelName))
+            entry.modelName = reply.modelName;
+        if ((flags & 0x2) && hasText(reply.serialNumber))
+            entry.serialNumber = reply.serialNumber;
+        if ((flags & (0x8 | 0x40)) && hasText(reply.mainFwVersion))
+            entry.currentFirmware = reply.mainFwVersion;
+        if (flags & (0x10 | 0x20)) {
+            for (int i = 0; i < 4; ++i) {
+                if (hasText(reply.fwVersions[i]))
+                    entry.componentVersion[i] = reply.fwVersions[i];
+            }
+        }
+        if (flags & (0x4 | 0x400 | 0x800))
+            entry.powerState = powerStateFromPowerMode(reply.powerMode);
+        if (flags & 0x200)
+            entry.ip2Check = reply.ip2Check;
+        if (flags & 0x1000)
+            entry.lockStatus = reply.lockStatus;
+        if (flags & 0x2000)
+            entry.powerSaveMode = reply.powerSaveSetting;
+        if (flags & 0x800000)
+            entry.powerSaveModeVcp = reply.powerSaveModeVcp;
+        if (flags & 0x100)
+            entry.assetTag = reply.assetTag;
+
+        releaseClient(row, sender());
+        emit update_info(row);
+
+        qInfo().noquote() << "TCP status=" << reply.status << "for Model:" << entry.modelName
+                          << "IP address:" << addressText(entry.address) << "SerialNumber:" << entry.serialNumber
+                          << "R:" << reply.mainFwVersion << "FW1:" << reply.fwVersions[0]
+                          << "FW2:" << reply.fwVersions[1] << "FW3:" << reply.fwVersions[2]
+                          << "FW4:" << reply.fwVersions[3] << "Power:" << reply.powerMode
+                          << "PowerSaveModeVCP:" << reply.powerSaveModeVcp;
+    } else {
+        releaseClient(-1, sender());
+    }
+
+    if (m_state.pendingControlRequests == 0) {
+        if (m_state.refreshPending || m_state.powerRequestPending) {
+            m_state.refreshPending = false;
+            m_state.powerRequestPending = false;
+            emit statusMessage(QString(), 0);
+            evaluateFirmwareStatus(false);
+        } else {
+            evaluateFirmwareStatus(true);
+        }
+    } else if (m_state.refreshPending) {
+        showRefreshProgress();
+    }
+    emit uiUpdateNeeded(true);
+}
+
+bool SearchOrchestrator::rowAcceptsRequest(int row) const
+{
+    if (!m_state.isValidRow(row))
+        return false;
+    const DisplayEntry &entry = m_state.displayEntries.at(row);
+    return !entry.updateSession && !entry.controlRequest;
+}
+
+void SearchOrchestrator::refresh_row_by_TcpClient(int row)
+{
+    if (!rowAcceptsRequest(row))
+        return;
+    DisplayEntry &entry = m_state.displayEntries[row];
+    entry.commStatus = 0;
+    TcpClient *client = startQuery(entry, refreshRequestFlags(entry), false);
+    m_state.refreshPending = true;
+    showRefreshProgress();
+    qInfo().noquote() << "Display#" << row + 1 << "Requesting refresh of " << entry.modelName << " at "
+                      << addressText(entry.address);
+    emit update_info(row);
+    client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
+    emit uiUpdateNeeded(true);
+}
+
+void SearchOrchestrator::requestPowerOn_by_TcpClient(int row)
+{
+    startRowRequest(row, RowRequest::PowerOn);
+}
+
+void SearchOrchestrator::requestPowerOff_by_TcpClient(int row)
+{
+    startRowRequest(row, RowRequest::PowerOff);
+}
+
+void SearchOrchestrator::requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row)
+{
+    startRowRequest(row, RowRequest::AutoPowerSave);
+}
+
+void SearchOrchestrator::requestSetPowerSaveToAutoStandby_by_TcpClient(int row)
+{
+    startRowRequest(row, RowRequest::AutoStandby);
+}
+
+void SearchOrchestrator::startRowRequest(int row, RowRequest request)
+{
+    struct RequestKind
+    {
+        RowRequest request;
+        quint32 flags;
+        bool powerRequest;
+        const char *logText;
+    };
+    static const RequestKind kinds[] = {
+        { RowRequest::PowerOn, 0x400, true, "Requesting power on for" },
+        { RowRequest::PowerOff, 0x800, true, "Requesting power off for " },
+        { RowRequest::AutoPowerSave, 0x8000, false, "Requesting Power Save to Auto Power Save for " },
+        { RowRequest::AutoStandby, 0x10000, false, "Requesting Power Save to Auto Standby for " },
+    };
+    if (!rowAcceptsRequest(row))
+        return;
+    const RequestKind *kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                           [request](const RequestKind &k) { return k.request == request; });
+    DisplayEntry &entry = m_state.displayEntries[row];
+    entry.commStatus = 0;
+    TcpClient *client = startQuery(entry, kind->flags, true);
+    if (kind->powerRequest)
+        m_state.powerRequestPending = true;
+    const char *at = request == RowRequest::PowerOn ? "at" : " at ";
+    qInfo().noquote() << "Display#" << row + 1 << kind->logText << entry.modelName << at
+                      << addressText(entry.address);
+    emit update_info(row);
+    client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
+    emit uiUpdateNeeded(true);
+}
+
+void SearchOrchestrator::perform_request_TcpClient(PD_TCP_REPLY reply)
+{
+    m_state.pendingControlRequests = qMax(0, m_state.pendingControlRequests - 1);
+    const int row = m_state.rowForAddress(reply.ipAddress);
+    if (row >= 0) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        const int n = row + 1;
+        qInfo().noquote() << "Display #" << n << "TCP status=" << reply.status << "for" << entry.modelName
+                          << "at" << addressText(entry.address);
+        if (reply.status == 0) {
+            entry.resultStatus = 0;
+            entry.commStatus = 0;
+        } else {
+            entry.commStatus = 1;
+            entry.selected = false;
+            entry.resultStatus = 0;
+            entry.updateStatus = 0;
+            qInfo().noquote() << "Display #" << n << "TCP error so canceling update for this display.";
+        }
+        const quint32 flags = reply.requestFlags;
+        if (flags & 0xc04)
+            entry.powerState = powerStateFromPowerMode(reply.powerMode);
+        if (flags & 0x1e000)
+            entry.powerSaveMode = reply.powerSaveSetting;
+        if (flags & 0x3800000) {
+            entry.powerSaveModeVcp = reply.powerSaveModeVcp;
+            qInfo().noquote() << "Display #" << n << "PowerSaveModeVCP" << reply.powerSaveModeVcp;
+        }
+        releaseClient(row, sender());
+        emit update_info(row);
+    } else {
+        releaseClient(-1, sender());
+    }
+
+    // The power flag is otherwise only cleared by the next search's last reply, which would then
+    // evaluate without selecting the displays that have new firmware.
+    if (m_state.pendingControlRequests == 0)
+        m_state.powerRequestPending = false;
+    emit controlRequestSettled();
+    emit uiUpdateNeeded(true);
+}
+
+TcpClient *SearchOrchestrator::startQuery(DisplayEntry &row, quint32 flags, bool toPerformRequest)
+{
+    auto *client = new TcpClient(this);
+    if (toPerformRequest)
+        connect(client, &TcpClient::device_results, this, &SearchOrchestrator::perform_request_TcpClient);
+    else
+        connect(client, &TcpClient::device_results, this, &SearchOrchestrator::device_results_TcpClient);
+    client->setRequestFlags(flags);
+    client->setHttpPort(m_httpPort);
+    row.controlRequest = client;
+    ++m_state.pendingControlRequests;
+    return client;
+}
+
+void SearchOrchestrator::releaseClient(int row, QObject *replier)
+{
+    auto *client = qobject_cast<TcpClient *>(replier);
+    if (m_state.isValidRow(row)) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        // A late reply from a query of an emptied table must not take the new row's client away.
+        if (!client || entry.controlRequest == client) {
+            if (entry.controlRequest)
+                entry.controlRequest->deleteLater();
+            entry.controlRequest = nullptr;
+        }
+    }
+    if (client) {
+        client->disconnect(this);
+        client->deleteLater();
+    }
+}
+
+void SearchOrchestrator::evaluateFirmwareStatus(bool autoSelect)
+{
+    const FirmwareStatusEvaluator evaluator(m_database, m_state.legacySupport);
+    evaluator.evaluateFirmwareStatus(m_state.displayEntries, autoSelect, [this](int row) { emit update_info(row); });
+    emit evaluated(autoSelect);
+}
+
+void SearchOrchestrator::showRefreshProgress()
+{
+    emit statusMessage(tr("Refreshing display information from %1 display(s)...", "1=number of displays")
+                               .arg(m_state.pendingControlRequests),
+                       0);
+}
