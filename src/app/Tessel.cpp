@@ -283,10 +283,10 @@ void Tessel::rebuildSearchMenu()
     searchMenu->clear();
     QAction *broadcast = searchMenu->addAction(Theme::themedIcon(QStringLiteral("search broadcast")),
                                                tr("Broadcast search", "search button menu text"));
-    connect(broadcast, &QAction::triggered, this, &Tessel::on_pushButtonSearch_clicked);
+    connect(broadcast, &QAction::triggered, this, &Tessel::on_actionBroadcast_triggered);
     QAction *targeted = searchMenu->addAction(Theme::themedIcon(QStringLiteral("search target")),
                                               tr("Targeted search", "search button menu text"));
-    connect(targeted, &QAction::triggered, this, &Tessel::UDPSearchStartNoForceBroadcast);
+    connect(targeted, &QAction::triggered, this, &Tessel::on_actionAdvanced_network_search_triggered);
 }
 
 // With no targets the button searches at once; with targets it offers both kinds of search.
@@ -355,10 +355,11 @@ void Tessel::update_ui(bool update_description_text)
     } else {
         ui->create_usb_drive_pushButton->setText(tr("Create firmware USB drive for selected display..."));
     }
-    ui->create_usb_drive_pushButton->setEnabled(can.usbDrive);
-
-    ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
-    ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
+    // The USB drive and offline download commands have no part behind them yet: until they do,
+    // they stay off whatever can.usbDrive and can.catalogueTools say.
+    ui->create_usb_drive_pushButton->setEnabled(false);
+    ui->actionCreate_USB_drive_for_another_model->setEnabled(false);
+    ui->actionDownload_firmware_for_offline_use->setEnabled(false);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
 }
 
@@ -441,35 +442,6 @@ void Tessel::downloadJsonData()
     catalogueFlow->downloadJsonData();
 }
 
-void Tessel::jsonHandlerStatusChanged(int instance, int status)
-{
-    catalogueFlow->jsonHandlerStatusChanged(instance, status);
-}
-
-void Tessel::jsonHandlerprogressChanged(int, int, int, QString)
-{
-}
-
-void Tessel::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info)
-{
-    search->device_results_DisplaySearchUDP(info);
-}
-
-void Tessel::finished_DisplaySearchUDP()
-{
-    search->finished_DisplaySearchUDP();
-}
-
-void Tessel::device_results_TcpClient(PD_TCP_REPLY reply)
-{
-    search->device_results_TcpClient(reply);
-}
-
-void Tessel::perform_request_TcpClient(PD_TCP_REPLY reply)
-{
-    search->perform_request_TcpClient(reply);
-}
-
 void Tessel::startFirstSearch(bool targeted)
 {
     if (targeted)
@@ -488,14 +460,7 @@ void Tessel::showStatusMessage(const QString &text, int timeoutMs)
 
 void Tessel::on_pushButtonSearch_clicked()
 {
-    search->startSearch(true);
-    update_ui(true);
-}
-
-void Tessel::UDPSearchStartNoForceBroadcast()
-{
-    search->startSearch(false);
-    update_ui(true);
+    on_actionBroadcast_triggered();
 }
 
 void Tessel::on_actionBroadcast_triggered()
@@ -573,21 +538,8 @@ void Tessel::on_deselect_all_pushButton_clicked()
         update_ui(true);
 }
 
-// The LAN update, the USB drive, the offline download and the update queue arrive with their
-// own parts; their commands are already enabled by the rules of update_ui.
+// The LAN update and the update queue arrive with the update engine, which fills these two.
 void Tessel::on_download_pushButton_clicked()
-{
-}
-
-void Tessel::on_create_usb_drive_pushButton_clicked()
-{
-}
-
-void Tessel::on_actionCreate_USB_drive_for_another_model_triggered()
-{
-}
-
-void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
 {
 }
 
@@ -633,7 +585,7 @@ void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 void Tessel::on_actionOpen_firmware_download_folder_triggered()
 {
     if (!FirmwareCache::showFolder(cacheFolder)) {
-        QMessageBox::critical(this, tr("Open File Location"), tr("File does not exist"));
+        QMessageBox::critical(this, FirmwareCache::missingFolderTitle(), FirmwareCache::missingFolderText());
         Platform::showInFileManager(QString());
     }
 }

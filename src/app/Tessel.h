@@ -1,8 +1,6 @@
 #pragma once
 
 #include "catalogue/FirmwareDatabase.h"
-#include "control/PD_TCP_REPLY.h"
-#include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
 #include "platform/NetworkAdapterList.h"
 #include "records/DisplayTableState.h"
 #include "theme/Theme.h"
@@ -59,12 +57,6 @@ public slots:
     void checkForApplicationUpdates(bool show_message_if_no_newer = false);
     // The "Log" action's check mark follows the log window's visibility.
     void itemMenuAboutToShow();
-    void UDPSearchStartNoForceBroadcast();
-    // The search part listens to its own search object and clients; these hand it replies of
-    // queries that other parts started for the table (the power-save change before updates).
-    void device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPLY_INFO info);
-    void finished_DisplaySearchUDP();
-    void device_results_TcpClient(PD_TCP_REPLY reply);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -74,9 +66,6 @@ private slots:
     void downloadJsonData();
     // The update queue's 1000 ms tick; it starts sessions up to the limit once LAN updates run.
     void FirmUpdateTimerHandle();
-    void jsonHandlerStatusChanged(int instance, int status);
-    void jsonHandlerprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
-    void perform_request_TcpClient(PD_TCP_REPLY reply);
     void on_pushButtonSearch_clicked();
     void on_actionBroadcast_triggered();
     void on_actionAdvanced_network_search_triggered();
@@ -90,9 +79,6 @@ private slots:
     void requestSetPowerSaveToAutoStandby_by_TcpClient(int row);
     void on_deselect_all_pushButton_clicked();
     void on_download_pushButton_clicked();
-    void on_create_usb_drive_pushButton_clicked();
-    void on_actionCreate_USB_drive_for_another_model_triggered();
-    void on_actionDownload_firmware_for_offline_use_triggered();
     void on_actionCancel_all_queued_updates_via_LAN_triggered();
     void on_actionOption_T_triggered();
     void on_actionCreat_file_hash_triggered();

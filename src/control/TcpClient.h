@@ -47,7 +47,6 @@ public:
 
 signals:
     void device_results(PD_TCP_REPLY reply);
-    void finished();
 
 public slots:
     void ConnectedHandle();

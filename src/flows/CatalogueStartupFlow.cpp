@@ -85,7 +85,6 @@ void CatalogueStartupFlow::jsonHandlerStatusChanged(int instance, int status)
     m_state.databaseLoaded = m_database.count() > 0;
     if (!merged.errorText.isEmpty())
         emit statusMessage(merged.errorText, 0);
-    emit databaseReplaced();
 
     if (m_download) {
         m_download->disconnect(this);

@@ -51,7 +51,6 @@ signals:
     // targeted: a target list is configured at the moment the search is due.
     void firstSearchDue(bool targeted);
     void applicationUpdateCheckDue();
-    void databaseReplaced();
 
 private:
     DisplayTableState &m_state;

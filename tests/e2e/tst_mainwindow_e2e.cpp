@@ -322,6 +322,17 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void commandsWithoutAPartStayOff()
+    {
+        // A row is selected and the catalogue is loaded, so the rules would allow these commands;
+        // nothing carries them out yet, so they must not be offered.
+        QVERIFY(m_window->currentRow() >= 0);
+        QVERIFY(action("actionRefreshSelected")->isEnabled());
+        QVERIFY(!button("create_usb_drive_pushButton")->isEnabled());
+        QVERIFY(!action("actionCreate_USB_drive_for_another_model")->isEnabled());
+        QVERIFY(!action("actionDownload_firmware_for_offline_use")->isEnabled());
+    }
+
     void powerOffThenOnFromTheRowMenu()
     {
         const int row = viewRowOf(5);
