@@ -1,8 +1,9 @@
 #include "panel/DisplayInfoPanel.h"
 
 #include "catalogue/FirmwareRelease.h"
-#include "records/AppBuild.h"
 #include "panel/PanelHtml.h"
+#include "records/AppBuild.h"
+#include "records/SeriesCode.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -154,8 +155,7 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "To update the firmware, this display must be powered on. Click the 'Power State entry in the table to change it to <b>'On'</b>."),
       iconOnly<WarningIcon>, none },
     { [](const DisplayEntry &r) {
-          return r.selected && (r.catalogueSeries == 1 || r.catalogueSeries == 2)
-              && (r.powerSaveMode == 0 || r.powerSaveMode == 1);
+          return r.selected && SeriesCode::powerSaveMustBeSwitchedOff(r.catalogueSeries, r.powerSaveMode);
       },
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> Info: Manual setting of <b>'Power Save Mode'</b> required after update"),
       QT_TRANSLATE_NOOP("Tessel", "The display's Power Save Mode is <b>'%1'</b> and will be automatically changed to <b>'Off'</b> as the firmware update is applied. Please manually change this setting back once the firmware update is complete (<img src=\"%2\" width=\"16\" height=\"16\"> right-click the table row and select the Power Save Mode)."),

@@ -39,4 +39,14 @@ int seriesCodeForName(const QString &name)
     return SERIES_NONE;
 }
 
+bool hasPowerSaveSetting(int series)
+{
+    return series == SERIES_CEDAR4 || series == SERIES_LARCH;
+}
+
+bool powerSaveMustBeSwitchedOff(int series, int powerSaveMode)
+{
+    return hasPowerSaveSetting(series) && (powerSaveMode == 0 || powerSaveMode == 1);
+}
+
 }

@@ -23,4 +23,12 @@ enum : int {
 // The code of a release's seriesName, compared without regard to case; 0 for an unknown name.
 int seriesCodeForName(const QString &name);
 
+// The series with a power-save setting (Auto Power Save, Auto Standby or Off) that the table's
+// menu can change: SERIES_CEDAR4 and SERIES_LARCH.
+bool hasPowerSaveSetting(int series);
+
+// A display of such a series set to Auto Power Save (0) or Auto Standby (1): its power-save
+// setting is switched to Off before a LAN update. powerSaveMode as in DisplayEntry.
+bool powerSaveMustBeSwitchedOff(int series, int powerSaveMode);
+
 }

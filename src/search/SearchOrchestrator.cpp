@@ -2,9 +2,11 @@
 
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareStatusEvaluator.h"
+#include "control/ControlItem.h"
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
 #include "records/DisplayTableState.h"
+#include "records/SeriesCode.h"
 
 #include <QDebug>
 
@@ -32,6 +34,15 @@ QString addressText(const QHostAddress &address)
     const quint32 ipv4 = address.toIPv4Address(&ok);
     return ok ? QHostAddress(ipv4).toString() : address.toString();
 }
+
+using namespace RequestFlag;
+
+// What a reply brings for each group of request flags, and so which fields of a row it may set.
+constexpr quint32 MainFirmwareReads = MainFirmware | MainFirmwareByIndex;
+constexpr quint32 ComponentFirmwareReads = FirmwareVersions | FirmwareByIndex;
+constexpr quint32 PowerStateReads = PowerStatus | PowerOn | PowerOff;
+constexpr quint32 PowerSaveReads = ReadPowerSave | PowerSaveOff | PowerSaveAuto | PowerSaveStandby;
+constexpr quint32 PowerSaveModeReads = ReadPowerSaveMode | PowerSaveModeOne | PowerSaveModeNormal;
 
 } // namespace
 
@@ -63,24 +74,27 @@ bool SearchOrchestrator::isNewerSeries(int series)
 quint32 SearchOrchestrator::searchRequestFlags(const DISPLAY_UDP_SEARCH_REPLY_INFO &info)
 {
     const bool newer = isNewerSeries(info.series);
-    quint32 flags = 0x07; // model name, power status, serial number
+    quint32 flags = ModelName | PowerStatus | SerialNumber;
     if (info.mainFwVersion.isEmpty() || info.mainFwVersion.contains(QLatin1String("-.-")))
-        flags |= newer ? 0x08 : 0x40;
+        flags |= newer ? MainFirmware : MainFirmwareByIndex;
     if (info.fwVersions[0].isEmpty())
-        flags |= newer ? 0x10 : 0x20;
+        flags |= newer ? FirmwareVersions : FirmwareByIndex;
     if (carriesSecondAddress(info.series) || !info.ip2Address.isNull())
-        flags |= 0x200;
-    flags |= 0x803100; // asset tag, web page lock, power-save setting, power-save mode VCP
+        flags |= SecondAddressCheck;
+    flags |= AssetTag | PageLockCheck | ReadPowerSave | ReadPowerSaveMode;
     return flags;
 }
 
 quint32 SearchOrchestrator::refreshRequestFlags(const DisplayEntry &row)
 {
-    quint32 flags = isNewerSeries(row.displaySeries) ? 0x1F : 0x67;
+    quint32 flags = ModelName | SerialNumber | PowerStatus;
+    flags |= isNewerSeries(row.displaySeries) ? MainFirmware | FirmwareVersions
+                                              : MainFirmwareByIndex | FirmwareByIndex;
     if (row.useIP2)
-        flags |= 0x200;
-    flags |= (row.catalogueSeries == 1 || row.catalogueSeries == 2) ? 0x3100 : 0x1100;
-    flags |= 0x800000;
+        flags |= SecondAddressCheck;
+    flags |= AssetTag | PageLockCheck | ReadPowerSaveMode;
+    if (SeriesCode::hasPowerSaveSetting(row.catalogueSeries))
+        flags |= ReadPowerSave;
     return flags;
 }
 
@@ -217,29 +231,29 @@ void SearchOrchestrator::device_results_TcpClient(PD_TCP_REPLY reply)
         if (reply.status != 0)
             entry.commStatus = 1;
         const quint32 flags = reply.requestFlags;
-        if ((flags & 0x1) && hasText(reply.modelName))
+        if ((flags & ModelName) && hasText(reply.modelName))
             entry.modelName = reply.modelName;
-        if ((flags & 0x2) && hasText(reply.serialNumber))
+        if ((flags & SerialNumber) && hasText(reply.serialNumber))
             entry.serialNumber = reply.serialNumber;
-        if ((flags & (0x8 | 0x40)) && hasText(reply.mainFwVersion))
+        if ((flags & MainFirmwareReads) && hasText(reply.mainFwVersion))
             entry.currentFirmware = reply.mainFwVersion;
-        if (flags & (0x10 | 0x20)) {
+        if (flags & ComponentFirmwareReads) {
             for (int i = 0; i < 4; ++i) {
                 if (hasText(reply.fwVersions[i]))
                     entry.componentVersion[i] = reply.fwVersions[i];
             }
         }
-        if (flags & (0x4 | 0x400 | 0x800))
+        if (flags & PowerStateReads)
             entry.powerState = powerStateFromPowerMode(reply.powerMode);
-        if (flags & 0x200)
+        if (flags & SecondAddressCheck)
             entry.ip2Check = reply.ip2Check;
-        if (flags & 0x1000)
+        if (flags & PageLockCheck)
             entry.lockStatus = reply.lockStatus;
-        if (flags & 0x2000)
+        if (flags & ReadPowerSave)
             entry.powerSaveMode = reply.powerSaveSetting;
-        if (flags & 0x800000)
+        if (flags & ReadPowerSaveMode)
             entry.powerSaveModeVcp = reply.powerSaveModeVcp;
-        if (flags & 0x100)
+        if (flags & AssetTag)
             entry.assetTag = reply.assetTag;
 
         releaseClient(row, sender());
@@ -324,10 +338,10 @@ void SearchOrchestrator::startRowRequest(int row, RowRequest request)
         const char *logText;
     };
     static const RequestKind kinds[] = {
-        { RowRequest::PowerOn, 0x400, true, "Requesting power on for" },
-        { RowRequest::PowerOff, 0x800, true, "Requesting power off for " },
-        { RowRequest::AutoPowerSave, 0x8000, false, "Requesting Power Save to Auto Power Save for " },
-        { RowRequest::AutoStandby, 0x10000, false, "Requesting Power Save to Auto Standby for " },
+        { RowRequest::PowerOn, PowerOn, true, "Requesting power on for" },
+        { RowRequest::PowerOff, PowerOff, true, "Requesting power off for " },
+        { RowRequest::AutoPowerSave, PowerSaveAuto, false, "Requesting Power Save to Auto Power Save for " },
+        { RowRequest::AutoStandby, PowerSaveStandby, false, "Requesting Power Save to Auto Standby for " },
     };
     if (!rowAcceptsRequest(row))
         return;
@@ -366,11 +380,11 @@ void SearchOrchestrator::perform_request_TcpClient(PD_TCP_REPLY reply)
             qInfo().noquote() << "Display #" << n << "TCP error so canceling update for this display.";
         }
         const quint32 flags = reply.requestFlags;
-        if (flags & 0xc04)
+        if (flags & PowerStateReads)
             entry.powerState = powerStateFromPowerMode(reply.powerMode);
-        if (flags & 0x1e000)
+        if (flags & PowerSaveReads)
             entry.powerSaveMode = reply.powerSaveSetting;
-        if (flags & 0x3800000) {
+        if (flags & PowerSaveModeReads) {
             entry.powerSaveModeVcp = reply.powerSaveModeVcp;
             qInfo().noquote() << "Display #" << n << "PowerSaveModeVCP" << reply.powerSaveModeVcp;
         }

@@ -1,5 +1,7 @@
 #include "table/MySortFilterProxyModel.h"
 
+#include "table/displayListModel.h"
+
 #include <QHostAddress>
 #include <QRegularExpression>
 
@@ -42,22 +44,8 @@ bool readPlainDottedQuad(QStringView text, quint32 *ip)
     return true;
 }
 
-}
-
-MySortFilterProxyModel::MySortFilterProxyModel(QObject *parent)
-    : QSortFilterProxyModel(parent)
+bool textLessThan(const QString &left, const QString &right)
 {
-}
-
-bool MySortFilterProxyModel::lessThan(const QModelIndex &source_left, const QModelIndex &source_right) const
-{
-    const QVariant leftData = sourceModel()->data(source_left, sortRole());
-    if (leftData.userType() != QMetaType::QString)
-        return QSortFilterProxyModel::lessThan(source_left, source_right);
-
-    const QString left = leftData.toString();
-    const QString right = sourceModel()->data(source_right, sortRole()).toString();
-
     quint32 leftPlain = 0;
     quint32 rightPlain = 0;
     if (readPlainDottedQuad(left, &leftPlain) && readPlainDottedQuad(right, &rightPlain))
@@ -77,4 +65,34 @@ bool MySortFilterProxyModel::lessThan(const QModelIndex &source_left, const QMod
         }
     }
     return QString::localeAwareCompare(left, right) < 0;
+}
+
+}
+
+MySortFilterProxyModel::MySortFilterProxyModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+}
+
+// The proxy's sortRole stays the display role, which is the role the model names when a row
+// changes, so changed rows are still sorted again; the values compared come from the sort role.
+bool MySortFilterProxyModel::lessThan(const QModelIndex &source_left, const QModelIndex &source_right) const
+{
+    QVariant left = sourceModel()->data(source_left, displayListModel::SortRole);
+    QVariant right = sourceModel()->data(source_right, displayListModel::SortRole);
+    if (!left.isValid() && !right.isValid()) {
+        left = sourceModel()->data(source_left, sortRole());
+        right = sourceModel()->data(source_right, sortRole());
+    }
+    const bool leftNumber = left.userType() == QMetaType::UInt;
+    const bool rightNumber = right.userType() == QMetaType::UInt;
+    if (leftNumber && rightNumber)
+        return left.toUInt() < right.toUInt();
+    // An IPv4 address against an IPv6 one: both as the table shows them.
+    if (leftNumber || rightNumber)
+        return textLessThan(sourceModel()->data(source_left, Qt::DisplayRole).toString(),
+                            sourceModel()->data(source_right, Qt::DisplayRole).toString());
+    if (left.userType() == QMetaType::QString)
+        return textLessThan(left.toString(), right.toString());
+    return QSortFilterProxyModel::lessThan(source_left, source_right);
 }

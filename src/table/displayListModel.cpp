@@ -1,6 +1,7 @@
 #include "table/displayListModel.h"
 
 #include "records/AppBuild.h"
+#include "records/SeriesCode.h"
 #include "theme/Theme.h"
 
 #include <QBrush>
@@ -20,24 +21,12 @@ bool isUpToDateOrNewForLan(const DisplayEntry &entry)
     return entry.firmwareStatus == FirmwareStatus::UpToDate || entry.firmwareStatus == FirmwareStatus::NewForLan;
 }
 
-bool isPowerSaveSeries(qint32 catalogueSeries)
-{
-    return catalogueSeries == 1 || catalogueSeries == 2;
-}
-
-// Auto Power Save or Auto Standby: the settings the update switches off on the power-save series.
-bool hasAutoPowerSave(const DisplayEntry &entry)
-{
-    return entry.powerSaveMode == 0 || entry.powerSaveMode == 1;
-}
-
 bool isErrorStatus(qint32 status, qint32 lowest)
 {
     return (status >= lowest && status <= -1) || status == 4;
 }
 
-// Cheaper than QHostAddress::toString() and the same text for IPv4; it runs on every comparison
-// when the table is sorted by address.
+// Cheaper than QHostAddress::toString() and the same text for IPv4; it runs for every row shown.
 QString dottedQuad(quint32 ip)
 {
     QString text;
@@ -124,7 +113,7 @@ bool displayListModel::isRowIdle(int row) const
 bool displayListModel::hasPowerSaveSettings(int row) const
 {
     const DisplayEntry *entry = entryAt(row);
-    return entry && isPowerSaveSeries(entry->catalogueSeries);
+    return entry && SeriesCode::hasPowerSaveSetting(entry->catalogueSeries);
 }
 
 QVariant displayListModel::data(const QModelIndex &index, int role) const
@@ -143,6 +132,14 @@ QVariant displayListModel::cellData(int row, int column, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return displayText(row, column, *entry);
+    case SortRole: {
+        // An IPv4 address sorts as its number, without a text to format and parse back.
+        bool isIPv4 = false;
+        const quint32 ip = column == AddressColumn ? entry->address.toIPv4Address(&isIPv4) : 0;
+        if (isIPv4)
+            return QVariant::fromValue<quint32>(ip);
+        return displayText(row, column, *entry);
+    }
     case Qt::ToolTipRole:
         if (column == StatusColumn)
             return statusText(*entry);
@@ -335,7 +332,7 @@ QString displayListModel::statusText(const DisplayEntry &entry) const
         return tr("Unable to communicate with display.");
     if (entry.needPowerOnToUpdate && entry.updateStatus == 0 && entry.powerState != 1 && entry.selected)
         return tr("Power state must be \"On\" to update firmware.");
-    if (entry.selected && entry.updateStatus == 0 && isPowerSaveSeries(entry.catalogueSeries) && hasAutoPowerSave(entry))
+    if (entry.selected && entry.updateStatus == 0 && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
         return tr("Power Save Mode will be changed to \"Off\"");
 
     if (entry.updateStatus == 0) {
@@ -436,7 +433,7 @@ QString displayListModel::statusIconName(const DisplayEntry &entry) const
         break;
     }
 
-    if (entry.selected && isPowerSaveSeries(entry.catalogueSeries) && hasAutoPowerSave(entry))
+    if (entry.selected && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
         return QStringLiteral("info");
     return QString();
 }

@@ -33,6 +33,10 @@ public:
         IdSection = 17,
     };
 
+    // What the sort proxy compares: the number of an IPv4 address in the address column, the
+    // display text everywhere else. It changes only with the display text.
+    static constexpr int SortRole = Qt::UserRole;
+
     static constexpr int IconSize = 20;
 
     // The user text of a LAN update status code; the update part owns those texts.

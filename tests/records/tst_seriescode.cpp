@@ -9,6 +9,8 @@ class tst_SeriesCode : public QObject
 private slots:
     void seriesCodeForName_data();
     void seriesCodeForName();
+    void powerSaveRule_data();
+    void powerSaveRule();
 };
 
 void tst_SeriesCode::seriesCodeForName_data()
@@ -40,6 +42,33 @@ void tst_SeriesCode::seriesCodeForName()
     QFETCH(QString, name);
     QFETCH(int, code);
     QCOMPARE(SeriesCode::seriesCodeForName(name), code);
+}
+
+void tst_SeriesCode::powerSaveRule_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<int>("powerSaveMode");
+    QTest::addColumn<bool>("hasSetting");
+    QTest::addColumn<bool>("switchedOff");
+
+    QTest::newRow("cedar4, auto power save") << 1 << 0 << true << true;
+    QTest::newRow("larch, auto standby") << 2 << 1 << true << true;
+    QTest::newRow("larch, already off") << 2 << 2 << true << false;
+    QTest::newRow("cedar4, unknown setting") << 1 << -1 << true << false;
+    QTest::newRow("cedar4, not read") << 1 << -2 << true << false;
+    QTest::newRow("no series, auto power save") << 0 << 0 << false << false;
+    QTest::newRow("cedar5, auto standby") << 3 << 1 << false << false;
+    QTest::newRow("willow, auto power save") << 11 << 0 << false << false;
+}
+
+void tst_SeriesCode::powerSaveRule()
+{
+    QFETCH(int, series);
+    QFETCH(int, powerSaveMode);
+    QFETCH(bool, hasSetting);
+    QFETCH(bool, switchedOff);
+    QCOMPARE(SeriesCode::hasPowerSaveSetting(series), hasSetting);
+    QCOMPARE(SeriesCode::powerSaveMustBeSwitchedOff(series, powerSaveMode), switchedOff);
 }
 
 QTEST_GUILESS_MAIN(tst_SeriesCode)

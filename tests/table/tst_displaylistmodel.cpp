@@ -80,6 +80,8 @@ private slots:
     void progressTextFromRunningClock();
     void powerAndAddressColumns_data();
     void powerAndAddressColumns();
+    void sortRole_data();
+    void sortRole();
     void tooltipsAndFont();
     void headers();
     void extraSections();
@@ -472,6 +474,38 @@ void tst_displayListModel::powerAndAddressColumns_data()
     QTest::newRow("suspend, IPv6") << 3 << "fe80::1" << QVariant(QStringLiteral("Suspend")) << "power-off" << "fe80::1";
     QTest::newRow("unknown, no address") << -1 << QString() << QVariant() << "power-unknown" << QString();
     QTest::newRow("out of range power") << 4 << "255.255.255.255" << QVariant() << "power-unknown" << "255.255.255.255";
+}
+
+void tst_displayListModel::sortRole_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("value");
+
+    QTest::newRow("IPv4 as its number") << "10.0.0.2" << int(displayListModel::AddressColumn)
+                                        << QVariant::fromValue<quint32>(0x0A000002);
+    QTest::newRow("mapped IPv4 as its number") << "::ffff:192.168.1.20" << int(displayListModel::AddressColumn)
+                                               << QVariant::fromValue<quint32>(0xC0A80114);
+    QTest::newRow("highest IPv4") << "255.255.255.255" << int(displayListModel::AddressColumn)
+                                  << QVariant::fromValue<quint32>(0xFFFFFFFF);
+    QTest::newRow("IPv6 as its text") << "fe80::1" << int(displayListModel::AddressColumn)
+                                      << QVariant(QStringLiteral("fe80::1"));
+    QTest::newRow("other columns as their text") << "10.0.0.2" << int(displayListModel::ModelNameColumn)
+                                                 << QVariant(QStringLiteral("QX-551"));
+}
+
+void tst_displayListModel::sortRole()
+{
+    QFETCH(QString, address);
+    QFETCH(int, column);
+    QFETCH(QVariant, value);
+
+    DisplayEntryList entries { lanRow([&](DisplayEntry &e) { e.address = QHostAddress(address); }) };
+    displayListModel model;
+    model.setEntries(&entries);
+    const QVariant got = model.index(0, column).data(displayListModel::SortRole);
+    QCOMPARE(got.userType(), value.userType());
+    QCOMPARE(got, value);
 }
 
 void tst_displayListModel::powerAndAddressColumns()

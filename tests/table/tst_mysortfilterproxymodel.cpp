@@ -12,6 +12,7 @@ private slots:
     void sortsColumn_data();
     void sortsColumn();
     void followsSourceChanges();
+    void resortsChangedRowsByItself();
 };
 
 namespace {
@@ -113,6 +114,23 @@ void tst_MySortFilterProxyModel::followsSourceChanges()
     proxy.sort(displayListModel::AddressColumn);
     QCOMPARE(columnInViewOrder(proxy, displayListModel::AddressColumn),
              (QStringList { "9.0.0.1", "10.0.0.2", "11.0.0.1" }));
+}
+
+// The model announces a changed row for the display role only; that must be enough for the proxy
+// to move the row, without anyone sorting again.
+void tst_MySortFilterProxyModel::resortsChangedRowsByItself()
+{
+    DisplayEntryList entries { entry("10.0.0.1", "B"), entry("10.0.0.2", "C") };
+    displayListModel model;
+    model.setEntries(&entries);
+    MySortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
+    proxy.sort(displayListModel::ModelNameColumn);
+    QCOMPARE(columnInViewOrder(proxy, displayListModel::ModelNameColumn), (QStringList { "B", "C" }));
+
+    entries[1].modelName = QStringLiteral("A");
+    model.rowChanged(1);
+    QCOMPARE(columnInViewOrder(proxy, displayListModel::ModelNameColumn), (QStringList { "A", "B" }));
 }
 
 QTEST_MAIN(tst_MySortFilterProxyModel)
