@@ -64,8 +64,6 @@ private slots:
 private:
     void sendNextItem();
     int handleReply(const QByteArray &data);
-    int handleVcpReply(char messageType, const QByteArray &body);
-    int handleCommandReply(const QByteArray &body);
     void dropItem(quint32 flag);
     void startHttpCheck(const QUrl &url, bool lockCheck);
     void finishHttpCheck();
