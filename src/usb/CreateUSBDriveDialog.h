@@ -32,6 +32,10 @@ public:
     // Lets a test or a caller skip the push to the device (the copy is still verified).
     void setFlushToDevice(bool flush) { m_flushToDevice = flush; }
 
+    // What the dialog was opened with, for the caller's log and for tests of the flows that open it.
+    const FirmwareRelease &release() const { return m_release; }
+    QString cacheFolder() const { return m_cacheFolder; }
+
     // The result of the last copy, or 0 before any.
     int lastResult() const { return m_lastResult; }
 

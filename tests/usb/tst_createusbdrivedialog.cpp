@@ -1,4 +1,5 @@
 #include "common/TestPalette.h"
+#include "common/UsbDialogWatcher.h"
 #include "common/UsbDriveFixture.h"
 #include "platform/RemovableDriveList.h"
 #include "table/Theme.h"
@@ -111,6 +112,7 @@ private slots:
     void oldFirmwareAsksFirst();
     void releaseInformation();
     void hostileCatalogueTexts();
+    void openedModallyByAFlow();
 };
 
 void tst_CreateUSBDriveDialog::driveList()
@@ -348,6 +350,27 @@ void tst_CreateUSBDriveDialog::hostileCatalogueTexts()
     QTest::mouseClick(h.copyButton(), Qt::LeftButton);
     QCOMPARE(h.dialog->lastResult(), 0);
     QVERIFY(statuses.contains(QStringLiteral("Copying 'x&amp;lt;b&amp;gt;.bin'")));
+}
+
+void tst_CreateUSBDriveDialog::openedModallyByAFlow()
+{
+    // As the window opens it: exec() over the cache folder; the watcher copies onto the stick.
+    Harness h;
+    QVERIFY(h.f.isValid());
+    const FirmwareRelease release = twoFileRelease(h.f);
+    *h.drives = { { h.f.drive, "STICK", Stick16GB, "FAT32" } };
+    int copied = -100;
+    UsbDialogWatcher watcher([&copied](CreateUSBDriveDialog *dialog) {
+        dialog->setFlushToDevice(false);
+        dialog->findChild<QPushButton *>("copy_files_pushButton")->click();
+        copied = dialog->lastResult();
+    });
+    CreateUSBDriveDialog dialog(h.f.cache, release, std::make_unique<FolderDrives>(h.drives));
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QCOMPARE(watcher.openings.size(), 1);
+    QCOMPARE(watcher.openings.first().cacheFiles, QStringList({ "main.bin", "panel.pac" }));
+    QCOMPARE(copied, 0);
+    QCOMPARE(h.f.onDrive("FW/panel.pac"), QByteArray(5000, 'p'));
 }
 
 QTEST_MAIN(tst_CreateUSBDriveDialog)

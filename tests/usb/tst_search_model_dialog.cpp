@@ -1,4 +1,5 @@
 #include "common/TestPalette.h"
+#include "common/UsbDialogWatcher.h"
 #include "table/Theme.h"
 #include "usb/search_model_dialog.h"
 
@@ -230,6 +231,15 @@ private slots:
         QVERIFY(!v.ok()->isEnabled());
         QVERIFY(!v.regions()->isVisible());
         QCOMPARE(chosenIndex(v.dialog), -1);
+    }
+
+    void chooseModelHelper()
+    {
+        View v(db);
+        QVERIFY(!chooseModel(&v.dialog, QStringLiteral("MIX-1"), QStringLiteral("Europe")));
+        QVERIFY(chooseModel(&v.dialog, QStringLiteral("MIX-1"), QStringLiteral("Japan"), QStringLiteral("rev a")));
+        QCOMPARE(v.dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(chosenIndex(v.dialog), 9);
     }
 
     void okAcceptsCancelRejects()
