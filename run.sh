@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-    libquazip1-qt6-dev
+    libquazip1-qt6-dev dosfstools
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji
     iproute2 curl zip coreutils procps
 )

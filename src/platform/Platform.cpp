@@ -2,13 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStorageInfo>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -74,6 +77,25 @@ bool isRemovableDrive(const QString &rootPath)
     if (!node.startsWith(QLatin1String("/dev/")))
         return false;
     return isRemovableBlockDevice(QFileInfo(node).fileName(), QStringLiteral("/sys/class/block"));
+#endif
+}
+
+bool flushToDevice(QFileDevice &file)
+{
+    if (!file.isOpen() || !file.flush())
+        return false;
+    const int fd = file.handle();
+    if (fd < 0)
+        return false;
+#ifdef Q_OS_WIN
+    const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
+#else
+    if (::fsync(fd) != 0)
+        return false;
+    // Only a hint: a system that keeps the pages makes the read-back cheaper, not wrong.
+    (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    return true;
 #endif
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileDevice;
+
 // The few operating-system services the program needs beyond Qt, with the Windows form and
 // an equivalent elsewhere.
 namespace Platform {
@@ -20,6 +22,11 @@ bool isRemovableDrive(const QString &rootPath);
 // The sysfs part of isRemovableDrive: a partition answers for its whole disk. Takes the
 // kernel's device name ("sdb1") and the folder that lists block devices ("/sys/class/block").
 bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBlock);
+
+// Pushes what was written to an open file out to the device and, where the system allows, drops
+// the file's cached pages, so that reading it back reads what the drive really holds. False
+// when the device did not confirm the write.
+bool flushToDevice(QFileDevice &file);
 
 // Lifts the soft limit on open files to the hard limit. A search of a few thousand displays
 // keeps one control connection (and often an HTTP check) per display open at once, well past
