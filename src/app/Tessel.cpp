@@ -16,6 +16,7 @@
 #include "download/ReadmeFile.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
+#include "offline/DownloadFirmwareForOfflineDialog.h"
 #include "platform/Platform.h"
 #include "table/DisplayInfoPanel.h"
 #include "table/MySortFilterProxyModel.h"
@@ -588,6 +589,7 @@ void Tessel::on_actionCreate_USB_drive_for_another_model_triggered()
 
 void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
 {
+    DownloadFirmwareForOfflineDialog(cacheFolder, &firmwareDatabase, this).exec();
 }
 
 void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()
