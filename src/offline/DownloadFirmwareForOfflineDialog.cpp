@@ -7,6 +7,7 @@
 #include "offlinejobs/OfflineModelList.h"
 #include "table/Theme.h"
 
+#include <QKeyEvent>
 #include <QListWidgetItem>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -184,6 +185,9 @@ void DownloadFirmwareForOfflineDialog::on_download_pushButton_clicked()
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setValue(0);
+    m_progress->setMinimumWidth(320);
+    // Escape would cancel every download; only the Cancel button does that.
+    m_progress->installEventFilter(this);
     connect(m_progress, &QProgressDialog::canceled, this, &DownloadFirmwareForOfflineDialog::cancelDownload);
     m_progress->show();
 
@@ -212,6 +216,14 @@ void DownloadFirmwareForOfflineDialog::runFinished(bool error)
     m_lastRunFailed = error;
     m_ui->status_label->setText(error ? tr("Download error") : tr("Download complete"));
     refreshList();
+}
+
+bool DownloadFirmwareForOfflineDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_progress && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 void DownloadFirmwareForOfflineDialog::cancelDownload()

@@ -43,6 +43,9 @@ public slots:
     // Ignored while a download runs: Close, Escape and the window's close button.
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void refreshList();
     void applyDownloadedReleases(const QList<int> &downloaded);

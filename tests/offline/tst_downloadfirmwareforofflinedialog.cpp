@@ -262,6 +262,7 @@ void tst_DownloadFirmwareForOfflineDialog::closingIsIgnoredDuringARun_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("Escape") << "escape";
+    QTest::newRow("Escape on the progress dialog") << "escape on progress";
     QTest::newRow("window close") << "close";
     QTest::newRow("reject") << "reject";
 }
@@ -282,12 +283,16 @@ void tst_DownloadFirmwareForOfflineDialog::closingIsIgnoredDuringARun()
 
     if (how == "escape")
         QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+    else if (how == "escape on progress")
+        QTest::keyClick(progress(), Qt::Key_Escape);
     else if (how == "close")
         m_dialog->close();
     else
         m_dialog->reject();
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(finished.count(), 0);
+    QVERIFY(m_dialog->isDownloading());
+    QVERIFY(progress() && progress()->isVisible());
 
     // The run goes on to its end, and closing works again afterwards.
     QSignalSpy refreshed(m_dialog.get(), &DownloadFirmwareForOfflineDialog::listRefreshed);
