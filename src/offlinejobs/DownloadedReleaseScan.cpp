@@ -43,15 +43,13 @@ void DownloadedReleaseScan::start(const FirmwareDatabase &database, const QStrin
     FirmwareDatabase copy = database;
     m_thread = QThread::create([copy, cacheFolder, stop, result]() { *result = scan(copy, cacheFolder, stop.get()); });
     m_stop = stop;
-    m_result = result;
-    QThread *thread = m_thread;
-    connect(thread, &QThread::finished, this, [this, thread]() {
-        thread->deleteLater();
-        if (thread != m_thread)
-            return; // stopped and replaced; its result is stale
+    const quint64 generation = ++m_generation;
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    connect(m_thread, &QThread::finished, this, [this, generation, result]() {
+        if (generation != m_generation)
+            return; // stopped or replaced: its result is stale
         m_thread = nullptr;
-        const QList<int> downloaded = *m_result;
-        emit finished(downloaded);
+        emit finished(*result);
     });
     m_thread->start();
 }
@@ -60,10 +58,10 @@ void DownloadedReleaseScan::stopWorker()
 {
     if (!m_thread)
         return;
+    ++m_generation;
     m_stop->store(true);
     m_thread->wait();
-    QThread *thread = m_thread;
+    // Deleting it also drops its own pending deleteLater.
+    delete m_thread;
     m_thread = nullptr;
-    disconnect(thread, nullptr, this, nullptr);
-    thread->deleteLater();
 }

@@ -40,5 +40,5 @@ private:
 
     QThread *m_thread = nullptr;
     std::shared_ptr<std::atomic_bool> m_stop;
-    std::shared_ptr<QList<int>> m_result;
+    quint64 m_generation = 0; // a worker reports only while it is the latest one
 };
