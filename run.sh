@@ -3,6 +3,7 @@
 #   ./run.sh app     install what is missing, build, start Quillon
 #   ./run.sh test    install what is missing, build, run the whole test suite
 #   ./run.sh bench   install what is missing, build (optimised), run every benchmark
+#   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -66,8 +67,20 @@ bench)
         exit 1
     fi
     ;;
+package)
+    # dpkg-shlibdeps (dpkg-dev, which uses file) finds the libraries the package depends on.
+    PACKAGES+=(dpkg-dev file)
+    install_missing
+    rm -f build-package/quillon_*.deb quillon_*.deb
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-package --target quillon -- -j"$(nproc)"
+    (cd build-package && cpack -G DEB)
+    cp build-package/quillon_*.deb .
+    echo "Install with: apt-get install ./$(basename build-package/quillon_*.deb)"
+    ;;
 *)
-    echo "usage: $0 app|test|bench" >&2
+    echo "usage: $0 app|test|bench|package" >&2
     exit 2
     ;;
 esac

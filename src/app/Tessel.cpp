@@ -16,6 +16,7 @@
 #include "maintenance/ReadmeFile.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
+#include "offline/DownloadFirmwareForOfflineDialog.h"
 #include "platform/Platform.h"
 #include "panel/DisplayInfoPanel.h"
 #include "table/MySortFilterProxyModel.h"
@@ -355,11 +356,11 @@ void Tessel::update_ui(bool update_description_text)
     } else {
         ui->create_usb_drive_pushButton->setText(tr("Create firmware USB drive for selected display..."));
     }
-    // The USB drive and offline download commands have no part behind them yet: until they do,
-    // they stay off whatever can.usbDrive and can.catalogueTools say.
+    // The USB drive commands have no part behind them yet: until they do, they stay off whatever
+    // can.usbDrive and can.catalogueTools say.
     ui->create_usb_drive_pushButton->setEnabled(false);
     ui->actionCreate_USB_drive_for_another_model->setEnabled(false);
-    ui->actionDownload_firmware_for_offline_use->setEnabled(false);
+    ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
 }
 
@@ -541,6 +542,11 @@ void Tessel::on_deselect_all_pushButton_clicked()
 // The LAN update and the update queue arrive with the update engine, which fills these two.
 void Tessel::on_download_pushButton_clicked()
 {
+}
+
+void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
+{
+    DownloadFirmwareForOfflineDialog(cacheFolder, &firmwareDatabase, this).exec();
 }
 
 void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()

@@ -80,6 +80,7 @@ private slots:
     void on_deselect_all_pushButton_clicked();
     void on_download_pushButton_clicked();
     void on_actionCancel_all_queued_updates_via_LAN_triggered();
+    void on_actionDownload_firmware_for_offline_use_triggered();
     void on_actionOption_T_triggered();
     void on_actionCreat_file_hash_triggered();
     void on_actionClear_downloaded_firmware_files_triggered();

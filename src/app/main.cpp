@@ -1,6 +1,7 @@
 #include "app/AppPalette.h"
 #include "app/AppSplash.h"
 #include "app/AppTranslations.h"
+#include "app/CommandLineOptions.h"
 #include "app/SettingsMigration.h"
 #include "app/Tessel.h"
 #include "platform/Platform.h"
@@ -16,6 +17,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("halvern.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    // --help and --version answer before anything of a running copy: no settings, no lock, no display.
+    if (int exitCode = 0; CommandLineOptions::answer(argc, argv, exitCode))
+        return exitCode;
 
     // Stays open for the whole run.
     QSettings settings;
