@@ -305,7 +305,7 @@ void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst()
     QFETCH(bool, proceed);
     Harness h;
     QVERIFY(h.f.isValid());
-    QVERIFY(writeFile(h.f.drive + "/OLD.bin", "old firmware"));
+    QVERIFY(writeFile(h.f.drive + "/OLD.BIN", "old firmware"));
     *h.drives = { { h.f.drive, "STICK", Stick16GB, "FAT32" } };
     h.open(twoFileRelease(h.f));
 
@@ -316,7 +316,7 @@ void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst()
     QCOMPARE(answer.title, h.dialog->windowTitle());
     QCOMPARE(answer.defaultButton, QMessageBox::Cancel);
     QCOMPARE(answer.format, Qt::PlainText);
-    QCOMPARE(QFile::exists(h.f.drive + "/OLD.bin"), !proceed);
+    QCOMPARE(QFile::exists(h.f.drive + "/OLD.BIN"), !proceed);
     QCOMPARE(QFile::exists(h.f.drive + "/FW/main.bin"), proceed);
     QCOMPARE(h.status(), proceed ? QStringLiteral("Copied firmware file(s) to USB drive.") : QString());
 }

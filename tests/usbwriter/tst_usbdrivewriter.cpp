@@ -240,9 +240,8 @@ void tst_UsbDriveWriter::oldFirmwareGoesOtherFilesStay()
     QCOMPARE(f.onDrive("FW/sub/deep.bin"), QByteArray("old"));
     QCOMPARE(f.onDrive("FW/NOEXT"), QByteArray("no extension"));
     QCOMPARE(f.onDrive("FW/new.bin"), QByteArray("new firmware"));
-#ifdef Q_OS_WIN
+    // The stick's FAT ignores case, and so does the display: "OLD.PAC" is old firmware too.
     QVERIFY(!QFile::exists(f.drive + "/OLD.PAC"));
-#endif
 }
 
 void tst_UsbDriveWriter::packageCopiedUnderItsDriveName()
