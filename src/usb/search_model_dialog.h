@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QStringList>
 
-class QCompleter;
 
 namespace Ui {
 class search_model_dialog;
