@@ -95,6 +95,12 @@ QString CreateUSBDriveDialog::selectedRoot() const
 
 void CreateUSBDriveDialog::update_ui()
 {
+    // A release whose names are refused can be read about, but not copied anywhere.
+    if (m_plan.status() != UsbCopyPlan::Ready) {
+        showError(UsbDriveWriter::resultText(m_plan.status()));
+        m_ui->copy_files_pushButton->setEnabled(false);
+        return;
+    }
     if (!m_suitableDrive)
         m_ui->status_label->setText(tr("No suitably formatted USB drives found."));
     else if (!selectedRoot().isEmpty())
@@ -141,7 +147,7 @@ void CreateUSBDriveDialog::on_copy_files_pushButton_clicked()
 {
     m_ui->status_label->clear();
     const QString root = selectedRoot();
-    if (root.isEmpty())
+    if (root.isEmpty() || m_plan.status() != UsbCopyPlan::Ready)
         return;
     if (!confirmDeletion(root))
         return;
@@ -163,7 +169,7 @@ void CreateUSBDriveDialog::on_copy_files_pushButton_clicked()
     m_ui->close_pushButton->setEnabled(true);
     m_ui->refresh_pushButton->setEnabled(true);
     m_ui->drive_comboBox->setEnabled(true);
-    m_ui->copy_files_pushButton->setEnabled(!selectedRoot().isEmpty());
+    m_ui->copy_files_pushButton->setEnabled(!selectedRoot().isEmpty() && m_plan.status() == UsbCopyPlan::Ready);
     QApplication::restoreOverrideCursor();
 
     if (m_lastResult == UsbDriveWriter::Copied) {

@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include <algorithm>
+
 search_model_dialog::search_model_dialog(const FirmwareDatabase &db, QWidget *parent)
     : search_model_dialog(db, AppBuild::Number, parent)
 {
@@ -24,7 +26,11 @@ search_model_dialog::search_model_dialog(const FirmwareDatabase &db, int appBuil
     m_ui->setupUi(this);
     setWindowIcon(Theme::themedIcon(QStringLiteral("usb drive")));
 
-    auto *completer = new QCompleter(new QStringListModel(m_modelNames, this), this);
+    // The completer is told its model is sorted ignoring case; its own copy is made so.
+    QStringList sorted = m_modelNames;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    auto *completer = new QCompleter(new QStringListModel(sorted, this), this);
     completer->setMaxVisibleItems(10);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setFilterMode(Qt::MatchContains);

@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QStringList>
 
-class QCompleter;
 
 namespace Ui {
 class search_model_dialog;
@@ -18,7 +17,8 @@ class search_model_dialog : public QDialog
     Q_OBJECT
 
 public:
-    // appBuild: the build that must be allowed to install a release for its models to be offered.
+    // The database is only read and must outlive the dialog. appBuild: the build that must be
+    // allowed to install a release for its models to be offered.
     explicit search_model_dialog(const FirmwareDatabase &db, QWidget *parent = nullptr);
     search_model_dialog(const FirmwareDatabase &db, int appBuild, QWidget *parent = nullptr);
     ~search_model_dialog() override;

@@ -56,6 +56,28 @@ bool isInside(const QString &folder, const QString &root)
     return canonicalFolder.startsWith(prefix);
 }
 
+// Walks down from the root one folder at a time, making what is missing. A folder on the stick may
+// be a link to anywhere, so each existing one must lie inside the drive before anything is made in
+// it or emptied.
+int makeTargetFolder(const QString &rootPath, const QString &relative, QString &target)
+{
+    target = rootPath;
+    const QStringList parts = relative.split(QLatin1Char('/'));
+    for (const QString &part : parts) {
+        target = QDir(target).filePath(part);
+        const QFileInfo folder(target);
+        if (folder.exists() || folder.isSymLink()) {
+            if (!isInside(target, rootPath))
+                return UsbDriveWriter::UnsafeName;
+            if (!folder.isDir())
+                return UsbDriveWriter::TargetFolderFailed;
+        } else if (!QDir().mkdir(target)) {
+            return UsbDriveWriter::TargetFolderFailed;
+        }
+    }
+    return UsbDriveWriter::Copied;
+}
+
 } // namespace
 
 UsbDriveWriter::UsbDriveWriter(int instance, const QString &sourceFolder, const UsbCopyPlan &plan, QObject *parent)
@@ -118,14 +140,9 @@ int UsbDriveWriter::run(const QString &rootPath)
 
     QString target = rootPath;
     if (!m_plan.targetFolder().isEmpty()) {
-        target = QDir(rootPath).filePath(m_plan.targetFolder());
-        if (!QFileInfo(target).isDir()) {
-            if (!QDir().mkpath(target))
-                return TargetFolderFailed;
-        }
-        // A folder on the stick may be a link to anywhere; only the drive's own folders are emptied.
-        if (!isInside(target, rootPath))
-            return UnsafeName;
+        const int made = makeTargetFolder(rootPath, m_plan.targetFolder(), target);
+        if (made != Copied)
+            return made;
         removeFiles(target, { QStringLiteral("*.*") });
     }
 

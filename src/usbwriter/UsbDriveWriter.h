@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 
-class QFile;
 
 // Puts one release's firmware files on a drive and checks each copy by MD5: deletes old
 // firmware files, makes the target folder, checks the free space, copies in 131072-byte blocks

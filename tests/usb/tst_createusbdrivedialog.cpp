@@ -108,6 +108,8 @@ private slots:
     void noSuitableDrive();
     void copyOutcomes_data();
     void copyOutcomes();
+    void refusedReleaseSaysSoAtOnce_data();
+    void refusedReleaseSaysSoAtOnce();
     void oldFirmwareAsksFirst_data();
     void oldFirmwareAsksFirst();
     void releaseInformation();
@@ -184,17 +186,11 @@ void tst_CreateUSBDriveDialog::copyOutcomes_data()
     QTest::newRow("0") << "ok" << 0 << "Copied firmware file(s) to USB drive.";
     QTest::newRow("1") << "file in the folder's place" << 1 << "Error: Unable to create the firmware folder on the USB drive.";
     QTest::newRow("-1") << "stick pulled" << -1 << "Error: Invalid drive selected.";
-    QTest::newRow("-2") << "folder beside the root" << -2
-                        << "Error: The firmware release names a folder or file that is not a plain name on the USB "
-                           "drive. Nothing was copied.";
     QTest::newRow("-3") << "unreadable source" << -3 << "Error: Unable to copy file(s).";
     QTest::newRow("-4") << "upper-case checksum" << -4 << "Error: Copied file(s) failed verification.";
     QTest::newRow("-5") << "source missing" << -5 << "Error: Source file(s) missing.";
     QTest::newRow("-6") << "target undeletable" << -6 << "Error: Unable to delete existing files.";
     QTest::newRow("-7") << "too large" << -7 << "Error: Not enough free space on USB drive.";
-    QTest::newRow("-8") << "one name for two files" << -8
-                        << "Error: The firmware release would copy several files to the same name on the USB drive. "
-                           "Nothing was copied.";
 }
 
 void tst_CreateUSBDriveDialog::copyOutcomes()
@@ -212,8 +208,6 @@ void tst_CreateUSBDriveDialog::copyOutcomes()
     } else if (situation == "stick pulled") {
         root = h.f.dir.filePath("pulled");
         QVERIFY(QDir().mkpath(root));
-    } else if (situation == "folder beside the root") {
-        release.baseUSBFolderName = QStringLiteral("../beside");
     } else if (situation == "unreadable source") {
         QVERIFY(QFile::remove(h.f.cache + "/panel.pac") && QDir().mkpath(h.f.cache + "/panel.pac"));
     } else if (situation == "upper-case checksum") {
@@ -225,8 +219,6 @@ void tst_CreateUSBDriveDialog::copyOutcomes()
     } else if (situation == "too large") {
         QFile big(h.f.cache + "/panel.pac");
         QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(QStorageInfo(h.f.drive).bytesAvailable() + (qint64(1) << 30)));
-    } else if (situation == "one name for two files") {
-        release.destinationUSBFileName = QStringLiteral("FWUPDATE.BIN");
     }
     *h.drives = { { root, "STICK", Stick16GB, "FAT32" } };
     h.open(release);
@@ -256,6 +248,51 @@ void tst_CreateUSBDriveDialog::copyOutcomes()
     QCOMPARE(h.copyButton()->isEnabled(), true);
 }
 
+void tst_CreateUSBDriveDialog::refusedReleaseSaysSoAtOnce_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("-2: folder beside the root") << "../beside" << ""
+        << "Error: The firmware release names a folder or file that is not a plain name on the USB drive. "
+           "Nothing was copied.";
+    QTest::newRow("-2: absolute folder") << "/tmp" << ""
+        << "Error: The firmware release names a folder or file that is not a plain name on the USB drive. "
+           "Nothing was copied.";
+    QTest::newRow("-8: one name for two files") << "FW" << "FWUPDATE.BIN"
+        << "Error: The firmware release would copy several files to the same name on the USB drive. "
+           "Nothing was copied.";
+}
+
+void tst_CreateUSBDriveDialog::refusedReleaseSaysSoAtOnce()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, destination);
+    QFETCH(QString, text);
+
+    Harness h;
+    QVERIFY(h.f.isValid());
+    FirmwareRelease release = twoFileRelease(h.f);
+    release.baseUSBFolderName = folder;
+    release.destinationUSBFileName = destination;
+    QVERIFY(writeFile(h.f.drive + "/old.bin", "old"));
+    QVERIFY(writeFile(h.f.beside + "/old.bin", "old beside"));
+    *h.drives = { { h.f.drive, "STICK", Stick16GB, "FAT32" } };
+    h.open(release);
+
+    // Told when the dialog opens, not after a copy that cannot be right.
+    QVERIFY(h.status().endsWith(text.toHtmlEscaped() + "</font>"));
+    QVERIFY(h.status().contains(QLatin1String("warning.svg")));
+    QVERIFY(!h.copyButton()->isEnabled());
+    h.combo()->setCurrentIndex(0);
+    QTest::mouseClick(h.child<QPushButton>("refresh_pushButton"), Qt::LeftButton);
+    QVERIFY(!h.copyButton()->isEnabled());
+    QMetaObject::invokeMethod(h.dialog.get(), "on_copy_files_pushButton_clicked");
+    QCOMPARE(h.f.onDrive("old.bin"), QByteArray("old"));
+    QCOMPARE(readFile(h.f.beside + "/old.bin"), QByteArray("old beside"));
+    QCOMPARE(readFile(h.f.beside + "/keep.bin"), QByteArray("must survive"));
+}
+
 void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst_data()
 {
     QTest::addColumn<bool>("proceed");
@@ -268,7 +305,7 @@ void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst()
     QFETCH(bool, proceed);
     Harness h;
     QVERIFY(h.f.isValid());
-    QVERIFY(writeFile(h.f.drive + "/OLD.bin", "old firmware"));
+    QVERIFY(writeFile(h.f.drive + "/OLD.BIN", "old firmware"));
     *h.drives = { { h.f.drive, "STICK", Stick16GB, "FAT32" } };
     h.open(twoFileRelease(h.f));
 
@@ -279,7 +316,7 @@ void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst()
     QCOMPARE(answer.title, h.dialog->windowTitle());
     QCOMPARE(answer.defaultButton, QMessageBox::Cancel);
     QCOMPARE(answer.format, Qt::PlainText);
-    QCOMPARE(QFile::exists(h.f.drive + "/OLD.bin"), !proceed);
+    QCOMPARE(QFile::exists(h.f.drive + "/OLD.BIN"), !proceed);
     QCOMPARE(QFile::exists(h.f.drive + "/FW/main.bin"), proceed);
     QCOMPARE(h.status(), proceed ? QStringLiteral("Copied firmware file(s) to USB drive.") : QString());
 }

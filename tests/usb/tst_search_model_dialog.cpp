@@ -131,7 +131,9 @@ private slots:
         QStringList found;
         for (int i = 0; completer->setCurrentRow(i); ++i)
             found << completer->currentCompletion();
-        QCOMPARE(found, QStringList({ "PX-551", "EU-552" }));
+        QCOMPARE(found, QStringList({ "EU-552", "PX-551" }));
+        completer->setCompletionPrefix(QStringLiteral("x-"));
+        QCOMPARE(completer->completionCount(), 3); // PX-551, PX-651, MIX-1
         completer->setCompletionPrefix(QStringLiteral("new"));
         QCOMPARE(completer->completionCount(), 0);
     }
