@@ -14,7 +14,7 @@ QByteArray KeyScanner::next(const QByteArray &key)
     if (end < 0)
         return {};
     QByteArray value = m_body.mid(colon + 1, end - colon - 1).trimmed();
-    value.replace('"', QByteArray()).replace('}', QByteArray());
+    value = value.replace('"', QByteArray()).replace('}', QByteArray()).trimmed();
     if (!value.isEmpty())
         m_cursor = end;
     return value;
