@@ -17,6 +17,9 @@ class Tessel;
 
 class AppSettings;
 class CatalogueStartupFlow;
+class DownloadController;
+class PowerSaveChange;
+class UpdateQueue;
 class MySortFilterProxyModel;
 class QMenu;
 class QPushButton;
@@ -42,6 +45,9 @@ public:
     const DisplayTableState &tableState() const { return state; }
     const FirmwareDatabase &database() const { return firmwareDatabase; }
     SearchOrchestrator *searchOrchestrator() const { return search; }
+    DownloadController *downloadController() const { return downloads; }
+    UpdateQueue *updateQueue() const { return queue; }
+    PowerSaveChange *powerSaveChanger() const { return powerSaveChange; }
 
     // The last selected row of the table as a row of the display list, -1 when none is selected.
     int currentRow() const;
@@ -49,6 +55,8 @@ public:
     void evaluateFirmwareStatus(bool autoSelect);
 
 signals:
+    // The USB drive dialog is not part of this window yet: it opens from here.
+    void usbDriveDialogRequested(const FirmwareRelease &release);
     void update_info(int row);
     void addRow(int row);
     void resetAll();
@@ -109,6 +117,12 @@ private slots:
     void on_actionShow_MAC_Address_column_toggled(bool checked);
     void showStatusMessage(const QString &text, int timeoutMs);
     void startFirstSearch(bool targeted);
+    // The LAN update: downloads, confirmation, power-save change and queue are parts of their own.
+    void downloadFirmwareprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
+    void downloadFirmwareStatusChanged(int instance, int status);
+    void confirm_firmware_update();
+    void prepareUsbDriveForRelease();
+    void showDownloadFailure(const QString &text);
 
 private:
     void fillAdapterCombo();
@@ -123,7 +137,6 @@ private:
     void scheduleUpdateUi(bool updateDescription);
 
     Ui::Tessel *ui;
-    QTimer firmUpdateTimer;
     DisplayTableState state;
     FirmwareDatabase firmwareDatabase;
     QString cacheFolder;
@@ -132,6 +145,9 @@ private:
     MySortFilterProxyModel *proxy = nullptr;
     SearchOrchestrator *search = nullptr;
     CatalogueStartupFlow *catalogueFlow = nullptr;
+    DownloadController *downloads = nullptr;
+    UpdateQueue *queue = nullptr;
+    PowerSaveChange *powerSaveChange = nullptr;
     bool busyCursorShown = false;
     bool updateUiScheduled = false;
     bool pendingUpdateDescription = false;
