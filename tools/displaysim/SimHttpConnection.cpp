@@ -1,0 +1,175 @@
+#include "SimHttpConnection.h"
+
+#include "SimDisplay.h"
+#include "SimHttpParser.h"
+#include "SimHttpResponse.h"
+#include "SimMultipartStream.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+SimHttpConnection::SimHttpConnection(QTcpSocket *socket, SimDisplay *display)
+    : QObject(socket)
+    , m_socket(socket)
+    , m_display(display)
+{
+    connect(socket, &QTcpSocket::readyRead, this, &SimHttpConnection::readAvailable);
+    if (socket->bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &SimHttpConnection::readAvailable);
+}
+
+SimHttpConnection::~SimHttpConnection()
+{
+    // The peer went away (or the fault closed it) in the middle of a body.
+    if (m_inBody && m_display) {
+        m_request.bodyMd5 = m_hash.result().toHex();
+        m_display->webAborted(m_request);
+    }
+}
+
+QByteArray SimHttpConnection::reason(int status)
+{
+    switch (status) {
+    case 100: return "Continue";
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 413: return "Payload Too Large";
+    case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+void SimHttpConnection::readAvailable()
+{
+    QPointer<SimHttpConnection> guard(this);
+    while (guard && m_socket->state() == QAbstractSocket::ConnectedState) {
+        if (m_inBody) {
+            if (m_socket->bytesAvailable() <= 0)
+                return;
+            takeBody(m_socket->read(qMin<qint64>(m_bodyLeft, 256 * 1024)));
+            continue;
+        }
+        m_buffer += m_socket->readAll();
+        if (!startRequest())
+            return;
+    }
+}
+
+bool SimHttpConnection::startRequest()
+{
+    SimHttpRequest head;
+    qint64 length = 0;
+    bool keepAlive = false;
+    const SimHttpParser::Status st = SimHttpParser::takeHead(m_buffer, &head, &length, &keepAlive);
+    if (st == SimHttpParser::NeedMore)
+        return false;
+    if (st != SimHttpParser::Complete) {
+        m_buffer.clear();
+        sendError(st == SimHttpParser::TooLarge ? 413 : st == SimHttpParser::Unsupported ? 501 : 400);
+        return false;
+    }
+    head.localAddress = m_socket->localAddress();
+    head.peerAddress = m_socket->peerAddress();
+    m_request = head;
+    m_keepAlive = keepAlive;
+    m_bodyLeft = length;
+    m_hash.reset();
+    m_multipart.reset();
+    const QByteArray boundary = SimMultipartStream::boundaryOf(m_request.header("Content-Type"));
+    if (!boundary.isEmpty()) {
+        m_request.multipart = true;
+        m_multipart = std::make_unique<SimMultipartStream>(boundary);
+    }
+    m_dropAfter = m_display ? m_display->webHeadArrived(m_request) : -1;
+    m_inBody = true;
+    if (m_request.header("Expect").toLower() == "100-continue" && length > 0)
+        m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+    // Body bytes that came in with the head.
+    const QByteArray early = m_buffer.left(int(qMin<qint64>(m_bodyLeft, m_buffer.size())));
+    m_buffer.remove(0, early.size());
+    takeBody(early);
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void SimHttpConnection::takeBody(const QByteArray &bytes)
+{
+    if (!m_inBody)
+        return;
+    if (m_display)
+        m_display->webActivity();
+    m_hash.addData(bytes);
+    if (m_request.bodySize + bytes.size() <= SimHttpRequest::MaxKeptBody)
+        m_request.body += bytes;
+    m_request.bodySize += bytes.size();
+    m_bodyLeft -= bytes.size();
+    if (m_multipart)
+        m_multipart->feed(bytes);
+    if (m_dropAfter >= 0 && m_request.bodySize >= m_dropAfter && m_bodyLeft > 0) {
+        m_socket->abort(); // the destructor records the partial request
+        deleteLater();
+        return;
+    }
+    if (m_bodyLeft == 0)
+        finishRequest();
+}
+
+void SimHttpConnection::finishRequest()
+{
+    m_inBody = false;
+    m_request.bodyMd5 = m_hash.result().toHex();
+    if (m_request.bodySize > SimHttpRequest::MaxKeptBody)
+        m_request.body.clear();
+    if (m_multipart) {
+        m_request.multipartValid = m_multipart->finish();
+        m_request.parts = m_multipart->parts();
+        m_multipart.reset();
+    }
+    if (m_display)
+        send(m_display->answerWeb(m_request), m_keepAlive);
+}
+
+void SimHttpConnection::sendError(int status)
+{
+    SimHttpResponse r;
+    r.status = status;
+    r.contentType = "text/plain";
+    r.body = reason(status) + "\n";
+    send(r, false);
+}
+
+void SimHttpConnection::send(const SimHttpResponse &response, bool keepAlive)
+{
+    if (response.hold)
+        return;
+    if (response.status == 0) {
+        m_socket->abort();
+        return;
+    }
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
+    if (!response.contentType.isEmpty())
+        out += "Content-Type: " + response.contentType + "\r\n";
+    out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto &h : response.headers)
+        out += h.first + ": " + h.second + "\r\n";
+    out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    out += "\r\n" + response.body;
+
+    QPointer<QTcpSocket> guard(m_socket);
+    auto write = [guard, out, keepAlive] {
+        if (!guard || guard->state() != QAbstractSocket::ConnectedState)
+            return;
+        guard->write(out);
+        if (!keepAlive)
+            guard->disconnectFromHost();
+    };
+    if (response.delayMs > 0)
+        QTimer::singleShot(response.delayMs, m_socket, write);
+    else
+        write();
+}
