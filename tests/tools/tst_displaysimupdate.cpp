@@ -4,7 +4,12 @@
 #include "SimUpdateStats.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QHttpMultiPart>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -180,15 +185,120 @@ SimDisplayConfig config(int series)
 
 } // namespace
 
+Q_DECLARE_METATYPE(SimStepFault)
+
 class tst_DisplaySimUpdate : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void multipartStream_data();
+    void multipartStream();
+    void dialects_data();
+    void dialects();
     void cgictrlSequence_data();
     void cgictrlSequence();
+    void stampedSequence();
+    void chunkedSequence_data();
+    void chunkedSequence();
+    void legacySequence_data();
+    void legacySequence();
     void uploadSequence();
+    void uploadKey_data();
+    void uploadKey();
+    void stepFaults_data();
+    void stepFaults();
+    void failingComponents();
+    void progressFaults();
+    void concurrencyAndReboot();
 };
+
+void tst_DisplaySimUpdate::multipartStream_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("piece");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("parts");
+
+    const QByteArray a = multipartBody("a.bin", firmware(9000, 'x'), true);
+    for (int piece : { 1, 3, 17, 4096, 100000 })
+        QTest::addRow("body A in pieces of %d", piece) << a << piece << true << 2;
+    // The delimiter inside the content without its leading CRLF is content.
+    QTest::newRow("boundary text in content") << multipartBody("b", "x--AaB03x--\r\ny", false) << 5 << true << 1;
+    QTest::newRow("empty file") << multipartBody("e", QByteArray(), false) << 1 << true << 1;
+    QTest::newRow("no closing boundary") << a.left(a.size() - 12) << 64 << false << 2;
+    QTest::newRow("bytes after the end") << a + "x" << 64 << false << 2;
+    QTest::newRow("closing boundary without CRLF") << a.left(a.size() - 2) << 64 << false << 2;
+    QTest::newRow("another boundary") << QByteArray(a).replace("AaB03x", "ZZ") << 64 << false << 0;
+}
+
+void tst_DisplaySimUpdate::multipartStream()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, piece);
+    QFETCH(bool, valid);
+    QFETCH(int, parts);
+    SimMultipartStream stream("AaB03x");
+    for (int at = 0; at < body.size(); at += piece)
+        stream.feed(body.mid(at, piece));
+    QCOMPARE(stream.finish(), valid);
+    QCOMPARE(stream.parts().size(), parts);
+    if (!valid)
+        return;
+    const SimMultipartPart &file = stream.parts().last();
+    const int start = body.indexOf("binary\r\n\r\n") + 10;
+    const QByteArray content = body.mid(start, body.size() - start - 14);
+    QCOMPARE(file.name, QByteArray("updatefile"));
+    QCOMPARE(file.size, qint64(content.size()));
+    QCOMPARE(file.md5, md5(content));
+    QCOMPARE(file.headerLines.last(), QByteArray("Content-Transfer-Encoding: binary"));
+    if (parts == 2)
+        QCOMPARE(stream.parts().first().content, QByteArray("nobody@example.invalid"));
+
+    QCOMPARE(SimMultipartStream::boundaryOf("multipart/form-data, boundary=AaB03x"), QByteArray("AaB03x"));
+    QCOMPARE(SimMultipartStream::boundaryOf("multipart/form-data; boundary=\"boundary_.oOo._x\""), QByteArray("boundary_.oOo._x"));
+    QCOMPARE(SimMultipartStream::boundaryOf("text/plain; boundary=x"), QByteArray());
+}
+
+// Each series answers its own dialect and 404 to the others.
+void tst_DisplaySimUpdate::dialects_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QList<int>>("statuses"); // series 1, 3, 9, 10, 11, 7
+
+    const QByteArray uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1();
+    QTest::newRow("cgictrl check poll") << jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h")
+                                        << QList<int>{ 404, 200, 404, 404, 404, 404 };
+    QTest::newRow("stamped check poll") << textCommand("GET", "/pjctrl?CRM=" + stamp(), "h", QByteArray())
+                                        << QList<int>{ 404, 404, 404, 200, 404, 404 };
+    QTest::newRow("chunked check poll") << QByteArray("GET /pjctrl?CRM=0&_=" + uuid + " HTTP/1.1\r\n\r\n")
+                                        << QList<int>{ 404, 404, 200, 404, 404, 404 };
+    QTest::newRow("chunked poll, upper-case UUID")
+        << QByteArray("GET /pjctrl?CRM=0&_=" + uuid.toUpper() + " HTTP/1.1\r\n\r\n")
+        << QList<int>{ 404, 404, 404, 404, 404, 404 };
+    QTest::newRow("ampersand before the time stamp")
+        << textCommand("POST", "/cgi-bin/cgictrl?UM=00T=1&t=" + stamp(), "h", QByteArray())
+        << QList<int>{ 404, 404, 404, 404, 404, 404 };
+    QTest::newRow("legacy upload") << uploadRequest("/cgi-bin/cgictrl?U=46213", multipartBody("f", "x", true), ",")
+                                   << QList<int>{ 200, 404, 404, 404, 404, 404 };
+    QTest::newRow("upload without key") << QByteArray("POST /upload HTTP/1.1\r\nContent-Length: 0\r\n\r\n")
+                                        << QList<int>{ 404, 404, 404, 404, -1, 404 };
+}
+
+void tst_DisplaySimUpdate::dialects()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QList<int>, statuses);
+    QList<SimDisplayConfig> configs;
+    for (int series : { 1, 3, 9, 10, 11, 7 })
+        configs.append(config(series));
+    SimFleet fleet;
+    QCOMPARE(fleet.start(addr(10), configs), 0);
+    QList<int> got;
+    for (SimDisplay *d : fleet.displays())
+        got.append(exchange(d->address(), request, 1000).status);
+    QCOMPARE(got, statuses);
+}
 
 void tst_DisplaySimUpdate::cgictrlSequence_data()
 {
@@ -280,6 +390,157 @@ void tst_DisplaySimUpdate::cgictrlSequence()
     QCOMPARE(fleet.updateStats()->displays().value(host.toString()).mainFw, QStringLiteral("R9.000"));
 }
 
+void tst_DisplaySimUpdate::stampedSequence()
+{
+    SimDisplayConfig c = config(10);
+    c.update.checkPolls = 0; // the verdict at the first poll
+    c.update.progressStep = 100;
+    SimFleet fleet;
+    QCOMPARE(fleet.start(addr(3), { c }), 0);
+    SimDisplay *d = fleet.displays().first();
+    const QHostAddress host = addr(3);
+    const QByteArray h = "x";
+
+    QCOMPARE(exchange(host, textCommand("POST", "/pjctrl?J=" + stamp(), h, "undefined\r\n")).status, 200);
+    QCOMPARE(values(exchange(host, textCommand("GET", "/pjctrl?CIM=" + stamp(), h, {})).body, "upload"), QList<int>{ 1 });
+    const QByteArray file = firmware(5000, 's');
+    const QByteArray body = multipartBody("rh.bin", file, false);
+    QCOMPARE(exchange(host, uploadRequest("/pjctrl?CM=00t=" + stamp(), body, ";")).body, QByteArray("OK\r\n"));
+    const QByteArray check = exchange(host, textCommand("GET", "/pjctrl?CRM=" + stamp(), h, {})).body;
+    QCOMPARE(values(check, "upload"), QList<int>{ 2 });
+    QCOMPARE(values(check, "paccheck_result"), QList<int>{ 100 });
+    QCOMPARE(values(check, "result_code"), (QList<int>{ 100, 100, 100, 100 }));
+    QCOMPARE(exchange(host, textCommand("POST", "/pjctrl?UM=00T=2t=" + stamp(), h, {})).body, QByteArray("OK\r\n"));
+    QList<int> second;
+    for (int i = 0; i < 3; ++i)
+        second.append(values(exchange(host, textCommand("GET", "/pjctrl?URM=" + stamp(), h, {})).body, "result_code").value(1));
+    QCOMPARE(second, (QList<int>{ 0, 100, 204 }));
+    QCOMPARE(d->updateOutcome(), QByteArray("complete"));
+    const SimWebCapture u = d->webCaptures("upload").first();
+    QCOMPARE(u.parts.size(), 1);
+    QCOMPARE(u.parts.first().md5, md5(file));
+    QCOMPARE(u.headers.at(1).second, QByteArray("multipart/form-data; boundary=AaB03x"));
+}
+
+// The cleaning a client of this dialect applies before parsing the JSON.
+QJsonObject cleaned(const QByteArray &reply)
+{
+    QString t = QString::fromLatin1(reply);
+    t.remove(QRegularExpression(QStringLiteral("//.*")));
+    t.replace(QRegularExpression(QStringLiteral("\\,(\\s*[\\}\\]])")), QStringLiteral("\\1"));
+    return QJsonDocument::fromJson(t.toLatin1()).object();
+}
+
+void tst_DisplaySimUpdate::chunkedSequence_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QList<qint64>>("chunks");
+    QTest::newRow("one chunk exactly") << 512000 << QList<qint64>{ 512000 };
+    QTest::newRow("one byte more") << 512001 << QList<qint64>{ 512000, 1 };
+    QTest::newRow("1,000,000 bytes") << 1000000 << QList<qint64>{ 512000, 488000 };
+}
+
+void tst_DisplaySimUpdate::chunkedSequence()
+{
+    QFETCH(int, size);
+    QFETCH(QList<qint64>, chunks);
+    SimDisplayConfig c = config(9);
+    c.update.components = 2;
+    SimFleet fleet;
+    QCOMPARE(fleet.start(addr(4), { c }), 0);
+    SimDisplay *d = fleet.displays().first();
+    const QHostAddress host = addr(4);
+    const auto url = [](const QByteArray &q) {
+        return "/pjctrl?" + q + "&_=" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1();
+    };
+    const auto get = [&](const QByteArray &q) {
+        return exchange(host, "GET " + url(q) + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    };
+    const auto post = [&](const QByteArray &q, const QByteArray &body) {
+        return exchange(host, "POST " + url(q) + " HTTP/1.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                              "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    };
+
+    QCOMPARE(get("J=0").status, 200);
+    QCOMPARE(post("CIM=0", {}).status, 200);
+    const QByteArray file = firmware(size, 'c');
+    QCOMPARE(post("CM=00", "filesize=" + QByteArray::number(size)).status, 200);
+    for (int at = 0; at < size; at += 512000)
+        QCOMPARE(post("CM=00", file.mid(at, 512000)).status, 200);
+    QCOMPARE(d->updateCapture().chunkSizes, chunks);
+    QCOMPARE(d->updateCapture().announcedSizes, QList<qint64>{ size });
+    QCOMPARE(d->updateCapture().packageMd5, md5(file));
+
+    // Commented JSON with trailing commas: parses once cleaned.
+    QList<QJsonObject> checks;
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray raw = get("CRM=0").body;
+        QVERIFY(raw.contains("//"));
+        QVERIFY(raw.contains(",}") || raw.contains(",\n]"));
+        checks.append(cleaned(raw));
+    }
+    QCOMPARE(checks.at(0).value("paccheck_result").toString(), QStringLiteral("0"));
+    QCOMPARE(checks.at(2).value("paccheck_result").toString(), QStringLiteral("100"));
+    const QJsonArray fw = checks.at(2).value("fwcheck_result").toArray();
+    QCOMPARE(fw.size(), 6);
+    QCOMPARE(fw.at(1).toObject().value("result_code").toInt(), 100);
+    QVERIFY(fw.at(2).toObject().isEmpty());
+
+    QCOMPARE(post("UM=00T=9", {}).status, 200);
+    QList<QPair<int, int>> states; // Firmware, result_code of the first update_sts entry
+    for (int i = 0; i < 7; ++i) {
+        const QJsonObject o = cleaned(get("URM=0").body).value("update_sts").toArray().first().toObject();
+        states.append({ o.value("Firmware").toInt(), o.value("result_code").toInt() });
+    }
+    QCOMPARE(states, (QList<QPair<int, int>>{ { 1, 0 }, { 1, 50 }, { 1, 100 }, { 2, 0 }, { 2, 50 }, { 2, 100 }, { 2, 204 } }));
+    QCOMPARE(d->updateOutcome(), QByteArray("complete"));
+}
+
+void tst_DisplaySimUpdate::legacySequence_data()
+{
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<int>("writingMs");
+    QTest::addColumn<QList<QByteArray>>("answers"); // for three uploads
+    QTest::addColumn<QByteArray>("outcome");
+    QTest::newRow("written") << 0 << 0
+                             << QList<QByteArray>{ "File written successfully", "File written successfully",
+                                                   "File written successfully" } << QByteArray("complete");
+    QTest::newRow("still writing") << 0 << 100
+                                   << QList<QByteArray>{ "Image file writing.", "Image file writing.",
+                                                         "Image file writing." } << QByteArray("complete");
+    QTest::newRow("fails twice") << 2 << 0
+                                 << QList<QByteArray>{ "File write error", "File write error",
+                                                       "File written successfully" } << QByteArray("complete");
+    QTest::newRow("fails three times") << 3 << 0
+                                       << QList<QByteArray>{ "File write error", "File write error",
+                                                             "File write error" } << QByteArray("failed");
+}
+
+void tst_DisplaySimUpdate::legacySequence()
+{
+    QFETCH(int, failures);
+    QFETCH(int, writingMs);
+    QFETCH(QList<QByteArray>, answers);
+    QFETCH(QByteArray, outcome);
+    SimDisplayConfig c = config(1);
+    c.update.legacyWriteFailures = failures;
+    c.update.legacyWritingMs = writingMs;
+    c.update.legacyQuietMs = 300;
+    SimFleet fleet;
+    QCOMPARE(fleet.start(addr(5), { c }), 0);
+    SimDisplay *d = fleet.displays().first();
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray body = multipartBody("fw" + QByteArray::number(i) + ".bin", firmware(2000 + i, 'l'), true);
+        const Reply r = exchange(addr(5), uploadRequest("/cgi-bin/cgictrl?U=46213", body, ","));
+        QCOMPARE(r.status, 200);
+        QVERIFY2(r.body.contains(answers.at(i)), r.body.constData());
+        QVERIFY(d->isUpdating());
+    }
+    QTRY_COMPARE(d->updateOutcome(), outcome);
+    QCOMPARE(d->updateCapture().packages, 3 - failures);
+    QTRY_COMPARE(d->isRebooting(), outcome == "complete");
+}
+
 void tst_DisplaySimUpdate::uploadSequence()
 {
     SimDisplayConfig c = config(11);
@@ -354,6 +615,254 @@ void tst_DisplaySimUpdate::uploadSequence()
     QTRY_VERIFY(!d->isRebooting());
     QCOMPARE(d->config().fwVersions.first(), QStringLiteral("1.50"));
     QCOMPARE(d->config().mainFwVersion, c.mainFwVersion); // not configured: unchanged
+}
+
+void tst_DisplaySimUpdate::uploadKey_data()
+{
+    QTest::addColumn<QByteArray>("prefix");     // configured on the display
+    QTest::addColumn<QByteArray>("keyText");    // hashed by the client; "-" = no header
+    QTest::addColumn<bool>("requested");        // upload request (13h 07h) made first
+    QTest::addColumn<int>("status");
+    QTest::newRow("right key") << QByteArray("KaVeRoLu") << QByteArray("KaVeRoLu0b0e\n") << true << 200;
+    QTest::newRow("other prefix configured") << QByteArray("AbCdEfGh") << QByteArray("AbCdEfGh0b0e\n") << true << 200;
+    QTest::newRow("default prefix on a display that wants another")
+        << QByteArray("AbCdEfGh") << QByteArray("KaVeRoLu0b0e\n") << true << 403;
+    QTest::newRow("upper-case digits") << QByteArray("KaVeRoLu") << QByteArray("KaVeRoLu0B0E\n") << true << 403;
+    QTest::newRow("no leading zero") << QByteArray("KaVeRoLu") << QByteArray("KaVeRoLub0e\n") << true << 403;
+    QTest::newRow("no line feed") << QByteArray("KaVeRoLu") << QByteArray("KaVeRoLu0b0e") << true << 403;
+    QTest::newRow("no key") << QByteArray("KaVeRoLu") << QByteArray("-") << true << 403;
+    QTest::newRow("no upload request") << QByteArray("KaVeRoLu") << QByteArray("KaVeRoLu0b0e\n") << false << 403;
+}
+
+void tst_DisplaySimUpdate::uploadKey()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, keyText);
+    QFETCH(bool, requested);
+    QFETCH(int, status);
+    SimDisplayConfig c = config(11);
+    c.uploadKeyValue = 0x0b0e;
+    c.update.uploadKeyPrefix = prefix;
+    c.vcpValues[0x11F0] = 2; // server on
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(6)), 0);
+    Control ctl(addr(6));
+    if (requested)
+        QCOMPARE(ctl.vcp('E', "13070001"), qMakePair(0, 0x0b0e));
+
+    // Any boundary, written by a client other than the network library.
+    const QByteArray file = firmware(1000, 'k');
+    const QByteArray body = "--xyz123\r\nContent-Disposition: form-data; name=\"file\"; filename=\"/tmp/a b.bin\"\r\n\r\n"
+        + file + "\r\n--xyz123--\r\n";
+    QByteArray req = "POST /upload HTTP/1.1\r\nHost: h\r\nContent-Type: multipart/form-data; boundary=\"xyz123\"\r\n";
+    if (keyText != "-")
+        req += "X-Api-Key: " + md5(keyText) + "\r\n";
+    req += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    QCOMPARE(exchange(addr(6), req).status, status);
+    QCOMPARE(d.updateCapture().apiKeys.size(), 1);
+    QCOMPARE(d.updateCapture().packageMd5, status == 200 ? md5(file) : QByteArray());
+    QCOMPARE(d.updateCapture().packageName, status == 200 ? QByteArray("/tmp/a b.bin") : QByteArray());
+    QCOMPARE(ctl.vcp('E', "13030001").first, status == 200 ? 0 : 1); // no start without a package
+}
+
+void tst_DisplaySimUpdate::stepFaults_data()
+{
+    QTest::addColumn<SimStepFault>("fault");
+    QTest::addColumn<QList<int>>("statuses");   // of three standby requests; -1 = no answer
+    QTest::addColumn<int>("minMs");             // the first answer came this late at least
+
+    SimStepFault f;
+    f.step = "standby";
+    f.status = 401;
+    QTest::newRow("401 always") << f << QList<int>{ 401, 401, 401 } << 0;
+    f.status = 500;
+    f.skip = 1;
+    f.times = 1;
+    QTest::newRow("500 on the second only") << f << QList<int>{ 200, 500, 200 } << 0;
+    f = SimStepFault();
+    f.step = "*";
+    f.delayMs = 300;
+    f.times = 1;
+    QTest::newRow("first answer delayed") << f << QList<int>{ 200, 200, 200 } << 300;
+    f = SimStepFault();
+    f.step = "standby";
+    f.neverReply = true;
+    f.times = 2;
+    QTest::newRow("held back twice") << f << QList<int>{ -1, -1, 200 } << 0;
+    f = SimStepFault();
+    f.step = "upload";
+    f.status = 401;
+    QTest::newRow("fault on another step") << f << QList<int>{ 200, 200, 200 } << 0;
+}
+
+void tst_DisplaySimUpdate::stepFaults()
+{
+    QFETCH(SimStepFault, fault);
+    QFETCH(QList<int>, statuses);
+    QFETCH(int, minMs);
+    SimDisplayConfig c = config(3);
+    c.update.faults = { fault };
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(7)), 0);
+    QList<int> got;
+    QElapsedTimer clock;
+    clock.start();
+    Reply first;
+    for (int i = 0; i < 3; ++i) {
+        const Reply r = exchange(addr(7), textCommand("POST", "/cgi-bin/cgictrl?MM=00t=" + stamp(), "h", "undefined\r\n"), 600);
+        if (i == 0) {
+            first = r;
+            QVERIFY(clock.elapsed() >= minMs);
+        }
+        got.append(r.status);
+    }
+    QCOMPARE(got, statuses);
+    if (statuses.first() == 401)
+        QVERIFY(first.head.contains("\r\nWWW-Authenticate: Basic realm="));
+    QCOMPARE(d.webCaptures("standby").size(), 3);
+}
+
+void tst_DisplaySimUpdate::failingComponents()
+{
+    // A connection dropped in the middle of an upload, then a component
+    // that fails its check, on one cgictrl display; then one that fails its
+    // update.
+    SimDisplayConfig c = config(4);
+    c.update.checkPolls = 0;
+    c.update.progressStep = 100;
+    SimStepFault drop;
+    drop.step = "upload";
+    drop.dropAfterBytes = 20000;
+    drop.times = 1;
+    c.update.faults = { drop };
+    c.update.checkFailComponent = 2;
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(8)), 0);
+    const QHostAddress host = addr(8);
+    const auto post = [&](const QByteArray &q) {
+        return exchange(host, textCommand("POST", "/cgi-bin/cgictrl?" + q + stamp(), "h", "undefined\r\n"));
+    };
+    const QByteArray body = multipartBody("p.bin", firmware(200000, 'd'), true);
+    QCOMPARE(post("MM=00t=").status, 200);
+    QCOMPARE(exchange(host, uploadRequest("/cgi-bin/cgictrl?CM=00t=" + stamp(), body, ",")).status, -1);
+    const SimWebCapture dropped = d.webCaptures("upload").first();
+    QVERIFY(!dropped.complete);
+    QVERIFY(dropped.bodySize >= 20000 && dropped.bodySize < body.size());
+    QCOMPARE(d.updateCapture().packages, 0);
+
+    QCOMPARE(exchange(host, uploadRequest("/cgi-bin/cgictrl?CM=00t=" + stamp(), body, ",")).body, QByteArray("OK\r\n"));
+    const QByteArray check = exchange(host, jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h")).body;
+    QCOMPARE(values(check, "result_code"), (QList<int>{ 100, 300, 100, 100 }));
+    QCOMPARE(d.updateOutcome(), QByteArray("failed"));
+    QCOMPARE(post("TUM=00t=").body, QByteArray("NG\r\n")); // a failed check does not lead on
+
+    SimDisplayConfig failing = d.config();
+    failing.update.checkFailComponent = -1;
+    failing.update.updateFailComponent = 1;
+    failing.update.faults.clear();
+    d.setConfig(failing);
+    QCOMPARE(post("MM=00t=").status, 200);
+    QCOMPARE(exchange(host, uploadRequest("/cgi-bin/cgictrl?CM=00t=" + stamp(), body, ",")).body, QByteArray("OK\r\n"));
+    QCOMPARE(values(exchange(host, jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h")).body, "upload"), QList<int>{ 2 });
+    QCOMPARE(post("TUM=00t=").body, QByteArray("OK\r\n"));
+    QCOMPARE(exchange(host, textCommand("POST", "/cgi-bin/cgictrl?UM=00T=1,2t=" + stamp(), "h", {})).body, QByteArray("OK\r\n"));
+    QList<QList<int>> codes;
+    for (int i = 0; i < 4; ++i)
+        codes.append(values(exchange(host, jsonPoll("/update/UpdateResult.json?=_" + stamp(), "h")).body, "result_code").mid(0, 2));
+    QCOMPARE(codes, (QList<QList<int>>{ { 0, 202 }, { 500, 0 }, { 500, 100 }, { 500, 204 } }));
+    QCOMPARE(d.updateOutcome(), QByteArray("failed"));
+    QVERIFY(!d.isRebooting());
+}
+
+void tst_DisplaySimUpdate::progressFaults()
+{
+    // Upload dialect: the display's faults seen through the control protocol.
+    SimDisplayConfig c = config(11);
+    c.vcpValues[0x11F0] = 2;
+    c.update.httpServerEnableRejected = true;
+    c.update.updateFailComponent = 1;
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(9)), 0);
+    Control ctl(addr(9));
+    QCOMPARE(ctl.vcp('E', "11F00002").first, 1);
+    QCOMPARE(ctl.vcp('E', "11F00001"), qMakePair(0, 1)); // disabling is not refused
+    QCOMPARE(ctl.vcp('E', "11F00002").first, 1);
+
+    const auto run = [&]() {
+        d.setVcpValue(0x11F0, 2);
+        const QByteArray key = md5("KaVeRoLu" + QByteArray::number(d.config().uploadKeyValue, 16).rightJustified(4, '0') + "\n");
+        const QByteArray body = "--b\r\nContent-Disposition: form-data; name=\"file\"; filename=\"f\"\r\n\r\nxyz\r\n--b--\r\n";
+        ctl.vcp('E', "13070001");
+        const Reply r = exchange(addr(9), "POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=b\r\nX-Api-Key: "
+                                          + key + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        ctl.vcp('E', "13030001");
+        QList<int> progress;
+        for (int i = 0; i < 5; ++i)
+            progress.append(ctl.vcp('C', "1306").second);
+        return qMakePair(r.status, progress);
+    };
+    QCOMPARE(run(), qMakePair(200, QList<int>{ 200, 0, 208, 208, 208 }));
+    QCOMPARE(d.updateOutcome(), QByteArray("failed"));
+
+    SimDisplayConfig never = d.config();
+    never.update.updateFailComponent = -1;
+    never.update.updateNeverStarts = true;
+    d.setConfig(never);
+    QCOMPARE(run(), qMakePair(200, QList<int>{ 200, 200, 200, 200, 200 }));
+    QVERIFY(d.isUpdating());
+
+    never.update.updateNeverStarts = false;
+    never.update.checkFailComponent = 0;
+    d.setConfig(never);
+    QCOMPARE(run(), qMakePair(400, QList<int>{ 200, 200, 200, 200, 200 }));
+    QCOMPARE(d.updateOutcome(), QByteArray("failed"));
+}
+
+void tst_DisplaySimUpdate::concurrencyAndReboot()
+{
+    QList<SimDisplayConfig> configs;
+    for (int i = 0; i < 3; ++i) {
+        SimDisplayConfig c = config(3);
+        c.update.abandonMs = 300;
+        c.update.checkPolls = 0;
+        c.update.progressStep = 100;
+        c.update.neverReturn = i == 2;
+        c.update.firmwareAfterMain = QStringLiteral("R5.000");
+        configs.append(c);
+    }
+    SimFleet fleet;
+    QCOMPARE(fleet.start(addr(20), configs), 0);
+    SimUpdateStats *stats = fleet.updateStats();
+    const auto standby = [](const QHostAddress &host) {
+        return exchange(host, textCommand("POST", "/cgi-bin/cgictrl?MM=00t=" + stamp(), "h", "undefined\r\n")).status;
+    };
+    // Two at once, then both abandoned; then the third alone.
+    QCOMPARE(standby(addr(20)), 200);
+    QCOMPARE(standby(addr(21)), 200);
+    QCOMPARE(stats->current(), 2);
+    // Polls alone do not begin an update.
+    exchange(addr(22), jsonPoll("/update/UpdateResult.json?=_" + stamp(), "h"));
+    QCOMPARE(stats->current(), 2);
+    QTRY_COMPARE(stats->current(), 0);
+    QCOMPARE(stats->displays().value(addr(20).toString()).outcome, QByteArray("abandoned"));
+
+    const QHostAddress host = addr(22);
+    QCOMPARE(standby(host), 200);
+    QCOMPARE(exchange(host, uploadRequest("/cgi-bin/cgictrl?CM=00t=" + stamp(), multipartBody("a", "b", true), ",")).status, 200);
+    exchange(host, jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h"));
+    exchange(host, textCommand("POST", "/cgi-bin/cgictrl?TUM=00t=" + stamp(), "h", {}));
+    exchange(host, textCommand("POST", "/cgi-bin/cgictrl?UM=00T=1t=" + stamp(), "h", {}));
+    for (int i = 0; i < 3; ++i)
+        exchange(host, jsonPoll("/update/UpdateResult.json?=_" + stamp(), "h"));
+    QCOMPARE(stats->current(), 0);
+    QCOMPARE(stats->maxConcurrent(), 2);
+    QCOMPARE(stats->displays().value(host.toString()).outcome, QByteArray("complete"));
+    QTRY_VERIFY(stats->displays().value(host.toString()).gone);
+    QTest::qWait(400);
+    Control ctl(host);
+    QCOMPARE(ctl.vcp('C', "11F0").first, -1); // never back
+    QCOMPARE(exchange(host, jsonPoll("/", "h"), 300).status, -1);
+    QCOMPARE(stats->toJson().value("maxConcurrent").toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

@@ -2,6 +2,7 @@
 #include "SimDisplay.h"
 #include "SimFleet.h"
 #include "SimIdentityFactory.h"
+#include "SimStatsFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -54,7 +55,11 @@ int main(int argc, char *argv[])
                                            QStringLiteral("port"), QStringLiteral("80"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Log every request on standard error."));
-    parser.addOptions({ firstOption, countOption, configOption, seriesOption, webPortOption, verboseOption });
+    const QCommandLineOption statsOption(QStringLiteral("stats-file"),
+                                         QStringLiteral("JSON file rewritten on every update state change: "
+                                                        "displays updating now, the most at once, outcomes, firmware."),
+                                         QStringLiteral("file"));
+    parser.addOptions({ firstOption, countOption, configOption, seriesOption, webPortOption, verboseOption, statsOption });
     parser.process(app);
 
     const QHostAddress first(parser.value(firstOption));
@@ -100,6 +105,12 @@ int main(int argc, char *argv[])
     const int status = fleet.start(first, configs);
     if (status != 0)
         return fail(QStringLiteral("could not start the displays (status %1); is the address range free?").arg(status));
+    SimStatsFile *statsFile = nullptr;
+    if (parser.isSet(statsOption)) {
+        statsFile = new SimStatsFile(fleet.updateStats(), parser.value(statsOption), &fleet);
+        if (!statsFile->write())
+            return fail(QStringLiteral("cannot write %1").arg(parser.value(statsOption)));
+    }
     if (parser.isSet(verboseOption)) {
         for (SimDisplay *d : fleet.displays())
             watch(d);
