@@ -60,6 +60,7 @@ void CgictrlSequence::replyReceived(const WebReply &reply)
 {
     SessionState &s = m_host.state();
     const bool ok = ReplyVerdicts::isOkText(reply.body);
+    watchPoll(reply.body);
     switch (s.step) {
     case Standby + 1:
         ok ? void(s.step = FileDelete) : m_host.fail();

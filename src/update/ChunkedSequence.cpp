@@ -102,9 +102,18 @@ void ChunkedSequence::sendFileStep()
     m_host.log(QStringLiteral("started UPD_FILE_CHECK_REQ offset=%1 size=%2").arg(s.uploadOffset).arg(chunk.size()));
 }
 
+bool ChunkedSequence::pollStalled() const
+{
+    return m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+}
+
 void ChunkedSequence::replyReceived(const WebReply &reply)
 {
     SessionState &s = m_host.state();
+    if (s.step == Step::FileCheckResult + 1 || s.step == Step::ResultPoll + 1)
+        m_pollWatch.replied(s.step, reply.body);
+    else
+        m_pollWatch.reset();
     switch (s.step) {
     case Step::Standby + 1:
         s.step = Step::UpdateState;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "update/PollStallWatch.h"
 #include "update/StepSequence.h"
 
 // The pjctrl chunked sequence (series 9): form posts with a cache breaker, the file announced by
@@ -12,8 +13,11 @@ public:
 
     void tick() override;
     void replyReceived(const WebReply &reply) override;
+    bool pollStalled() const override;
 
 private:
     void sendFileStep();
     void send(const WebRequest &request, int inFlightStep);
+
+    PollStallWatch m_pollWatch;
 };

@@ -111,8 +111,9 @@ void HttpClient::HttpTimerHandle()
         return;
     }
     m_sequence->tick();
-    if (m_state.sessionStatus == UpdateStatus::Running && m_clock.isValid()
-        && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs && !m_sequence->stepTimedOut()) {
+    const bool timedOut = (m_clock.isValid() && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs)
+        || m_sequence->pollStalled();
+    if (m_state.sessionStatus == UpdateStatus::Running && timedOut && !m_sequence->stepTimedOut()) {
         m_state.setComponentStatus(m_state.currentComponent, UpdateStatus::CommunicationFailed);
         m_state.sessionStatus = UpdateStatus::Timeout;
         log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels());

@@ -52,6 +52,7 @@ void StampedSequence::replyReceived(const WebReply &reply)
 {
     SessionState &s = m_host.state();
     const bool ok = ReplyVerdicts::isOkText(reply.body);
+    watchPoll(reply.body);
     switch (s.step) {
     case Standby + 1:
         m_host.log(QStringLiteral("waiting"));

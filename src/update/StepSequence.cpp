@@ -35,6 +35,20 @@ bool StepSequence::rewindAfterError()
     }
 }
 
+bool StepSequence::pollStalled() const
+{
+    return m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+}
+
+void StepSequence::watchPoll(const QByteArray &body)
+{
+    const int step = m_host.state().step;
+    if (step == UpdateState + 1 || step == FileCheckResult + 1 || step == ResultPoll + 1)
+        m_pollWatch.replied(step, body);
+    else if (step != FileDelete + 1)   // the state check alternates with the delete
+        m_pollWatch.reset();
+}
+
 void StepSequence::sendStep(const WebRequest &request, int inFlightStep, const char *name)
 {
     SessionState &s = m_host.state();

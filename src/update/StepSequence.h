@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/SeriesCode.h"
+#include "update/PollStallWatch.h"
 #include "update/ReplyVerdicts.h"
 #include "update/UpdateSequence.h"
 
@@ -29,6 +30,7 @@ public:
 
     ErrorPolicy errorPolicy() const override { return ErrorPolicy::RetryAfterPause; }
     bool rewindAfterError() override;
+    bool pollStalled() const override;
 
 protected:
     enum class Settled { InProgress, AllSettled };
@@ -46,5 +48,9 @@ protected:
     QByteArray stamp() const;
     int nextEnabledAfter(int index) const;
 
+    // Called with every good reply; watches the poll steps for replies that never change.
+    void watchPoll(const QByteArray &body);
+
     const SeriesCode::SeriesRow &m_row;
+    PollStallWatch m_pollWatch;
 };

@@ -42,6 +42,9 @@ public:
     virtual void controlReply(const PD_TCP_REPLY &) {}
     // The step time-out expired; true when the sequence takes over instead of ending the session.
     virtual bool stepTimedOut() { return false; }
+    // True when the display has answered the same poll the same way for longer than the step
+    // time-out: the session then ends as timed out although each poll was answered.
+    virtual bool pollStalled() const { return false; }
 
 protected:
     SessionHost &m_host;

@@ -479,6 +479,19 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
                c.update.faults << f;
            })
         << -3 << any << "UPD_ERR_TIMEOUT";
+    // A display that answers every poll "in progress" the same way does not hold the session.
+    QTest::newRow("cgictrl: file check never ends")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("stamped: file check never ends")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("cgictrl: slowly progressing update is not cut off")
+        << 4 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.progressStep = 1; })
+        << 3 << 3 << "";
+    QTest::newRow("chunked: file check never ends")
+        << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
     QTest::newRow("cgictrl: package fails its check")
         << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkFailComponent = 0; })
         << -2 << -2 << "";
