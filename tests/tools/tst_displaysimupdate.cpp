@@ -211,6 +211,7 @@ private slots:
     void failingComponents();
     void progressFaults();
     void concurrencyAndReboot();
+    void throttledUpload();
 };
 
 void tst_DisplaySimUpdate::multipartStream_data()
@@ -863,6 +864,58 @@ void tst_DisplaySimUpdate::concurrencyAndReboot()
     QCOMPARE(ctl.vcp('C', "11F0").first, -1); // never back
     QCOMPARE(exchange(host, jsonPoll("/", "h"), 300).status, -1);
     QCOMPARE(stats->toJson().value("maxConcurrent").toInt(), 2);
+}
+
+void tst_DisplaySimUpdate::throttledUpload()
+{
+    // A slow but steady link: the client sees its upload progress all along,
+    // not all at once into socket buffers and then a long silence.
+    SimDisplayConfig c = config(3);
+    SimStepFault slow;
+    slow.step = "upload";
+    slow.readBytesPerSecond = 4000000;
+    c.update.faults = { slow };
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(30)), 0);
+    QCOMPARE(exchange(addr(30), textCommand("POST", "/cgi-bin/cgictrl?MM=00t=" + stamp(), "h", "undefined\r\n")).status, 200);
+
+    const QByteArray file = firmware(12000000, 't');
+    const QByteArray body = multipartBody("slow.bin", file, true);
+    QNetworkAccessManager nam;
+    nam.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(QUrl(QStringLiteral("http://%1:%2/cgi-bin/cgictrl?CM=00t=%3")
+                                     .arg(addr(30).toString()).arg(WebPort).arg(QString::fromLatin1(stamp()))));
+    request.setRawHeader("Content-type", "multipart/form-data, boundary=AaB03x");
+    QTemporaryDir dir;
+    QFile bodyFile(dir.filePath(QStringLiteral("body")));
+    QVERIFY(bodyFile.open(QIODevice::ReadWrite));
+    bodyFile.write(body);
+    bodyFile.seek(0);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+    QElapsedTimer clock;
+    clock.start();
+    QNetworkReply *reply = nam.post(request, &bodyFile);
+    QList<QPair<qint64, qint64>> progress; // ms, bytes sent
+    connect(reply, &QNetworkReply::uploadProgress, this, [&](qint64 sent, qint64) { progress.append({ clock.elapsed(), sent }); });
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    QVERIFY(done.wait(10000));
+    const qint64 total = clock.elapsed();
+    QCOMPARE(reply->readAll(), QByteArray("OK\r\n"));
+    reply->deleteLater();
+    QVERIFY2(total >= 2500, QByteArray::number(total).constData()); // 12 MB at 4 MB/s
+    // Until the client's kernel buffers (a few MB on loopback) take the rest,
+    // progress keeps coming; a client needs files well above that size to
+    // see a slow link.
+    qint64 longestGap = 0;
+    qint64 halfAt = -1;
+    for (int i = 1; i < progress.size() && progress.at(i - 1).second < body.size(); ++i) {
+        longestGap = qMax(longestGap, progress.at(i).first - progress.at(i - 1).first);
+        if (halfAt < 0 && progress.at(i).second >= body.size() / 2)
+            halfAt = progress.at(i).first;
+    }
+    QVERIFY2(longestGap < 700, QByteArray::number(longestGap).constData());
+    QVERIFY2(halfAt > 600, QByteArray::number(halfAt).constData()); // not swallowed at once
+    QCOMPARE(d.updateCapture().packageMd5, md5(file));
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

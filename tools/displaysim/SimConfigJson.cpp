@@ -211,6 +211,10 @@ bool toFault(const QJsonValue &v, SimStepFault *out)
             int x = 0;
             ok = toInt(it.value(), -1, 0x7FFFFFFF, &x);
             f.dropAfterBytes = x;
+        } else if (k == QLatin1String("readBytesPerSecond")) {
+            int x = 0;
+            ok = toInt(it.value(), 0, 0x7FFFFFFF, &x);
+            f.readBytesPerSecond = x;
         } else if (k == QLatin1String("skip")) {
             ok = toInt(it.value(), 0, 1000000, &f.skip);
         } else if (k == QLatin1String("times")) {

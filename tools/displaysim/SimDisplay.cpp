@@ -13,6 +13,14 @@
 
 namespace {
 
+bool throttles(const SimDisplayConfig &c)
+{
+    for (const SimStepFault &f : c.update.faults)
+        if (f.readBytesPerSecond > 0)
+            return true;
+    return false;
+}
+
 bool listenersDiffer(const SimDisplayConfig &a, const SimDisplayConfig &b)
 {
     return a.searchPort != b.searchPort || a.controlPort != b.controlPort || a.webPort != b.webPort
@@ -20,7 +28,8 @@ bool listenersDiffer(const SimDisplayConfig &a, const SimDisplayConfig &b)
         || (a.misbehaviour.control == SimMisbehaviour::Listener::Refuse)
                != (b.misbehaviour.control == SimMisbehaviour::Listener::Refuse)
         || (a.misbehaviour.web == SimMisbehaviour::Listener::Refuse)
-               != (b.misbehaviour.web == SimMisbehaviour::Listener::Refuse);
+               != (b.misbehaviour.web == SimMisbehaviour::Listener::Refuse)
+        || throttles(a) != throttles(b);
 }
 
 QByteArray generatedPage(const SimDisplayConfig &c)
@@ -254,10 +263,18 @@ void SimDisplay::publishFirmware()
         m_stats->setFirmware(m_address.toString(), m_config.mainFwVersion, m_config.fwVersions);
 }
 
-qint64 SimDisplay::webHeadArrived(SimHttpRequest &head)
+SimStepFault SimDisplay::webHeadArrived(SimHttpRequest &head)
 {
     m_update->classify(head);
-    return m_update->dropAfter(head);
+    return m_update->readFault(head);
+}
+
+bool SimDisplay::throttlesReads() const
+{
+    for (const SimStepFault &f : m_config.update.faults)
+        if (f.readBytesPerSecond > 0)
+            return true;
+    return false;
 }
 
 void SimDisplay::webActivity()

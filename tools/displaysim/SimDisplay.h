@@ -85,10 +85,13 @@ public:
     void record(const SimLogEntry &entry);
     void recordConnection(SimLogEntry::Channel channel);
     void notifyStateChanged() { emit stateChanged(); }
-    // Web connections (SimHttpConnection): a head arrived (returns the body
-    // size at which a fault drops the connection, or -1), body bytes arrived,
+    // Web connections (SimHttpConnection): a head arrived (returns the fault
+    // that applies to reading its body: drop, throttle), body bytes arrived,
     // a whole request is to be answered, or a request ended early.
-    qint64 webHeadArrived(SimHttpRequest &head);
+    SimStepFault webHeadArrived(SimHttpRequest &head);
+    // Whether any fault reads bodies slowly (listeners then take small
+    // receive buffers, so the slowness reaches the client).
+    bool throttlesReads() const;
     void webActivity();
     SimHttpResponse answerWeb(const SimHttpRequest &request);
     void webAborted(const SimHttpRequest &partial);

@@ -13,7 +13,10 @@ SimHttpConnection::SimHttpConnection(QTcpSocket *socket, SimDisplay *display)
     : QObject(socket)
     , m_socket(socket)
     , m_display(display)
+    , m_throttle(new QTimer(this))
 {
+    m_throttle->setInterval(ThrottleTickMs);
+    connect(m_throttle, &QTimer::timeout, this, &SimHttpConnection::throttleTick);
     connect(socket, &QTcpSocket::readyRead, this, &SimHttpConnection::readAvailable);
     if (socket->bytesAvailable() > 0)
         QTimer::singleShot(0, this, &SimHttpConnection::readAvailable);
@@ -52,7 +55,14 @@ void SimHttpConnection::readAvailable()
         if (m_inBody) {
             if (m_socket->bytesAvailable() <= 0)
                 return;
-            takeBody(m_socket->read(qMin<qint64>(m_bodyLeft, 256 * 1024)));
+            qint64 want = qMin<qint64>(m_bodyLeft, 256 * 1024);
+            if (m_rate > 0) {
+                want = qMin(want, m_budget);
+                if (want <= 0)
+                    return; // the throttle's timer reads on
+                m_budget -= want;
+            }
+            takeBody(m_socket->read(want));
             continue;
         }
         m_buffer += m_socket->readAll();
@@ -86,8 +96,17 @@ bool SimHttpConnection::startRequest()
         m_request.multipart = true;
         m_multipart = std::make_unique<SimMultipartStream>(boundary);
     }
-    m_dropAfter = m_display ? m_display->webHeadArrived(m_request) : -1;
+    const SimStepFault fault = m_display ? m_display->webHeadArrived(m_request) : SimStepFault();
+    m_dropAfter = fault.dropAfterBytes;
+    m_rate = fault.readBytesPerSecond;
     m_inBody = true;
+    if (m_rate > 0) {
+        // A small read buffer makes Qt leave the rest in the kernel, so the
+        // client's sending slows down with our reading.
+        m_budget = 0;
+        m_socket->setReadBufferSize(qMax<qint64>(1024, m_rate * ThrottleTickMs / 1000));
+        m_throttle->start();
+    }
     if (m_request.header("Expect").toLower() == "100-continue" && length > 0)
         m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
     // Body bytes that came in with the head.
@@ -119,9 +138,20 @@ void SimHttpConnection::takeBody(const QByteArray &bytes)
         finishRequest();
 }
 
+void SimHttpConnection::throttleTick()
+{
+    m_budget = m_rate * ThrottleTickMs / 1000;
+    readAvailable();
+}
+
 void SimHttpConnection::finishRequest()
 {
     m_inBody = false;
+    if (m_rate > 0) {
+        m_throttle->stop();
+        m_socket->setReadBufferSize(0);
+        m_rate = 0;
+    }
     m_request.bodyMd5 = m_hash.result().toHex();
     if (m_request.bodySize > SimHttpRequest::MaxKeptBody)
         m_request.body.clear();

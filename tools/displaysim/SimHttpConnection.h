@@ -10,6 +10,7 @@
 #include <memory>
 
 class QTcpSocket;
+class QTimer;
 class SimDisplay;
 class SimMultipartStream;
 struct SimHttpResponse;
@@ -27,9 +28,11 @@ public:
     ~SimHttpConnection() override;
 
     static QByteArray reason(int status);
+    static constexpr int ThrottleTickMs = 50;
 
 private:
     void readAvailable();
+    void throttleTick();
     bool startRequest(); // false when no whole head is there yet or the connection was closed
     void takeBody(const QByteArray &bytes);
     void finishRequest();
@@ -44,6 +47,9 @@ private:
     SimHttpRequest m_request;
     qint64 m_bodyLeft = 0;
     qint64 m_dropAfter = -1;        // fault: close once this many body bytes arrived
+    qint64 m_rate = 0;              // fault: body bytes per second; 0 = as fast as they come
+    qint64 m_budget = 0;            // bytes the throttle lets through now
+    QTimer *m_throttle;
     QCryptographicHash m_hash{ QCryptographicHash::Md5 };
     std::unique_ptr<SimMultipartStream> m_multipart;
 };

@@ -14,6 +14,7 @@ struct SimStepFault
     int delayMs = 0;            // answer this much later
     bool neverReply = false;    // read the request, never answer (the connection stays open)
     qint64 dropAfterBytes = -1; // close the connection once this many body bytes arrived
+    qint64 readBytesPerSecond = 0; // > 0: read the body at about this rate (a slow, steady link)
     int skip = 0;
     int times = -1;             // -1 = every request from skip on
 

@@ -143,10 +143,10 @@ const SimStepFault *SimUpdateSession::faultFor(const QByteArray &step, int ordin
     return nullptr;
 }
 
-qint64 SimUpdateSession::dropAfter(const SimHttpRequest &head) const
+SimStepFault SimUpdateSession::readFault(const SimHttpRequest &head) const
 {
     const SimStepFault *f = faultFor(head.step, head.stepOrdinal);
-    return f ? f->dropAfterBytes : -1;
+    return f ? *f : SimStepFault();
 }
 
 SimHttpResponse SimUpdateSession::handle(const SimHttpRequest &request)

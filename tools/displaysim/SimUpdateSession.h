@@ -38,9 +38,9 @@ public:
     void clearCapture() { m_capture = SimUpdateCapture(); }
 
     // Web: classify names the step of a request head (and counts it);
-    // dropAfter is the body size at which a fault closes the connection.
+    // readFault is the fault that applies to it (default: none).
     void classify(SimHttpRequest &head);
-    qint64 dropAfter(const SimHttpRequest &head) const;
+    SimStepFault readFault(const SimHttpRequest &head) const;
     SimHttpResponse handle(const SimHttpRequest &request);
     void activity();                // any byte for the display while an attempt runs
 

@@ -6,6 +6,22 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <sys/socket.h>
+
+namespace {
+
+// Connections accepted from a listener inherit its receive buffer; a small
+// one keeps the kernel from swallowing a whole upload that we read slowly.
+void setReceiveBuffer(qintptr descriptor, int bytes)
+{
+    if (descriptor >= 0)
+        ::setsockopt(int(descriptor), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+constexpr int ThrottledReceiveBuffer = 16 * 1024;
+
+} // namespace
+
 SimWebServer::SimWebServer(SimDisplay *display, QObject *parent)
     : QObject(parent)
     , m_display(display)
@@ -16,7 +32,11 @@ SimWebServer::SimWebServer(SimDisplay *display, QObject *parent)
 
 bool SimWebServer::listen(const QHostAddress &address, quint16 port)
 {
-    return m_server->listen(address, port);
+    if (!m_server->listen(address, port))
+        return false;
+    if (m_display->throttlesReads())
+        setReceiveBuffer(m_server->socketDescriptor(), ThrottledReceiveBuffer);
+    return true;
 }
 
 void SimWebServer::close()
