@@ -316,6 +316,9 @@ void SimDisplay::capture(const SimHttpRequest &request, bool complete, int statu
     c.multipartValid = request.multipartValid;
     c.parts = request.parts;
     c.status = status;
+    // A display left running for hours (the demo) keeps only the recent ones.
+    if (m_captures.size() >= MaxCaptures)
+        m_captures.removeFirst();
     m_captures.append(c);
 }
 

@@ -63,6 +63,7 @@ public:
 
     // Every web request byte for byte (SimWebCapture), and what the update
     // side received (API keys, chunk sizes, packages).
+    static constexpr int MaxCaptures = 20000; // the oldest go first
     const QList<SimWebCapture> &webCaptures() const { return m_captures; }
     QList<SimWebCapture> webCaptures(const QByteArray &step) const;
     const SimUpdateCapture &updateCapture() const;
