@@ -3,6 +3,7 @@
 #include "SimFleet.h"
 #include "SimIdentityFactory.h"
 #include "SimStatsFile.h"
+#include "SimUpdateStats.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -114,6 +115,18 @@ int main(int argc, char *argv[])
     if (parser.isSet(verboseOption)) {
         for (SimDisplay *d : fleet.displays())
             watch(d);
+        // One line per change of the update counters, with each display's outcome.
+        SimUpdateStats *stats = fleet.updateStats();
+        QObject::connect(stats, &SimUpdateStats::changed, stats, [stats] {
+            QByteArray line = "update current " + QByteArray::number(stats->current()) + " max "
+                + QByteArray::number(stats->maxConcurrent());
+            const QMap<QString, SimUpdateStats::Display> displays = stats->displays();
+            for (auto it = displays.begin(); it != displays.end(); ++it) {
+                if (it->updating || it->rebooting || it->gone || !it->outcome.isEmpty())
+                    line += ' ' + it.key().toLatin1() + '=' + (it->gone ? "gone" : it->rebooting ? "rebooting" : it->updating ? "updating" : it->outcome);
+            }
+            std::fprintf(stderr, "%s\n", line.constData());
+        });
     }
     std::printf("displaysim ready: %d displays from %s to %s\n", count,
                 qPrintable(fleet.displays().first()->address().toString()),
