@@ -212,6 +212,7 @@ private slots:
     void progressFaults();
     void concurrencyAndReboot();
     void throttledUpload();
+    void expectContinue();
 };
 
 void tst_DisplaySimUpdate::multipartStream_data()
@@ -615,6 +616,13 @@ void tst_DisplaySimUpdate::uploadSequence()
     QTRY_VERIFY(d->isRebooting());
     QTRY_VERIFY(!d->isRebooting());
     QCOMPARE(d->config().fwVersions.first(), QStringLiteral("1.50"));
+    QTcpSocket after;
+    after.connectToHost(host, 7142);
+    QVERIFY(after.waitForConnected(2000));
+    after.write(frame('A', "CA0201"));
+    QByteArray text;
+    QTRY_VERIFY((text += after.readAll(), text.endsWith('\r')));
+    QVERIFY2(text.contains("CB020001" "1.50"), text.constData());
     QCOMPARE(d->config().mainFwVersion, c.mainFwVersion); // not configured: unchanged
 }
 
@@ -916,6 +924,27 @@ void tst_DisplaySimUpdate::throttledUpload()
     QVERIFY2(longestGap < 700, QByteArray::number(longestGap).constData());
     QVERIFY2(halfAt > 600, QByteArray::number(halfAt).constData()); // not swallowed at once
     QCOMPARE(d.updateCapture().packageMd5, md5(file));
+}
+
+void tst_DisplaySimUpdate::expectContinue()
+{
+    // Clients such as curl wait for "100 Continue" before sending a large
+    // body; without it every upload would stall for a second.
+    SimDisplay d(config(2));
+    QCOMPARE(d.start(addr(31)), 0);
+    const QByteArray body = multipartBody("x.bin", firmware(100000, 'e'), true);
+    QByteArray head = uploadRequest("/cgi-bin/cgictrl?U=46213", QByteArray(), ",");
+    head.replace("Content-Length: 0", "Expect: 100-continue\r\nContent-Length: " + QByteArray::number(body.size()));
+    QTcpSocket s;
+    s.connectToHost(addr(31), WebPort);
+    QVERIFY(s.waitForConnected(2000));
+    s.write(head);
+    QByteArray got;
+    QTRY_VERIFY_WITH_TIMEOUT((got += s.readAll(), got.contains("\r\n\r\n")), 500);
+    QCOMPARE(got, QByteArray("HTTP/1.1 100 Continue\r\n\r\n"));
+    s.write(body);
+    QTRY_VERIFY((got += s.readAll(), got.contains("File written successfully")));
+    QCOMPARE(d.updateCapture().packageSize, qint64(100000));
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

@@ -48,7 +48,11 @@ SimUpdateSession::SimUpdateSession(SimDisplay *display)
 {
     m_abandonTimer->setSingleShot(true);
     m_legacyQuietTimer->setSingleShot(true);
-    connect(m_abandonTimer, &QTimer::timeout, this, [this] { end("abandoned"); });
+    connect(m_abandonTimer, &QTimer::timeout, this, [this] {
+        // A legacy update waiting for its quiet time ends there, not here.
+        if (!m_legacyQuietTimer->isActive())
+            end("abandoned");
+    });
     connect(m_legacyQuietTimer, &QTimer::timeout, this, [this] {
         const bool good = m_legacyLastGood;
         end(good ? "complete" : "failed");
