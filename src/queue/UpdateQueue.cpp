@@ -112,7 +112,7 @@ bool UpdateQueue::queueRow(int row)
         const QString name = QFileInfo(QUrl(release.downloadLoc).path()).fileName();
         if (isPlainFileName(name)) {
             files[0] = m_cacheFolder + QLatin1Char('/') + name;
-            qInfo().noquote() << "Display #" << n << "Firmware file " << name
+            qInfo().noquote() << "Display #" << n << "Firmware file" << name
                               << "is ready for ModelName:" << entry.modelName;
             componentCount = 1;
         }
