@@ -213,6 +213,7 @@ private slots:
     void concurrencyAndReboot();
     void throttledUpload();
     void expectContinue();
+    void persistentDropAndHostileBody();
 };
 
 void tst_DisplaySimUpdate::multipartStream_data()
@@ -945,6 +946,46 @@ void tst_DisplaySimUpdate::expectContinue()
     s.write(body);
     QTRY_VERIFY((got += s.readAll(), got.contains("File written successfully")));
     QCOMPARE(d.updateCapture().packageSize, qint64(100000));
+}
+
+void tst_DisplaySimUpdate::persistentDropAndHostileBody()
+{
+    // A drop that hits every attempt, also the network library's own resend
+    // whose small body arrives whole in one read; then a huge garbage answer.
+    SimDisplayConfig c = config(3);
+    SimStepFault drop;
+    drop.step = "standby";
+    drop.dropAfterBytes = 5;
+    SimStepFault garbage;
+    garbage.step = "result";
+    garbage.body = "{\"update_sts\": [{\"result_code\": 99999999999999999999";
+    garbage.bodyRepeat = 30000;
+    c.update.faults = { drop, garbage };
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(32)), 0);
+
+    QNetworkAccessManager nam;
+    nam.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(QUrl(QStringLiteral("http://%1:%2/cgi-bin/cgictrl?MM=00t=%3")
+                                     .arg(addr(32).toString()).arg(WebPort).arg(QString::fromLatin1(stamp()))));
+    request.setRawHeader("Content-type", "text/plain;charset=UTF-8");
+    QNetworkReply *reply = nam.post(request, QByteArray("undefined\r\n"));
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    QVERIFY(done.wait(5000));
+    QCOMPARE(reply->error(), QNetworkReply::RemoteHostClosedError);
+    reply->deleteLater();
+    const QList<SimWebCapture> attempts = d.webCaptures("standby");
+    QVERIFY(attempts.size() >= 2);
+    for (const SimWebCapture &a : attempts) {
+        QCOMPARE(a.status, 0);
+        QCOMPARE(a.bodySize, qint64(11)); // whole, and still unanswered
+        QVERIFY(a.complete);
+    }
+
+    const Reply r = exchange(addr(32), jsonPoll("/update/UpdateResult.json?=_" + stamp(), "h"));
+    QCOMPARE(r.status, 200);
+    QCOMPARE(r.body.size(), garbage.body.size() * 30000);
+    QVERIFY(r.body.startsWith(garbage.body + garbage.body));
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

@@ -215,6 +215,13 @@ bool toFault(const QJsonValue &v, SimStepFault *out)
             int x = 0;
             ok = toInt(it.value(), 0, 0x7FFFFFFF, &x);
             f.readBytesPerSecond = x;
+        } else if (k == QLatin1String("body")) {
+            ok = it.value().isString();
+            f.body = it.value().toString().toLatin1();
+            if (f.body.isNull())
+                f.body = QByteArray("");
+        } else if (k == QLatin1String("bodyRepeat")) {
+            ok = toInt(it.value(), 0, 0x7FFFFFFF, &f.bodyRepeat);
         } else if (k == QLatin1String("skip")) {
             ok = toInt(it.value(), 0, 1000000, &f.skip);
         } else if (k == QLatin1String("times")) {

@@ -294,10 +294,10 @@ SimHttpResponse SimDisplay::answerWeb(const SimHttpRequest &request)
     return r;
 }
 
-void SimDisplay::webAborted(const SimHttpRequest &partial)
+void SimDisplay::webAborted(const SimHttpRequest &partial, bool bodyWhole)
 {
     record({ SimLogEntry::Channel::Web, partial.method + ' ' + partial.target, 0, partial.peerAddress });
-    capture(partial, false, 0);
+    capture(partial, bodyWhole, 0);
 }
 
 void SimDisplay::capture(const SimHttpRequest &request, bool complete, int status)

@@ -95,7 +95,7 @@ public:
     bool throttlesReads() const;
     void webActivity();
     SimHttpResponse answerWeb(const SimHttpRequest &request);
-    void webAborted(const SimHttpRequest &partial);
+    void webAborted(const SimHttpRequest &partial, bool bodyWhole);
     // Control connections: update items, *handled false for the rest.
     SimUpdateSession &updateSession() { return *m_update; }
     // After a completed update: control and web go quiet for rebootMs, then

@@ -27,7 +27,7 @@ SimHttpConnection::~SimHttpConnection()
     // The peer went away (or the fault closed it) in the middle of a body.
     if (m_inBody && m_display) {
         m_request.bodyMd5 = m_hash.result().toHex();
-        m_display->webAborted(m_request);
+        m_display->webAborted(m_request, m_bodyLeft == 0);
     }
 }
 
@@ -129,7 +129,9 @@ void SimHttpConnection::takeBody(const QByteArray &bytes)
     m_bodyLeft -= bytes.size();
     if (m_multipart)
         m_multipart->feed(bytes);
-    if (m_dropAfter >= 0 && m_request.bodySize >= m_dropAfter && m_bodyLeft > 0) {
+    // Also when the whole body came in one read: the display still closes
+    // without an answer, every time the fault hits (resent requests too).
+    if (m_dropAfter >= 0 && m_request.bodySize >= qMin(m_dropAfter, m_request.bodySize + m_bodyLeft)) {
         m_socket->abort(); // the destructor records the partial request
         deleteLater();
         return;

@@ -15,6 +15,8 @@ struct SimStepFault
     bool neverReply = false;    // read the request, never answer (the connection stays open)
     qint64 dropAfterBytes = -1; // close the connection once this many body bytes arrived
     qint64 readBytesPerSecond = 0; // > 0: read the body at about this rate (a slow, steady link)
+    QByteArray body;            // not null: answer this body (bodyRepeat times) with status, or 200, instead
+    int bodyRepeat = 1;
     int skip = 0;
     int times = -1;             // -1 = every request from skip on
 

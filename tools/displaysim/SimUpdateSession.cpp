@@ -168,7 +168,12 @@ SimHttpResponse SimUpdateSession::handle(const SimHttpRequest &request)
         r.hold = true;
         return r;
     }
-    if (fault && fault->status != 0) {
+    if (fault && !fault->body.isNull()) {
+        // A hostile or broken answer, at most 64 MiB of it.
+        const qint64 most = (qint64(64) << 20) / qMax(qint64(1), qint64(fault->body.size()));
+        const qint64 repeat = qBound(qint64(0), qint64(fault->bodyRepeat), most);
+        r = SimHttpResponse::text(fault->status ? fault->status : 200, fault->body.repeated(repeat));
+    } else if (fault && fault->status != 0) {
         r = SimHttpResponse::text(fault->status, "Error " + QByteArray::number(fault->status) + "\n");
         if (fault->status == 401)
             r.headers.append(qMakePair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"Display\"")));

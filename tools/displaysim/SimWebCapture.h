@@ -17,7 +17,7 @@ struct SimWebCapture
     qint64 bodySize = 0;            // bytes received (fewer than announced when incomplete)
     QByteArray bodyMd5;             // lowercase hex
     QByteArray body;                // the body when it is at most 4096 bytes
-    bool complete = true;           // false: the connection closed before the body was whole
+    bool complete = true;           // the body arrived whole (false: the connection closed before)
     bool multipart = false;
     bool multipartValid = false;
     QList<SimMultipartPart> parts;
