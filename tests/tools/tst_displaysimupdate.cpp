@@ -160,6 +160,8 @@ public:
     // "D"/"F" replies: result and value; {-1, -1} for no or another reply.
     QPair<int, int> vcp(char type, const QByteArray &body)
     {
+        if (m_socket.state() != QAbstractSocket::ConnectedState)
+            return { -1, -1 };
         m_socket.write(frame(type, body));
         QByteArray r;
         QTest::qWaitFor([&] { r += m_socket.readAll(); return r.endsWith('\r'); }, 3000);
