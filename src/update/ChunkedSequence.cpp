@@ -104,7 +104,10 @@ void ChunkedSequence::sendFileStep()
 
 bool ChunkedSequence::pollStalled() const
 {
-    return m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+    // Only while the step is still the one whose replies did not change.
+    const int step = m_host.state().step;
+    return (step == m_pollWatch.step() || step + 1 == m_pollWatch.step())
+        && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
 }
 
 void ChunkedSequence::replyReceived(const WebReply &reply)

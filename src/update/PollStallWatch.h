@@ -19,6 +19,7 @@ public:
     }
 
     void reset() { m_since.invalidate(); }
+    int step() const { return m_step; }
 
     bool stalled(int timeoutSecs) const
     {

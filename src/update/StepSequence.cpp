@@ -35,9 +35,27 @@ bool StepSequence::rewindAfterError()
     }
 }
 
+namespace {
+
+// The steps of one polling loop share a number: the state check with the delete it alternates
+// with, the file check result, the result poll. Other steps belong to no loop (0).
+int pollLoop(int step)
+{
+    if (step >= StepSequence::FileDelete && step <= StepSequence::UpdateState + 1)
+        return 1;
+    if (step == StepSequence::FileCheckResult || step == StepSequence::FileCheckResult + 1)
+        return 2;
+    if (step == StepSequence::ResultPoll || step == StepSequence::ResultPoll + 1)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
 bool StepSequence::pollStalled() const
 {
-    return m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+    const int loop = pollLoop(m_host.state().step);
+    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
 }
 
 void StepSequence::watchPoll(const QByteArray &body)

@@ -174,6 +174,8 @@ private slots:
     void tcpAssistedKeyAndPart();
     void faultsEndWithTheirStatus_data();
     void faultsEndWithTheirStatus();
+    void progressingUploadOutlivesTheStepTimeout_data();
+    void progressingUploadOutlivesTheStepTimeout();
     void failedUploadRestoresTheHttpServer_data();
     void failedUploadRestoresTheHttpServer();
     void seriesWithoutSequenceIsRefused_data();
@@ -609,6 +611,51 @@ void HttpClientTest::faultsEndWithTheirStatus()
         QCOMPARE(bench.client.componentStatus(0), component1);
     if (!logLine.isEmpty())
         QVERIFY2(logged(logLine), qPrintable(logLine));
+    QVERIFY(!bench.client.isActive());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
+}
+
+void HttpClientTest::progressingUploadOutlivesTheStepTimeout_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<bool>("stalled");
+    for (const int series : { 1, 3, 10, 11 }) {
+        QTest::addRow("series %d, slow but steady", series) << series << false;
+        QTest::addRow("series %d, stalled", series) << series << true;
+    }
+}
+
+// Twenty uploads sharing a slow link take longer than one step's time-out; as long as bytes keep
+// going out the upload is not cut off, while one that stops still ends after the time-out.
+void HttpClientTest::progressingUploadOutlivesTheStepTimeout()
+{
+    QFETCH(int, series);
+    QFETCH(bool, stalled);
+    Bench bench(11, series);
+    // Large enough that the loopback buffers (4 MB in the kernel, more in the network library)
+    // cannot swallow it at once: progress then shows for most of the upload.
+    bench.makeFiles({ 1 }, 24 * 1024 * 1024);
+    SimStepFault slow;
+    slow.step = "upload";
+    if (stalled)
+        slow.neverReply = true;
+    else
+        slow.readBytesPerSecond = 6 * 1024 * 1024;
+    bench.config.update.faults << slow;
+    QVERIFY(bench.startDisplay());
+    SessionParams params = fastParams(series);
+    params.stepTimeoutSecs = 2;
+    params.legacyTimeoutSecs = 2;
+    QCOMPARE(bench.setup(params), 0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(bench.run());
+    if (stalled) {
+        QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Timeout));
+    } else {
+        QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+        QVERIFY2(clock.elapsed() > 3000, "the upload was meant to take longer than the time-out");
+    }
     QVERIFY(!bench.client.isActive());
     QCOMPARE(openFilesIn(bench.dir.path()), 0);
 }
