@@ -187,6 +187,8 @@ void HttpClient::replyDataArrived()
         // No status reply is this big: stop reading rather than hold whatever a display sends.
         m_replyTooLarge = true;
         m_replyBody.clear();
+        // Cutting the reply short is our doing, not a network error of the display.
+        disconnect(reply, &QNetworkReply::errorOccurred, this, &HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred);
         reply->abort();
     }
 }

@@ -555,6 +555,44 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
                c.update.faults << f;
            })
         << 3 << 3 << "Reply result: 0";
+    auto dropAlways = [](const QByteArray &step) {
+        return Configure([step](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = step;
+            f.dropAfterBytes = 100;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("legacy: connection dropped mid-body every time") << 1 << dropAlways("upload") << -1 << -1 << "reply error";
+    QTest::newRow("chunked: connection dropped mid-chunk every time") << 9 << dropAlways("upload") << -1 << -1 << "reply error";
+    // The upload is not sent again; the display then never reports the package.
+    QTest::newRow("cgictrl: connection dropped mid-upload every time") << 3 << dropAlways("upload") << -3 << any << "attempting retry";
+    QTest::newRow("stamped: update request dropped every time") << 10 << dropAlways("update") << -1 << any << "Max errors exceeded.";
+
+    // Hostile replies: oversized, truncated, garbage, absurd numbers.
+    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = step;
+            f.body = body;
+            f.bodyRepeat = repeat;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << "";
+    QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << "";
+    QTest::newRow("cgictrl: truncated result") << 3 << answer("result", "{\"result_code\": ") << 4 << -4 << "";
+    QTest::newRow("stamped: garbage state check") << 10 << answer("stateCheck", "\x00\xff<html>") << -1 << any << "";
+    QTest::newRow("chunked: truncated result is not complete")
+        << 9 << answer("result", "{\"update_sts\":[{\"Firmware\":1,\"result_co") << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("chunked: absurd result code")
+        << 9 << answer("checkResult", "{\"paccheck_result\":\"100\",\"fwcheck_result\":[{\"result_code\":1e999}]}")
+        << -2 << -2 << "";
+    // Read as the 200 it is (only the status counts); the display, having answered instead of
+    // taking the package, then never starts the update.
+    QTest::newRow("tcp-assisted: huge 200 answer to the upload")
+        << 11 << answer("upload", "x", 4 << 20) << 4 << 4 << "Firmware upload successful.";
+
     QTest::newRow("tcp-assisted: update never starts")
         << 11 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateNeverStarts = true; })
         << 4 << 4 << "Error: Firmware update did not start within timeout.";
@@ -662,22 +700,30 @@ void HttpClientTest::progressingUploadOutlivesTheStepTimeout()
 
 void HttpClientTest::failedUploadRestoresTheHttpServer_data()
 {
+    QTest::addColumn<bool>("timeout");
     QTest::addColumn<bool>("restoreWorks");
-    QTest::newRow("restore works") << true;
-    QTest::newRow("restore rejected") << false;
+    QTest::addColumn<int>("status");
+    QTest::newRow("401, restore works") << false << true << int(UpdateStatus::UpdateFailed);
+    QTest::newRow("401, restore rejected") << false << false << int(UpdateStatus::UpdateFailed);
+    QTest::newRow("upload times out, restore works") << true << true << int(UpdateStatus::Timeout);
 }
 
 // The display's web server was off and we switched it on for the upload; a failed upload must not
 // leave it on without at least trying to switch it off and saying whether that worked.
 void HttpClientTest::failedUploadRestoresTheHttpServer()
 {
+    QFETCH(bool, timeout);
     QFETCH(bool, restoreWorks);
+    QFETCH(int, status);
     Bench bench(7, 11);
     bench.makeFiles({ 1 }, 20000);
-    SimStepFault unauthorised;
-    unauthorised.step = "upload";
-    unauthorised.status = 401;
-    bench.config.update.faults << unauthorised;
+    SimStepFault fault;
+    fault.step = "upload";
+    if (timeout)
+        fault.neverReply = true;
+    else
+        fault.status = 401;
+    bench.config.update.faults << fault;
     QVERIFY(bench.startDisplay());
     QCOMPARE(bench.setup(fastParams(11)), 0);
     if (!restoreWorks) {
@@ -691,9 +737,9 @@ void HttpClientTest::failedUploadRestoresTheHttpServer()
         });
     }
     QVERIFY(bench.run());
-    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::UpdateFailed));
+    QCOMPARE(bench.client.sessionStatus(), status);
     QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::CommunicationFailed));
-    QVERIFY(logged("Log into the display's HTTP page"));
+    QCOMPARE(logged("Log into the display's HTTP page"), !timeout);
     const QList<QByteArray> bodies = bench.display->requestLog().controlBodies();
     QVERIFY(bodies.contains("11F00001"));
     if (restoreWorks) {
@@ -704,6 +750,7 @@ void HttpClientTest::failedUploadRestoresTheHttpServer()
     }
     QVERIFY(!logged("HTTP Server was unable to be re-disabled"));
     QVERIFY(!bench.client.isActive());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
 }
 
 void HttpClientTest::seriesWithoutSequenceIsRefused_data()
