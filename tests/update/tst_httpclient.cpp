@@ -174,6 +174,8 @@ private slots:
     void tcpAssistedKeyAndPart();
     void faultsEndWithTheirStatus_data();
     void faultsEndWithTheirStatus();
+    void componentsSettleOneByOne_data();
+    void componentsSettleOneByOne();
     void progressingUploadOutlivesTheStepTimeout_data();
     void progressingUploadOutlivesTheStepTimeout();
     void failedUploadRestoresTheHttpServer_data();
@@ -649,8 +651,48 @@ void HttpClientTest::faultsEndWithTheirStatus()
         QCOMPARE(bench.client.componentStatus(0), component1);
     if (!logLine.isEmpty())
         QVERIFY2(logged(logLine), qPrintable(logLine));
+    if (logLine.startsWith("Error: Firmware update did not start"))
+        QCOMPARE(bench.display->requestLog().controlBodies().count("13030001"), 2);
     QVERIFY(!bench.client.isActive());
     QCOMPARE(openFilesIn(bench.dir.path()), 0);
+}
+
+void HttpClientTest::componentsSettleOneByOne_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<Configure>("configure");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QList<int>>("componentStatuses");
+
+    QTest::newRow("cgictrl: first fails, second completes")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << 4 << QList<int>{ -4, 3 };
+    QTest::newRow("stamped: second fails")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 2; })
+        << 4 << QList<int>{ 3, -4 };
+    QTest::newRow("legacy: a file failing three times leaves the next untouched")
+        << 2 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.legacyWriteFailures = 3; })
+        << -4 << QList<int>{ -4, 0 };
+}
+
+void HttpClientTest::componentsSettleOneByOne()
+{
+    QFETCH(int, series);
+    QFETCH(Configure, configure);
+    QFETCH(int, status);
+    QFETCH(QList<int>, componentStatuses);
+    Bench bench(12, series);
+    bench.makeFiles({ 1, 2 }, 10000);
+    SessionParams params = fastParams(series);
+    configure(bench.config, params);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(params), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), status);
+    for (int i = 0; i < componentStatuses.size(); ++i)
+        QCOMPARE(bench.client.componentStatus(i), componentStatuses.at(i));
+    if (series == 2)
+        QCOMPARE(bench.display->webCaptures("upload").size(), 3);
 }
 
 void HttpClientTest::progressingUploadOutlivesTheStepTimeout_data()
