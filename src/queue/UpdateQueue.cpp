@@ -126,9 +126,14 @@ bool UpdateQueue::queueRow(int row)
     }
 
     const QHostAddress host = entry.useIP2 ? entry.updateAddress : entry.address;
+    // The display's firmware components to update come from the catalogue; a release that does
+    // not say updates as many as it has files, or no component would be followed at all.
+    if (entry.componentCount < 1)
+        entry.componentCount = componentCount;
+    const int enabledCount = qMin(entry.componentCount, int(DisplayEntry::ComponentSlots));
     std::array<bool, 6> enabled {};
     for (int k = 0; k < 6; ++k)
-        enabled[k] = k < componentCount;
+        enabled[k] = k < enabledCount;
     qInfo().noquote() << "Display #" << n << "Queuing update for Model:" << entry.modelName
                       << "update IP address:" << addressText(host)
                       << "Update file:" << QDir::toNativeSeparators(files[0]) << "Component count:" << componentCount;
@@ -398,7 +403,8 @@ void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome,
         qInfo().noquote() << "Display #" << row + 1 << log << "Model:" << entry.modelName
                           << "IP address:" << addressText(address);
         entry.updateNote = UpdateVerifier::rowText(outcome, expected, version);
-        if (outcome == UpdateVerifier::VersionMismatch && !version.isEmpty())
+        // The display's own version text from now on, as a search would show it.
+        if (!version.isEmpty())
             entry.currentFirmware = version;
         emit update_info(row);
         emit uiUpdateNeeded(true);

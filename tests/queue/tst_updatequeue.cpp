@@ -116,6 +116,9 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         c.seriesCode = quint8(p.series);
         c.mainFwVersion = QStringLiteral("R1.000");
         c.webPort = webPort();
+        // Nothing here searches; off the search port, a window or search test running beside
+        // this one cannot keep these displays from starting.
+        c.searchPort = 15320;
         c.powerSaveSetting = p.powerSave;
         c.update.components = qBound(1, p.files, 6);
         c.update.rebootMs = 300;
