@@ -302,6 +302,7 @@ void tst_UpdateQueue::failuresStayTicked_data()
     QTest::addColumn<int>("updateFailComponent");
     QTest::addColumn<QList<int>>("results"); // acceptable result codes
     QTest::newRow("update fails") << QByteArray() << 0 << false << 1 << QList<int> { 4, -1, -2 };
+    QTest::newRow("401 on the upload") << QByteArray("upload") << 401 << false << -1 << QList<int> { 4, -1, -2, -3, -4 };
     QTest::newRow("401, page behind a login") << QByteArray("*") << 401 << false << -1 << QList<int> { 4, -1, -2, -4 };
     QTest::newRow("stops answering") << QByteArray("*") << 0 << true << -1 << QList<int> { -3 };
 }
