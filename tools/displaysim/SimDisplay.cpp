@@ -327,6 +327,14 @@ void SimDisplay::beginReboot()
     m_rebootStartTimer->start(100);
 }
 
+bool SimDisplay::cancelPendingReboot()
+{
+    if (!m_rebootStartTimer->isActive())
+        return false;
+    m_rebootStartTimer->stop();
+    return true;
+}
+
 void SimDisplay::finishReboot()
 {
     const SimUpdateConfig &u = m_config.update;

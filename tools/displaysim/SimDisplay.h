@@ -101,6 +101,8 @@ public:
     // After a completed update: control and web go quiet for rebootMs, then
     // come back with firmwareAfterUpdate (never with neverReturn).
     void beginReboot();
+    // A new update request before the reboot began: the client was not done.
+    bool cancelPendingReboot();
 
 signals:
     void searchReceived(int requestType);

@@ -90,6 +90,7 @@ void SimUpdateSession::begin()
     if (m_inUpdate)
         return;
     m_inUpdate = true;
+    m_display->cancelPendingReboot();
     if (m_model.settled() || m_model.phase() == SimFirmwareUpdate::Phase::Completed)
         m_model.reset();
     if (m_stats)
@@ -134,6 +135,9 @@ void SimUpdateSession::classify(SimHttpRequest &head)
         step = m_chunkExpected < 0 ? "announce" : "upload";
     head.step = step;
     head.stepOrdinal = m_stepCounts[step]++;
+    // The attempt begins with the head: a long upload body is part of it.
+    if (m.action != Action::FileCheck && m.action != Action::ResultPoll)
+        begin();
     activity();
 }
 
