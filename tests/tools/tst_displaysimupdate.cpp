@@ -216,6 +216,8 @@ private slots:
     void throttledUpload();
     void expectContinue();
     void persistentDropAndHostileBody();
+    void hostileRequests_data();
+    void hostileRequests();
 };
 
 void tst_DisplaySimUpdate::multipartStream_data()
@@ -1003,6 +1005,43 @@ void tst_DisplaySimUpdate::persistentDropAndHostileBody()
     QCOMPARE(r.status, 200);
     QCOMPARE(r.body.size(), garbage.body.size() * 30000);
     QVERIFY(r.body.startsWith(garbage.body + garbage.body));
+}
+
+void tst_DisplaySimUpdate::hostileRequests_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("status"); // -1: closed without an answer
+    QTest::newRow("head over 64 KiB") << "GET /" + QByteArray(70000, 'a') << 413;
+    QTest::newRow("negative length") << QByteArray("POST /upload HTTP/1.1\r\nContent-Length: -5\r\n\r\n") << 400;
+    QTest::newRow("length beyond 4 GiB") << QByteArray("POST /upload HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n") << 413;
+    QTest::newRow("chunked transfer") << QByteArray("POST /upload HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n") << 501;
+    QTest::newRow("no request line") << QByteArray("\r\n\r\n") << 400;
+    QByteArray parts;
+    for (int i = 0; i < 100; ++i)
+        parts += "--b\r\nContent-Disposition: form-data; name=\"updatefile\"; filename=\"f\"\r\n\r\nx\r\n";
+    parts += "--b--\r\n";
+    QTest::newRow("100 parts") << "POST /cgi-bin/cgictrl?U=46213 HTTP/1.1\r\nContent-Type: multipart/form-data, boundary=b\r\n"
+                                  "Content-Length: " + QByteArray::number(parts.size()) + "\r\n\r\n" + parts << 200;
+    QTest::newRow("part head never ends")
+        << "POST /cgi-bin/cgictrl?U=46213 HTTP/1.1\r\nContent-Type: multipart/form-data, boundary=b\r\nContent-Length: 20010\r\n\r\n--b\r\n"
+               + QByteArray(20005, 'h') << 200;
+}
+
+void tst_DisplaySimUpdate::hostileRequests()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, status);
+    SimDisplay d(config(1));
+    QCOMPARE(d.start(addr(33)), 0);
+    const Reply r = exchange(addr(33), bytes, 2000);
+    QCOMPARE(r.status, status);
+    if (status == 200) { // a malformed body is a write error, not a package
+        QVERIFY(r.body.contains("File write error"));
+        QCOMPARE(d.updateCapture().packages, 0);
+        QVERIFY(!d.webCaptures().last().multipartValid);
+    }
+    // Still serving.
+    QCOMPARE(exchange(addr(33), jsonPoll("/index.html", "h")).status, 200);
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

@@ -177,6 +177,8 @@ void SimDisplay::setConfig(const SimDisplayConfig &config)
 {
     const bool reopen = m_running && listenersDiffer(m_config, config);
     m_config = config;
+    if (m_running)
+        publishFirmware();
     if (reopen) {
         closeListeners();
         if (openListeners() != Started) {
