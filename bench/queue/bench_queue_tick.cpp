@@ -23,6 +23,7 @@ namespace {
 
 constexpr int Rows = 4096;
 constexpr int Running = 20;
+constexpr int Queued = 200; // waiting behind the running ones
 constexpr int Ticks = 41;
 constexpr double GoalMs = 5.0;
 
@@ -53,8 +54,8 @@ int main(int argc, char **argv)
                            .toJson(),
                    QLocale::English);
 
-    // 4,096 checked, downloaded rows; every 200th one is queued, and nothing listens at their
-    // addresses, so their sessions stay running (retrying) for the whole benchmark.
+    // 4,096 downloaded rows; every 16th one is queued, and nothing listens at the addresses, so
+    // the first 20 sessions stay running (retrying) and the rest queued for the whole benchmark.
     DisplayTableState state;
     state.updateLimit = Running;
     state.displayEntries.reserve(Rows);
@@ -67,7 +68,7 @@ int main(int argc, char **argv)
         row.latestVersion = QStringLiteral("2.000");
         row.updateDurationSecs = 600;
         row.downloadState = 3;
-        row.selected = i % 200 == 0 && i / 200 < Running;
+        row.selected = i % 16 == 0 && i / 16 < Running + Queued;
         state.displayEntries.append(row);
     }
 
@@ -83,12 +84,12 @@ int main(int argc, char **argv)
     // The ticks are called here, one at a time; the queue's own timer must not add any.
     queue.setTickInterval(24 * 3600 * 1000);
 
-    if (queue.queueUpdates() != Running) {
-        std::fprintf(stderr, "expected %d queued rows\n", Running);
+    if (queue.queueUpdates() != Running + Queued) {
+        std::fprintf(stderr, "expected %d queued rows\n", Running + Queued);
         return 1;
     }
-    // Now check the rest too: they are idle rows the tick walks past.
-    for (int i = 0; i < Rows; i += 3)
+    // Check most of the rest too: idle rows the tick and the estimate walk past.
+    for (int i = 1; i < Rows; i += 3)
         state.displayEntries[i].selected = true;
 
     std::vector<double> times;
@@ -106,7 +107,7 @@ int main(int argc, char **argv)
 
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("update queue tick, %d rows, %d running: median %.2f ms over %d ticks (min %.2f, max %.2f); goal <= %.0f ms: %s\n",
-                Rows, Running, median, Ticks, times.front(), times.back(), GoalMs, median <= GoalMs ? "met" : "MISSED");
+    std::printf("update queue tick, %d rows, %d running, %d queued: median %.2f ms over %d ticks (min %.2f, max %.2f); goal <= %.0f ms: %s\n",
+                Rows, Running, Queued, median, Ticks, times.front(), times.back(), GoalMs, median <= GoalMs ? "met" : "MISSED");
     return 0;
 }

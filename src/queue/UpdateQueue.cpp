@@ -268,6 +268,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
                 emit update_info(row);
                 continue;
             }
+            seen.insert(session, true);
             if (m_state.activeUpdates >= limit)
                 continue;
             session->start();
@@ -317,15 +318,6 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
     }
     for (HttpClient *session : orphans) {
         const Session record = m_sessions.value(session);
-        bool inTable = false;
-        for (const DisplayEntry &entry : std::as_const(m_state.displayEntries)) {
-            if (entry.updateSession == session) {
-                inTable = true;
-                break;
-            }
-        }
-        if (inTable)
-            continue; // queued and waiting for a lane
         if (record.running && !sessionSettled(session, record.seriesCode))
             continue;
         if (record.running) {
