@@ -185,6 +185,12 @@ void tst_DownloadController::oneJobPerSeriesThenResumed()
     QSignalSpy confirm(controller(), &DownloadController::confirmationRequested);
     QSignalSpy buttons(controller(), &DownloadController::cancelButtonVisible);
     QSignalSpy status(controller(), &DownloadController::statusMessage);
+    // When the first pass ends, PX-2's row still waits: only the fetched releases' rows changed.
+    QList<int> px2AtFirstEnd;
+    connect(controller(), &DownloadController::statusMessage, this, [&](const QString &text) {
+        if (text == QLatin1String("Download complete") && px2AtFirstEnd.isEmpty())
+            px2AtFirstEnd << m_state.displayEntries[1].downloadState << m_state.displayEntries[0].downloadState;
+    });
     controller()->startUpdateDownloads();
 
     QCOMPARE(m_state.activeDownloads, 2);
@@ -195,6 +201,7 @@ void tst_DownloadController::oneJobPerSeriesThenResumed()
     QCOMPARE(buttons.first().first().toBool(), true);
 
     QVERIFY(idle());
+    QCOMPARE(px2AtFirstEnd, (QList<int> { 2, 3 }));
     QCOMPARE(confirm.count(), 1);
     // The second pass fetched PX-2's package; every ticked row and the unticked PX-1 row are done.
     QCOMPARE(served().count("/firmwareupdates/px1.bin"), 1);
