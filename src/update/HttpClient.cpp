@@ -386,5 +386,7 @@ void HttpClient::settle()
     m_executeWaitTimer.stop();
     abortRequest();
     releaseControl();
+    // Kept-alive connections would otherwise stay open until the queue deletes the session.
+    m_manager.clearConnectionCache();
     m_state.uploading = false;
 }

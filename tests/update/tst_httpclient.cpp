@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 #include <functional>
 
@@ -94,6 +95,30 @@ int openFilesIn(const QString &folder)
     return count;
 }
 
+// Established TCP connections from this machine to the address on either port, from the
+// kernel's table (both ends live in this process, so the client's side is the remote match).
+int connectionsTo(const QHostAddress &address, QList<quint16> ports)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return -1;
+    const quint32 ip = address.toIPv4Address();
+    // The kernel prints the address's network-order bytes read as one host-order number.
+    const QByteArray ipHex = QByteArray::number(qToBigEndian(ip), 16).toUpper().rightJustified(8, '0');
+    int count = 0;
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 4 || fields.at(3) != "01")
+            continue;
+        for (const quint16 port : ports) {
+            const QByteArray remote = ipHex + ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+            if (fields.at(2) == remote)
+                ++count;
+        }
+    }
+    return count;
+}
+
 // One display and one session with its firmware files.
 struct Bench
 {
@@ -142,14 +167,18 @@ struct Bench
         return client.setup(0, address.toString(), files, enabled, params);
     }
 
+    int peakConnections = 0;
+
     // Runs the session until it settles; false when it did not within the time.
     bool run(int waitMs = 20000)
     {
         client.start();
         QElapsedTimer clock;
         clock.start();
-        while (client.sessionStatus() == UpdateStatus::Running && clock.elapsed() < waitMs)
+        while (client.sessionStatus() == UpdateStatus::Running && clock.elapsed() < waitMs) {
             QTest::qWait(10);
+            peakConnections = qMax(peakConnections, connectionsTo(address, { WebPort, ControlPort }));
+        }
         QTest::qWait(30);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return client.sessionStatus() != UpdateStatus::Running;
@@ -271,6 +300,9 @@ void HttpClientTest::sequencesRunToComplete()
     QVERIFY(!bench.client.isActive());
     QVERIFY(!bench.client.uploading());
     QCOMPARE(openFilesIn(bench.dir.path()), 0);
+    // The sessions's sockets were seen while it ran, and none is left.
+    QVERIFY(bench.peakConnections > 0);
+    QTRY_COMPARE(connectionsTo(bench.address, { WebPort, ControlPort }), 0);
 }
 
 void HttpClientTest::cgictrlRequestsByteForByte()
