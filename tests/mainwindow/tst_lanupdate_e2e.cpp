@@ -265,6 +265,8 @@ class TestLanUpdateEndToEnd : public QObject
             c.mainFwVersion = QStringLiteral("R1.000");
             c.macAddress = QByteArray::fromHex("0016AA7400") + char(i);
             c.powerSaveSetting = p.powerSave;
+            if (i == 2)
+                c.assetTag = QStringLiteral("<img src=\"file:///etc/hostname\">");
             c.update.components = p.files;
             c.update.rebootMs = 300;
             c.update.firmwareAfterMain = QStringLiteral("R2.000");
@@ -394,6 +396,9 @@ private slots:
         QVERIFY2(m_summaryHeadings.first().contains(QStringLiteral("following %1 display(s)").arg(FleetSize)),
                  qPrintable(m_summaryHeadings.first()));
         QVERIFY(m_summaryTables.first().contains(QStringLiteral("See note 2. ")));
+        // A display's own text reaches the rich-text summary as the characters it is.
+        QVERIFY(m_summaryTables.first().contains(QStringLiteral("&lt;img src=&quot;file:///etc/hostname&quot;&gt;")));
+        QVERIFY(!m_summaryTables.first().contains(QStringLiteral("<img src=\"file:")));
 
         // The series 1 and 2 displays were switched "Off" before their updates.
         QCOMPARE(m_fleet.display(address(0))->config().powerSaveSetting, 2);
