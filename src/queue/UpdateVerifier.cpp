@@ -24,6 +24,11 @@ UpdateVerifier::UpdateVerifier(const QHostAddress &address, quint32 versionFlags
 {
     m_pollTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, &UpdateVerifier::poll);
+    // A query can take many seconds against a display that accepts and never answers; the bound
+    // holds even while one is out.
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this] { finish(m_lastVersion.isEmpty() ? NoAnswer : VersionMismatch); });
 }
 
 UpdateVerifier::~UpdateVerifier()
@@ -37,6 +42,7 @@ UpdateVerifier::~UpdateVerifier()
 void UpdateVerifier::start()
 {
     m_clock.start();
+    m_deadline.start(qMax(0, m_params.maxWaitMs));
     // The display is still going down right after it said "complete": look after one interval.
     m_pollTimer.start(m_params.pollIntervalMs);
 }
@@ -99,8 +105,11 @@ void UpdateVerifier::replied(PD_TCP_REPLY reply)
 
 void UpdateVerifier::finish(int outcome)
 {
+    if (m_done)
+        return;
     m_done = true;
     m_pollTimer.stop();
+    m_deadline.stop();
     emit finished(m_address, outcome, m_lastVersion);
 }
 

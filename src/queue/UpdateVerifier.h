@@ -64,6 +64,7 @@ private:
     const QString m_expected;
     const Params m_params;
     QTimer m_pollTimer;
+    QTimer m_deadline;
     QElapsedTimer m_clock;
     QPointer<TcpClient> m_client;
     QString m_lastVersion;
