@@ -178,7 +178,8 @@ void DownloadController::downloadFirmwareprogressChanged(int instance, int m_pro
     if (!m_state.usbDownloadPending && !m_state.modelDownloadPending) {
         emit statusMessage(tr("Downloading %1 files", "1=number of downloads").arg(m_state.activeDownloads), 0);
     } else if (m_progressTotal >= 1) {
-        const int percent = int((qint64(m_progressValue) * 100.0 + 0.5) / m_progressTotal);
+        // A server may send more than it announced; the bar never says more than 100%.
+        const int percent = qBound(0, int((qint64(m_progressValue) * 100.0 + 0.5) / m_progressTotal), 100);
         emit statusMessage(tr("Downloading %1% %2", "1=progress percentage 2=message")
                                    .arg(percent)
                                    .arg(m_progressMessage),
