@@ -14,9 +14,17 @@
 #include "maintenance/FileHashListing.h"
 #include "maintenance/FirmwareCache.h"
 #include "maintenance/ReadmeFile.h"
+#include "flows/DownloadController.h"
+#include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
+#include "dialogs/UpdateWarningMessageDialog.h"
+#include "queue/PowerSaveChange.h"
+#include "queue/UpdateQueue.h"
+#include "queue/UpdateSummary.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
 #include "offline/DownloadFirmwareForOfflineDialog.h"
+#include "usb/CreateUSBDriveDialog.h"
+#include "usb/search_model_dialog.h"
 #include "platform/Platform.h"
 #include "panel/DisplayInfoPanel.h"
 #include "table/MySortFilterProxyModel.h"
@@ -53,8 +61,6 @@ Tessel::Tessel(QWidget *parent)
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Quillon"));
     setWindowIcon(QIcon(QStringLiteral(":/images/Tessel.ico")));
-    firmUpdateTimer.setInterval(1000);
-    connect(&firmUpdateTimer, &QTimer::timeout, this, &Tessel::FirmUpdateTimerHandle);
 
     logWindow = new SV_Information_Dialog(this);
     ui->menuDebug->menuAction()->setVisible(false);
@@ -139,6 +145,27 @@ Tessel::Tessel(QWidget *parent)
             &Tessel::checkForApplicationUpdatesNoMessageIfNewer);
     downloadJsonData();
 
+    // The LAN update: package downloads, the power-save change and the queue work on the state;
+    // this window shows their texts and dialogs.
+    downloads = new DownloadController(state, firmwareDatabase, cacheFolder, this);
+    connect(downloads, &DownloadController::update_info, this, &Tessel::update_info);
+    connect(downloads, &DownloadController::statusMessage, this, &Tessel::showStatusMessage);
+    connect(downloads, &DownloadController::uiUpdateNeeded, this, &Tessel::update_ui);
+    connect(downloads, &DownloadController::cancelButtonVisible, this, [this](bool shown) { cancelDownloadsButton->setVisible(shown); });
+    connect(downloads, &DownloadController::confirmationRequested, this, &Tessel::confirm_firmware_update, Qt::QueuedConnection);
+    connect(downloads, &DownloadController::usbCommandResumed, this, &Tessel::on_create_usb_drive_pushButton_clicked, Qt::QueuedConnection);
+    connect(downloads, &DownloadController::usbDriveDialogRequested, this, &Tessel::usbDriveDialogRequested);
+    // Queued: the dialog is modal, and the download that asked for it has not finished unwinding.
+    connect(this, &Tessel::usbDriveDialogRequested, this, &Tessel::openUsbDriveDialog, Qt::QueuedConnection);
+    connect(downloads, &DownloadController::downloadFailed, this, &Tessel::showDownloadFailure, Qt::QueuedConnection);
+    queue = new UpdateQueue(state, firmwareDatabase, cacheFolder, this);
+    connect(queue, &UpdateQueue::update_info, this, &Tessel::update_info);
+    connect(queue, &UpdateQueue::statusMessage, this, &Tessel::showStatusMessage);
+    connect(queue, &UpdateQueue::uiUpdateNeeded, this, &Tessel::update_ui);
+    powerSaveChange = new PowerSaveChange(state, *search, this);
+    connect(powerSaveChange, &PowerSaveChange::update_info, this, &Tessel::update_info);
+    connect(powerSaveChange, &PowerSaveChange::readyToQueue, queue, &UpdateQueue::queueUpdates);
+
     auto *statusHolder = new QWidget(this);
     auto *statusLayout = new QHBoxLayout(statusHolder);
     statusLayout->setContentsMargins(0, 0, 0, 0);
@@ -160,6 +187,11 @@ Tessel::~Tessel()
     // The search object and its queries go before the rows they write into, and the table lets go
     // of the rows before they are destroyed with this object's members (the model, a child, lives
     // until the base class has gone).
+    // Sessions and downloads write into the rows: they go first.
+    delete queue;
+    queue = nullptr;
+    delete downloads;
+    downloads = nullptr;
     delete search;
     search = nullptr;
     ui->display_list_tableView->setModel(nullptr);
@@ -356,10 +388,8 @@ void Tessel::update_ui(bool update_description_text)
     } else {
         ui->create_usb_drive_pushButton->setText(tr("Create firmware USB drive for selected display..."));
     }
-    // The USB drive commands have no part behind them yet: until they do, they stay off whatever
-    // can.usbDrive and can.catalogueTools say.
-    ui->create_usb_drive_pushButton->setEnabled(false);
-    ui->actionCreate_USB_drive_for_another_model->setEnabled(false);
+    ui->create_usb_drive_pushButton->setEnabled(can.usbDrive);
+    ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
 }
@@ -539,9 +569,84 @@ void Tessel::on_deselect_all_pushButton_clicked()
         update_ui(true);
 }
 
-// The LAN update and the update queue arrive with the update engine, which fills these two.
 void Tessel::on_download_pushButton_clicked()
 {
+    setBusyCursor(true);
+    downloads->startUpdateDownloads();
+    update_ui(true);
+}
+
+void Tessel::on_create_usb_drive_pushButton_clicked()
+{
+    setBusyCursor(true);
+    downloads->startUsbDownloadForRow(currentRow());
+    update_ui(true);
+}
+
+void Tessel::prepareUsbDriveForRelease()
+{
+    downloads->prepareUsbDriveForRelease();
+    update_ui(true);
+}
+
+void Tessel::downloadFirmwareprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage)
+{
+    downloads->downloadFirmwareprogressChanged(instance, m_progressValue, m_progressTotal, m_progressMessage);
+}
+
+void Tessel::downloadFirmwareStatusChanged(int instance, int status)
+{
+    downloads->downloadFirmwareStatusChanged(instance, status);
+}
+
+void Tessel::showDownloadFailure(const QString &text)
+{
+    QMessageBox::information(this, windowTitle(), text, QMessageBox::Ok);
+}
+
+void Tessel::confirm_firmware_update()
+{
+    UpdateSummary::Options options;
+    options.updateLimit = state.updateLimit;
+    options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
+    options.headerColour = QGuiApplication::palette().color(QPalette::Base).name(QColor::HexRgb);
+    options.note1IconPath = Theme::themedIconPath(QStringLiteral("reset power"));
+    const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, options);
+
+    if (!state.cautionsAccepted) {
+        UpdateWarningMessageDialog cautions(this);
+        if (cautions.exec() != QDialog::Accepted)
+            return;
+        state.cautionsAccepted = true;
+    }
+    ConfirmWithScrollMsgAreaDialog summary(this, windowTitle(), texts.header, texts.table, texts.message);
+    // Room for the table of displays above the notes; the dialog's own size showed three rows.
+    summary.resize(summary.size().expandedTo(QSize(820, 600)).boundedTo(screen()->availableSize()));
+    if (summary.exec() != QDialog::Accepted)
+        return;
+    if (!powerSaveChange->start())
+        queue->queueUpdates();
+    update_ui(true);
+}
+
+void Tessel::on_actionCreate_USB_drive_for_another_model_triggered()
+{
+    search_model_dialog chooser(firmwareDatabase, this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    FirmwareRelease release;
+    if (chooser.getSelectedRelease(release) != 0 || release.downloadLoc.isEmpty())
+        return;
+    downloads->setUsbRelease(release);
+    prepareUsbDriveForRelease();
+}
+
+void Tessel::openUsbDriveDialog(const FirmwareRelease &release)
+{
+    setBusyCursor(false);
+    CreateUSBDriveDialog dialog(cacheFolder, release, this);
+    dialog.exec();
+    update_ui(true);
 }
 
 void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
@@ -551,15 +656,17 @@ void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
 
 void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()
 {
+    queue->cancelQueued();
 }
 
 void Tessel::FirmUpdateTimerHandle()
 {
+    queue->FirmUpdateTimerHandle();
 }
 
 void Tessel::cancel_download_clicked()
 {
-    state.cancelRequested = true;
+    downloads->cancel_download_clicked();
 }
 
 void Tessel::on_actionOption_T_triggered()

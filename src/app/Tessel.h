@@ -15,6 +15,9 @@ class Tessel;
 
 class AppSettings;
 class CatalogueStartupFlow;
+class DownloadController;
+class PowerSaveChange;
+class UpdateQueue;
 class MySortFilterProxyModel;
 class QMenu;
 class QPushButton;
@@ -40,6 +43,9 @@ public:
     const DisplayTableState &tableState() const { return state; }
     const FirmwareDatabase &database() const { return firmwareDatabase; }
     SearchOrchestrator *searchOrchestrator() const { return search; }
+    DownloadController *downloadController() const { return downloads; }
+    UpdateQueue *updateQueue() const { return queue; }
+    PowerSaveChange *powerSaveChanger() const { return powerSaveChange; }
 
     // The last selected row of the table as a row of the display list, -1 when none is selected.
     int currentRow() const;
@@ -47,6 +53,8 @@ public:
     void evaluateFirmwareStatus(bool autoSelect);
 
 signals:
+    // A USB command has its firmware in the cache: the drive dialog opens (queued) from here.
+    void usbDriveDialogRequested(const FirmwareRelease &release);
     void update_info(int row);
     void addRow(int row);
     void resetAll();
@@ -79,6 +87,8 @@ private slots:
     void requestSetPowerSaveToAutoStandby_by_TcpClient(int row);
     void on_deselect_all_pushButton_clicked();
     void on_download_pushButton_clicked();
+    void on_create_usb_drive_pushButton_clicked();
+    void on_actionCreate_USB_drive_for_another_model_triggered();
     void on_actionCancel_all_queued_updates_via_LAN_triggered();
     void on_actionDownload_firmware_for_offline_use_triggered();
     void on_actionOption_T_triggered();
@@ -96,6 +106,13 @@ private slots:
     void on_actionShow_MAC_Address_column_toggled(bool checked);
     void showStatusMessage(const QString &text, int timeoutMs);
     void startFirstSearch(bool targeted);
+    // The LAN update: downloads, confirmation, power-save change and queue are parts of their own.
+    void downloadFirmwareprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
+    void downloadFirmwareStatusChanged(int instance, int status);
+    void confirm_firmware_update();
+    void prepareUsbDriveForRelease();
+    void openUsbDriveDialog(const FirmwareRelease &release);
+    void showDownloadFailure(const QString &text);
 
 private:
     void fillAdapterCombo();
@@ -110,7 +127,6 @@ private:
     void scheduleUpdateUi(bool updateDescription);
 
     Ui::Tessel *ui;
-    QTimer firmUpdateTimer;
     DisplayTableState state;
     FirmwareDatabase firmwareDatabase;
     QString cacheFolder;
@@ -119,6 +135,9 @@ private:
     MySortFilterProxyModel *proxy = nullptr;
     SearchOrchestrator *search = nullptr;
     CatalogueStartupFlow *catalogueFlow = nullptr;
+    DownloadController *downloads = nullptr;
+    UpdateQueue *queue = nullptr;
+    PowerSaveChange *powerSaveChange = nullptr;
     bool busyCursorShown = false;
     bool updateUiScheduled = false;
     bool pendingUpdateDescription = false;

@@ -59,6 +59,7 @@ struct DisplayEntry
     qint32 lockStatus = 0;           // 0 not locked, 1 locked, 2 not determined
     qint32 powerSaveMode = -2;       // 0 auto power save, 1 auto standby, 2 off, -1 unknown, -2 not read
     qint32 powerSaveModeVcp = -2;    // 1 or 2, -1 error, -2 not read
+    QString updateNote;              // why the row was not queued, or what the check after the update found
 };
 
 namespace FirmwareStatus {

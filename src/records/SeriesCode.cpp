@@ -28,6 +28,37 @@ constexpr SeriesName SeriesNames[] = {
     { "SERIES_WILLOW", SERIES_WILLOW },
 };
 
+constexpr std::array<int, 6> NoTimes{ 0, 0, 0, 0, 0, 0 };
+constexpr std::array<int, 6> InOrder{ 0, 1, 2, 3, 4, 5 };
+constexpr char Cgictrl[] = "/cgi-bin/cgictrl";
+constexpr char Pjctrl[] = "/pjctrl";
+
+constexpr SeriesRow SeriesRows[] = {
+    { SERIES_NONE, UpdateSequenceKind::None, "", MultipartSeparator::None, NoTimes, InOrder },
+    { SERIES_CEDAR4, UpdateSequenceKind::LegacyUpload, Cgictrl, MultipartSeparator::Comma,
+      { 600, 300, 180, 180, 600, 600 }, { 5, 4, 2, 3, 1, 0 } },
+    { SERIES_LARCH, UpdateSequenceKind::LegacyUpload, Cgictrl, MultipartSeparator::Comma,
+      { 300, 300, 900, 180, 600, 600 }, InOrder },
+    { SERIES_CEDAR5, UpdateSequenceKind::CgictrlSteps, Cgictrl, MultipartSeparator::Comma, NoTimes, InOrder },
+    { SERIES_BIRCH, UpdateSequenceKind::CgictrlSteps, Cgictrl, MultipartSeparator::Comma, NoTimes, InOrder },
+    { SERIES_CEDAR5_UHD, UpdateSequenceKind::CgictrlSteps, Cgictrl, MultipartSeparator::Comma, NoTimes, InOrder },
+    { SERIES_CEDAR5_XN, UpdateSequenceKind::CgictrlSteps, Cgictrl, MultipartSeparator::Comma, NoTimes, InOrder },
+    { SERIES_MAPLE_B, UpdateSequenceKind::None, "", MultipartSeparator::None, NoTimes, InOrder },
+    { SERIES_MAPLE_A, UpdateSequenceKind::None, "", MultipartSeparator::None, NoTimes, InOrder },
+    { SERIES_ROWAN_L, UpdateSequenceKind::PjctrlChunked, Pjctrl, MultipartSeparator::None, NoTimes, InOrder },
+    { SERIES_ROWAN_H, UpdateSequenceKind::PjctrlStamped, Pjctrl, MultipartSeparator::Semicolon, NoTimes, InOrder },
+    { SERIES_WILLOW, UpdateSequenceKind::TcpAssisted, "/upload", MultipartSeparator::None, NoTimes, InOrder },
+};
+
+}
+
+const SeriesRow &seriesRow(int code)
+{
+    for (const SeriesRow &row : SeriesRows) {
+        if (row.code == code)
+            return row;
+    }
+    return SeriesRows[0];
 }
 
 int seriesCodeForName(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 // The platform series codes kept in a row's catalogueSeries; they select the LAN update sequence.
 namespace SeriesCode {
@@ -19,6 +20,26 @@ enum : int {
     SERIES_ROWAN_H = 10,
     SERIES_WILLOW = 11,
 };
+
+// How a series is updated over the LAN.
+enum class UpdateSequenceKind { None, LegacyUpload, CgictrlSteps, PjctrlChunked, PjctrlStamped, TcpAssisted };
+
+// The separator between "multipart/form-data" and the boundary in an upload's content type.
+enum class MultipartSeparator { None, Comma, Semicolon };
+
+// One row of the series table: everything the update engine needs to know about a series.
+struct SeriesRow
+{
+    int code;
+    UpdateSequenceKind sequence;
+    const char *cgiPath;                      // "" when the series has no web update
+    MultipartSeparator separator;
+    std::array<int, 6> legacyTimeoutSecs;     // by upload slot, legacy upload only
+    std::array<int, 6> uploadOrder;           // component of each upload slot, legacy upload only
+};
+
+// The row of a series code; codes outside the table get the row of code 0 (no sequence).
+const SeriesRow &seriesRow(int code);
 
 // The code of a release's seriesName, compared without regard to case; 0 for an unknown name.
 int seriesCodeForName(const QString &name);

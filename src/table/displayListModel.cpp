@@ -338,15 +338,22 @@ QString displayListModel::statusText(const DisplayEntry &entry) const
     if (entry.updateStatus == 0) {
         switch (entry.resultStatus) {
         case 0:
+            if (!entry.updateNote.isEmpty())
+                return entry.updateNote;
             if (entry.legacyModel && !m_legacySupport && isUpToDateOrNewForLan(entry))
                 return tr("Firmware updates on legacy models is disabled. See Application settings.");
             if (entry.firmwareStatus == FirmwareStatus::NewForUsbOnly)
                 return tr("Update via USB only");
             return QString(QLatin1String(""));
-        case 3:
-            if (entry.manualPowerCycle == 2)
-                return tr("Success. Please manually cycle the display's AC power.");
-            return tr("Success");
+        case 3: {
+            const QString success = entry.manualPowerCycle == 2
+                    ? tr("Success. Please manually cycle the display's AC power.")
+                    : tr("Success");
+            // The check of the installed version follows the result.
+            if (entry.updateNote.isEmpty())
+                return success;
+            return success + QLatin1String(success.endsWith(QLatin1Char('.')) ? " " : ". ") + entry.updateNote;
+        }
         default:
             return m_statusText(entry.resultStatus);
         }

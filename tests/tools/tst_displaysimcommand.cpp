@@ -1,4 +1,10 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkDatagram>
+#include <QTcpSocket>
+#include <QTime>
+#include <QUuid>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +20,7 @@ class tst_DisplaySimCommand : public QObject
 private slots:
     void startsFleetWithConfig();
     void rejectsBadConfig();
+    void everyLanSeriesWithStatsFile();
 };
 
 namespace {
@@ -100,6 +107,71 @@ void tst_DisplaySimCommand::rejectsBadConfig()
     QCOMPARE(sim.exitCode(), 1);
     QVERIFY(sim.readAllStandardError().contains("modle"));
     QVERIFY(sim.readAllStandardOutput().isEmpty());
+}
+
+// A fleet of every series with a LAN update, started the way a process test
+// of the product starts it; the stats file follows an update attempt.
+void tst_DisplaySimCommand::everyLanSeriesWithStatsFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString statsPath = dir.filePath(QStringLiteral("stats.json"));
+    QFile config(dir.filePath(QStringLiteral("sim.json")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(R"({ "defaults": { "update": { "abandonMs": 2000, "firmwareAfterUpdate": { "main": "R7.000" } } },
+                      "displays": [ { "index": 2, "update": { "faults": [ { "step": "standby", "status": 401, "times": 1 } ] } } ] })");
+    config.close();
+
+    QProcess sim;
+    sim.start(QStringLiteral(DISPLAYSIM_EXE),
+              { QStringLiteral("--first"), QStringLiteral("127.0.202.30"), QStringLiteral("--count"), QStringLiteral("9"),
+                QStringLiteral("--series"), QStringLiteral("1,2,3,4,5,6,9,10,11"), QStringLiteral("--web-port"),
+                QStringLiteral("18084"), QStringLiteral("--config"), config.fileName(), QStringLiteral("--stats-file"),
+                statsPath });
+    QVERIFY(sim.waitForStarted());
+    QVERIFY(sim.waitForReadyRead(10000));
+    QVERIFY(sim.readLine().startsWith("displaysim ready: 9 displays"));
+
+    const auto stats = [&] {
+        QFile f(statsPath);
+        f.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(f.readAll()).object();
+    };
+    QCOMPARE(stats().value(QStringLiteral("displays")).toArray().size(), 9);
+    QCOMPARE(stats().value(QStringLiteral("maxConcurrent")).toInt(), 0);
+
+    // Each display answers its own dialect's standby request and no other.
+    const QByteArray t = QTime::currentTime().toString(QStringLiteral("hhmmsszzz")).toLatin1();
+    const QByteArray uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1();
+    const QList<QByteArray> standby = { "POST /cgi-bin/cgictrl?MM=00t=" + t, "POST /pjctrl?J=" + t, "GET /pjctrl?J=0&_=" + uuid };
+    const QList<QList<int>> expected = { // per display (series 1..11): cgictrl, stamped, chunked standby
+        { 404, 404, 404 }, { 404, 404, 404 }, { 401, 404, 404 }, { 200, 404, 404 }, { 200, 404, 404 },
+        { 200, 404, 404 }, { 404, 404, 200 }, { 404, 200, 404 }, { 404, 404, 404 } };
+    for (int i = 0; i < 9; ++i) {
+        QList<int> got;
+        for (const QByteArray &request : standby) {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress(QStringLiteral("127.0.202.%1").arg(30 + i)), 18084);
+            QVERIFY(s.waitForConnected(2000));
+            s.write(request + " HTTP/1.1\r\nContent-Length: 11\r\nConnection: close\r\n\r\nundefined\r\n");
+            QByteArray reply;
+            QTest::qWaitFor([&] { reply += s.readAll(); return s.state() == QAbstractSocket::UnconnectedState; }, 2000);
+            got.append(reply.mid(9, 3).toInt());
+        }
+        QCOMPARE(got, expected.at(i));
+    }
+    // Six displays took an update request (the 401 answer is a fault, not
+    // the end of the attempt): six were updating at once.
+    QTRY_COMPARE(stats().value(QStringLiteral("maxConcurrent")).toInt(), 6);
+    QTRY_COMPARE(stats().value(QStringLiteral("current")).toInt(), 0);
+    const QJsonObject first = stats().value(QStringLiteral("displays")).toArray().at(2).toObject();
+    QCOMPARE(first.value(QStringLiteral("address")).toString(), QStringLiteral("127.0.202.32"));
+    QCOMPARE(first.value(QStringLiteral("outcome")).toString(), QStringLiteral("abandoned"));
+    QCOMPARE(first.value(QStringLiteral("state")).toString(), QStringLiteral("idle"));
+    QCOMPARE(first.value(QStringLiteral("mainFw")).toString(), QStringLiteral("R3.210")); // no update completed
+
+    sim.kill();
+    sim.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimCommand)

@@ -188,6 +188,146 @@ const QMap<QString, MisSetter> &misbehaviourMembers()
     return members;
 }
 
+bool toFault(const QJsonValue &v, SimStepFault *out)
+{
+    if (!v.isObject())
+        return false;
+    const QJsonObject o = v.toObject();
+    SimStepFault f;
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const QString k = it.key();
+        bool ok = true;
+        if (k == QLatin1String("step")) {
+            ok = it.value().isString();
+            f.step = it.value().toString().toLatin1();
+        } else if (k == QLatin1String("status")) {
+            ok = toInt(it.value(), 0, 999, &f.status);
+        } else if (k == QLatin1String("delayMs")) {
+            ok = toInt(it.value(), 0, 3600000, &f.delayMs);
+        } else if (k == QLatin1String("neverReply")) {
+            ok = it.value().isBool();
+            f.neverReply = it.value().toBool();
+        } else if (k == QLatin1String("dropAfterBytes")) {
+            int x = 0;
+            ok = toInt(it.value(), -1, 0x7FFFFFFF, &x);
+            f.dropAfterBytes = x;
+        } else if (k == QLatin1String("readBytesPerSecond")) {
+            int x = 0;
+            ok = toInt(it.value(), 0, 0x7FFFFFFF, &x);
+            f.readBytesPerSecond = x;
+        } else if (k == QLatin1String("body")) {
+            ok = it.value().isString();
+            f.body = it.value().toString().toLatin1();
+            if (f.body.isNull())
+                f.body = QByteArray("");
+        } else if (k == QLatin1String("bodyRepeat")) {
+            ok = toInt(it.value(), 0, 0x7FFFFFFF, &f.bodyRepeat);
+        } else if (k == QLatin1String("skip")) {
+            ok = toInt(it.value(), 0, 1000000, &f.skip);
+        } else if (k == QLatin1String("times")) {
+            ok = toInt(it.value(), -1, 1000000, &f.times);
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return false;
+    }
+    if (f.step.isEmpty())
+        return false;
+    *out = f;
+    return true;
+}
+
+using UpdSetter = std::function<bool(const QJsonValue &, SimUpdateConfig &)>;
+
+UpdSetter updInt(int SimUpdateConfig::*f, int lo, int hi)
+{
+    return [=](const QJsonValue &v, SimUpdateConfig &u) { return toInt(v, lo, hi, &(u.*f)); };
+}
+
+UpdSetter updBool(bool SimUpdateConfig::*f)
+{
+    return [=](const QJsonValue &v, SimUpdateConfig &u) {
+        if (!v.isBool())
+            return false;
+        u.*f = v.toBool();
+        return true;
+    };
+}
+
+const QMap<QString, UpdSetter> &updateMembers()
+{
+    static const QMap<QString, UpdSetter> members = {
+        { QStringLiteral("protocol"),
+          [](const QJsonValue &v, SimUpdateConfig &u) {
+              return v.isString() && SimUpdateProtocols::fromName(v.toString(), &u.protocol);
+          } },
+        { QStringLiteral("uploadKeyPrefix"),
+          [](const QJsonValue &v, SimUpdateConfig &u) {
+              if (!v.isString())
+                  return false;
+              u.uploadKeyPrefix = v.toString().toUtf8();
+              return true;
+          } },
+        { QStringLiteral("components"), updInt(&SimUpdateConfig::components, 1, 6) },
+        { QStringLiteral("checkPolls"), updInt(&SimUpdateConfig::checkPolls, 0, 1000) },
+        { QStringLiteral("progressStep"), updInt(&SimUpdateConfig::progressStep, 1, 100) },
+        { QStringLiteral("startPolls"), updInt(&SimUpdateConfig::startPolls, 0, 1000) },
+        { QStringLiteral("legacyWritingMs"), updInt(&SimUpdateConfig::legacyWritingMs, 0, 3600000) },
+        { QStringLiteral("legacyQuietMs"), updInt(&SimUpdateConfig::legacyQuietMs, 1, 3600000) },
+        { QStringLiteral("abandonMs"), updInt(&SimUpdateConfig::abandonMs, 1, 3600000) },
+        { QStringLiteral("rebootMs"), updInt(&SimUpdateConfig::rebootMs, 0, 3600000) },
+        { QStringLiteral("neverReturn"), updBool(&SimUpdateConfig::neverReturn) },
+        { QStringLiteral("firmwareAfterUpdate"),
+          [](const QJsonValue &v, SimUpdateConfig &u) {
+              // "R2.000", or { "main": "R2.000", "fw": ["1.20", null, "3.10"] }
+              if (v.isString()) {
+                  u.firmwareAfterMain = v.toString();
+                  return true;
+              }
+              if (!v.isObject())
+                  return false;
+              const QJsonObject o = v.toObject();
+              for (auto it = o.begin(); it != o.end(); ++it) {
+                  if (it.key() == QLatin1String("main") && it.value().isString()) {
+                      u.firmwareAfterMain = it.value().toString();
+                  } else if (it.key() == QLatin1String("fw") && it.value().isArray()
+                             && it.value().toArray().size() <= 4) {
+                      u.firmwareAfterComponents.clear();
+                      for (const QJsonValue &e : it.value().toArray()) {
+                          if (!e.isString() && !e.isNull())
+                              return false;
+                          u.firmwareAfterComponents.append(e.isNull() ? QString() : e.toString());
+                      }
+                  } else {
+                      return false;
+                  }
+              }
+              return true;
+          } },
+        { QStringLiteral("faults"),
+          [](const QJsonValue &v, SimUpdateConfig &u) {
+              if (!v.isArray())
+                  return false;
+              QList<SimStepFault> faults;
+              for (const QJsonValue &e : v.toArray()) {
+                  SimStepFault f;
+                  if (!toFault(e, &f))
+                      return false;
+                  faults.append(f);
+              }
+              u.faults = faults;
+              return true;
+          } },
+        { QStringLiteral("checkFailComponent"), updInt(&SimUpdateConfig::checkFailComponent, -1, 6) },
+        { QStringLiteral("updateFailComponent"), updInt(&SimUpdateConfig::updateFailComponent, -1, 6) },
+        { QStringLiteral("legacyWriteFailures"), updInt(&SimUpdateConfig::legacyWriteFailures, 0, 1000) },
+        { QStringLiteral("updateNeverStarts"), updBool(&SimUpdateConfig::updateNeverStarts) },
+        { QStringLiteral("httpServerEnableRejected"), updBool(&SimUpdateConfig::httpServerEnableRejected) },
+    };
+    return members;
+}
+
 const QMap<QString, Setter> &members()
 {
     static const QMap<QString, Setter> members = {
@@ -269,6 +409,18 @@ const QMap<QString, Setter> &members()
         { QStringLiteral("searchPort"), intField(&SimDisplayConfig::searchPort, 1, 65535) },
         { QStringLiteral("controlPort"), intField(&SimDisplayConfig::controlPort, 1, 65535) },
         { QStringLiteral("webPort"), intField(&SimDisplayConfig::webPort, 1, 65535) },
+        { QStringLiteral("update"),
+          [](const QJsonValue &v, SimDisplayConfig &c) {
+              if (!v.isObject())
+                  return false;
+              const QJsonObject o = v.toObject();
+              for (auto it = o.begin(); it != o.end(); ++it) {
+                  const auto setter = updateMembers().value(it.key());
+                  if (!setter || !setter(it.value(), c.update))
+                      return false;
+              }
+              return true;
+          } },
         { QStringLiteral("misbehaviour"),
           [](const QJsonValue &v, SimDisplayConfig &c) {
               if (!v.isObject())

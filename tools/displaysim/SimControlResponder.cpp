@@ -195,3 +195,8 @@ SimControlResponder::Reply SimControlResponder::respond(SimDisplayConfig &state,
     }
     return {};
 }
+
+SimControlResponder::Reply SimControlResponder::vcpReply(char type, int result, quint16 code, int value)
+{
+    return Reply{ type, vcpBody(result, code, value) };
+}

@@ -16,4 +16,6 @@ public:
     };
 
     static Reply respond(SimDisplayConfig &state, char type, const QByteArray &body);
+    // A "D" (read) or "F" (set) reply: result, VCP code, value type, maximum, value.
+    static Reply vcpReply(char type, int result, quint16 code, int value);
 };

@@ -4,6 +4,7 @@
 #include "SimControlResponder.h"
 #include "SimDisplay.h"
 #include "SimItemMatch.h"
+#include "SimUpdateSession.h"
 
 #include <QPointer>
 #include <QTcpServer>
@@ -83,7 +84,10 @@ void SimControlServer::answer(QTcpSocket *socket, char type, const QByteArray &b
     if (simItemMatches(m.beItems, body)) {
         frame = SimControlFrame::encode(state.errorReplyType, "BE", state.controlSource);
     } else {
-        const SimControlResponder::Reply reply = SimControlResponder::respond(state, type, body);
+        bool handled = false;
+        SimControlResponder::Reply reply = m_display->updateSession().controlRequest(type, body, &handled);
+        if (!handled)
+            reply = SimControlResponder::respond(state, type, body);
         frame = reply.type ? SimControlFrame::encode(reply.type, reply.body, state.controlSource)
                            : SimControlFrame::encode(state.errorReplyType, "BE", state.controlSource);
         if (reply.stateChanged)

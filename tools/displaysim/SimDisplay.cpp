@@ -1,10 +1,25 @@
 #include "SimDisplay.h"
 
 #include "SimControlServer.h"
+#include "SimHttpRequest.h"
+#include "SimHttpResponse.h"
 #include "SimSearchResponder.h"
+#include "SimUpdateRoutes.h"
+#include "SimUpdateSession.h"
+#include "SimUpdateStats.h"
 #include "SimWebServer.h"
 
+#include <QTimer>
+
 namespace {
+
+bool throttles(const SimDisplayConfig &c)
+{
+    for (const SimStepFault &f : c.update.faults)
+        if (f.readBytesPerSecond > 0)
+            return true;
+    return false;
+}
 
 bool listenersDiffer(const SimDisplayConfig &a, const SimDisplayConfig &b)
 {
@@ -13,7 +28,8 @@ bool listenersDiffer(const SimDisplayConfig &a, const SimDisplayConfig &b)
         || (a.misbehaviour.control == SimMisbehaviour::Listener::Refuse)
                != (b.misbehaviour.control == SimMisbehaviour::Listener::Refuse)
         || (a.misbehaviour.web == SimMisbehaviour::Listener::Refuse)
-               != (b.misbehaviour.web == SimMisbehaviour::Listener::Refuse);
+               != (b.misbehaviour.web == SimMisbehaviour::Listener::Refuse)
+        || throttles(a) != throttles(b);
 }
 
 QByteArray generatedPage(const SimDisplayConfig &c)
@@ -33,7 +49,23 @@ QByteArray generatedPage(const SimDisplayConfig &c)
 SimDisplay::SimDisplay(const SimDisplayConfig &config, QObject *parent)
     : QObject(parent)
     , m_config(config)
+    , m_update(new SimUpdateSession(this))
+    , m_rebootTimer(new QTimer(this))
+    , m_rebootStartTimer(new QTimer(this))
 {
+    m_rebootTimer->setSingleShot(true);
+    m_rebootStartTimer->setSingleShot(true);
+    connect(m_rebootTimer, &QTimer::timeout, this, &SimDisplay::finishReboot);
+    connect(m_rebootStartTimer, &QTimer::timeout, this, [this] {
+        // The completion reply has been written by now; the display goes down.
+        closeControlAndWeb();
+        m_rebooting = true;
+        if (m_stats)
+            m_stats->setRebooting(m_address.toString(), true, m_config.update.neverReturn);
+        if (!m_config.update.neverReturn)
+            m_rebootTimer->start(qMax(0, m_config.update.rebootMs));
+        emit stateChanged();
+    });
     installDefaultRoutes();
 }
 
@@ -51,6 +83,8 @@ void SimDisplay::installDefaultRoutes()
     };
     m_router.addRoute("GET", "/index.html", index);
     m_router.addRoute("GET", "/", index);
+    for (const QByteArray &path : SimUpdateRoutes::paths())
+        m_router.addRoute("*", path, [this](const SimHttpRequest &r) { return m_update->handle(r); });
 }
 
 int SimDisplay::start(const QHostAddress &address)
@@ -65,6 +99,7 @@ int SimDisplay::start(const QHostAddress &address)
         return status;
     }
     m_running = true;
+    publishFirmware();
     return Started;
 }
 
@@ -72,6 +107,10 @@ void SimDisplay::stop()
 {
     closeListeners();
     m_running = false;
+    m_rebooting = false;
+    m_rebootTimer->stop();
+    m_rebootStartTimer->stop();
+    m_update->reset();
 }
 
 int SimDisplay::openListeners()
@@ -79,6 +118,11 @@ int SimDisplay::openListeners()
     m_search = new SimSearchResponder(this, this);
     if (!m_search->bind(m_address, m_config.searchPort))
         return SearchBindFailed;
+    return m_rebooting ? int(Started) : openControlAndWeb();
+}
+
+int SimDisplay::openControlAndWeb()
+{
     if (m_config.misbehaviour.control != SimMisbehaviour::Listener::Refuse) {
         m_control = new SimControlServer(this, this);
         if (!m_control->listen(m_address, m_config.controlPort))
@@ -106,6 +150,12 @@ void SimDisplay::closeListeners()
         m_search->close();
         m_search->deleteLater();
     }
+    m_search = nullptr;
+    closeControlAndWeb();
+}
+
+void SimDisplay::closeControlAndWeb()
+{
     if (m_control) {
         m_control->close();
         m_control->deleteLater();
@@ -118,7 +168,6 @@ void SimDisplay::closeListeners()
         m_secondWeb->close();
         m_secondWeb->deleteLater();
     }
-    m_search = nullptr;
     m_control = nullptr;
     m_web = nullptr;
     m_secondWeb = nullptr;
@@ -128,6 +177,8 @@ void SimDisplay::setConfig(const SimDisplayConfig &config)
 {
     const bool reopen = m_running && listenersDiffer(m_config, config);
     m_config = config;
+    if (m_running)
+        publishFirmware();
     if (reopen) {
         closeListeners();
         if (openListeners() != Started) {
@@ -166,6 +217,148 @@ void SimDisplay::setPowerSaveSetting(int setting)
 void SimDisplay::setVcpValue(quint16 code, quint16 value)
 {
     m_config.vcpValues[code] = value;
+    emit stateChanged();
+}
+
+void SimDisplay::clearRequestLog()
+{
+    m_log.clear();
+    m_captures.clear();
+    m_update->clearCapture();
+}
+
+QList<SimWebCapture> SimDisplay::webCaptures(const QByteArray &step) const
+{
+    QList<SimWebCapture> out;
+    for (const SimWebCapture &c : m_captures)
+        if (c.step == step)
+            out.append(c);
+    return out;
+}
+
+const SimUpdateCapture &SimDisplay::updateCapture() const
+{
+    return m_update->capture();
+}
+
+bool SimDisplay::isUpdating() const
+{
+    return m_update->inUpdate();
+}
+
+QByteArray SimDisplay::updateOutcome() const
+{
+    return m_update->lastOutcome();
+}
+
+void SimDisplay::setUpdateStats(SimUpdateStats *stats)
+{
+    m_stats = stats;
+    m_update->setStats(stats);
+    if (m_running)
+        publishFirmware();
+}
+
+void SimDisplay::publishFirmware()
+{
+    if (m_stats)
+        m_stats->setFirmware(m_address.toString(), m_config.mainFwVersion, m_config.fwVersions);
+}
+
+SimStepFault SimDisplay::webHeadArrived(SimHttpRequest &head)
+{
+    m_update->classify(head);
+    return m_update->readFault(head);
+}
+
+bool SimDisplay::throttlesReads() const
+{
+    for (const SimStepFault &f : m_config.update.faults)
+        if (f.readBytesPerSecond > 0)
+            return true;
+    return false;
+}
+
+void SimDisplay::webActivity()
+{
+    m_update->activity();
+}
+
+SimHttpResponse SimDisplay::answerWeb(const SimHttpRequest &request)
+{
+    record({ SimLogEntry::Channel::Web, request.method + ' ' + request.target, 0, request.peerAddress });
+    SimHttpResponse r;
+    if (m_config.misbehaviour.web == SimMisbehaviour::Listener::NeverReply)
+        r.hold = true;
+    else
+        r = m_router.handle(request);
+    capture(request, true, r.hold ? 0 : r.status);
+    return r;
+}
+
+void SimDisplay::webAborted(const SimHttpRequest &partial, bool bodyWhole)
+{
+    record({ SimLogEntry::Channel::Web, partial.method + ' ' + partial.target, 0, partial.peerAddress });
+    capture(partial, bodyWhole, 0);
+}
+
+void SimDisplay::capture(const SimHttpRequest &request, bool complete, int status)
+{
+    SimWebCapture c;
+    c.method = request.method;
+    c.target = request.target;
+    c.step = request.step;
+    c.headers = request.headers;
+    c.bodySize = request.bodySize;
+    c.bodyMd5 = request.bodyMd5;
+    if (request.bodySize <= 4096)
+        c.body = request.body;
+    c.complete = complete;
+    c.multipart = request.multipart;
+    c.multipartValid = request.multipartValid;
+    c.parts = request.parts;
+    c.status = status;
+    // A display left running for hours (the demo) keeps only the recent ones.
+    if (m_captures.size() >= MaxCaptures)
+        m_captures.removeFirst();
+    m_captures.append(c);
+}
+
+void SimDisplay::beginReboot()
+{
+    m_rebootStartTimer->start(100);
+}
+
+bool SimDisplay::cancelPendingReboot()
+{
+    if (!m_rebootStartTimer->isActive())
+        return false;
+    m_rebootStartTimer->stop();
+    return true;
+}
+
+void SimDisplay::finishReboot()
+{
+    const SimUpdateConfig &u = m_config.update;
+    if (!u.firmwareAfterMain.isNull())
+        m_config.mainFwVersion = u.firmwareAfterMain;
+    for (int i = 0; i < u.firmwareAfterComponents.size() && i < 4; ++i) {
+        if (u.firmwareAfterComponents.at(i).isNull())
+            continue;
+        while (m_config.fwVersions.size() <= i)
+            m_config.fwVersions.append(QString());
+        m_config.fwVersions[i] = u.firmwareAfterComponents.at(i);
+    }
+    m_config.vcpValues[0x1306] = 200;
+    m_rebooting = false;
+    m_update->reset();
+    if (m_running && openControlAndWeb() != Started) {
+        closeListeners();
+        m_running = false;
+    }
+    if (m_stats)
+        m_stats->setRebooting(m_address.toString(), false, false);
+    publishFirmware();
     emit stateChanged();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SimMisbehaviour.h"
+#include "SimUpdateConfig.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -65,4 +66,5 @@ struct SimDisplayConfig
     quint16 webPort = 80;
 
     SimMisbehaviour misbehaviour;
+    SimUpdateConfig update;         // the web-update side and its faults
 };

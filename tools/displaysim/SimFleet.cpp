@@ -1,9 +1,11 @@
 #include "SimFleet.h"
 
 #include "SimDisplay.h"
+#include "SimUpdateStats.h"
 
 SimFleet::SimFleet(QObject *parent)
     : QObject(parent)
+    , m_stats(new SimUpdateStats(this))
 {
 }
 
@@ -36,6 +38,7 @@ int SimFleet::start(const QHostAddress &first, const QList<SimDisplayConfig> &co
             return SimDisplay::NotIPv4;
         }
         auto *display = new SimDisplay(config, this);
+        display->setUpdateStats(m_stats);
         const int status = display->start(address);
         m_displays.append(display);
         if (status != SimDisplay::Started) {
@@ -51,6 +54,7 @@ void SimFleet::stop()
 {
     qDeleteAll(m_displays);
     m_displays.clear();
+    m_stats->reset();
 }
 
 SimDisplay *SimFleet::display(const QHostAddress &address) const

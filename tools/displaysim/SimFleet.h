@@ -7,6 +7,7 @@
 #include <QObject>
 
 class SimDisplay;
+class SimUpdateStats;
 
 // Many simulated displays on consecutive loopback addresses.
 class SimFleet : public QObject
@@ -24,6 +25,8 @@ public:
     void stop();
 
     const QList<SimDisplay *> &displays() const { return m_displays; }
+    // How many displays were in an update at once (see SimUpdateStats).
+    SimUpdateStats *updateStats() const { return m_stats; }
     SimDisplay *display(const QHostAddress &address) const;
 
     // The address after a, skipping .0 and .255 in the last byte.
@@ -31,4 +34,5 @@ public:
 
 private:
     QList<SimDisplay *> m_displays;
+    SimUpdateStats *m_stats;
 };

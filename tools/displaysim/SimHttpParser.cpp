@@ -1,6 +1,7 @@
 #include "SimHttpParser.h"
 
-SimHttpParser::Status SimHttpParser::take(QByteArray &buffer, SimHttpRequest *request, bool *keepAlive)
+SimHttpParser::Status SimHttpParser::takeHead(QByteArray &buffer, SimHttpRequest *request, qint64 *contentLength,
+                                              bool *keepAlive)
 {
     const int headerEnd = buffer.indexOf("\r\n\r\n");
     if (headerEnd < 0)
@@ -40,14 +41,11 @@ SimHttpParser::Status SimHttpParser::take(QByteArray &buffer, SimHttpRequest *re
         if (length > MaxBodyBytes)
             return TooLarge;
     }
-    const qint64 total = headerEnd + 4 + length;
-    if (buffer.size() < total)
-        return NeedMore;
-    r.body = buffer.mid(headerEnd + 4, int(length));
-    buffer.remove(0, int(total));
+    buffer.remove(0, headerEnd + 4);
 
     const QByteArray connection = r.header("Connection").toLower();
     *keepAlive = first.at(2) == "HTTP/1.1" ? connection != "close" : connection == "keep-alive";
+    *contentLength = length;
     *request = r;
     return Complete;
 }

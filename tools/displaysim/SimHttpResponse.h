@@ -4,7 +4,8 @@
 #include <QList>
 #include <QPair>
 
-// One HTTP reply. A status of 0 means: send nothing and close the connection.
+// One HTTP reply. A status of 0 means: send nothing and close the connection;
+// hold means: send nothing and keep the connection open (a reply held back).
 struct SimHttpResponse
 {
     int status = 200;
@@ -12,6 +13,7 @@ struct SimHttpResponse
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers; // extra headers
     int delayMs = 0;                // wait before the reply is written
+    bool hold = false;              // never written
 
     static SimHttpResponse text(int status, const QByteArray &body, const QByteArray &type = "text/plain")
     {

@@ -54,7 +54,7 @@ void SimSearchResponder::readDatagrams()
         if (data.size() != SimSearchReply::RequestSize || (type != 2 && type != 3))
             continue;
         const SimMisbehaviour &m = m_display->misbehaviour();
-        if (m.searchSilent || senderPort <= 0)
+        if (m.searchSilent || m_display->isRebooting() || senderPort <= 0)
             continue;
         const QByteArray reply = SimSearchReply::build(m_display->config(), data);
         if (m.searchReplyDelayMs > 0) {

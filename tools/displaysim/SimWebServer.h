@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 
 class QTcpServer;
-class QTcpSocket;
 class SimDisplay;
-struct SimHttpResponse;
 
-// One HTTP listener of a display; requests go to the display's router.
+// One HTTP listener of a display; each connection is read by a
+// SimHttpConnection and its requests go to the display.
 class SimWebServer : public QObject
 {
     Q_OBJECT
@@ -22,10 +20,7 @@ public:
 
 private:
     void acceptConnections();
-    void readRequests(QTcpSocket *socket);
-    void send(QTcpSocket *socket, const SimHttpResponse &response, bool keepAlive);
 
     SimDisplay *m_display;
     QTcpServer *m_server;
-    QHash<QTcpSocket *, QByteArray> m_buffers;
 };

@@ -2,6 +2,8 @@
 #include "SimDisplay.h"
 #include "SimFleet.h"
 #include "SimIdentityFactory.h"
+#include "SimStatsFile.h"
+#include "SimUpdateStats.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -54,7 +56,11 @@ int main(int argc, char *argv[])
                                            QStringLiteral("port"), QStringLiteral("80"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Log every request on standard error."));
-    parser.addOptions({ firstOption, countOption, configOption, seriesOption, webPortOption, verboseOption });
+    const QCommandLineOption statsOption(QStringLiteral("stats-file"),
+                                         QStringLiteral("JSON file rewritten on every update state change: "
+                                                        "displays updating now, the most at once, outcomes, firmware."),
+                                         QStringLiteral("file"));
+    parser.addOptions({ firstOption, countOption, configOption, seriesOption, webPortOption, verboseOption, statsOption });
     parser.process(app);
 
     const QHostAddress first(parser.value(firstOption));
@@ -100,9 +106,27 @@ int main(int argc, char *argv[])
     const int status = fleet.start(first, configs);
     if (status != 0)
         return fail(QStringLiteral("could not start the displays (status %1); is the address range free?").arg(status));
+    SimStatsFile *statsFile = nullptr;
+    if (parser.isSet(statsOption)) {
+        statsFile = new SimStatsFile(fleet.updateStats(), parser.value(statsOption), &fleet);
+        if (!statsFile->write())
+            return fail(QStringLiteral("cannot write %1").arg(parser.value(statsOption)));
+    }
     if (parser.isSet(verboseOption)) {
         for (SimDisplay *d : fleet.displays())
             watch(d);
+        // One line per change of the update counters, with each display's outcome.
+        SimUpdateStats *stats = fleet.updateStats();
+        QObject::connect(stats, &SimUpdateStats::changed, stats, [stats] {
+            QByteArray line = "update current " + QByteArray::number(stats->current()) + " max "
+                + QByteArray::number(stats->maxConcurrent());
+            const QMap<QString, SimUpdateStats::Display> displays = stats->displays();
+            for (auto it = displays.begin(); it != displays.end(); ++it) {
+                if (it->updating || it->rebooting || it->gone || !it->outcome.isEmpty())
+                    line += ' ' + it.key().toLatin1() + '=' + (it->gone ? "gone" : it->rebooting ? "rebooting" : it->updating ? "updating" : it->outcome);
+            }
+            std::fprintf(stderr, "%s\n", line.constData());
+        });
     }
     std::printf("displaysim ready: %d displays from %s to %s\n", count,
                 qPrintable(fleet.displays().first()->address().toString()),

@@ -1,0 +1,407 @@
+#include "queue/UpdateQueue.h"
+
+#include "catalogue/FirmwareDatabase.h"
+#include "search/SearchOrchestrator.h"
+#include "queue/LaneEstimate.h"
+#include "queue/QueueRefusal.h"
+#include "queue/SettledTest.h"
+#include "records/DisplayTableState.h"
+#include "update/HttpClient.h"
+#include "update/UpdateStatusText.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+QString addressText(const QHostAddress &address)
+{
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : address.toString();
+}
+
+// A name from the catalogue that stays inside the cache folder.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+            && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+}
+
+UpdateQueue::UpdateQueue(DisplayTableState &state, const FirmwareDatabase &database, const QString &cacheFolder,
+                         QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_database(database)
+    , m_cacheFolder(cacheFolder)
+{
+    m_timer.setInterval(TickMs);
+    connect(&m_timer, &QTimer::timeout, this, &UpdateQueue::FirmUpdateTimerHandle);
+}
+
+UpdateQueue::~UpdateQueue()
+{
+    // The rows may outlive the queue for a moment; they must not point at deleted sessions.
+    for (DisplayEntry &entry : m_state.displayEntries) {
+        if (entry.updateSession && m_sessions.contains(entry.updateSession))
+            entry.updateSession = nullptr;
+    }
+    qDeleteAll(m_sessions.keys());
+}
+
+int UpdateQueue::queueUpdates()
+{
+    int queued = 0;
+    for (int row = 0; row < m_state.displayEntries.size(); ++row) {
+        if (queueRow(row))
+            ++queued;
+    }
+    if (queued > 0) {
+        m_state.activeUpdates = 0;
+        for (const Session &s : std::as_const(m_sessions))
+            m_state.activeUpdates += s.running ? 1 : 0;
+        m_timer.start();
+    }
+    emit uiUpdateNeeded(true);
+    return queued;
+}
+
+void UpdateQueue::refuseRow(DisplayEntry &entry, int row, const QString &rowText, const QString &logText)
+{
+    qInfo().noquote() << "Display #" << row + 1 << logText;
+    entry.updateNote = rowText;
+    entry.resultStatus = 0;
+    entry.updateStatus = 0;
+    // Nothing to try again until the catalogue changes; the note says why it was left out.
+    entry.selected = false;
+    emit update_info(row);
+}
+
+bool UpdateQueue::queueRow(int row)
+{
+    DisplayEntry &entry = m_state.displayEntries[row];
+    const int n = row + 1;
+    if (!entry.selected || entry.downloadState != 3 || entry.updateStatus != 0)
+        return false;
+    FirmwareRelease release;
+    if (m_database.findRelease(entry.modelName, entry.serialNumber, release) != 0)
+        return false;
+
+    const QueueRefusal::Reason reason = QueueRefusal::check(entry, release);
+    if (reason != QueueRefusal::Reason::None) {
+        refuseRow(entry, row, QueueRefusal::rowText(reason, release), QueueRefusal::logText(reason, entry, release));
+        return false;
+    }
+
+    std::array<QString, 6> files;
+    int componentCount = 0;
+    if (!release.unpackedFileInfo.isEmpty()) {
+        for (const UnpackedFileEntry &file : release.unpackedFileInfo) {
+            if (!isPlainFileName(file.fileName))
+                break;
+            files[componentCount] = m_cacheFolder + QLatin1Char('/') + file.fileName;
+            qInfo().noquote() << "Display #" << n << "Firmware file #" << componentCount + 1 << file.fileName
+                              << "is ready for ModelName:" << entry.modelName;
+            ++componentCount;
+        }
+    } else {
+        const QString name = QFileInfo(QUrl(release.downloadLoc).path()).fileName();
+        if (isPlainFileName(name)) {
+            files[0] = m_cacheFolder + QLatin1Char('/') + name;
+            qInfo().noquote() << "Display #" << n << "Firmware file" << name
+                              << "is ready for ModelName:" << entry.modelName;
+            componentCount = 1;
+        }
+    }
+    if (componentCount != QueueRefusal::fileCount(release)) {
+        refuseRow(entry, row,
+                  tr("Not queued: a firmware file name in the catalogue is not usable."),
+                  QStringLiteral("Not queued: a firmware file name in the catalogue is not usable. Model: %1")
+                          .arg(entry.modelName));
+        return false;
+    }
+
+    const QHostAddress host = entry.useIP2 ? entry.updateAddress : entry.address;
+    // The display's firmware components to update come from the catalogue; a release that does
+    // not say updates as many as it has files, or no component would be followed at all.
+    if (entry.componentCount < 1)
+        entry.componentCount = componentCount;
+    const int enabledCount = qMin(entry.componentCount, int(DisplayEntry::ComponentSlots));
+    std::array<bool, 6> enabled {};
+    for (int k = 0; k < 6; ++k)
+        enabled[k] = k < enabledCount;
+    qInfo().noquote() << "Display #" << n << "Queuing update for Model:" << entry.modelName
+                      << "update IP address:" << addressText(host)
+                      << "Update file:" << QDir::toNativeSeparators(files[0]) << "Component count:" << componentCount;
+
+    HttpClient *session = entry.updateSession;
+    if (!session || !m_sessions.contains(session)) {
+        session = new HttpClient(this);
+        m_sessions.insert(session, Session());
+        entry.updateSession = session;
+    }
+    SessionParams params = m_sessionParams;
+    params.timerIntervalMs = 0;
+    params.seriesCode = entry.catalogueSeries;
+    params.needPowerPrep = entry.needPowerSaveModeToNormal != 0;
+    if (session->setup(row, addressText(host), files, enabled, params) != 0) {
+        releaseSession(session);
+        entry.updateSession = nullptr;
+        refuseRow(entry, row, QueueRefusal::rowText(QueueRefusal::Reason::NoLanSequence, release),
+                  QueueRefusal::logText(QueueRefusal::Reason::NoLanSequence, entry, release));
+        return false;
+    }
+    Session &record = m_sessions[session];
+    record = Session();
+    record.address = entry.address;
+    record.modelName = entry.modelName;
+    record.seriesCode = entry.catalogueSeries;
+
+    entry.updateStatus = 1;
+    entry.componentProgress.fill(-1);
+    entry.commStatus = 0;
+    entry.uploading = false;
+    entry.uploadPercent = -1;
+    entry.updateNote.clear();
+    emit update_info(row);
+    return true;
+}
+
+bool UpdateQueue::sessionSettled(const HttpClient *session, int seriesCode) const
+{
+    SettledTest::ComponentStatuses statuses {};
+    for (int k = 0; k < DisplayEntry::ComponentSlots; ++k)
+        statuses[k] = session->componentStatus(k);
+    return SettledTest::hasSettled(session->sessionStatus(), statuses, seriesCode);
+}
+
+void UpdateQueue::releaseSession(HttpClient *session)
+{
+    const auto it = m_sessions.constFind(session);
+    if (it == m_sessions.constEnd())
+        return;
+    if (it->running)
+        m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
+    m_sessions.erase(it);
+    session->deleteLater();
+}
+
+bool UpdateQueue::followRow(int row, DisplayEntry &entry)
+{
+    HttpClient *session = entry.updateSession;
+    Session &record = m_sessions[session];
+    const int n = row + 1;
+    const QString address = addressText(entry.address);
+
+    entry.uploading = session->uploading();
+    entry.uploadPercent = session->uploadPercent();
+    for (int k = 0; k < DisplayEntry::ComponentSlots; ++k) {
+        const int status = session->componentStatus(k);
+        switch (status) {
+        case 0:
+            break;
+        case 2:
+            entry.componentProgress[k] = session->componentPercent(k);
+            break;
+        case 3:
+            entry.componentProgress[k] = 100;
+            break;
+        case -5: case -4: case -3: case -2:
+            // Once per change: a retry lasts many ticks.
+            if (record.loggedStatus[k] != status) {
+                qInfo().noquote() << "Display #" << n << "Status:" << UpdateStatusText::text(status) << "for firmware #"
+                                  << k + 1 << "for Model:" << entry.modelName << "IP address:" << address;
+            }
+            entry.resultStatus = status;
+            break;
+        default:
+            break;
+        }
+        record.loggedStatus[k] = status;
+    }
+
+    if (!sessionSettled(session, record.seriesCode))
+        return false;
+
+    const int sessionStatus = session->sessionStatus();
+    entry.resultStatus = sessionStatus;
+    qInfo().noquote() << "Display #" << n << "Update result:" << UpdateStatusText::text(sessionStatus)
+                      << "for Model:" << entry.modelName << "IP address:" << address;
+    if (sessionStatus == 3) {
+        entry.currentFirmware = entry.latestVersion;
+        entry.firmwareStatus = FirmwareStatus::UpToDate;
+        entry.selected = false;
+        qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName << "IP address:" << address;
+        startVerification(entry);
+    }
+    entry.updateStatus = 0;
+    entry.uploading = false;
+    entry.updateSession = nullptr;
+    releaseSession(session);
+    return true;
+}
+
+void UpdateQueue::FirmUpdateTimerHandle()
+{
+    const int limit = qMax(1, m_state.updateLimit);
+    bool settledAny = false;
+    QHash<const HttpClient *, bool> seen;
+    seen.reserve(m_sessions.size());
+
+    for (int row = 0; row < m_state.displayEntries.size(); ++row) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        if (entry.updateStatus == 0)
+            continue;
+        HttpClient *session = m_sessions.contains(entry.updateSession) ? entry.updateSession : nullptr;
+        if (entry.updateStatus == 1) {
+            if (!entry.selected || !session) {
+                // Unticked while queued: it would wait for ever, since only ticked rows start.
+                entry.updateStatus = 0;
+                if (session) {
+                    entry.updateSession = nullptr;
+                    releaseSession(session);
+                }
+                emit update_info(row);
+                continue;
+            }
+            seen.insert(session, true);
+            if (m_state.activeUpdates >= limit)
+                continue;
+            session->start();
+            m_sessions[session].running = true;
+            entry.updateStatus = 2;
+            if (entry.updateDurationSecs > 0)
+                entry.updateTimer.start();
+            ++m_state.activeUpdates;
+            qInfo().noquote() << "Display #" << row + 1 << "Starting update. Model:" << entry.modelName
+                              << "IP address:" << addressText(entry.address);
+        }
+        if (!session) {
+            // A running row whose session is gone cannot settle through it.
+            entry.updateStatus = 0;
+            emit update_info(row);
+            continue;
+        }
+        // A running row is followed even when unticked, or it would hold its lane for ever.
+        seen.insert(session, true);
+        if (followRow(row, entry))
+            settledAny = true;
+        emit update_info(row);
+    }
+    settleOrphans(seen);
+
+    emit statusMessage(statusText(), 0);
+    emit uiUpdateNeeded(settledAny);
+
+    if (m_state.activeUpdates == 0) {
+        m_timer.stop();
+        emit statusMessage(tr("Update finished"), 0);
+        qInfo().noquote() << "All updates finished";
+        emit allFinished();
+    }
+}
+
+// Sessions whose row left the table (a new search emptied it) run on to their end, counted,
+// and are then released; nothing of them is shown, the log keeps the result.
+void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
+{
+    if (seen.size() == m_sessions.size())
+        return;
+    QList<HttpClient *> orphans;
+    for (auto it = m_sessions.cbegin(); it != m_sessions.cend(); ++it) {
+        if (!seen.contains(it.key()))
+            orphans.append(it.key());
+    }
+    for (HttpClient *session : orphans) {
+        const Session record = m_sessions.value(session);
+        if (record.running && !sessionSettled(session, record.seriesCode))
+            continue;
+        if (record.running) {
+            qInfo().noquote() << "Update result:" << UpdateStatusText::text(session->sessionStatus())
+                              << "for Model:" << record.modelName << "IP address:" << addressText(record.address)
+                              << "(display no longer in the table)";
+        }
+        releaseSession(session);
+    }
+}
+
+QString UpdateQueue::statusText() const
+{
+    int queued = 0;
+    for (const DisplayEntry &entry : m_state.displayEntries)
+        queued += entry.updateStatus == 1 ? 1 : 0;
+    const int estimate = LaneEstimate::seconds(m_state.displayEntries, qMax(1, m_state.updateLimit),
+                                               LaneEstimate::Mode::Remaining);
+    return tr("Updating firmware on %1 display(s) via LAN. %2 display(s) are queued.")
+                   .arg(m_state.activeUpdates)
+                   .arg(queued)
+            + tr(" Total estimated time remaining: %1:%2", "1=minutes 2=seconds")
+                      .arg(estimate / 60, 2, 10, QLatin1Char('0'))
+                      .arg(estimate % 60, 2, 10, QLatin1Char('0'));
+}
+
+void UpdateQueue::cancelQueued()
+{
+    bool any = false;
+    for (int row = 0; row < m_state.displayEntries.size(); ++row) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        if (entry.updateStatus != 1)
+            continue;
+        qInfo().noquote() << "Display#" << row + 1 << "Canceling queued update of " << entry.modelName << " at "
+                          << addressText(entry.address);
+        entry.updateStatus = 0;
+        if (HttpClient *session = entry.updateSession) {
+            entry.updateSession = nullptr;
+            releaseSession(session);
+        }
+        emit update_info(row);
+        any = true;
+    }
+    if (any)
+        emit uiUpdateNeeded(true);
+}
+
+void UpdateQueue::startVerification(DisplayEntry &entry)
+{
+    if (!m_verify || entry.latestVersion.trimmed().isEmpty())
+        return;
+    const QString key = addressText(entry.address);
+    delete m_verifiers.take(key);
+    UpdateVerifier::Params params = m_verifierParams;
+    params.maxWaitMs = int(qMin<qint64>(qint64(entry.updateDurationSecs) * 1000 + m_verifierParams.maxWaitMs,
+                                        std::numeric_limits<int>::max()));
+    const quint32 flags = SearchOrchestrator::isNewerSeries(entry.displaySeries) ? 0x08 : 0x40;
+    auto *verifier = new UpdateVerifier(entry.address, flags, entry.latestVersion, params, this);
+    entry.updateNote = tr("Checking the version after the restart...");
+    connect(verifier, &UpdateVerifier::finished, this, &UpdateQueue::verificationFinished);
+    m_verifiers.insert(key, verifier);
+    verifier->start();
+}
+
+void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome, const QString &version)
+{
+    UpdateVerifier *verifier = m_verifiers.take(addressText(address));
+    const QString expected = verifier ? verifier->expectedVersion() : QString();
+    if (verifier)
+        verifier->deleteLater();
+    const int row = m_state.rowForAddress(address);
+    const QString log = UpdateVerifier::logText(outcome, expected, version);
+    if (row >= 0) {
+        DisplayEntry &entry = m_state.displayEntries[row];
+        qInfo().noquote() << "Display #" << row + 1 << log << "Model:" << entry.modelName
+                          << "IP address:" << addressText(address);
+        entry.updateNote = UpdateVerifier::rowText(outcome, expected, version);
+        // The display's own version text from now on, as a search would show it.
+        if (!version.isEmpty())
+            entry.currentFirmware = version;
+        emit update_info(row);
+        emit uiUpdateNeeded(true);
+    } else {
+        qInfo().noquote() << log << "IP address:" << addressText(address);
+    }
+    emit verified(address, outcome, version);
+}

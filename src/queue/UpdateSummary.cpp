@@ -1,0 +1,94 @@
+#include "queue/UpdateSummary.h"
+
+#include "queue/LaneEstimate.h"
+
+bool UpdateSummary::isListed(const DisplayEntry &row)
+{
+    return row.selected && row.downloadState == 3;
+}
+
+bool UpdateSummary::needsPowerSaveChange(const DisplayEntry &row)
+{
+    return (row.catalogueSeries == 1 || row.catalogueSeries == 2)
+            && (row.powerSaveMode == 0 || row.powerSaveMode == 1);
+}
+
+QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note2, bool *note3)
+{
+    QString notes;
+    if (row.manualPowerCycle == 2) {
+        notes += tr("See note 1. ");
+        *note1 = true;
+    }
+    if (needsPowerSaveChange(row)) {
+        const QString mode = row.powerSaveMode == 1 ? tr("Auto Standby") : tr("Auto Power Save");
+        notes += tr("See note 2. ")
+                + tr("Current setting is &quot;%1&quot;.", "1=text of power save mode").arg(mode);
+        *note2 = true;
+    }
+    if (row.needPowerSaveModeToNormal == 1 && row.powerSaveModeVcp == 1) {
+        notes += tr("See note 3. ");
+        *note3 = true;
+    }
+    return notes;
+}
+
+int UpdateSummary::roundedMinutes(int seconds)
+{
+    return int(seconds / 60.0 + 0.5);
+}
+
+UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Options &options)
+{
+    Texts texts;
+    bool note1 = false;
+    bool note2 = false;
+    bool note3 = false;
+    QString body;
+    for (const DisplayEntry &row : rows) {
+        if (!isListed(row))
+            continue;
+        ++texts.listedRows;
+        const QString number = QString::number(texts.listedRows);
+        const QString model = row.modelName.toHtmlEscaped();
+        const QString serial = row.serialNumber.toHtmlEscaped();
+        const QString address = row.address.toString().toHtmlEscaped();
+        const QString notes = notesFor(row, &note1, &note2, &note3);
+        if (options.showAssetTag) {
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")
+                            .arg(number, model, serial, row.assetTag.toHtmlEscaped(), address, notes);
+        } else {
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>")
+                            .arg(number, model, serial, address, notes);
+        }
+    }
+
+    texts.header = tr("The firmware on the following %1 display(s) is about to be updated.<br>", "1=number of displays")
+                           .arg(texts.listedRows);
+
+    const QString head = options.showAssetTag
+            ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
+            : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
+    texts.table = head.arg(options.headerColour.toHtmlEscaped()) + body + QLatin1String("</table>");
+
+    QString message;
+    if (note1) {
+        message += tr("<b>Note 1: <img src=\"%1\" width=\"16\" height=\"16\"> Display will require a manual AC power cycle after the firmware update is completed.</b><br>")
+                           .arg(options.note1IconPath.toHtmlEscaped());
+    }
+    if (note2) {
+        message += tr("<b>Note 2: The display's &quot;Power Save Mode&quot; will be automatically changed to &quot;Off&quot; while the firmware update is applied. Please manually change this setting back once the firmware update is completed.</b><br>");
+    }
+    if (note3) {
+        message += tr("<b>Note 3: The display’s &quot;Power Save Mode&quot; will automatically switch to &quot;Normal&quot; prior to applying the firmware update. This change enables the display to communicate fully while in standby. Consequently, the power consumption in standby mode will increase slightly.</b><br>");
+    }
+
+    texts.estimateSecs = LaneEstimate::seconds(rows, options.updateLimit, LaneEstimate::Mode::WholeBatch);
+    if (texts.estimateSecs > 0) {
+        message += tr("<br>The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.<br>")
+                           .arg(roundedMinutes(texts.estimateSecs));
+    }
+    message += tr("<br><b>Are you sure you want to proceed?</b>");
+    texts.message = message;
+    return texts;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "update/StepSequence.h"
+
+// The cgictrl step sequence (series 3-6): standby, delete old files, wait for the display to be
+// ready, upload the package, follow its file check, switch to update mode, update and poll.
+class CgictrlSequence : public StepSequence
+{
+public:
+    using StepSequence::StepSequence;
+
+    void tick() override;
+    void replyReceived(const WebReply &reply) override;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "update/StepSequence.h"
+
+// The pjctrl stamped sequence (series 10): like the cgictrl steps without the delete and mode
+// change, with a pause after standby and after the update request while the display switches.
+class StampedSequence : public StepSequence
+{
+public:
+    using StepSequence::StepSequence;
+
+    void tick() override;
+    void replyReceived(const WebReply &reply) override;
+    void waitFinished(SessionHost::WaitKind kind) override;
+
+    static constexpr int MaxStateCheckRetries = 3;
+};

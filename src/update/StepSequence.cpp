@@ -1,0 +1,173 @@
+#include "update/StepSequence.h"
+
+#include "update/SessionState.h"
+#include "update/UpdateStatus.h"
+#include "update/WebRequest.h"
+#include "update/WebRequestCatalogue.h"
+
+#include <QFileInfo>
+#include <QTime>
+
+using ReplyVerdicts::ComponentResult;
+using ReplyVerdicts::Verdict;
+
+bool StepSequence::rewindAfterError()
+{
+    SessionState &s = m_host.state();
+    switch (s.step) {
+    case Standby + 1:
+    case UpdateState + 1:
+        s.step = UpdateState;
+        return true;
+    case FileCheck + 1:
+    case FileCheckResult + 1:
+        // A failed upload is not sent again: the display's file check tells what arrived.
+        s.step = FileCheckResult;
+        return true;
+    case Update + 1:
+        s.step = Update;
+        return true;
+    case ResultPoll + 1:
+        s.step = ResultPoll;
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+// The steps of one polling loop share a number: the state check with the delete it alternates
+// with, the file check result, the result poll. Other steps belong to no loop (0).
+int pollLoop(int step)
+{
+    if (step >= StepSequence::FileDelete && step <= StepSequence::UpdateState + 1)
+        return 1;
+    if (step == StepSequence::FileCheckResult || step == StepSequence::FileCheckResult + 1)
+        return 2;
+    if (step == StepSequence::ResultPoll || step == StepSequence::ResultPoll + 1)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
+bool StepSequence::pollStalled() const
+{
+    const int loop = pollLoop(m_host.state().step);
+    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+}
+
+void StepSequence::watchPoll(const QByteArray &body)
+{
+    const int step = m_host.state().step;
+    if (step == UpdateState + 1 || step == FileCheckResult + 1 || step == ResultPoll + 1)
+        m_pollWatch.replied(step, body);
+    else if (step != FileDelete + 1)   // the state check alternates with the delete
+        m_pollWatch.reset();
+}
+
+void StepSequence::sendStep(const WebRequest &request, int inFlightStep, const char *name)
+{
+    SessionState &s = m_host.state();
+    m_host.send(request);
+    s.step = inFlightStep;
+    if (name)
+        m_host.log(QStringLiteral("started ") + QLatin1String(name));
+}
+
+void StepSequence::sendUpload(const WebRequest &request, int inFlightStep)
+{
+    SessionState &s = m_host.state();
+    if (!m_host.send(request)) {
+        s.sessionStatus = UpdateStatus::UploadFailed;
+        s.setComponentStatus(s.uploadComponent, UpdateStatus::UploadFailed);
+        s.uploading = false;
+        m_host.log(QStringLiteral("cannot open ") + request.filePath);
+        return;
+    }
+    s.step = inFlightStep;
+    m_host.log(QStringLiteral("started UPD_FILE_CHECK_REQ"));
+}
+
+int StepSequence::nextEnabledAfter(int index) const
+{
+    const SessionState &s = m_host.state();
+    for (int i = index + 1; i < SessionState::Slots; ++i) {
+        if (s.componentEnabled[i])
+            return i;
+    }
+    return -1;
+}
+
+Verdict StepSequence::componentLoop(const QByteArray &body)
+{
+    SessionState &s = m_host.state();
+    if (!SessionState::hasComponent(s.uploadComponent))
+        return Verdict::Failure;
+    for (;;) {
+        const Verdict verdict = ReplyVerdicts::fileCheckVerdict(body, s.uploadComponent);
+        if (verdict != Verdict::Success)
+            return verdict;
+        const int next = nextEnabledAfter(s.uploadComponent);
+        if (next < 0)
+            return Verdict::Success;
+        s.uploadComponent = next;
+    }
+}
+
+StepSequence::Settled StepSequence::resultLoop(const QByteArray &body)
+{
+    SessionState &s = m_host.state();
+    for (;;) {
+        const int c = s.currentComponent;
+        if (!SessionState::hasComponent(c))
+            return Settled::AllSettled;
+        const ComponentResult result = ReplyVerdicts::updateResultVerdict(body, c);
+        switch (result.state) {
+        case ComponentResult::State::InProgress:
+            s.componentPercent[c] = result.percent;
+            return Settled::InProgress;
+        case ComponentResult::State::Done:
+            s.componentStatus[c] = UpdateStatus::Complete;
+            s.componentPercent[c] = 100;
+            s.componentEnabled[c] = false;
+            break;
+        case ComponentResult::State::Failed:
+            s.componentStatus[c] = UpdateStatus::RetryFailed;
+            s.componentEnabled[c] = false;
+            break;
+        }
+        const int next = nextEnabledAfter(c);
+        if (next < 0)
+            return Settled::AllSettled;
+        s.currentComponent = next;
+    }
+}
+
+void StepSequence::handleResultPoll(const QByteArray &body)
+{
+    SessionState &s = m_host.state();
+    if (resultLoop(body) == Settled::InProgress) {
+        s.setComponentStatus(s.currentComponent, UpdateStatus::Running);
+        s.step = ResultPoll;
+        return;
+    }
+    s.step = Finished;
+    bool anyFailed = false;
+    for (const int status : s.componentStatus)
+        anyFailed = anyFailed || status == UpdateStatus::RetryFailed;
+    s.sessionStatus = anyFailed ? UpdateStatus::UpdateFailed : UpdateStatus::Complete;
+}
+
+void StepSequence::failUpload()
+{
+    SessionState &s = m_host.state();
+    s.sessionStatus = UpdateStatus::UploadFailed;
+    s.setComponentStatus(s.uploadComponent, UpdateStatus::UploadFailed);
+}
+
+QByteArray StepSequence::stamp() const
+{
+    return WebRequestCatalogue::timeStamp(QTime::currentTime());
+}

@@ -1,0 +1,451 @@
+#include "catalogue/FirmwareDatabase.h"
+#include "common/TestFiles.h"
+#include "queue/PowerSaveChange.h"
+#include "queue/UpdateQueue.h"
+#include "search/SearchOrchestrator.h"
+#include "records/DisplayTableState.h"
+#include "update/HttpClient.h"
+
+#include "SimDisplay.h"
+#include "SimFleet.h"
+#include "SimUpdateStats.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+// The queue with real sessions against simulated displays: the limit seen from the displays'
+// side, results and their texts, cancel, rows that leave the table, the power-save change, and
+// the check of the version a display came back with.
+namespace {
+
+struct Planned
+{
+    const char *model;
+    int series;
+    int files = 1;
+    bool secondAddress = false;
+    bool powerPrep = false;
+    int powerSave = 2;          // display's power-save setting
+    int duration = 4;           // catalogue update duration, seconds
+};
+
+const QString NewVersion = QStringLiteral("R2.000");
+
+quint16 webPort()
+{
+    return ::geteuid() == 0 ? 80 : 18080;
+}
+
+}
+
+class tst_UpdateQueue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void refusedRows_data();
+    void refusedRows();
+    void everySeriesCompletesWithinTheLimit_data();
+    void everySeriesCompletesWithinTheLimit();
+    void failuresStayTicked_data();
+    void failuresStayTicked();
+    void cancelQueuedWhileOthersRun();
+    void rowsRemovedWhileRunning();
+    void versionCheck_data();
+    void versionCheck();
+    void powerSaveChangeBeforeQueueing();
+
+private:
+    // Starts displays for the plan on 127.0.81.1.. and fills the table and the catalogue.
+    void setUp(const QList<Planned> &plan, const std::function<void(int, SimDisplayConfig &)> &adjust = {});
+    UpdateQueue *makeQueue();
+    bool waitIdle(int timeoutMs = 60000);
+    QHostAddress address(int i) const { return QHostAddress(QStringLiteral("127.0.81.%1").arg(i + 1)); }
+    QHostAddress second(int i) const { return QHostAddress(QStringLiteral("127.0.82.%1").arg(i + 1)); }
+
+    QTemporaryDir m_dir;
+    QString m_cache;
+    DisplayTableState m_state;
+    FirmwareDatabase m_database;
+    SimFleet *m_fleet = nullptr;
+    UpdateQueue *m_queue = nullptr;
+    int m_maxRunning = 0;
+};
+
+void tst_UpdateQueue::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_cache = m_dir.filePath(QStringLiteral("Firmware"));
+    QVERIFY(QDir().mkpath(m_cache));
+}
+
+void tst_UpdateQueue::init()
+{
+    m_state = DisplayTableState();
+    m_maxRunning = 0;
+}
+
+void tst_UpdateQueue::cleanup()
+{
+    delete m_queue;
+    m_queue = nullptr;
+    m_state.displayEntries.clear();
+    delete m_fleet;
+    m_fleet = nullptr;
+}
+
+void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void(int, SimDisplayConfig &)> &adjust)
+{
+    QList<SimDisplayConfig> configs;
+    QJsonArray firmware;
+    for (int i = 0; i < plan.size(); ++i) {
+        const Planned &p = plan.at(i);
+        const QString model = QString::fromLatin1(p.model);
+        SimDisplayConfig c;
+        c.modelName = model;
+        c.serialNumber = QStringLiteral("SN%1").arg(i, 4, 10, QLatin1Char('0'));
+        c.seriesCode = quint8(p.series);
+        c.mainFwVersion = QStringLiteral("R1.000");
+        c.webPort = webPort();
+        // Nothing here searches; off the search port, a window or search test running beside
+        // this one cannot keep these displays from starting.
+        c.searchPort = 15320;
+        c.powerSaveSetting = p.powerSave;
+        c.update.components = qBound(1, p.files, 6);
+        c.update.rebootMs = 300;
+        c.update.firmwareAfterMain = NewVersion;
+        c.update.legacyQuietMs = 500;
+        c.update.abandonMs = 3000;
+        c.update.checkPolls = 1;
+        if (p.secondAddress) {
+            c.secondAddress = second(i);
+            c.serveSecondAddress = true;
+        }
+        if (adjust)
+            adjust(i, c);
+        configs.append(c);
+
+        DisplayEntry row;
+        row.selected = true;
+        row.downloadState = 3;
+        row.modelName = model;
+        row.serialNumber = c.serialNumber;
+        row.address = address(i);
+        row.updateAddress = p.secondAddress ? second(i) : address(i);
+        row.useIP2 = p.secondAddress ? 1 : 0;
+        row.catalogueSeries = p.series;
+        row.displaySeries = p.series;
+        row.updateDurationSecs = p.duration;
+        row.needPowerSaveModeToNormal = p.powerPrep ? 1 : 0;
+        row.powerSaveMode = p.powerSave;
+        row.powerSaveModeVcp = 1;
+        row.latestVersion = NewVersion;
+        row.currentFirmware = QStringLiteral("R1.000");
+        row.firmwareStatus = FirmwareStatus::NewForLan;
+        m_state.displayEntries.append(row);
+
+        QJsonArray unpacked;
+        for (int k = 0; k < p.files; ++k) {
+            const QString name = QStringLiteral("%1_part%2.bin").arg(model).arg(k + 1);
+            QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + name, QByteArray(20000 + k, char('A' + k))));
+            unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", 20000 + k } });
+        }
+        firmware.append(QJsonObject {
+                { "version", NewVersion },
+                { "seriesName", QStringLiteral("S%1").arg(p.series) },
+                { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/%1.zip").arg(model) },
+                { "models", QJsonArray { model } },
+                { "unpackedFileInfo", unpacked },
+                { "changes", QJsonObject { { "version", NewVersion } } },
+        });
+    }
+    QCOMPARE(m_database.parse(QJsonDocument(QJsonObject { { "info", QJsonObject { { "databaseVersion", 1 } } },
+                                                          { "firmware", firmware } })
+                                      .toJson(),
+                              QLocale::English),
+             0);
+    m_fleet = new SimFleet;
+    QCOMPARE(m_fleet->start(address(0), configs), 0);
+}
+
+UpdateQueue *tst_UpdateQueue::makeQueue()
+{
+    m_queue = new UpdateQueue(m_state, m_database, m_cache);
+    m_queue->setTickInterval(100);
+    SessionParams params;
+    params.tickMs = 100;
+    params.stepTimeoutSecs = 4;
+    params.retryPauseMs = 200;
+    params.waitMs = 200;
+    params.legacyWritingWaitMs = 300;
+    params.legacyTimeoutSecs = 3;
+    params.tcpStepTimeoutSecs = 4;
+    params.tcpStartTimeoutSecs = 4;
+    params.updateStartWaitMs = 1500;
+    params.webPort = webPort();
+    m_queue->setSessionParams(params);
+    UpdateVerifier::Params verify;
+    verify.pollIntervalMs = 200;
+    verify.maxWaitMs = 3000;
+    m_queue->setVerifierParams(verify);
+    connect(m_queue, &UpdateQueue::update_info, this, [this] { m_maxRunning = qMax(m_maxRunning, m_state.activeUpdates); });
+    return m_queue;
+}
+
+bool tst_UpdateQueue::waitIdle(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return !m_queue->isTicking() && m_queue->verificationsRunning() == 0; }, timeoutMs);
+}
+
+void tst_UpdateQueue::refusedRows_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("series 7") << 7 << 1 << "Not queued: this model cannot be updated via LAN. Use a USB drive.";
+    QTest::newRow("series 8") << 8 << 1 << "Not queued: this model cannot be updated via LAN. Use a USB drive.";
+    QTest::newRow("series 0") << 0 << 1 << "Not queued: this model cannot be updated via LAN. Use a USB drive.";
+    QTest::newRow("seven files") << 3 << 7
+                                 << "Not queued: the firmware has 7 files, more than the 6 a LAN update can send.";
+}
+
+void tst_UpdateQueue::refusedRows()
+{
+    QFETCH(int, series);
+    QFETCH(int, files);
+    QFETCH(QString, note);
+    setUp({ { "PX-1", 3 }, { "RX-7", series, files } });
+    makeQueue();
+    QCOMPARE(m_queue->queueUpdates(), 1);
+    const DisplayEntry &refused = m_state.displayEntries.at(1);
+    QCOMPARE(refused.updateStatus, 0);
+    QVERIFY(!refused.updateSession);
+    QVERIFY(!refused.selected);
+    QCOMPARE(refused.updateNote, note);
+    QCOMPARE(m_queue->sessionCount(), 1);
+    QVERIFY(waitIdle());
+    QCOMPARE(m_state.displayEntries.at(0).resultStatus, 3);
+    // The refused display was never asked for anything.
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(1).toString()).attempts, 0);
+}
+
+void tst_UpdateQueue::everySeriesCompletesWithinTheLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::newRow("limit 1") << 1;
+    QTest::newRow("limit 5") << 5;
+}
+
+void tst_UpdateQueue::everySeriesCompletesWithinTheLimit()
+{
+    QFETCH(int, limit);
+    // A legacy display says "written" and its session is over; it then writes on its own for a
+    // while, which no limit of ours can bound. Here it finishes at once, so the displays' count
+    // of concurrent updates is the sessions' count.
+    const auto quickLegacy = [](int, SimDisplayConfig &c) { c.update.legacyQuietMs = 1; };
+    setUp({
+            { "LG-1", 1 },
+            { "LG-2", 2 },
+            { "CG-3", 3, 2 },
+            { "CG-4", 4, 1, true },
+            { "CG-5", 5, 3 },
+            { "CG-6", 6 },
+            { "CH-9", 9, 2 },
+            { "ST-10", 10 },
+            { "UP-11", 11, 1, false, true },
+    }, quickLegacy);
+    m_state.updateLimit = limit;
+    makeQueue();
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
+    QSignalSpy status(m_queue, &UpdateQueue::statusMessage);
+    QCOMPARE(m_queue->queueUpdates(), 9);
+    QVERIFY(m_queue->isTicking());
+    QVERIFY(waitIdle(limit == 1 ? 150000 : 60000));
+
+    QCOMPARE(finished.count(), 1);
+    for (int i = 0; i < m_state.displayEntries.size(); ++i) {
+        const DisplayEntry &row = m_state.displayEntries.at(i);
+        QVERIFY2(row.resultStatus == 3, qPrintable(QStringLiteral("%1: %2").arg(row.modelName).arg(row.resultStatus)));
+        QVERIFY(!row.selected);
+        QCOMPARE(row.firmwareStatus, int(FirmwareStatus::UpToDate));
+        QVERIFY(!row.updateSession);
+        QCOMPARE(row.updateNote, QStringLiteral("Verified: version R2.000"));
+    }
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(m_queue->sessionCount(), 0);
+    QVERIFY(m_maxRunning <= limit);
+    QVERIFY2(m_fleet->updateStats()->maxConcurrent() <= limit,
+             qPrintable(QString::number(m_fleet->updateStats()->maxConcurrent())));
+    if (limit == 5)
+        QVERIFY(m_fleet->updateStats()->maxConcurrent() >= 2);
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("Update finished"));
+    bool sawEstimate = false;
+    for (const QList<QVariant> &s : status)
+        sawEstimate = sawEstimate || s.at(0).toString().contains(QStringLiteral(" Total estimated time remaining: "));
+    QVERIFY(sawEstimate);
+}
+
+void tst_UpdateQueue::failuresStayTicked_data()
+{
+    QTest::addColumn<QByteArray>("step");
+    QTest::addColumn<int>("httpStatus");
+    QTest::addColumn<bool>("neverReply");
+    QTest::addColumn<int>("updateFailComponent");
+    QTest::addColumn<QList<int>>("results"); // acceptable result codes
+    QTest::newRow("update fails") << QByteArray() << 0 << false << 1 << QList<int> { 4, -1, -2 };
+    QTest::newRow("401 on the upload") << QByteArray("upload") << 401 << false << -1 << QList<int> { 4, -1, -2, -3, -4 };
+    QTest::newRow("401, page behind a login") << QByteArray("*") << 401 << false << -1 << QList<int> { 4, -1, -2, -4 };
+    QTest::newRow("stops answering") << QByteArray("*") << 0 << true << -1 << QList<int> { -3 };
+}
+
+void tst_UpdateQueue::failuresStayTicked()
+{
+    QFETCH(QByteArray, step);
+    QFETCH(int, httpStatus);
+    QFETCH(bool, neverReply);
+    QFETCH(int, updateFailComponent);
+    QFETCH(QList<int>, results);
+    setUp({ { "CG-3", 3 }, { "CG-3B", 3 }, { "CG-3C", 3 } }, [&](int i, SimDisplayConfig &c) {
+        if (i != 1)
+            return;
+        if (!step.isEmpty()) {
+            SimStepFault fault;
+            fault.step = step;
+            fault.status = httpStatus;
+            fault.neverReply = neverReply;
+            c.update.faults.append(fault);
+        }
+        c.update.updateFailComponent = updateFailComponent;
+    });
+    makeQueue();
+    m_queue->queueUpdates();
+    QVERIFY(waitIdle(90000));
+    const DisplayEntry &failed = m_state.displayEntries.at(1);
+    QVERIFY2(results.contains(failed.resultStatus), qPrintable(QString::number(failed.resultStatus)));
+    QVERIFY(failed.selected);
+    QCOMPARE(failed.updateStatus, 0);
+    QVERIFY(!failed.updateSession);
+    QVERIFY(failed.updateNote.isEmpty());
+    for (int i : { 0, 2 }) {
+        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
+        QVERIFY(!m_state.displayEntries.at(i).selected);
+    }
+}
+
+void tst_UpdateQueue::cancelQueuedWhileOthersRun()
+{
+    setUp({ { "A-3", 3 }, { "B-3", 3 }, { "C-3", 3 }, { "D-3", 3 }, { "E-3", 3 } });
+    m_state.updateLimit = 1;
+    makeQueue();
+    m_queue->queueUpdates();
+    QTRY_COMPARE(m_state.displayEntries.at(0).updateStatus, 2);
+    m_queue->cancelQueued();
+    for (int i = 1; i < 5; ++i) {
+        QCOMPARE(m_state.displayEntries.at(i).updateStatus, 0);
+        QVERIFY(!m_state.displayEntries.at(i).updateSession);
+    }
+    QCOMPARE(m_state.displayEntries.at(0).updateStatus, 2);
+    QVERIFY(waitIdle());
+    QCOMPARE(m_state.displayEntries.at(0).resultStatus, 3);
+    for (int i = 1; i < 5; ++i) {
+        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 0);
+        QVERIFY(m_state.displayEntries.at(i).selected);
+        QCOMPARE(m_fleet->updateStats()->displays().value(address(i).toString()).attempts, 0);
+    }
+}
+
+void tst_UpdateQueue::rowsRemovedWhileRunning()
+{
+    setUp({ { "A-3", 3 }, { "B-3", 3 }, { "C-3", 3 } });
+    m_state.updateLimit = 2;
+    makeQueue();
+    m_queue->queueUpdates();
+    QTRY_COMPARE(m_state.activeUpdates, 2);
+    // A new search empties the table while two sessions run and one waits.
+    m_state.displayEntries.clear();
+    QVERIFY(QTest::qWaitFor([this] { return !m_queue->isTicking(); }, 60000));
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(m_queue->sessionCount(), 0);
+    // The running ones were left to finish rather than cut off mid-upload.
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).outcome, QByteArray("complete"));
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(2).toString()).attempts, 0);
+}
+
+void tst_UpdateQueue::versionCheck_data()
+{
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("neverReturn");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("verified") << NewVersion << false << "Verified: version R2.000";
+    QTest::newRow("other version") << "R1.500" << false << "Version after update is R1.500, expected R2.000";
+    QTest::newRow("never back") << NewVersion << true << "Display did not answer after the update.";
+}
+
+void tst_UpdateQueue::versionCheck()
+{
+    QFETCH(QString, after);
+    QFETCH(bool, neverReturn);
+    QFETCH(QString, note);
+    setUp({ { "CG-3", 3, 1, false, false, 2, 1 } }, [&](int, SimDisplayConfig &c) {
+        c.update.firmwareAfterMain = after;
+        c.update.neverReturn = neverReturn;
+        c.update.rebootMs = 1000;
+    });
+    makeQueue();
+    m_queue->queueUpdates();
+    QVERIFY(waitIdle());
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QCOMPARE(row.resultStatus, 3);
+    QCOMPARE(row.updateNote, note);
+}
+
+void tst_UpdateQueue::powerSaveChangeBeforeQueueing()
+{
+    // Series 1 in Auto Standby, series 2 in Auto Power Save, series 2 whose control port refuses,
+    // series 3 in Auto Standby (not changed).
+    setUp({ { "LG-1", 1, 1, false, false, 1 }, { "LG-2", 2, 1, false, false, 0 }, { "LG-2B", 2, 1, false, false, 0 },
+            { "CG-3", 3, 1, false, false, 1 } },
+          [](int i, SimDisplayConfig &c) {
+              if (i == 2)
+                  c.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
+          });
+    SearchOrchestrator search(m_state, m_database);
+    PowerSaveChange change(m_state, search);
+    makeQueue();
+    connect(&change, &PowerSaveChange::readyToQueue, m_queue, &UpdateQueue::queueUpdates);
+    QSignalSpy ready(&change, &PowerSaveChange::readyToQueue);
+    QVERIFY(change.start());
+    QCOMPARE(m_state.pendingControlRequests, 3);
+    QVERIFY(m_state.displayEntries.at(3).controlRequest == nullptr);
+    QVERIFY(ready.isEmpty());
+    QVERIFY(ready.wait(30000));
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(m_fleet->displays().at(0)->config().powerSaveSetting, 2);
+    QCOMPARE(m_fleet->displays().at(1)->config().powerSaveSetting, 2);
+    QCOMPARE(m_fleet->displays().at(3)->config().powerSaveSetting, 1);
+    // The refusing display was dropped from the update.
+    QVERIFY(!m_state.displayEntries.at(2).selected);
+    QCOMPARE(m_state.displayEntries.at(2).commStatus, 1);
+    QVERIFY(waitIdle());
+    for (int i : { 0, 1, 3 })
+        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
+    QCOMPARE(m_state.displayEntries.at(2).resultStatus, 0);
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(2).toString()).attempts, 0);
+
+    // Nothing to change: queue at once.
+    m_state.displayEntries[0].selected = true;
+    m_state.displayEntries[0].powerSaveMode = 2;
+    QVERIFY(!change.start());
+}
+
+QTEST_GUILESS_MAIN(tst_UpdateQueue)
+#include "tst_updatequeue.moc"

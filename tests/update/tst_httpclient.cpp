@@ -1,0 +1,892 @@
+#include "update/HttpClient.h"
+#include "update/UpdateStatus.h"
+
+#include "SimDisplay.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <functional>
+
+// Update sessions against simulated displays on 127.0.41.0/24, web servers on a high port, every
+// time-out and pause shortened through the session parameters.
+namespace {
+
+constexpr quint16 WebPort = 18411;
+constexpr quint16 ControlPort = 17142;
+
+QStringList g_log;
+
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_log << message;
+}
+
+bool logged(const QString &text)
+{
+    for (const QString &line : g_log) {
+        if (line.contains(text))
+            return true;
+    }
+    return false;
+}
+
+QByteArray md5(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
+}
+
+QByteArray patterned(qint64 size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char((i * 31 + seed * 7 + i / 997) & 0xff);
+    return bytes;
+}
+
+SessionParams fastParams(int series)
+{
+    SessionParams p;
+    p.seriesCode = series;
+    p.tickMs = 20;
+    p.stepTimeoutSecs = 2;
+    p.retryPauseMs = 50;
+    p.waitMs = 50;
+    p.legacyWritingWaitMs = 100;
+    p.legacyTimeoutSecs = 3;
+    p.tcpStepTimeoutSecs = 3;
+    p.tcpStartTimeoutSecs = 3;
+    p.updateStartWaitMs = 300;
+    p.webPort = WebPort;
+    p.controlPort = ControlPort;
+    return p;
+}
+
+SimUpdateProtocol protocolFor(int series)
+{
+    switch (series) {
+    case 1:
+    case 2:
+        return SimUpdateProtocol::Legacy;
+    case 9:
+        return SimUpdateProtocol::PjctrlChunked;
+    case 10:
+        return SimUpdateProtocol::PjctrlStamped;
+    case 11:
+        return SimUpdateProtocol::Upload;
+    default:
+        return SimUpdateProtocol::Cgictrl;
+    }
+}
+
+// Counts this process's open descriptors that point at a path inside the folder.
+int openFilesIn(const QString &folder)
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget().startsWith(folder))
+            ++count;
+    }
+    return count;
+}
+
+// Established TCP connections from this machine to the address on either port, from the
+// kernel's table (both ends live in this process, so the client's side is the remote match).
+int connectionsTo(const QHostAddress &address, QList<quint16> ports)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return -1;
+    const quint32 ip = address.toIPv4Address();
+    // The kernel prints the address's network-order bytes read as one host-order number.
+    const QByteArray ipHex = QByteArray::number(qToBigEndian(ip), 16).toUpper().rightJustified(8, '0');
+    int count = 0;
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 4 || fields.at(3) != "01")
+            continue;
+        for (const quint16 port : ports) {
+            const QByteArray remote = ipHex + ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+            if (fields.at(2) == remote)
+                ++count;
+        }
+    }
+    return count;
+}
+
+// One display and one session with its firmware files.
+struct Bench
+{
+    QTemporaryDir dir;
+    SimDisplayConfig config;
+    std::unique_ptr<SimDisplay> display;
+    HttpClient client;
+    std::array<QString, 6> files;
+    std::array<bool, 6> enabled{};
+    QByteArray firstFile;
+    QHostAddress address;
+
+    Bench(int last, int series)
+    {
+        address = QHostAddress(QStringLiteral("127.0.41.%1").arg(last));
+        config.webPort = WebPort;
+        config.controlPort = ControlPort;
+        config.update.protocol = protocolFor(series);
+        config.update.checkPolls = 1;
+        config.update.progressStep = 50;
+        config.update.rebootMs = 200;
+    }
+
+    void makeFiles(const QList<int> &components, qint64 size)
+    {
+        for (int i = 0; i < 6; ++i) {
+            files[i] = dir.filePath(QStringLiteral("fw%1.bin").arg(i + 1));
+            QFile f(files[i]);
+            f.open(QIODevice::WriteOnly);
+            const QByteArray bytes = patterned(size + i, i);
+            f.write(bytes);
+            if (i == 0)
+                firstFile = bytes;
+            enabled[i] = components.contains(i + 1);
+        }
+    }
+
+    bool startDisplay()
+    {
+        display = std::make_unique<SimDisplay>(config);
+        return display->start(address) == 0;
+    }
+
+    int setup(const SessionParams &params)
+    {
+        return client.setup(0, address.toString(), files, enabled, params);
+    }
+
+    int peakConnections = 0;
+
+    // Runs the session until it settles; false when it did not within the time.
+    bool run(int waitMs = 20000)
+    {
+        client.start();
+        QElapsedTimer clock;
+        clock.start();
+        while (client.sessionStatus() == UpdateStatus::Running && clock.elapsed() < waitMs) {
+            QTest::qWait(10);
+            peakConnections = qMax(peakConnections, connectionsTo(address, { WebPort, ControlPort }));
+        }
+        QTest::qWait(30);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return client.sessionStatus() != UpdateStatus::Running;
+    }
+};
+
+} // namespace
+
+class HttpClientTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void sequencesRunToComplete_data();
+    void sequencesRunToComplete();
+    void cgictrlRequestsByteForByte();
+    void stampedAndLegacyBodies_data();
+    void stampedAndLegacyBodies();
+    void chunkedSendsChunksFromTheFile();
+    void tcpAssistedKeyAndPart();
+    void faultsEndWithTheirStatus_data();
+    void faultsEndWithTheirStatus();
+    void componentsSettleOneByOne_data();
+    void componentsSettleOneByOne();
+    void progressingUploadOutlivesTheStepTimeout_data();
+    void progressingUploadOutlivesTheStepTimeout();
+    void failedUploadRestoresTheHttpServer_data();
+    void failedUploadRestoresTheHttpServer();
+    void seriesWithoutSequenceIsRefused_data();
+    void seriesWithoutSequenceIsRefused();
+    void sessionWithoutComponentsSettles();
+    void missingFileIsUnableToUpload_data();
+    void missingFileIsUnableToUpload();
+};
+
+void HttpClientTest::init()
+{
+    g_log.clear();
+    qInstallMessageHandler(captureLog);
+}
+
+void HttpClientTest::cleanup()
+{
+    qInstallMessageHandler(nullptr);
+    if (QTest::currentTestFailed()) {
+        for (const QString &line : std::as_const(g_log))
+            qDebug().noquote() << line;
+    }
+}
+
+void HttpClientTest::sequencesRunToComplete_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<QList<int>>("components");
+    QTest::addColumn<bool>("powerPrep");
+    QTest::addColumn<qint64>("size");
+
+    QTest::newRow("legacy 1, one file") << 1 << QList<int>{ 1 } << false << qint64(5000);
+    QTest::newRow("legacy 1, three files") << 1 << QList<int>{ 1, 2, 4 } << false << qint64(5000);
+    QTest::newRow("legacy 2, two files") << 2 << QList<int>{ 1, 3 } << false << qint64(5000);
+    QTest::newRow("cgictrl 3, one component") << 3 << QList<int>{ 1 } << false << qint64(200000);
+    QTest::newRow("cgictrl 6, three components") << 6 << QList<int>{ 1, 2, 4 } << false << qint64(200000);
+    QTest::newRow("stamped 10, one component") << 10 << QList<int>{ 1 } << false << qint64(200000);
+    QTest::newRow("stamped 10, two components") << 10 << QList<int>{ 1, 3 } << false << qint64(200000);
+    QTest::newRow("chunked 9, one component") << 9 << QList<int>{ 1 } << false << qint64(1000000);
+    QTest::newRow("chunked 9, two components") << 9 << QList<int>{ 1, 2 } << false << qint64(600000);
+    QTest::newRow("tcp-assisted 11") << 11 << QList<int>{ 1 } << false << qint64(300000);
+    QTest::newRow("tcp-assisted 11 with power preparation") << 11 << QList<int>{ 1 } << true << qint64(300000);
+}
+
+void HttpClientTest::sequencesRunToComplete()
+{
+    QFETCH(int, series);
+    QFETCH(QList<int>, components);
+    QFETCH(bool, powerPrep);
+    QFETCH(qint64, size);
+
+    Bench bench(1, series);
+    bench.config.powerMode = powerPrep ? 4 : 1;
+    bench.makeFiles(components, size);
+    QVERIFY(bench.startDisplay());
+    SessionParams params = fastParams(series);
+    params.needPowerPrep = powerPrep;
+    QCOMPARE(bench.setup(params), 0);
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Queued));
+    QVERIFY(bench.run());
+
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+    QCOMPARE(updateStatusText(bench.client.sessionStatus()), QStringLiteral("Complete."));
+    const SimUpdateCapture capture = bench.display->updateCapture();
+    if (series <= 2) {
+        QCOMPARE(capture.packages, int(components.size()));
+        for (const int c : components) {
+            QCOMPARE(bench.client.componentStatus(c - 1), int(UpdateStatus::Complete));
+            QCOMPARE(bench.client.componentPercent(c - 1), 100);
+        }
+    } else {
+        QCOMPARE(capture.packages, 1);
+        QCOMPARE(capture.packageMd5, md5(bench.firstFile));
+        QCOMPARE(capture.packageSize, qint64(bench.firstFile.size()));
+    }
+    if (series >= 3 && series <= 6) {
+        QCOMPARE(capture.updateRequests.size(), 1);
+        QCOMPARE(capture.updateRequests.first(), components);
+    }
+    if (series != 9 && series != 11) {
+        for (const int c : components)
+            QCOMPARE(bench.client.componentStatus(c - 1), int(UpdateStatus::Complete));
+    }
+    if (series == 11) {
+        QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::Complete));
+        // We switched the web server on for the upload, so we switched it off again.
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(1));
+        if (powerPrep)
+            QCOMPARE(bench.display->config().powerMode, 1);
+    }
+    QVERIFY(!bench.client.isActive());
+    QVERIFY(!bench.client.uploading());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
+    // The sessions's sockets were seen while it ran, and none is left.
+    QVERIFY(bench.peakConnections > 0);
+    QTRY_COMPARE(connectionsTo(bench.address, { WebPort, ControlPort }), 0);
+}
+
+void HttpClientTest::cgictrlRequestsByteForByte()
+{
+    Bench bench(2, 3);
+    bench.makeFiles({ 1, 3 }, 4321);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(3)), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+
+    const QByteArray host = bench.address.toString().toUtf8();
+    const QList<QPair<QByteArray, QByteArray>> textPost{
+        { "X-Requested-With", "XMLHttpRequest" }, { "Accept", "text/plain, */*" }, { "Accept-Language", "ja" },
+        { "Content-type", "text/plain;charset=UTF-8" }, { "Accept-Encoding", "gzip, deflate" }, { "Host", host },
+        { "Content-Length", "11" }, { "Connection", "Keep-Alive" }, { "Cache-Control", "no-cache" },
+    };
+    const QList<QPair<QByteArray, QByteArray>> jsonPoll{
+        { "X-Requested-With", "XMLHttpRequest" }, { "Accept", "application/json, text/javascript, */*" },
+        { "Accept-Language", "ja" }, { "Accept-Encoding", "gzip, deflate" }, { "Host", host },
+        { "Connection", "Keep-Alive" },
+    };
+    struct Expected
+    {
+        QByteArray step;
+        QByteArray method;
+        const char *target;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+    };
+    auto withLength = [](QList<QPair<QByteArray, QByteArray>> headers, const QByteArray &length) {
+        headers[6].second = length;
+        return headers;
+    };
+    const QList<Expected> expected{
+        { "standby", "POST", "^/cgi-bin/cgictrl\\?MM=00t=\\d{9}$", textPost, "undefined\r\n" },
+        { "fileDelete", "POST", "^/cgi-bin/cgictrl\\?TCM=00t=\\d{9}$", textPost, "undefined\r\n" },
+        { "stateCheck", "GET", "^/update/FileCheckResult\\.json\\?_=\\d{9}$", jsonPoll, "" },
+        { "modeChange", "POST", "^/cgi-bin/cgictrl\\?TUM=00t=\\d{9}$", withLength(textPost, "0"), "" },
+        { "update", "POST", "^/cgi-bin/cgictrl\\?UM=00T=1,3t=\\d{9}$", withLength(textPost, "0"), "" },
+        { "result", "GET", "^/update/UpdateResult\\.json\\?=_\\d{9}$", jsonPoll, "" },
+    };
+    for (const Expected &e : expected) {
+        const QList<SimWebCapture> captures = bench.display->webCaptures(e.step);
+        QVERIFY2(!captures.isEmpty(), e.step.constData());
+        const SimWebCapture &c = captures.first();
+        QCOMPARE(c.method, e.method);
+        QVERIFY2(QRegularExpression(QLatin1String(e.target)).match(QLatin1String(c.target)).hasMatch(), c.target.constData());
+        QVERIFY2(c.headers.size() >= e.headers.size(), e.step.constData());
+        QCOMPARE(c.headers.mid(0, e.headers.size()), e.headers);
+        QCOMPARE(c.body, e.body);
+    }
+
+    // The upload: Body A built here by hand, compared with what arrived through the streamed body.
+    const QList<SimWebCapture> uploads = bench.display->webCaptures("upload");
+    QCOMPARE(uploads.size(), 1);
+    const SimWebCapture &upload = uploads.first();
+    QVERIFY(QRegularExpression("^/cgi-bin/cgictrl\\?CM=00t=\\d{9}$").match(QLatin1String(upload.target)).hasMatch());
+    const QByteArray block = "--AaB03x\r\nContent-Disposition: form-data; name=\"email\"\r\n\r\n"
+                             "update@quillon.invalid\r\n--AaB03x\r\n"
+                             "Content-Disposition: form-data; name=\"updatefile\"; filename=\"fw1.bin\"\r\n"
+                             "Content-Transfer-Encoding: binary\r\n\r\n"
+                           + bench.firstFile + "\r\n--AaB03x--\r\n";
+    QCOMPARE(upload.bodySize, qint64(block.size()));
+    QCOMPARE(upload.bodyMd5, md5(block));
+    const QList<QPair<QByteArray, QByteArray>> uploadHeaders{
+        { "Host", "quillon-update" }, { "Content-type", "multipart/form-data, boundary=AaB03x" },
+        { "Cache-Control", "no-cache" }, { "Accept", "*/*" }, { "Content-Length", QByteArray::number(block.size()) },
+    };
+    QCOMPARE(upload.headers.mid(0, uploadHeaders.size()), uploadHeaders);
+}
+
+void HttpClientTest::stampedAndLegacyBodies_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("stamped, Body B") << 10 << qint64(3000);
+    QTest::newRow("stamped, empty file") << 10 << qint64(0);
+    QTest::newRow("legacy, Body A") << 1 << qint64(3000);
+}
+
+void HttpClientTest::stampedAndLegacyBodies()
+{
+    QFETCH(int, series);
+    QFETCH(qint64, size);
+    Bench bench(3, series);
+    bench.makeFiles({ 1 }, size);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(series)), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+
+    const QList<SimWebCapture> uploads = bench.display->webCaptures("upload");
+    QCOMPARE(uploads.size(), 1);
+    const SimWebCapture &upload = uploads.first();
+    const QByteArray file = "Content-Disposition: form-data; name=\"updatefile\"; filename=\"fw1.bin\"\r\n"
+                            "Content-Transfer-Encoding: binary\r\n\r\n"
+                          + bench.firstFile + "\r\n--AaB03x--\r\n";
+    if (series == 10) {
+        QVERIFY(QRegularExpression("^/pjctrl\\?CM=00t=\\d{9}$").match(QLatin1String(upload.target)).hasMatch());
+        QCOMPARE(upload.bodyMd5, md5("--AaB03x\r\n" + file));
+        QCOMPARE(upload.headers.value(1).second, QByteArray("multipart/form-data; boundary=AaB03x"));
+        const SimWebCapture standby = bench.display->webCaptures("standby").first();
+        QVERIFY(QRegularExpression("^/pjctrl\\?J=\\d{9}$").match(QLatin1String(standby.target)).hasMatch());
+        QVERIFY(logged("Mode change wait finished"));
+        QVERIFY(logged("Update execute wait finished"));
+    } else {
+        QCOMPARE(upload.target, QByteArray("/cgi-bin/cgictrl?U=46213"));
+        QCOMPARE(upload.bodyMd5, md5("--AaB03x\r\nContent-Disposition: form-data; name=\"email\"\r\n\r\n"
+                                     "update@quillon.invalid\r\n--AaB03x\r\n" + file));
+        QCOMPARE(upload.headers.value(1).second, QByteArray("multipart/form-data, boundary=AaB03x"));
+        QVERIFY(logged("Reply result: 0"));
+    }
+}
+
+void HttpClientTest::chunkedSendsChunksFromTheFile()
+{
+    Bench bench(4, 9);
+    bench.makeFiles({ 1 }, 1000000);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(9)), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+
+    const SimUpdateCapture capture = bench.display->updateCapture();
+    QCOMPARE(capture.announcedSizes, QList<qint64>{ 1000000 });
+    QCOMPARE(capture.chunkSizes, (QList<qint64>{ 512000, 488000 }));
+    QCOMPARE(capture.packageMd5, md5(bench.firstFile));
+    QCOMPARE(bench.client.uploadPercent(), 100);
+    const QRegularExpression breaker("&_=[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$");
+    QSet<QByteArray> breakers;
+    for (const SimWebCapture &c : bench.display->webCaptures()) {
+        if (c.step.isEmpty())
+            continue;
+        QVERIFY2(breaker.match(QLatin1String(c.target)).hasMatch(), c.target.constData());
+        breakers.insert(c.target.right(36));
+        if (c.method == "POST")
+            QVERIFY(c.headers.contains({ "Content-Type", "application/x-www-form-urlencoded" }));
+    }
+    QCOMPARE(breakers.size(), bench.display->webCaptures().size() - int(std::count_if(
+        bench.display->webCaptures().cbegin(), bench.display->webCaptures().cend(),
+        [](const SimWebCapture &c) { return c.step.isEmpty(); })));
+    const QList<SimWebCapture> update = bench.display->webCaptures("update");
+    QCOMPARE(update.size(), 1);
+    QVERIFY(update.first().target.startsWith("/pjctrl?UM=00T=9&_="));
+}
+
+void HttpClientTest::tcpAssistedKeyAndPart()
+{
+    Bench bench(5, 11);
+    bench.config.uploadKeyValue = 0x00ab;
+    bench.makeFiles({ 1 }, 2048);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(11)), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+
+    const SimUpdateCapture capture = bench.display->updateCapture();
+    QCOMPARE(capture.apiKeys, QList<QByteArray>{ md5("KaVeRoLu00ab\n") });
+    const SimWebCapture upload = bench.display->webCaptures("upload").first();
+    QCOMPARE(upload.target, QByteArray("/upload"));
+    QVERIFY(upload.multipartValid);
+    QCOMPARE(upload.parts.size(), 1);
+    QCOMPARE(capture.packageName, bench.files[0].toUtf8());
+    QVERIFY(logged("HTTP Server is not enabled."));
+    QVERIFY(logged("HTTP Server restored to disabled state."));
+    QVERIFY(logged("COMPLETE"));
+    const QList<QByteArray> bodies = bench.display->requestLog().controlBodies();
+    QVERIFY(bodies.contains("13070001"));
+    QVERIFY(bodies.indexOf("11F00002") < bodies.indexOf("11F00001"));
+}
+
+using Configure = std::function<void(SimDisplayConfig &, SessionParams &)>;
+Q_DECLARE_METATYPE(Configure)
+
+void HttpClientTest::faultsEndWithTheirStatus_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<Configure>("configure");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("component1");
+    QTest::addColumn<QString>("logLine");
+
+    auto fault = [](const QByteArray &step, int status, int times = -1) {
+        SimStepFault f;
+        f.step = step;
+        f.status = status;
+        f.times = times;
+        return f;
+    };
+    const int any = INT_MIN;
+
+    QTest::newRow("cgictrl: three result errors are retried")
+        << 3 << Configure([=](SimDisplayConfig &c, SessionParams &) { c.update.faults << fault("result", 500, 3); })
+        << 3 << 3 << "attempting retry";
+    QTest::newRow("cgictrl: the fourth ends the session")
+        << 3 << Configure([=](SimDisplayConfig &c, SessionParams &) { c.update.faults << fault("result", 500); })
+        << -1 << -1 << "Max errors exceeded.";
+    QTest::newRow("cgictrl: 401 on the update request")
+        << 4 << Configure([=](SimDisplayConfig &c, SessionParams &) { c.update.faults << fault("update", 401); })
+        << -1 << -1 << "Max errors exceeded.";
+    QTest::newRow("cgictrl: mode change is not retried")
+        << 5 << Configure([=](SimDisplayConfig &c, SessionParams &) { c.update.faults << fault("modeChange", 500); })
+        << -1 << any << "Retry not handled.";
+    QTest::newRow("cgictrl: reply held back")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "stateCheck";
+               f.neverReply = true;
+               c.update.faults << f;
+           })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    // A display that answers every poll "in progress" the same way does not hold the session.
+    QTest::newRow("cgictrl: file check never ends")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("stamped: file check never ends")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("cgictrl: slowly progressing update is not cut off")
+        << 4 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.progressStep = 1; })
+        << 3 << 3 << "";
+    QTest::newRow("chunked: file check never ends")
+        << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("cgictrl: package fails its check")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkFailComponent = 0; })
+        << -2 << -2 << "";
+    QTest::newRow("cgictrl: component fails its update")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << 4 << -4 << "";
+    QTest::newRow("cgictrl: web server off")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.misbehaviour.web = SimMisbehaviour::Listener::Refuse; })
+        << -1 << any << "Max errors exceeded.";
+    QTest::newRow("stamped: upload reply held back")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "upload";
+               f.neverReply = true;
+               c.update.faults << f;
+           })
+        << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("stamped: component fails its check")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkFailComponent = 1; })
+        << -2 << -2 << "";
+    QTest::newRow("stamped: component fails its update")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << 4 << -4 << "";
+    QTest::newRow("chunked: network error fails at once")
+        << 9 << Configure([=](SimDisplayConfig &c, SessionParams &) { c.update.faults << fault("announce", 500, 1); })
+        << -1 << -1 << "reply error";
+    // The network library sends a request again by itself when a kept-alive connection closes
+    // before any answer; the chunk then arrives whole and the update goes on.
+    QTest::newRow("chunked: connection dropped mid-chunk once")
+        << 9 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "upload";
+               f.dropAfterBytes = 1000;
+               f.times = 1;
+               c.update.faults << f;
+           })
+        << 3 << INT_MIN << "";
+    QTest::newRow("chunked: package fails its check")
+        << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkFailComponent = 1; })
+        << -2 << -2 << "";
+    QTest::newRow("chunked: component fails its update")
+        << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << -1 << -1 << "";
+    QTest::newRow("legacy: two write failures are retried")
+        << 1 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.legacyWriteFailures = 2; })
+        << 3 << 3 << "Reply result: -1";
+    QTest::newRow("legacy: the third fails the component")
+        << 1 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.legacyWriteFailures = 3; })
+        << -4 << -4 << "Reply result: -1";
+    QTest::newRow("legacy: still writing, then done")
+        << 2 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.legacyWritingMs = 50; })
+        << 3 << 3 << "Reply result: 3";
+    QTest::newRow("legacy: connection dropped mid-body once")
+        << 1 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "upload";
+               f.dropAfterBytes = 100;
+               f.times = 1;
+               c.update.faults << f;
+           })
+        << 3 << 3 << "Reply result: 0";
+    auto dropAlways = [](const QByteArray &step) {
+        return Configure([step](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = step;
+            f.dropAfterBytes = 100;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("legacy: connection dropped mid-body every time") << 1 << dropAlways("upload") << -1 << -1 << "reply error";
+    QTest::newRow("chunked: connection dropped mid-chunk every time") << 9 << dropAlways("upload") << -1 << -1 << "reply error";
+    // The upload is not sent again; the display then never reports the package.
+    QTest::newRow("cgictrl: connection dropped mid-upload every time") << 3 << dropAlways("upload") << -3 << any << "attempting retry";
+    QTest::newRow("stamped: update request dropped every time") << 10 << dropAlways("update") << -1 << any << "Max errors exceeded.";
+
+    // Hostile replies: oversized, truncated, garbage, absurd numbers.
+    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = step;
+            f.body = body;
+            f.bodyRepeat = repeat;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << "";
+    QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << "";
+    QTest::newRow("cgictrl: truncated result") << 3 << answer("result", "{\"result_code\": ") << 4 << -4 << "";
+    QTest::newRow("stamped: garbage state check") << 10 << answer("stateCheck", "\x00\xff<html>") << -1 << any << "";
+    QTest::newRow("chunked: truncated result is not complete")
+        << 9 << answer("result", "{\"update_sts\":[{\"Firmware\":1,\"result_co") << -3 << any << "UPD_ERR_TIMEOUT";
+    QTest::newRow("chunked: absurd result code")
+        << 9 << answer("checkResult", "{\"paccheck_result\":\"100\",\"fwcheck_result\":[{\"result_code\":1e999}]}")
+        << -2 << -2 << "";
+    // Read as the 200 it is (only the status counts); the display, having answered instead of
+    // taking the package, then never starts the update.
+    QTest::newRow("tcp-assisted: huge 200 answer to the upload")
+        << 11 << answer("upload", "x", 4 << 20) << 4 << 4 << "Firmware upload successful.";
+
+    QTest::newRow("tcp-assisted: update never starts")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateNeverStarts = true; })
+        << 4 << 4 << "Error: Firmware update did not start within timeout.";
+    QTest::newRow("tcp-assisted: display reports failure")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << 4 << 4 << "Error: Display reported firmware update failed.";
+    QTest::newRow("tcp-assisted: HTTP server cannot be enabled")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.httpServerEnableRejected = true; })
+        << 4 << 4 << "Error: Request to enable HTTP Server didn't reply.";
+    QTest::newRow("tcp-assisted: server already on, 401 on the upload")
+        << 11 << Configure([=](SimDisplayConfig &c, SessionParams &) {
+               c.vcpValues[0x11F0] = 2;
+               c.update.faults << fault("upload", 401);
+           })
+        << 4 << -1 << "Log into the display's HTTP page";
+    QTest::newRow("tcp-assisted: power preparation when not normal")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &p) {
+               p.needPowerPrep = true;
+               c.vcpValues[0x11EE] = 1;
+           })
+        << 3 << 3 << "Requesting Set Power state On and Power Save Mode Normal.";
+    QTest::newRow("tcp-assisted: power save already normal")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &p) {
+               p.needPowerPrep = true;
+               c.vcpValues[0x11EE] = 2;
+           })
+        << 3 << 3 << "Read PowerSaveModeVCP=2";
+    QTest::newRow("tcp-assisted: control channel refused")
+        << 11 << Configure([](SimDisplayConfig &c, SessionParams &) { c.misbehaviour.control = SimMisbehaviour::Listener::Refuse; })
+        << 4 << 4 << "Error: Request to start firmware update didn't reply.";
+}
+
+void HttpClientTest::faultsEndWithTheirStatus()
+{
+    QFETCH(int, series);
+    QFETCH(Configure, configure);
+    QFETCH(int, status);
+    QFETCH(int, component1);
+    QFETCH(QString, logLine);
+
+    Bench bench(6, series);
+    bench.makeFiles({ 1 }, 20000);
+    SessionParams params = fastParams(series);
+    configure(bench.config, params);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(params), 0);
+    QVERIFY(bench.run(30000));
+    if (qEnvironmentVariableIsSet("SHOW_CAPTURES")) {
+        for (const SimWebCapture &c : bench.display->webCaptures())
+            qDebug() << c.step << c.target << c.bodySize << c.complete << c.status;
+    }
+    QCOMPARE(bench.client.sessionStatus(), status);
+    if (component1 != INT_MIN)
+        QCOMPARE(bench.client.componentStatus(0), component1);
+    if (!logLine.isEmpty())
+        QVERIFY2(logged(logLine), qPrintable(logLine));
+    if (logLine.startsWith("Error: Firmware update did not start"))
+        QCOMPARE(bench.display->requestLog().controlBodies().count("13030001"), 2);
+    QVERIFY(!bench.client.isActive());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
+}
+
+void HttpClientTest::componentsSettleOneByOne_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<Configure>("configure");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QList<int>>("componentStatuses");
+
+    QTest::newRow("cgictrl: first fails, second completes")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 1; })
+        << 4 << QList<int>{ -4, 3 };
+    QTest::newRow("stamped: second fails")
+        << 10 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.updateFailComponent = 2; })
+        << 4 << QList<int>{ 3, -4 };
+    QTest::newRow("legacy: a file failing three times leaves the next untouched")
+        << 2 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.legacyWriteFailures = 3; })
+        << -4 << QList<int>{ -4, 0 };
+}
+
+void HttpClientTest::componentsSettleOneByOne()
+{
+    QFETCH(int, series);
+    QFETCH(Configure, configure);
+    QFETCH(int, status);
+    QFETCH(QList<int>, componentStatuses);
+    Bench bench(12, series);
+    bench.makeFiles({ 1, 2 }, 10000);
+    SessionParams params = fastParams(series);
+    configure(bench.config, params);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(params), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), status);
+    for (int i = 0; i < componentStatuses.size(); ++i)
+        QCOMPARE(bench.client.componentStatus(i), componentStatuses.at(i));
+    if (series == 2)
+        QCOMPARE(bench.display->webCaptures("upload").size(), 3);
+}
+
+void HttpClientTest::progressingUploadOutlivesTheStepTimeout_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<bool>("stalled");
+    for (const int series : { 1, 3, 10, 11 }) {
+        QTest::addRow("series %d, slow but steady", series) << series << false;
+        QTest::addRow("series %d, stalled", series) << series << true;
+    }
+}
+
+// Twenty uploads sharing a slow link take longer than one step's time-out; as long as bytes keep
+// going out the upload is not cut off, while one that stops still ends after the time-out.
+void HttpClientTest::progressingUploadOutlivesTheStepTimeout()
+{
+    QFETCH(int, series);
+    QFETCH(bool, stalled);
+    Bench bench(11, series);
+    // Large enough that the loopback buffers (4 MB in the kernel, more in the network library)
+    // cannot swallow it at once: progress then shows for most of the upload.
+    bench.makeFiles({ 1 }, 24 * 1024 * 1024);
+    SimStepFault slow;
+    slow.step = "upload";
+    if (stalled)
+        slow.neverReply = true;
+    else
+        slow.readBytesPerSecond = 6 * 1024 * 1024;
+    bench.config.update.faults << slow;
+    QVERIFY(bench.startDisplay());
+    SessionParams params = fastParams(series);
+    params.stepTimeoutSecs = 2;
+    params.legacyTimeoutSecs = 2;
+    QCOMPARE(bench.setup(params), 0);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(bench.run());
+    if (stalled) {
+        QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Timeout));
+    } else {
+        QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::Complete));
+        QVERIFY2(clock.elapsed() > 3000, "the upload was meant to take longer than the time-out");
+    }
+    QVERIFY(!bench.client.isActive());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
+}
+
+void HttpClientTest::failedUploadRestoresTheHttpServer_data()
+{
+    QTest::addColumn<bool>("timeout");
+    QTest::addColumn<bool>("restoreWorks");
+    QTest::addColumn<int>("status");
+    QTest::newRow("401, restore works") << false << true << int(UpdateStatus::UpdateFailed);
+    QTest::newRow("401, restore rejected") << false << false << int(UpdateStatus::UpdateFailed);
+    QTest::newRow("upload times out, restore works") << true << true << int(UpdateStatus::Timeout);
+}
+
+// The display's web server was off and we switched it on for the upload; a failed upload must not
+// leave it on without at least trying to switch it off and saying whether that worked.
+void HttpClientTest::failedUploadRestoresTheHttpServer()
+{
+    QFETCH(bool, timeout);
+    QFETCH(bool, restoreWorks);
+    QFETCH(int, status);
+    Bench bench(7, 11);
+    bench.makeFiles({ 1 }, 20000);
+    SimStepFault fault;
+    fault.step = "upload";
+    if (timeout)
+        fault.neverReply = true;
+    else
+        fault.status = 401;
+    bench.config.update.faults << fault;
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(11)), 0);
+    if (!restoreWorks) {
+        // Once the server is on, switching it off again is answered with an error.
+        QObject::connect(bench.display.get(), &SimDisplay::stateChanged, bench.display.get(), [&] {
+            SimDisplayConfig now = bench.display->config();
+            if (now.vcpValues.value(0x11F0) == 2 && !now.vcpResults.contains(0x11F0)) {
+                now.vcpResults[0x11F0] = 1;
+                bench.display->setConfig(now);
+            }
+        });
+    }
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), status);
+    QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::CommunicationFailed));
+    QCOMPARE(logged("Log into the display's HTTP page"), !timeout);
+    const QList<QByteArray> bodies = bench.display->requestLog().controlBodies();
+    QVERIFY(bodies.contains("11F00001"));
+    if (restoreWorks) {
+        QVERIFY(logged("Firmware upload failed. HTTP Server was restored to disabled state."));
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(1));
+    } else {
+        QVERIFY(logged("Warning: Request to restore HTTP Server to disabled state failed."));
+    }
+    QVERIFY(!logged("HTTP Server was unable to be re-disabled"));
+    QVERIFY(!bench.client.isActive());
+    QCOMPARE(openFilesIn(bench.dir.path()), 0);
+}
+
+void HttpClientTest::seriesWithoutSequenceIsRefused_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::newRow("7") << 7;
+    QTest::newRow("8") << 8;
+    QTest::newRow("0") << 0;
+    QTest::newRow("unknown 42") << 42;
+    QTest::newRow("negative") << -3;
+}
+
+void HttpClientTest::seriesWithoutSequenceIsRefused()
+{
+    QFETCH(int, series);
+    HttpClient client;
+    std::array<QString, 6> files;
+    std::array<bool, 6> enabled{ true };
+    QCOMPARE(client.setup(2, QStringLiteral("127.0.41.9"), files, enabled, fastParams(series)), -1);
+    QCOMPARE(client.sessionStatus(), -1);
+    QVERIFY(logged(QStringLiteral("Display # 3 no LAN update sequence for series %1").arg(series)));
+    client.start();
+    QTest::qWait(50);
+    QCOMPARE(client.sessionStatus(), -1);
+    QVERIFY(!client.isActive());
+}
+
+void HttpClientTest::sessionWithoutComponentsSettles()
+{
+    Bench bench(8, 3);
+    bench.makeFiles({}, 100);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(3)), 0);
+    QVERIFY(bench.run(2000));
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::UploadFailed));
+    QVERIFY(!bench.client.isActive());
+    QVERIFY(bench.display->webCaptures().isEmpty());
+}
+
+void HttpClientTest::missingFileIsUnableToUpload_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::newRow("legacy") << 1;
+    QTest::newRow("cgictrl") << 3;
+    QTest::newRow("chunked") << 9;
+    QTest::newRow("stamped") << 10;
+    QTest::newRow("tcp-assisted") << 11;
+}
+
+void HttpClientTest::missingFileIsUnableToUpload()
+{
+    QFETCH(int, series);
+    Bench bench(10, series);
+    bench.makeFiles({ 1 }, 100);
+    QFile::remove(bench.files[0]);
+    QVERIFY(bench.startDisplay());
+    QCOMPARE(bench.setup(fastParams(series)), 0);
+    QVERIFY(bench.run());
+    QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::UploadFailed));
+    QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::UploadFailed));
+    QVERIFY(bench.display->webCaptures("upload").isEmpty());
+}
+
+QTEST_MAIN(HttpClientTest)
+#include "tst_httpclient.moc"

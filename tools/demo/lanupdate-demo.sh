@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# A LAN update in the window against 10 simulated displays on 127.0.76.x and a local firmware
+# server: the confirmation summary and the batch in progress, in a light and in a dark palette.
+#   BUILD_DIR=build-queue tools/demo/lanupdate-demo.sh [output folder]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+BUILD_DIR=${BUILD_DIR:-build}
+out=${1:-demo-shots}
+mkdir -p "$out"
+for palette in light dark; do
+    QUILLON_PALETTE=$palette xvfb-run -a -s "-screen 0 1600x900x24" \
+        "$BUILD_DIR/tools/demo/lanupdate_shots" "$out" "$palette" 2>/dev/null
+done

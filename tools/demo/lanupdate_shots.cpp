@@ -1,0 +1,222 @@
+// Runs the main window against a simulated fleet and a local firmware server, starts "Update
+// firmware via LAN", and saves two pictures: the confirmation summary and the window while the
+// batch runs (some displays done, some running, some queued, one failed).
+//   lanupdate_shots <output folder> <name>     (QUILLON_PALETTE=dark for the dark palette)
+#include "app/AppPalette.h"
+#include "app/Tessel.h"
+#include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
+#include "dialogs/UpdateWarningMessageDialog.h"
+#include "fwserver/FwServer.h"
+#include "log/LogMessageHandler.h"
+#include "queue/UpdateQueue.h"
+#include "records/DisplayTableState.h"
+
+#include "SimFleet.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+struct Planned
+{
+    const char *model;
+    const char *seriesName;
+    int series;
+    int powerSave;     // 0 Auto Power Save, 1 Auto Standby, 2 Off
+    int progressStep;  // percent per progress poll: sets how fast the display updates
+    bool fails;
+    const char *assetTag;
+};
+
+const Planned Fleet[] = {
+    { "PX-551", "SERIES_CEDAR5", 3, 2, 50, false, "Lobby east" },
+    { "PX-551", "SERIES_CEDAR5", 3, 2, 25, false, "Lobby west" },
+    { "LG-242", "SERIES_LARCH", 2, 1, 50, false, "Canteen" },
+    { "MX-651", "SERIES_CEDAR5_UHD", 5, 2, 4, false, "<b>Board room</b>" },
+    { "RH-048", "SERIES_ROWAN_H", 10, 2, 6, false, "Reception" },
+    { "FX-350", "SERIES_CEDAR5", 3, 2, 50, true, "Lab 2" },
+    { "RL-947", "SERIES_ROWAN_L", 9, 2, 5, false, "Atrium" },
+    { "CG-646", "SERIES_CEDAR5_XN", 6, 2, 5, false, "Floor 3" },
+    { "PX-551", "SERIES_CEDAR5", 3, 2, 5, false, "Floor 4" },
+    { "CG-444", "SERIES_BIRCH", 4, 2, 5, false, "Floor 5" },
+};
+constexpr int FleetSize = int(std::size(Fleet));
+
+QString md5(const QByteArray &data)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: lanupdate_shots <output folder> <name>\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    QApplication app(argc, argv);
+    AppPalette::applyFromEnvironment();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString name = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    const quint16 webPort = ::geteuid() == 0 ? 80 : 18080;
+
+    // The catalogue and one package per model on a local firmware server.
+    FwServer server;
+    QDir().mkpath(home.filePath("server"));
+    server.setRoot(home.filePath("server"));
+    server.setBasePath(QStringLiteral("/firmwareupdates/"));
+    if (!server.listen(QHostAddress(QStringLiteral("127.0.0.1"))))
+        return 1;
+    QJsonArray firmware;
+    QStringList models;
+    for (const Planned &p : Fleet) {
+        const QString model = QString::fromLatin1(p.model);
+        if (models.contains(model))
+            continue;
+        models << model;
+        const QByteArray package(200000, char('a' + models.size()));
+        QFile file(home.filePath("server/" + model + ".bin"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(package) != package.size())
+            return 1;
+        file.close();
+        firmware.append(QJsonObject {
+                { "version", "2.000" }, { "seriesName", QString::fromLatin1(p.seriesName) },
+                { "downloadLoc", server.url(model + ".bin").toString() }, { "fileChecksum", md5(package) },
+                { "fileSize", package.size() }, { "updateViaHTTP", 1 }, { "updateViaUSB", 1 },
+                { "updateViaHTTPDurationSecs", 240 }, { "manualPowerCycleRequired", model == "MX-651" ? 2 : 0 },
+                { "models", QJsonArray { model } },
+                { "changes", QJsonObject { { "version", "2.000" }, { "changeList", "Faster start-up|Fixes HDMI detection" } } } });
+    }
+    QFile catalogue(home.filePath("server/pd_firmware_releases.json"));
+    if (!catalogue.open(QIODevice::WriteOnly))
+        return 1;
+    catalogue.write(QJsonDocument(QJsonObject { { "info", QJsonObject { { "databaseVersion", 12 }, { "latestAppBuildWindows", 250930 } } },
+                                                { "firmware", firmware } })
+                            .toJson());
+    catalogue.close();
+    qputenv("QUILLON_FIRMWARE_URL", server.url(QString()).toString().toUtf8());
+
+    // The displays on 127.0.76.x, each updating at its own pace.
+    QList<SimDisplayConfig> configs;
+    for (int i = 0; i < FleetSize; ++i) {
+        const Planned &p = Fleet[i];
+        SimDisplayConfig c;
+        c.modelName = QString::fromLatin1(p.model);
+        c.serialNumber = QStringLiteral("76B%1").arg(i + 1, 5, 10, QLatin1Char('0'));
+        c.seriesCode = quint8(p.series);
+        c.mainFwVersion = QStringLiteral("R1.000");
+        c.assetTag = QString::fromLatin1(p.assetTag);
+        c.macAddress = QByteArray::fromHex("0016AA7600") + char(i + 1);
+        c.powerSaveSetting = p.powerSave;
+        c.webPort = webPort;
+        c.update.components = 1;
+        c.update.progressStep = p.progressStep;
+        c.update.firmwareAfterMain = QStringLiteral("R2.000");
+        c.update.rebootMs = 500;
+        c.update.legacyQuietMs = 1;
+        if (p.fails)
+            c.update.updateFailComponent = 1;
+        configs.append(c);
+    }
+    SimFleet fleet;
+    if (fleet.start(QHostAddress(QStringLiteral("127.0.76.1")), configs) != 0)
+        return 1;
+
+    {
+        QSettings s;
+        s.setValue("Settings/IP Address Scan Text", QStringLiteral("127.0.76.1 - %1").arg(FleetSize));
+        s.setValue("Settings/Multi Update Limit", 5);
+        s.setValue("Settings/Main Dialog Width", 1560);
+        s.setValue("Settings/Main Dialog Height", 800);
+        s.setValue("Settings/Show Asset Tag Column", true);
+    }
+    auto window = std::make_unique<Tessel>();
+    window->resize(1560, 800);
+    window->show();
+    const DisplayTableState &state = window->tableState();
+    if (!waitFor([&] { return state.displayEntries.size() == FleetSize && !state.searching && state.searchAttempted
+                               && state.pendingControlRequests == 0; }, 30000)) {
+        std::fprintf(stderr, "the search did not find the fleet\n");
+        return 1;
+    }
+    QTest::qWait(3500); // the status bar's search text times out
+    SessionParams params;
+    params.webPort = webPort;
+    window->updateQueue()->setSessionParams(params);
+
+    // Cautions accepted, the summary saved and accepted.
+    bool summarySaved = false;
+    QTimer answerer;
+    answerer.setInterval(50);
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (auto *cautions = qobject_cast<UpdateWarningMessageDialog *>(dialog)) {
+            cautions->findChild<QCheckBox *>("checkBox")->setChecked(true);
+            cautions->findChild<QPushButton *>("ok_pushButton")->click();
+        } else if (qobject_cast<ConfirmWithScrollMsgAreaDialog *>(dialog) && !summarySaved) {
+            summarySaved = true;
+            QTest::qWait(300);
+            dialog->grab().save(out + "/summary-" + name + ".png");
+            dialog->accept();
+        }
+    });
+    answerer.start();
+    window->findChild<QPushButton *>("download_pushButton")->click();
+    if (!waitFor([&] { return summarySaved && state.activeUpdates > 0; }, 60000)) {
+        std::fprintf(stderr, "the update did not start\n");
+        return 1;
+    }
+    answerer.stop();
+
+    // Some done, some running, some queued, one failed; the panel shows a running display.
+    const bool mixed = waitFor([&] {
+        int done = 0, failed = 0, queued = 0;
+        for (const DisplayEntry &e : state.displayEntries) {
+            done += e.resultStatus == 3 && !e.updateNote.startsWith(QLatin1String("Checking")) ? 1 : 0;
+            failed += e.updateStatus == 0 && e.resultStatus == 4 ? 1 : 0;
+            queued += e.updateStatus == 1 ? 1 : 0;
+        }
+        return done >= 2 && failed >= 1 && queued >= 1;
+    }, 120000);
+    if (!mixed)
+        std::fprintf(stderr, "the batch never showed every state at once; saving what it shows\n");
+    auto *table = window->findChild<QTableView *>("display_list_tableView");
+    for (int r = 0; r < table->model()->rowCount(); ++r) {
+        if (table->model()->index(r, 1).data().toString() == QLatin1String("MX-651"))
+            table->selectRow(r);
+    }
+    QTest::qWait(1200);
+    window->grab().save(out + "/batch-" + name + ".png");
+    std::printf("saved %s/summary-%s.png and %s/batch-%s.png\n", qPrintable(out), qPrintable(name), qPrintable(out),
+                qPrintable(name));
+    window.reset();
+    LogMessageHandler::uninstall();
+    return 0;
+}
