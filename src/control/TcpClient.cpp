@@ -1,6 +1,7 @@
 #include "control/TcpClient.h"
 
 #include "control/ControlFrame.h"
+#include "control/ControlQueryGate.h"
 #include "control/ControlItem.h"
 #include "control/PageFetch.h"
 
@@ -304,6 +305,11 @@ void TcpClient::setRequestFlags(quint32 flags)
     m_reply.requestFlags = flags;
 }
 
+void TcpClient::setQueryGate(ControlQueryGate *gate)
+{
+    m_gate = gate;
+}
+
 void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, const QHostAddress &ip2Address)
 {
     ++m_queryGeneration;
@@ -320,10 +326,27 @@ void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, cons
     m_reply.ipAddress = address;
     m_reply.ip2Check = -1;
 
+    m_replyTimer.stop();
+    m_connectTimer.stop();
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
     m_socket->setProxy(QNetworkProxy::NoProxy);
-    m_socket->connectToHost(address, port, QIODevice::ReadWrite);
+    if (!m_gate) {
+        openConnection();
+        return;
+    }
+    // A query asked again while one runs gives up its place and queues anew.
+    m_gate->leave(this);
+    const quint32 generation = m_queryGeneration;
+    m_gate->enter(this, [this, generation] {
+        if (generation == m_queryGeneration && !m_resultEmitted)
+            openConnection();
+    });
+}
+
+void TcpClient::openConnection()
+{
+    m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite);
     m_connectTimer.start();
 }
 
@@ -546,7 +569,7 @@ void TcpClient::startHttpCheck(const QUrl &url, bool lockCheck)
         m_httpCheck->disconnect(this);
         m_httpCheck->deleteLater();
     }
-    m_httpCheck = new PageFetch(url, nullptr, this);
+    m_httpCheck = new PageFetch(url, this);
     if (lockCheck)
         connect(m_httpCheck, &PageFetch::finished, this, &TcpClient::CheckLockStatusstatusChangedIn);
     else
@@ -621,6 +644,8 @@ void TcpClient::endQuery()
     finishHttpCheck();
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
+    if (m_gate)
+        m_gate->leave(this);
     const PD_TCP_REPLY result = m_reply;
     emit device_results(result);
 }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+class ControlQueryGate;
 class PageFetch;
 class QTcpSocket;
 class QUrl;
@@ -39,6 +40,9 @@ public:
     void setRequestFlags(quint32 flags);
     void connectToDisplay(const QHostAddress &address, quint16 port, const QHostAddress &ip2Address);
 
+    // With a gate, a query waits for its turn before it connects; the gate must outlive the client.
+    void setQueryGate(ControlQueryGate *gate);
+
     // The web page checks go to port 80 of the display; only a test points them elsewhere.
     void setHttpPort(quint16 port) { m_httpPort = port; }
 
@@ -67,6 +71,7 @@ private:
     void dropItem(quint32 flag);
     void startHttpCheck(const QUrl &url, bool lockCheck);
     void finishHttpCheck();
+    void openConnection();
     void reconnect();
     void endQuery();
 
@@ -91,6 +96,7 @@ private:
     quint16 m_port = 0;
     quint16 m_httpPort = 80;
     QPointer<PageFetch> m_httpCheck;
+    QPointer<ControlQueryGate> m_gate;
     int m_connectionState = NotConnected;
     bool m_resultEmitted = false;
     bool m_itemUnanswered = false;

@@ -3,6 +3,7 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareStatusEvaluator.h"
 #include "control/ControlItem.h"
+#include "control/ControlQueryGate.h"
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
 #include "records/DisplayTableState.h"
@@ -51,7 +52,8 @@ SearchOrchestrator::SearchOrchestrator(DisplayTableState &state, const FirmwareD
     : QObject(parent),
       m_state(state),
       m_database(database),
-      m_udpSearch(udpSearch ? udpSearch : new DisplaySearchUDP(this))
+      m_udpSearch(udpSearch ? udpSearch : new DisplaySearchUDP(this)),
+      m_queryGate(new ControlQueryGate(ControlQueryGate::DefaultLimit, this))
 {
     connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
             &SearchOrchestrator::device_results_DisplaySearchUDP);
@@ -411,6 +413,7 @@ TcpClient *SearchOrchestrator::startQuery(DisplayEntry &row, quint32 flags, bool
         connect(client, &TcpClient::device_results, this, &SearchOrchestrator::device_results_TcpClient);
     client->setRequestFlags(flags);
     client->setHttpPort(m_httpPort);
+    client->setQueryGate(m_queryGate);
     row.controlRequest = client;
     ++m_state.pendingControlRequests;
     return client;

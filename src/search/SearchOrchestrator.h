@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QVariant>
 
+class ControlQueryGate;
 class DisplaySearchUDP;
 class FirmwareDatabase;
 class TcpClient;
@@ -89,6 +90,8 @@ private:
     DisplayTableState &m_state;
     const FirmwareDatabase &m_database;
     DisplaySearchUDP *m_udpSearch;
+    // Created before any client, so it is destroyed before them and none calls into a gone gate.
+    ControlQueryGate *m_queryGate;
     QList<NetworkAdapter> m_adapters;
     QVariant m_selection = QVariant(AllAdapters);
     quint16 m_controlPort = ControlPort;

@@ -75,6 +75,8 @@ private slots:
     void webCheckThatNeverFinishes();
     void powerSaveReads_data();
     void powerSaveReads();
+    void replyTableEntries_data();
+    void replyTableEntries();
     void httpServerStateErrorDoesNotStopTheQuery();
     void connectionRefused();
     void silentDisplayEndsOnceInBoundedTime();
@@ -315,6 +317,65 @@ void tst_TcpClient::powerSaveReads()
     QCOMPARE(r.status, 0);
     QCOMPARE(r.powerSaveSetting, powerSaveSetting);
     QCOMPARE(r.powerSaveModeVcp, powerSaveModeVcp);
+}
+
+// One row per entry of the reply tables that the other cases do not reach: what each reply sets.
+void tst_TcpClient::replyTableEntries_data()
+{
+    QTest::addColumn<quint32>("flags");
+    QTest::addColumn<int>("vcpCode");     // set to vcpValue in the display, -1 for none
+    QTest::addColumn<int>("vcpValue");
+    QTest::addColumn<int>("forcedResult"); // result byte the display gives for vcpCode, 0 for none
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("02h 3Eh read") << 0x80u << 0x023E << 0x42 << 0 << "param023E" << 0x42 << 0;
+    QTest::newRow("02h 3Eh unsupported") << 0x80u << 0x023E << 0x42 << 1 << "param023E" << -1 << 0;
+    QTest::newRow("13h 06h progress") << 0x80000u << 0x1306 << 37 << 0 << "value1306" << 37 << 0;
+    QTest::newRow("13h 06h error") << 0x80000u << 0x1306 << 37 << 1 << "value1306" << 0 << 0;
+    QTest::newRow("13h 07h upload key") << 0x20000u << -1 << 0 << 0 << "value1307" << 0x3A7C << 0;
+    QTest::newRow("13h 03h start") << 0x40000u << -1 << 0 << 0 << "value1307" << 1 << 0;
+    QTest::newRow("11h F0h read") << 0x100000u << 0x11F0 << 2 << 0 << "value11F0" << 2 << 0;
+    QTest::newRow("11h F0h enable") << 0x200000u << -1 << 0 << 0 << "value11F0" << 2 << 0;
+    QTest::newRow("11h EEh set one") << 0x1000000u << -1 << 0 << 0 << "powerSaveModeVcp" << 1 << 0;
+    QTest::newRow("11h EEh set normal") << 0x2000000u << -1 << 0 << 0 << "powerSaveModeVcp" << 2 << 0;
+    QTest::newRow("power on") << 0x400u << -1 << 0 << 0 << "powerMode" << 1 << 0;
+    QTest::newRow("power off") << 0x800u << -1 << 0 << 0 << "powerMode" << 4 << 0;
+}
+
+void tst_TcpClient::replyTableEntries()
+{
+    QFETCH(quint32, flags);
+    QFETCH(int, vcpCode);
+    QFETCH(int, vcpValue);
+    QFETCH(int, forcedResult);
+    QFETCH(QString, field);
+    QFETCH(int, expected);
+    QFETCH(int, status);
+
+    SimDisplayConfig config;
+    config.powerMode = 4;
+    if (vcpCode >= 0)
+        config.vcpValues[quint16(vcpCode)] = quint16(vcpValue);
+    if (forcedResult != 0)
+        config.vcpResults[quint16(vcpCode)] = quint8(forcedResult);
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(30)), 0);
+
+    TcpClient client;
+    const PD_TCP_REPLY r = query(client, flags, at(30));
+    QCOMPARE(r.status, status);
+    const QHash<QString, int> fields {
+        { "param023E", r.param023E.isEmpty() ? -1 : int(r.param023E.at(0).unicode()) },
+        { "value1306", r.value1306 },
+        { "value1307", r.value1307 },
+        { "value11F0", r.value11F0 },
+        { "powerSaveModeVcp", r.powerSaveModeVcp },
+        { "powerMode", r.powerMode },
+    };
+    QVERIFY(fields.contains(field));
+    QCOMPARE(fields.value(field), expected);
 }
 
 void tst_TcpClient::httpServerStateErrorDoesNotStopTheQuery()
