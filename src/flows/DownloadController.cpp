@@ -8,11 +8,18 @@
 #include <QHash>
 #include <QMetaObject>
 
+#include <utility>
+
 namespace {
 
 QString modelsText(const FirmwareRelease &release)
 {
     return release.models.join(QLatin1String(", "));
+}
+
+QString releaseKey(const FirmwareRelease &release)
+{
+    return release.downloadLoc + QLatin1Char('\n') + release.fileChecksum;
 }
 
 bool wantsFirmware(const DisplayEntry &row)
@@ -56,6 +63,22 @@ bool DownloadController::isDownloaded(const FirmwareRelease &release) const
     return probe.isAlreadyDownloaded();
 }
 
+// A package fetched and checked a moment ago whose files still fail the cache check: the
+// catalogue disagrees with itself (a size that is not the package's, say). Fetched again it would
+// end the same way, for ever; it counts as a failed download instead.
+void DownloadController::refuseRefetch(const FirmwareRelease &release)
+{
+    for (int row : rowsOfRelease(release)) {
+        m_state.displayEntries[row].downloadState = 1;
+        emit update_info(row);
+    }
+    qInfo().noquote() << "Error"
+                      << QStringLiteral("\"%1\"").arg(DownloadExtractFirmware::downloadErrorText(
+                                 DownloadExtractFirmware::StatusChecksumMismatch))
+                      << "downloading firmware for:" << modelsText(release);
+    emit statusMessage(tr("Download error"), 5000);
+}
+
 void DownloadController::startJob(int instance, const FirmwareRelease &release)
 {
     auto *job = new DownloadExtractFirmware(instance, release, m_cacheFolder, this);
@@ -81,8 +104,10 @@ void DownloadController::startJob(int instance, const FirmwareRelease &release)
 
 void DownloadController::startUpdateDownloads()
 {
+    const QStringList fetched = std::exchange(m_resumeFetched, {});
     m_pending.clear();
     QStringList startedSeries;
+    QStringList refused;
     bool releaseFound = false;
     // Hashing a package set costs seconds; a hundred rows of one model need it once.
     QHash<QString, bool> downloaded;
@@ -95,7 +120,7 @@ void DownloadController::startUpdateDownloads()
         if (m_database.findRelease(entry.modelName, entry.serialNumber, release) != 0)
             continue;
         releaseFound = true;
-        const QString key = release.downloadLoc + QLatin1Char('\n') + release.fileChecksum;
+        const QString key = releaseKey(release);
         auto known = downloaded.constFind(key);
         if (known == downloaded.constEnd())
             known = downloaded.insert(key, isDownloaded(release));
@@ -103,6 +128,11 @@ void DownloadController::startUpdateDownloads()
         if (known.value()) {
             qInfo().noquote() << "Firmware downloaded and verified for models:" << modelsText(release);
             entry.downloadState = 3;
+        } else if (fetched.contains(key)) {
+            if (!refused.contains(key)) {
+                refused.append(key);
+                refuseRefetch(release);
+            }
         } else {
             entry.downloadState = 2;
             entry.downloadPercent = 0;
@@ -119,12 +149,13 @@ void DownloadController::startUpdateDownloads()
 
     if (!m_pending.isEmpty())
         m_state.updateDownloadPending = true;
-    else if (releaseFound)
+    else if (releaseFound && refused.isEmpty())
         emit confirmationRequested();
 }
 
 void DownloadController::startUsbDownloadForRow(int row)
 {
+    const QStringList fetched = std::exchange(m_resumeFetched, {});
     if (!m_state.isValidRow(row))
         return;
     DisplayEntry &entry = m_state.displayEntries[row];
@@ -136,7 +167,13 @@ void DownloadController::startUsbDownloadForRow(int row)
         emit usbDriveDialogRequested(release);
         return;
     }
+    if (fetched.contains(releaseKey(release))) {
+        refuseRefetch(release);
+        emit downloadFailed(DownloadExtractFirmware::downloadErrorText(DownloadExtractFirmware::StatusChecksumMismatch));
+        return;
+    }
     m_state.usbDownloadPending = true;
+    m_usbRow = row;
     m_pending = { release };
     entry.downloadState = 2;
     entry.downloadPercent = 0;
@@ -147,9 +184,15 @@ void DownloadController::startUsbDownloadForRow(int row)
 
 void DownloadController::prepareUsbDriveForRelease()
 {
+    const QStringList fetched = std::exchange(m_resumeFetched, {});
     if (isDownloaded(m_usbRelease)) {
         qInfo().noquote() << "Firmware is already downloaded.";
         emit usbDriveDialogRequested(m_usbRelease);
+        return;
+    }
+    if (fetched.contains(releaseKey(m_usbRelease))) {
+        refuseRefetch(m_usbRelease);
+        emit downloadFailed(DownloadExtractFirmware::downloadErrorText(DownloadExtractFirmware::StatusChecksumMismatch));
         return;
     }
     m_state.modelDownloadPending = true;
@@ -206,6 +249,8 @@ void DownloadController::downloadFirmwareStatusChanged(int instance, int status)
             }
             emit update_info(row);
         }
+        if (!failed)
+            m_fetched.append(releaseKey(release));
     }
 
     auto *job = qobject_cast<DownloadExtractFirmware *>(sender());
@@ -219,6 +264,7 @@ void DownloadController::downloadFirmwareStatusChanged(int instance, int status)
         return;
 
     emit cancelButtonVisible(false);
+    const QStringList fetched = std::exchange(m_fetched, {});
     qInfo().noquote() << "All downloads complete status:" << DownloadExtractFirmware::downloadErrorText(status);
     if (!failed)
         emit statusMessage(tr("Download complete"), 5000);
@@ -230,24 +276,28 @@ void DownloadController::downloadFirmwareStatusChanged(int instance, int status)
     if (m_state.usbDownloadPending) {
         m_state.usbDownloadPending = false;
         emit uiUpdateNeeded(false);
-        if (!failed)
-            emit usbCommandResumed();
-        else if (!m_state.cancelRequested)
+        if (!failed) {
+            m_resumeFetched = fetched;
+            emit usbCommandResumed(m_usbRow);
+        } else if (!m_state.cancelRequested)
             emit downloadFailed(DownloadExtractFirmware::downloadErrorText(status));
     }
     if (m_state.modelDownloadPending) {
         m_state.modelDownloadPending = false;
         emit uiUpdateNeeded(false);
-        if (!failed)
+        if (!failed) {
+            m_resumeFetched = fetched;
             prepareUsbDriveForRelease();
-        else if (!m_state.cancelRequested)
+        } else if (!m_state.cancelRequested)
             emit downloadFailed(DownloadExtractFirmware::downloadErrorText(status));
     }
     if (m_state.updateDownloadPending) {
         m_state.updateDownloadPending = false;
         emit uiUpdateNeeded(false);
-        if (!failed)
+        if (!failed) {
+            m_resumeFetched = fetched;
             startUpdateDownloads();
+        }
     }
     emit uiUpdateNeeded(true);
 }

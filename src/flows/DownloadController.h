@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class DownloadExtractFirmware;
 class FirmwareDatabase;
@@ -56,14 +57,16 @@ signals:
     void confirmationRequested();
     // The USB command has its package: the window opens the drive dialog for this release.
     void usbDriveDialogRequested(const FirmwareRelease &release);
-    // The USB download for the selected row finished: the window runs its USB command again.
-    void usbCommandResumed();
+    // The USB download for a row finished: the window runs its USB command again for that row, the
+    // one the command was given, whichever row is selected by then.
+    void usbCommandResumed(int row);
     // A USB download failed without being cancelled: the window tells the user.
     void downloadFailed(const QString &text);
 
 private:
     void startJob(int instance, const FirmwareRelease &release);
     bool isDownloaded(const FirmwareRelease &release) const;
+    void refuseRefetch(const FirmwareRelease &release);
 
     DisplayTableState &m_state;
     const FirmwareDatabase &m_database;
@@ -71,4 +74,9 @@ private:
     QList<FirmwareRelease> m_pending;
     QList<DownloadExtractFirmware *> m_jobs;
     FirmwareRelease m_usbRelease;
+    int m_usbRow = -1;
+    // Releases whose job succeeded in the running pass, and those handed on to the command that
+    // resumes after it (see refuseRefetch).
+    QStringList m_fetched;
+    QStringList m_resumeFetched;
 };

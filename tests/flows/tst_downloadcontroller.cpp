@@ -22,6 +22,7 @@ struct Package
     const char *series;
     const char *file;
     int size;       // bytes served; 0: not on the server (404)
+    int catalogueSize = 0; // the size the catalogue gives; 0: the real one
 };
 
 QByteArray payload(const QString &name, int size)
@@ -64,6 +65,8 @@ private slots:
     void usbForRow();
     void usbForChosenRelease();
     void cancelUsbDownload();
+    void packageDisagreeingWithCatalogueIsFetchedOnce_data();
+    void packageDisagreeingWithCatalogueIsFetchedOnce();
 
 private:
     // Serves the packages (size > 0) and loads a catalogue naming all of them.
@@ -120,7 +123,7 @@ void tst_DownloadController::catalogue(const QList<Package> &packages)
             { "seriesName", QString::fromLatin1(p.series) },
             { "downloadLoc", m_server.url(file).toString() },
             { "fileChecksum", QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex()) },
-            { "fileSize", data.size() },
+            { "fileSize", p.catalogueSize > 0 ? qsizetype(p.catalogueSize) : data.size() },
             { "updateViaHTTP", 1 },
             { "updateViaUSB", 1 },
             { "models", QJsonArray { QString::fromLatin1(p.model) } },
@@ -353,4 +356,60 @@ void tst_DownloadController::cancelUsbDownload()
 }
 
 QTEST_GUILESS_MAIN(tst_DownloadController)
+void tst_DownloadController::packageDisagreeingWithCatalogueIsFetchedOnce_data()
+{
+    QTest::addColumn<int>("command"); // 0 update, 1 USB for a row, 2 USB for a chosen release
+    QTest::newRow("update") << 0;
+    QTest::newRow("USB for a row") << 1;
+    QTest::newRow("USB for a chosen release") << 2;
+}
+
+void tst_DownloadController::packageDisagreeingWithCatalogueIsFetchedOnce()
+{
+    QFETCH(int, command);
+    // The checksum is right and the size is not: the download passes, the cache check after it
+    // fails. The resumed command must not fetch and check it again and again.
+    catalogue({ { "PX-1", "S1", "px1.bin", 40000, 20000 } });
+    m_state.displayEntries = { rowOf("PX-1"), rowOf("MX-5") };
+    QSignalSpy confirm(controller(), &DownloadController::confirmationRequested);
+    QSignalSpy dialog(controller(), &DownloadController::usbDriveDialogRequested);
+    QSignalSpy failed(controller(), &DownloadController::downloadFailed);
+    QSignalSpy status(controller(), &DownloadController::statusMessage);
+    QList<int> resumedRows;
+    // What the window does when the row's USB download has ended.
+    connect(controller(), &DownloadController::usbCommandResumed, this, [&](int row) {
+        resumedRows << row;
+        controller()->startUsbDownloadForRow(row);
+    }, Qt::QueuedConnection);
+    if (command == 0) {
+        controller()->startUpdateDownloads();
+    } else if (command == 1) {
+        controller()->startUsbDownloadForRow(0);
+    } else {
+        controller()->setUsbRelease(m_database.releases().first());
+        controller()->prepareUsbDriveForRelease();
+    }
+    QVERIFY(idle());
+    QTest::qWait(200);
+    QCOMPARE(m_state.activeDownloads, 0);
+    QCOMPARE(served().count("/firmwareupdates/px1.bin"), 1);
+    QCOMPARE(resumedRows, command == 1 ? QList<int> { 0 } : QList<int>());
+    QCOMPARE(confirm.count(), 0);
+    QCOMPARE(dialog.count(), 0);
+    QCOMPARE(failed.count(), command == 0 ? 0 : 1);
+    if (command != 0)
+        QCOMPARE(failed.first().first().toString(), QStringLiteral("Error: Download file is corrupted (checksum failed)."));
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("Download error"));
+    QCOMPARE(m_state.displayEntries[0].downloadState, 1);
+
+    // A later command tries again and ends the same way, once.
+    const int failuresBefore = int(failed.count());
+    controller()->startUsbDownloadForRow(0);
+    QVERIFY(idle());
+    QTest::qWait(200);
+    QCOMPARE(int(failed.count()), failuresBefore + 1);
+    QCOMPARE(dialog.count(), 0);
+    QCOMPARE(m_state.activeDownloads, 0);
+}
+
 #include "tst_downloadcontroller.moc"
