@@ -153,7 +153,12 @@ Tessel::Tessel(QWidget *parent)
     connect(downloads, &DownloadController::uiUpdateNeeded, this, &Tessel::update_ui);
     connect(downloads, &DownloadController::cancelButtonVisible, this, [this](bool shown) { cancelDownloadsButton->setVisible(shown); });
     connect(downloads, &DownloadController::confirmationRequested, this, &Tessel::confirm_firmware_update, Qt::QueuedConnection);
-    connect(downloads, &DownloadController::usbCommandResumed, this, &Tessel::on_create_usb_drive_pushButton_clicked, Qt::QueuedConnection);
+    // Resumed for the row the command was given: the selection may have moved while it downloaded.
+    connect(downloads, &DownloadController::usbCommandResumed, this, [this](int row) {
+        setBusyCursor(true);
+        downloads->startUsbDownloadForRow(row);
+        update_ui(true);
+    }, Qt::QueuedConnection);
     connect(downloads, &DownloadController::usbDriveDialogRequested, this, &Tessel::usbDriveDialogRequested);
     // Queued: the dialog is modal, and the download that asked for it has not finished unwinding.
     connect(this, &Tessel::usbDriveDialogRequested, this, &Tessel::openUsbDriveDialog, Qt::QueuedConnection);
