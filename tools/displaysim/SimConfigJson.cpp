@@ -160,6 +160,16 @@ MisSetter misList(QStringList SimMisbehaviour::*f)
     return [=](const QJsonValue &v, SimMisbehaviour &m) { return toStringList(v, &(m.*f)); };
 }
 
+MisSetter misText(QString SimMisbehaviour::*f)
+{
+    return [=](const QJsonValue &v, SimMisbehaviour &m) {
+        if (!v.isString())
+            return false;
+        m.*f = v.toString();
+        return true;
+    };
+}
+
 MisSetter misListener(SimMisbehaviour::Listener SimMisbehaviour::*f)
 {
     return [=](const QJsonValue &v, SimMisbehaviour &m) { return toListener(v, &(m.*f)); };
@@ -184,6 +194,11 @@ const QMap<QString, MisSetter> &misbehaviourMembers()
         { QStringLiteral("splitAt"), misInt(&SimMisbehaviour::splitAt, -1, 1000) },
         { QStringLiteral("replyDelayMs"), misInt(&SimMisbehaviour::replyDelayMs, 0, 600000) },
         { QStringLiteral("closeAfterItems"), misInt(&SimMisbehaviour::closeAfterItems, -1, 1000000) },
+        { QStringLiteral("unaskedReplyTo"), misText(&SimMisbehaviour::unaskedReplyTo) },
+        { QStringLiteral("delayedItems"), misList(&SimMisbehaviour::delayedItems) },
+        { QStringLiteral("unaskedReplyIntervalMs"), misInt(&SimMisbehaviour::unaskedReplyIntervalMs, 10, 600000) },
+        { QStringLiteral("unaskedReplyCount"), misInt(&SimMisbehaviour::unaskedReplyCount, 0, 100000) },
+        { QStringLiteral("unaskedReplySequence"), misInt(&SimMisbehaviour::unaskedReplySequence, 0, 65535) },
     };
     return members;
 }

@@ -96,7 +96,7 @@ void SimControlServer::answer(QTcpSocket *socket, char type, const QByteArray &b
     if (simItemMatches(m.badCheckItems, body))
         frame[frame.size() - 2] = char(frame.at(frame.size() - 2) ^ 0xFF);
 
-    if (m.replyDelayMs > 0) {
+    if (m.replyDelayMs > 0 && (m.delayedItems.isEmpty() || simItemMatches(m.delayedItems, body))) {
         QPointer<QTcpSocket> guard(socket);
         QTimer::singleShot(m.replyDelayMs, this, [this, guard, frame, body] {
             if (guard)

@@ -25,6 +25,13 @@ struct SimMisbehaviour
     int searchReplySize = 256;      // bytes actually sent (the reply is cut or padded with zeros)
     int searchReplyDelayMs = 0;     // wait before replying
     int searchReplyType = -1;       // reply type field; -1 = 2 for a broadcast request, 3 otherwise
+    // A display nobody asked: from start() on it sends its reply to this "address:port" every
+    // unaskedReplyIntervalMs, unaskedReplyCount times, as if answering a broadcast (type 2, or
+    // searchReplyType) of sequence number unaskedReplySequence. Empty = off.
+    QString unaskedReplyTo;
+    int unaskedReplyIntervalMs = 100;
+    int unaskedReplyCount = 50;
+    int unaskedReplySequence = 0;
 
     // --- control protocol (port 7142) ---
     Listener control = Listener::Normal;
@@ -34,7 +41,8 @@ struct SimMisbehaviour
     QStringList badCheckItems;      // reply carries a wrong check code
     int splitDelayMs = 50;
     int splitAt = -1;               // byte offset of the split; -1 = half the frame
-    int replyDelayMs = 0;           // wait before every reply
+    int replyDelayMs = 0;           // wait before every reply (or only those in delayedItems)
+    QStringList delayedItems;       // items replyDelayMs applies to; empty = every item
     int closeAfterItems = -1;       // close the connection when item N+1 arrives on it; -1 = never
 
     // --- web server (port 80) ---

@@ -14,18 +14,52 @@ SimSearchResponder::SimSearchResponder(SimDisplay *display, QObject *parent)
     , m_socket(new QUdpSocket(this))
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &SimSearchResponder::readDatagrams);
+    connect(&m_unaskedTimer, &QTimer::timeout, this, &SimSearchResponder::sendUnaskedReply);
 }
 
 bool SimSearchResponder::bind(const QHostAddress &address, quint16 port)
 {
     // Every display binds the same port on its own address, beside the
     // client's wildcard socket; Linux allows that only with SO_REUSEADDR on all.
-    return m_socket->bind(address, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+    if (!m_socket->bind(address, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint))
+        return false;
+    const SimMisbehaviour &m = m_display->misbehaviour();
+    if (!m.unaskedReplyTo.isEmpty() && m.unaskedReplyCount > 0) {
+        m_unaskedSent = 0;
+        m_unaskedTimer.start(m.unaskedReplyIntervalMs);
+    }
+    return true;
 }
 
 void SimSearchResponder::close()
 {
+    m_unaskedTimer.stop();
     m_socket->close();
+}
+
+// The reply to a broadcast request nobody sent: what a stranger on the network would make of
+// another program's search.
+void SimSearchResponder::sendUnaskedReply()
+{
+    const SimMisbehaviour &m = m_display->misbehaviour();
+    if (++m_unaskedSent >= m.unaskedReplyCount)
+        m_unaskedTimer.stop();
+    const int colon = m.unaskedReplyTo.lastIndexOf(QLatin1Char(':'));
+    const QHostAddress to(m.unaskedReplyTo.left(colon));
+    const int port = m.unaskedReplyTo.mid(colon + 1).toInt();
+    if (colon < 0 || to.isNull() || port <= 0 || port > 65535) {
+        m_unaskedTimer.stop();
+        return;
+    }
+    if (m_socket->state() != QAbstractSocket::BoundState)
+        return;
+    QByteArray request(SimSearchReply::RequestSize, '\0');
+    request.replace(0, 4, "ZRPJ");
+    request[4] = 0x14;
+    request[8] = char(m.unaskedReplySequence & 0xFF);
+    request[9] = char((m.unaskedReplySequence >> 8) & 0xFF);
+    request[16] = 2;
+    m_socket->writeDatagram(SimSearchReply::build(m_display->config(), request), to, quint16(port));
 }
 
 void SimSearchResponder::readDatagrams()

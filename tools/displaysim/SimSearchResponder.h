@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QTimer>
 
 class QUdpSocket;
 class SimDisplay;
@@ -19,7 +20,10 @@ public:
 
 private:
     void readDatagrams();
+    void sendUnaskedReply();
 
     SimDisplay *m_display;
     QUdpSocket *m_socket;
+    QTimer m_unaskedTimer;
+    int m_unaskedSent = 0;
 };
