@@ -318,6 +318,7 @@ void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, cons
     m_ip2Address = ip2Address;
     m_resultEmitted = false;
     m_itemUnanswered = false;
+    m_displayAnswered = false;
     m_reconnecting = false;
     m_current = 0;
     m_awaitingReply = false;
@@ -440,7 +441,11 @@ void TcpClient::sendNextItem()
 void TcpClient::ReadyReadHandle()
 {
     const QByteArray data = m_socket->readAll();
-    if (m_resultEmitted || !m_awaitingReply)
+    if (m_resultEmitted)
+        return;
+    if (!data.isEmpty())
+        m_displayAnswered = true;
+    if (!m_awaitingReply)
         return;
     m_replyTimer.stop();
     m_awaitingReply = false;
@@ -493,7 +498,7 @@ void TcpClient::ReplyTimerTimeout()
         m_pending &= ~RequestFlag::MainFirmware;
         m_pending |= RequestFlag::MainFirmwareByIndex;
         m_retryCount = 0;
-        sendNextItem();
+        continueOnFreshConnection();
         return;
     }
     if (m_retryCount < MaxRetries) {
@@ -505,10 +510,32 @@ void TcpClient::ReplyTimerTimeout()
             reconnect();
         return;
     }
+    // Five sends without a word since the query connected: the display is not listening at all,
+    // and asking each of its other items five times more would only keep its row waiting.
+    if (!m_displayAnswered) {
+        m_reply.status = ControlStatus::Failed;
+        endQuery();
+        return;
+    }
     // Given up without a word from the display: the query goes on, but cannot count as complete.
     m_itemUnanswered = true;
     m_pending &= ~m_current;
-    sendNextItem();
+    continueOnFreshConnection();
+}
+
+// An item given up may still be answered late; on the same connection that answer would be taken
+// for the next item's. The next item goes out on a new connection, where no old answer can arrive.
+void TcpClient::continueOnFreshConnection()
+{
+    if (m_pending == 0) {
+        sendNextItem();
+        return;
+    }
+    m_reconnecting = true;
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->close();          // DisConnectedHandle reconnects
+    else
+        reconnect();
 }
 
 void TcpClient::DisConnectedHandle()

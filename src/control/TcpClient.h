@@ -43,6 +43,9 @@ public:
     // With a gate, a query waits for its turn before it connects; the gate must outlive the client.
     void setQueryGate(ControlQueryGate *gate);
 
+    // Only tests shorten the wait for a reply, so that items given up take milliseconds.
+    void setReplyTimeout(int ms) { m_replyTimer.setInterval(ms); }
+
     // The web page checks go to port 80 of the display; only a test points them elsewhere.
     void setHttpPort(quint16 port) { m_httpPort = port; }
 
@@ -73,6 +76,7 @@ private:
     void finishHttpCheck();
     void openConnection();
     void reconnect();
+    void continueOnFreshConnection();
     void endQuery();
 
     QTcpSocket *m_socket;
@@ -100,5 +104,6 @@ private:
     int m_connectionState = NotConnected;
     bool m_resultEmitted = false;
     bool m_itemUnanswered = false;
+    bool m_displayAnswered = false;   // anything at all came back since the query connected
     quint32 m_queryGeneration = 0;
 };

@@ -1,5 +1,7 @@
 #include "control/TcpClient.h"
 
+#include "control/ControlItem.h"
+
 #include "SimDisplay.h"
 
 #include <QElapsedTimer>
@@ -83,6 +85,9 @@ private slots:
     void oddPowerStatusIsNotAskedForever();
     void longTextsAreCut();
     void clientRunsASecondQuery();
+    void lateReplyCompletesOnlyItsOwnItem();
+    void displayThatNeverAnswersIsGivenUpAsAWhole_data();
+    void displayThatNeverAnswersIsGivenUpAsAWhole();
 };
 
 void tst_TcpClient::initTestCase()
@@ -481,6 +486,93 @@ void tst_TcpClient::clientRunsASecondQuery()
     QCOMPARE(second.status, 0);
     QTest::qWait(200);
     QCOMPARE(results.count(), 2);
+}
+
+void tst_TcpClient::lateReplyCompletesOnlyItsOwnItem()
+{
+    // Every reply of the two power-save reads comes after the reply time-out: each read is given
+    // up after five sends, and the late answer to the first must not settle the second.
+    SimDisplayConfig config;
+    config.powerSaveSetting = 1;
+    config.misbehaviour.replyDelayMs = 300;
+    config.misbehaviour.delayedItems = QStringList{QStringLiteral("CA0B"), QStringLiteral("11EE")};
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(29)), 0);
+
+    TcpClient client;
+    client.setReplyTimeout(200);
+    QSignalSpy results(&client, &TcpClient::device_results);
+    client.setRequestFlags(RequestFlag::ModelName | RequestFlag::ReadPowerSave | RequestFlag::ReadPowerSaveMode);
+    client.connectToDisplay(at(29), 7142, NoSecondAddress);
+    QVERIFY(results.wait(15000));
+    QTest::qWait(500);
+
+    QCOMPARE(results.count(), 1);
+    QList<QByteArray> expected{"C217"};
+    expected += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "CA0B00");
+    expected += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "11EE");
+    QCOMPARE(display.requestLog().controlBodies(), expected);
+    const auto r = results.first().first().value<PD_TCP_REPLY>();
+    QCOMPARE(r.modelName, config.modelName);
+    QCOMPARE(r.powerSaveSetting, -2);     // neither read was answered in time
+    QCOMPARE(r.powerSaveModeVcp, -2);
+    QCOMPARE(r.status, -1);
+}
+
+void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole_data()
+{
+    QTest::addColumn<bool>("neverReplies");
+    QTest::addColumn<QStringList>("silentItems");
+    QTest::addColumn<QList<QByteArray>>("bodies");
+    QTest::addColumn<int>("webRequests");
+    QTest::addColumn<QString>("modelName");
+
+    const QList<QByteArray> five(TcpClient::MaxSendsOfOneMessage, "C217");
+    QTest::newRow("never answers: the first item's five sends end the query")
+            << true << QStringList() << five << 0 << QString();
+    QList<QByteArray> perItem{"C217"};
+    perItem += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "01D6");
+    perItem += QList<QByteArray>{"C216", "C03F", "C00B0020", "C00B2020"};
+    QTest::newRow("answers some items: only the silent one is given up")
+            << false << QStringList{QStringLiteral("01D6")} << perItem << 1 << QStringLiteral("PX-551");
+    QList<QByteArray> laterSilent{"C217", "01D6", "C216", "C03F", "C00B0020", "C00B2020"};
+    laterSilent += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "CA0200");
+    QTest::newRow("falls silent after answering: per item, 0x8 still replaced by 0x40")
+            << false << QStringList{QStringLiteral("C03F"), QStringLiteral("CA02")} << laterSilent << 1
+            << QStringLiteral("PX-551");
+}
+
+void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole()
+{
+    QFETCH(bool, neverReplies);
+    QFETCH(QStringList, silentItems);
+    QFETCH(QList<QByteArray>, bodies);
+    QFETCH(int, webRequests);
+    QFETCH(QString, modelName);
+
+    SimDisplayConfig config;
+    config.modelName = QStringLiteral("PX-551");
+    if (neverReplies)
+        config.misbehaviour.control = SimMisbehaviour::Listener::NeverReply;
+    config.misbehaviour.silentItems = silentItems;
+    SimDisplay display(config);
+    QCOMPARE(display.start(at(31)), 0);
+
+    TcpClient client;
+    client.setReplyTimeout(200);
+    QSignalSpy results(&client, &TcpClient::device_results);
+    client.setRequestFlags(RequestFlag::ModelName | RequestFlag::PowerStatus | RequestFlag::SerialNumber
+                           | RequestFlag::MainFirmware | RequestFlag::AssetTag | RequestFlag::PageLockCheck);
+    client.connectToDisplay(at(31), 7142, NoSecondAddress);
+    QVERIFY(results.wait(20000));
+    QTest::qWait(300);
+
+    QCOMPARE(results.count(), 1);
+    QCOMPARE(display.requestLog().controlBodies(), bodies);
+    QCOMPARE(display.requestLog().count(SimLogEntry::Channel::Web), webRequests);
+    const auto r = results.first().first().value<PD_TCP_REPLY>();
+    QCOMPARE(r.status, -1);
+    QCOMPARE(r.modelName, modelName);
 }
 
 QTEST_GUILESS_MAIN(tst_TcpClient)
