@@ -102,6 +102,7 @@ int DisplaySearchUDP::startSearch(int kind)
     m_requestType = m_kind == Targeted ? SearchDatagram::TargetedSearch : SearchDatagram::BroadcastSearch;
     m_results.clear();
     m_resultSet.clear();
+    m_targetsAnswered.clear();
 
     ++m_sequence;
     const quint32 timeMs = quint32(QDateTime::currentMSecsSinceEpoch());
@@ -194,7 +195,11 @@ void DisplaySearchUDP::handleDatagram(const QByteArray &data, const QHostAddress
     if (!self)
         return;
 
-    if (m_searching && m_kind == Targeted && m_results.size() == m_targetAddresses.size())
+    // Only the targets' own replies tell that every target answered; a reply from anyone else must
+    // not cost a silent target its repeat.
+    if (isTarget(sender))
+        m_targetsAnswered.insert(key);
+    if (m_searching && m_kind == Targeted && m_targetsAnswered.size() == m_targetSet.size())
         endSearch();
 }
 

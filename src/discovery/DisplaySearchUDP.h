@@ -75,6 +75,7 @@ private:
     QSet<quint32> m_targetSet;
     QSet<quint32> m_resultSet;
     QSet<quint32> m_responderSet;
+    QSet<quint32> m_targetsAnswered;    // targets with a record in this search
     int m_tick = 0;
     bool m_searching = false;
 };

@@ -78,6 +78,7 @@ private slots:
     void recordFromSimulatedDisplay();
     void oneRecordAcrossTheRepeat();
     void targetedSearchEndsWhenAllAnswered();
+    void unaskedRepliesDoNotEndATargetedSearch();
     void replyValidation_data();
     void replyValidation();
     void wrongSizeIsDiscardedButSenderListed();
@@ -229,26 +230,76 @@ void tst_DisplaySearchUDP::targetedSearchEndsWhenAllAnswered()
     }
 }
 
+void tst_DisplaySearchUDP::unaskedRepliesDoNotEndATargetedSearch()
+{
+    // Two targets whose first replies are lost, and two displays nobody asked that answer all the
+    // same (one as to a broadcast, one with the unchecked type 8): the targets must still get the
+    // repeat at three seconds.
+    DisplaySearchUDP search(nullptr, SearchAddress);
+    QSignalSpy results(&search, &DisplaySearchUDP::device_results);
+    QSignalSpy finished(&search, &DisplaySearchUDP::finished);
+    search.setFilterMode(2);
+
+    QList<SimDisplay *> targets;
+    for (int i = 0; i < 2; ++i) {
+        SimDisplayConfig config;
+        config.misbehaviour.searchSilent = true;
+        targets << new SimDisplay(config, this);
+        QCOMPARE(targets.last()->start(at(41 + i)), 0);
+    }
+    QList<SimDisplay *> strangers;
+    const int replyTypes[] = { 2, 8 };
+    for (int i = 0; i < 2; ++i) {
+        SimDisplayConfig config;
+        config.modelName = QStringLiteral("STRANGER-%1").arg(i);
+        config.misbehaviour.searchReplyType = replyTypes[i];
+        config.misbehaviour.unaskedReplyTo = SearchAddress.toString() + QStringLiteral(":5320");
+        config.misbehaviour.unaskedReplySequence = quint16(search.sequenceNumber() + 1);
+        strangers << new SimDisplay(config, this);
+        QCOMPARE(strangers.last()->start(at(43 + i)), 0);
+    }
+
+    QCOMPARE(search.setTargetAddresses({at(41), at(42)}), 0);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(search.startSearch(DisplaySearchUDP::Targeted), 0);
+    QVERIFY(finished.wait(8000));
+    QVERIFY2(clock.elapsed() >= 3500, qPrintable(QString::number(clock.elapsed())));
+
+    for (SimDisplay *target : targets) {
+        QCOMPARE(target->requestLog().requests(SimLogEntry::Channel::Search), (QList<QByteArray>{"3", "3"}));
+        delete target;
+    }
+    // The strangers' replies are taken as before, once each.
+    QStringList models = modelsOf(results);
+    models.sort();
+    QCOMPARE(models, (QStringList{"STRANGER-0", "STRANGER-1"}));
+    qDeleteAll(strangers);
+}
+
 void tst_DisplaySearchUDP::replyValidation_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("firstModel");
+    QTest::addColumn<int>("records");
 
-    // Each faulty reply comes first; a sound one from the target follows. The record shows which
-    // of the two was taken.
-    QTest::newRow("stale sequence number") << "stale" << "GOOD";
-    QTest::newRow("foreign magic") << "magic" << "GOOD";
-    QTest::newRow("filter flag missing") << "filter" << "GOOD";
-    QTest::newRow("empty identifying text") << "ident" << "GOOD";
-    QTest::newRow("identifier byte 0x80") << "id80" << "GOOD";
-    QTest::newRow("targeted reply from a non-target") << "stranger" << "GOOD";
-    QTest::newRow("type 8 skips every check") << "type8" << "FAULT";
+    // Each faulty reply comes first; a sound one from the target follows. The records show which
+    // of the two were taken.
+    QTest::newRow("stale sequence number") << "stale" << "GOOD" << 1;
+    QTest::newRow("foreign magic") << "magic" << "GOOD" << 1;
+    QTest::newRow("filter flag missing") << "filter" << "GOOD" << 1;
+    QTest::newRow("empty identifying text") << "ident" << "GOOD" << 1;
+    QTest::newRow("identifier byte 0x80") << "id80" << "GOOD" << 1;
+    QTest::newRow("targeted reply from a non-target") << "stranger" << "GOOD" << 1;
+    // Taken, but from a non-target: the search waits for the target, whose reply is taken too.
+    QTest::newRow("type 8 skips every check") << "type8" << "FAULT" << 2;
 }
 
 void tst_DisplaySearchUDP::replyValidation()
 {
     QFETCH(QString, fault);
     QFETCH(QString, firstModel);
+    QFETCH(int, records);
 
     ScriptedResponder target(at(20));
     QUdpSocket stranger;
@@ -287,7 +338,7 @@ void tst_DisplaySearchUDP::replyValidation()
     QCOMPARE(search.startSearch(DisplaySearchUDP::Targeted), 0);
     QVERIFY(finished.wait(2000));
 
-    QCOMPARE(results.count(), 1);
+    QCOMPARE(results.count(), records);
     QCOMPARE(modelsOf(results).first(), firstModel);
 }
 
