@@ -123,8 +123,11 @@ void SearchOrchestrator::startSearch(bool forceBroadcast)
     if (!m_selection.isValid() || !selectionOk)
         return;
 
+    const bool awaitedBefore = !awaitedDisplays().isEmpty();
     m_state.displayEntries.clear();
     emit resetAll();
+    if (awaitedBefore)
+        reportAwaited();
     m_state.selectionRefreshPending = true;
     emit statusMessage(tr("Searching..."), 0);
     m_state.foundCount = 0;
@@ -210,6 +213,10 @@ void SearchOrchestrator::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPL
     emit statusMessage(tr("Searching... Found %1 display(s) on LAN", "1=number of displays found")
                                .arg(m_state.foundCount),
                        0);
+    if (client) {
+        m_searchRepliesDue = true;
+        reportAwaited();
+    }
     emit uiUpdateNeeded(true);
 }
 
@@ -270,20 +277,28 @@ void SearchOrchestrator::device_results_TcpClient(PD_TCP_REPLY reply)
     } else {
         releaseClient(-1, sender());
     }
+    reportAwaited();
 
-    if (m_state.pendingControlRequests == 0) {
-        if (m_state.refreshPending || m_state.powerRequestPending) {
-            m_state.refreshPending = false;
-            m_state.powerRequestPending = false;
-            emit statusMessage(QString(), 0);
-            evaluateFirmwareStatus(false);
-        } else {
-            evaluateFirmwareStatus(true);
-        }
-    } else if (m_state.refreshPending) {
+    if (m_state.pendingControlRequests == 0)
+        evaluateAfterLastReply();
+    else if (m_state.refreshPending)
         showRefreshProgress();
-    }
     emit uiUpdateNeeded(true);
+}
+
+// Refresh, power and search queries share one pending count: whichever reply brings it to zero
+// runs the evaluation the others were waiting for.
+void SearchOrchestrator::evaluateAfterLastReply()
+{
+    m_searchRepliesDue = false;
+    if (m_state.refreshPending || m_state.powerRequestPending) {
+        m_state.refreshPending = false;
+        m_state.powerRequestPending = false;
+        emit statusMessage(QString(), 0);
+        evaluateFirmwareStatus(false);
+    } else {
+        evaluateFirmwareStatus(true);
+    }
 }
 
 bool SearchOrchestrator::rowAcceptsRequest(int row) const
@@ -307,6 +322,7 @@ void SearchOrchestrator::refresh_row_by_TcpClient(int row)
                       << addressText(entry.address);
     emit update_info(row);
     client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
+    reportAwaited();
     emit uiUpdateNeeded(true);
 }
 
@@ -359,6 +375,7 @@ void SearchOrchestrator::startRowRequest(int row, RowRequest request)
                       << addressText(entry.address);
     emit update_info(row);
     client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
+    reportAwaited();
     emit uiUpdateNeeded(true);
 }
 
@@ -395,11 +412,19 @@ void SearchOrchestrator::perform_request_TcpClient(PD_TCP_REPLY reply)
     } else {
         releaseClient(-1, sender());
     }
+    reportAwaited();
 
-    // The power flag is otherwise only cleared by the next search's last reply, which would then
-    // evaluate without selecting the displays that have new firmware.
-    if (m_state.pendingControlRequests == 0)
-        m_state.powerRequestPending = false;
+    // A refresh or search whose replies all came before this one is evaluated now. Otherwise the
+    // power flag is cleared here: left set, the next search's last reply would evaluate without
+    // selecting the displays that have new firmware.
+    if (m_state.pendingControlRequests == 0) {
+        if (m_state.refreshPending || m_searchRepliesDue)
+            evaluateAfterLastReply();
+        else
+            m_state.powerRequestPending = false;
+    } else if (m_state.refreshPending) {
+        showRefreshProgress();
+    }
     emit controlRequestSettled();
     emit uiUpdateNeeded(true);
 }
@@ -435,6 +460,25 @@ void SearchOrchestrator::releaseClient(int row, QObject *replier)
         client->disconnect(this);
         client->deleteLater();
     }
+}
+
+QList<QHostAddress> SearchOrchestrator::awaitedDisplays() const
+{
+    QList<QHostAddress> addresses;
+    for (const DisplayEntry &entry : m_state.displayEntries) {
+        if (entry.controlRequest)
+            addresses.append(entry.address);
+    }
+    return addresses;
+}
+
+void SearchOrchestrator::reportAwaited()
+{
+    QStringList texts;
+    const QList<QHostAddress> addresses = awaitedDisplays();
+    for (const QHostAddress &address : addresses)
+        texts.append(addressText(address));
+    emit awaitedDisplaysChanged(int(texts.size()), texts);
 }
 
 void SearchOrchestrator::evaluateFirmwareStatus(bool autoSelect)

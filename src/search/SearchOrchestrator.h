@@ -49,6 +49,9 @@ public:
     static quint32 refreshRequestFlags(const DisplayEntry &row);
     static int powerStateFromPowerMode(int powerMode);
 
+    // Rows whose control query is out, in table order: the displays the window still waits for.
+    QList<QHostAddress> awaitedDisplays() const;
+
     // Every row against the held catalogue, one update_info per row; autoSelect checks the rows
     // that have newer firmware for a LAN update.
     void evaluateFirmwareStatus(bool autoSelect);
@@ -77,6 +80,8 @@ signals:
     void evaluated(bool autoSelect);
     // A power or power-save reply has been written into its row.
     void controlRequestSettled();
+    // The displays awaited changed: how many, and their addresses as text (for a tool tip).
+    void awaitedDisplaysChanged(int count, const QStringList &addresses);
 
 private:
     enum class RowRequest { PowerOn, PowerOff, AutoPowerSave, AutoStandby };
@@ -86,6 +91,8 @@ private:
     void startRowRequest(int row, RowRequest request);
     void releaseClient(int row, QObject *replier);
     void showRefreshProgress();
+    void reportAwaited();
+    void evaluateAfterLastReply();
 
     DisplayTableState &m_state;
     const FirmwareDatabase &m_database;
@@ -96,4 +103,6 @@ private:
     QVariant m_selection = QVariant(AllAdapters);
     quint16 m_controlPort = ControlPort;
     quint16 m_httpPort = 80;
+    // A search started queries whose table has not been evaluated yet.
+    bool m_searchRepliesDue = false;
 };

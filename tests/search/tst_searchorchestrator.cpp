@@ -317,6 +317,44 @@ private slots:
         QVERIFY(!m_state.refreshPending);
     }
 
+    void refreshEvaluatedWhenAPowerReplyComesLast()
+    {
+        searchAndSettle(false);
+        if (QTest::currentTestFailed())
+            return;
+        m_messages.clear();
+        m_evaluations.clear();
+        const int px = m_state.rowForAddress(simAddress(1));
+        const int mx = m_state.rowForAddress(simAddress(2));
+        // The power command of the second display answers late, after the whole refresh.
+        SimMisbehaviour late;
+        late.replyDelayMs = 800;
+        late.delayedItems = QStringList { QStringLiteral("C203") };
+        m_displays[1]->setMisbehaviour(late);
+        QSignalSpy awaited(m_search.get(), &SearchOrchestrator::awaitedDisplaysChanged);
+
+        m_search->refresh_row_by_TcpClient(px);
+        m_search->requestPowerOn_by_TcpClient(mx);
+        QCOMPARE(m_search->awaitedDisplays(), (QList<QHostAddress> { simAddress(1), simAddress(2) }));
+        QTRY_COMPARE_WITH_TIMEOUT(m_state.pendingControlRequests, 0, 15000);
+        m_displays[1]->setMisbehaviour(SimMisbehaviour());
+
+        QCOMPARE(m_evaluations, QList<bool> { false });
+        QVERIFY(!m_state.refreshPending);
+        QVERIFY(!m_state.powerRequestPending);
+        QCOMPARE(m_messages.last(), QString());
+        QCOMPARE(m_state.displayEntries[mx].powerState, 1);
+        // Each change of what is awaited was reported: two queries out, then one, then none.
+        QVERIFY(awaited.count() >= 3);
+        QCOMPARE(awaited.first().at(0).toInt(), 1);
+        QCOMPARE(awaited.first().at(1).toStringList(), QStringList { "127.0.71.1" });
+        QCOMPARE(awaited.at(1).at(0).toInt(), 2);
+        QCOMPARE(awaited.at(1).at(1).toStringList(), (QStringList { "127.0.71.1", "127.0.71.2" }));
+        QCOMPARE(awaited.last().at(0).toInt(), 0);
+        QVERIFY(m_search->awaitedDisplays().isEmpty());
+        m_displays[1]->setPowerMode(4);
+    }
+
     void refreshSkipsRowUnderUpdate()
     {
         searchAndSettle(false);
