@@ -4,8 +4,15 @@
 #include "theme/Theme.h"
 
 #include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QSaveFile>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -34,6 +41,7 @@ void SV_Information_Dialog::refreshIcons()
     setWindowIcon(Theme::themedIcon(QStringLiteral("log")));
     ui->clear_pushbutton->setIcon(Theme::themedIcon(QStringLiteral("clear")));
     ui->copy_pushButton->setIcon(Theme::themedIcon(QStringLiteral("copy clipboard")));
+    ui->save_pushButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
 }
 
 void SV_Information_Dialog::append(const QString &line, int show_level)
@@ -68,4 +76,31 @@ void SV_Information_Dialog::on_copy_pushButton_clicked()
     // QTextEdit::copy() leaves the clipboard alone when there is nothing to copy; an empty log
     // must still put an empty text there.
     QGuiApplication::clipboard()->setText(ui->data_textEdit->toPlainText());
+}
+
+int SV_Information_Dialog::saveTo(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return -1;
+    QString text = ui->data_textEdit->toPlainText();
+    if (!text.isEmpty())
+        text.append(QLatin1Char('\n'));
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size())
+        return -1;
+    return file.commit() ? 0 : -1;
+}
+
+void SV_Information_Dialog::on_save_pushButton_clicked()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(
+            QStringLiteral("quillon-log-%1.txt").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"))));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save log"), suggested, tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    if (saveTo(path) != 0)
+        QMessageBox::warning(this, windowTitle(),
+                             tr("The log could not be saved to %1.", "1=file path").arg(QDir::toNativeSeparators(path)));
 }
