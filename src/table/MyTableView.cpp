@@ -5,14 +5,60 @@
 
 #include <QAbstractProxyModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 MyTableView::MyTableView(QWidget *parent)
     : QTableView(parent)
 {
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &MyTableView::customMenuRequested);
+    // Queued: the proxy sorts in a slot of the same signal, and the rows must be in their new
+    // places before the view scrolls to one and measures them.
+    connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &MyTableView::followSort,
+            Qt::QueuedConnection);
+}
+
+void MyTableView::followSort()
+{
+    if (!model())
+        return;
+    const QModelIndex current = currentIndex();
+    if (current.isValid())
+        scrollTo(current, QAbstractItemView::EnsureVisible);
+    // The widths were measured on the rows in view before the sort; bold texts of the rows now
+    // in view would be cut. The last column stretches to the window.
+    for (int column = 0; column < model()->columnCount() - 1; ++column) {
+        if (!isColumnHidden(column))
+            resizeColumnToContents(column);
+    }
+}
+
+bool MyTableView::toggleCurrentRowCheck()
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !model())
+        return false;
+    const QModelIndex check = model()->index(current.row(), displayListModel::ActionColumn);
+    const Qt::ItemFlags flags = model()->flags(check);
+    if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled))
+        return true; // Space is still used up: a row that cannot be ticked stays as it is.
+    const bool checked = check.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    model()->setData(check, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    return true;
+}
+
+void MyTableView::keyPressEvent(QKeyEvent *event)
+{
+    const bool plainSpace = (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select)
+            && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plainSpace && state() != EditingState && toggleCurrentRowCheck()) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 // Maps column 0 of a view row through every proxy down to the model that holds the rows.

@@ -28,6 +28,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    // Space ticks the current row's check box from any cell, not only from the Action column.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void customMenuRequested(QPoint point);
@@ -36,11 +38,14 @@ private slots:
     void powerOffTriggered();
     void setPowerSaveToAutoStandby();
     void setPowerSaveToAutoPowerSave();
+    // After a new sort order: the current row back into view, the columns fitted to the rows now shown.
+    void followSort();
 
 private:
     QModelIndex sourceIndexAt(int viewRow) const;
     const displayListModel *listModel() const;
     bool isSourceRowIdle(int sourceRow) const;
+    bool toggleCurrentRowCheck();
     void addMenuAction(QMenu &menu, const QString &text, const QString &iconName, bool enabled,
                        void (MyTableView::*slot)());
     void showMenu(QMenu &menu, QPoint viewportPoint);

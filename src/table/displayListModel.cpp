@@ -211,7 +211,8 @@ QVariant displayListModel::displayText(int row, int column, const DisplayEntry &
         case 3:
             return tr("Suspend");
         default:
-            return {};
+            // Beside the "?" icon: a technician reads a word, not a bare symbol.
+            return tr("Unknown", "power state");
         }
     case CurrentFirmwareColumn:
         return entry.currentFirmware;

@@ -472,8 +472,9 @@ void tst_displayListModel::powerAndAddressColumns_data()
     QTest::newRow("standby, mapped IPv4") << 2 << "::ffff:10.1.2.3" << QVariant(QStringLiteral("Standby"))
                                           << "power-off" << "10.1.2.3";
     QTest::newRow("suspend, IPv6") << 3 << "fe80::1" << QVariant(QStringLiteral("Suspend")) << "power-off" << "fe80::1";
-    QTest::newRow("unknown, no address") << -1 << QString() << QVariant() << "power-unknown" << QString();
-    QTest::newRow("out of range power") << 4 << "255.255.255.255" << QVariant() << "power-unknown" << "255.255.255.255";
+    QTest::newRow("unknown, no address") << -1 << QString() << QVariant(QStringLiteral("Unknown")) << "power-unknown" << QString();
+    QTest::newRow("out of range power") << 4 << "255.255.255.255" << QVariant(QStringLiteral("Unknown")) << "power-unknown"
+                                        << "255.255.255.255";
 }
 
 void tst_displayListModel::sortRole_data()

@@ -273,10 +273,16 @@ void tst_MyTableView::checkBoxFromKeyboard_data()
     QTest::addColumn<bool>("withSession");
     QTest::addColumn<bool>("legacyModel");
     QTest::addColumn<bool>("toggles");
+    QTest::addColumn<int>("column");
 
-    QTest::newRow("idle row") << false << false << true;
-    QTest::newRow("row under update") << true << false << false;
-    QTest::newRow("legacy row, support off") << false << true << false;
+    QTest::newRow("idle row") << false << false << true << int(displayListModel::ActionColumn);
+    QTest::newRow("row under update") << true << false << false << int(displayListModel::ActionColumn);
+    QTest::newRow("legacy row, support off") << false << true << false << int(displayListModel::ActionColumn);
+    // Space ticks the current row from whichever cell is current.
+    QTest::newRow("idle row, model cell") << false << false << true << int(displayListModel::ModelNameColumn);
+    QTest::newRow("idle row, status cell") << false << false << true << int(displayListModel::StatusColumn);
+    QTest::newRow("row under update, address cell") << true << false << false << int(displayListModel::AddressColumn);
+    QTest::newRow("legacy row, power cell") << false << true << false << int(displayListModel::PowerStateColumn);
 }
 
 void tst_MyTableView::checkBoxFromKeyboard()
@@ -284,6 +290,7 @@ void tst_MyTableView::checkBoxFromKeyboard()
     QFETCH(bool, withSession);
     QFETCH(bool, legacyModel);
     QFETCH(bool, toggles);
+    QFETCH(int, column);
 
     DisplayEntry &row = m_entries[3]; // view row 2
     row.firmwareStatus = FirmwareStatus::NewForLan;
@@ -295,13 +302,18 @@ void tst_MyTableView::checkBoxFromKeyboard()
     QSignalSpy needUpdate(m_model, &displayListModel::need_update_ui);
 
     m_view->setFocus();
-    m_view->setCurrentIndex(m_proxy->index(2, displayListModel::ActionColumn));
+    m_view->setCurrentIndex(m_proxy->index(2, column));
+    const QModelIndex current = m_view->currentIndex();
     QTest::keyClick(m_view, Qt::Key_Space);
 
     QCOMPARE(row.selected, toggles);
     QCOMPARE(needUpdate.count(), toggles ? 1 : 0);
     QCOMPARE(m_proxy->index(2, displayListModel::ActionColumn).data(Qt::CheckStateRole).toInt(),
              int(toggles ? Qt::Checked : Qt::Unchecked));
+    // Once more: the tick comes off again, and the current cell stays where it was.
+    QTest::keyClick(m_view, Qt::Key_Space);
+    QVERIFY(!row.selected);
+    QCOMPARE(m_view->currentIndex(), current);
 }
 
 QTEST_MAIN(tst_MyTableView)
