@@ -17,6 +17,12 @@ CatalogueStartupFlow::CatalogueStartupFlow(DisplayTableState &state, FirmwareDat
       m_cacheFolder(cacheFolder),
       m_baseUrl(FirmwareServer::baseUrl())
 {
+    const QString ignored = FirmwareServer::ignoredBaseUrl();
+    if (!ignored.isEmpty()) {
+        // An information line, so that it reaches the log window a technician sends to support.
+        qInfo().noquote() << "Warning: ignored" << FirmwareServer::BaseUrlVariable << "value" << ignored
+                          << "(not an http or https URL with a host); using" << m_baseUrl;
+    }
 }
 
 CatalogueStartupFlow::~CatalogueStartupFlow()
@@ -54,6 +60,7 @@ void CatalogueStartupFlow::downloadJsonData()
     }
     m_database.clear();
 
+    qInfo().noquote() << "Firmware catalogue URL:" << FirmwareServer::catalogueUrl(m_baseUrl).toString();
     auto *download = new FileDownloader(m_nextInstance++, false, FirmwareServer::catalogueUrl(m_baseUrl),
                                         QString(), QByteArray(), this);
     connect(download, &FileDownloader::progressChanged, this,

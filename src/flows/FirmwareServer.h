@@ -13,6 +13,10 @@ inline constexpr const char *BaseUrlVariable = "QUILLON_FIRMWARE_URL";
 // The base URL, always ending in "/" so file names can be appended.
 QString baseUrl();
 
+// The variable's value when it is set but not an http or https URL with a host, and so ignored;
+// empty otherwise. The start-up says so in the log rather than silently using the default.
+QString ignoredBaseUrl();
+
 // The catalogue "pd_firmware_releases.json" under baseUrl.
 QUrl catalogueUrl(const QString &base);
 

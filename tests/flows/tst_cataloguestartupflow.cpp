@@ -57,6 +57,64 @@ private slots:
         qunsetenv(FirmwareServer::BaseUrlVariable);
     }
 
+    // The log names the catalogue URL in use, and a value of the variable that was ignored. Only
+    // the loopback row downloads: the default server is never asked from a test.
+    void urlLogLines_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("warning");   // empty: no warning expected
+        QTest::addColumn<QString>("catalogue"); // empty: no download started
+        QTest::newRow("unset") << QByteArray() << QString() << QString();
+        QTest::newRow("local server") << QByteArray("http://127.0.0.1:9/fw/") << QString()
+                                      << "http://127.0.0.1:9/fw/pd_firmware_releases.json";
+        QTest::newRow("ftp ignored") << QByteArray("ftp://mirror/firmwareupdates/")
+                                     << "Warning: ignored QUILLON_FIRMWARE_URL value ftp://mirror/firmwareupdates/ "
+                                        "(not an http or https URL with a host); using "
+                                        + QString::fromLatin1(FirmwareServer::DefaultBaseUrl)
+                                     << QString();
+        QTest::newRow("no scheme ignored") << QByteArray("127.0.0.1:8123") << "value 127.0.0.1:8123 (" << QString();
+        QTest::newRow("blank is unset") << QByteArray("  ") << QString() << QString();
+    }
+
+    void urlLogLines()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, warning);
+        QFETCH(QString, catalogue);
+        if (variable.isNull())
+            qunsetenv(FirmwareServer::BaseUrlVariable);
+        else
+            qputenv(FirmwareServer::BaseUrlVariable, variable);
+
+        static QStringList lines;
+        lines.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtInfoMsg)
+                lines << text;
+        });
+        {
+            QTemporaryDir cache;
+            DisplayTableState state;
+            FirmwareDatabase database;
+            CatalogueStartupFlow flow(state, database, cache.path());
+            // Nothing listens on the discard port: the download fails, the URL has been logged.
+            if (!catalogue.isEmpty())
+                flow.downloadJsonData();
+        }
+        qInstallMessageHandler(previous);
+        qunsetenv(FirmwareServer::BaseUrlVariable);
+
+        if (!catalogue.isEmpty())
+            QVERIFY2(lines.contains(QStringLiteral("Firmware catalogue URL: ") + catalogue), qPrintable(lines.join('\n')));
+        const QStringList warnings = lines.filter(QStringLiteral("Warning: ignored QUILLON_FIRMWARE_URL"));
+        if (warning.isEmpty()) {
+            QVERIFY2(warnings.isEmpty(), qPrintable(lines.join('\n')));
+        } else {
+            QCOMPARE(warnings.size(), 1);
+            QVERIFY2(warnings.first().contains(warning), qPrintable(warnings.first()));
+        }
+    }
+
     // One start-up each: what the server holds, what the cache holds, and what the window then does.
     void startup_data()
     {
