@@ -1,5 +1,7 @@
 #include "control/ControlFrame.h"
 
+#include "discovery/DisplayText.h"
+
 namespace {
 
 constexpr char Soh = 0x01;
@@ -103,7 +105,8 @@ bool hexText(const QByteArray &digits, QString *text)
             return false;
         if (endsText(char(code)))
             break;
-        characters.append(char(code));
+        if (!DisplayText::isControl(char16_t(code)))
+            characters.append(char(code));
     }
     *text = QString::fromLatin1(characters);
     return true;
@@ -114,7 +117,7 @@ QString rawText(const QByteArray &characters)
     int length = 0;
     while (length < characters.size() && length < MaxTextLength && !endsText(characters.at(length)))
         ++length;
-    return QString::fromLatin1(characters.constData(), length);
+    return DisplayText::withoutControls(QString::fromLatin1(characters.constData(), length));
 }
 
 } // namespace ControlFrame

@@ -29,10 +29,11 @@ int decode(const QByteArray &reply, char *messageType, QByteArray *body);
 // Reads length hexadecimal digits (either case) at position; false when any is missing or not a digit.
 bool readHex(const QByteArray &body, int position, int length, quint32 *value);
 
-// Digit pairs, one character each; a line feed or NUL ends the text. False on a non-hexadecimal pair.
+// Digit pairs, one character each; a line feed or NUL ends the text, other control characters are
+// left out. False on a non-hexadecimal pair.
 bool hexText(const QByteArray &digits, QString *text);
 
-// Characters taken as they stand; a line feed or NUL ends the text.
+// Characters taken as they stand, control characters left out; a line feed or NUL ends the text.
 QString rawText(const QByteArray &characters);
 
 }

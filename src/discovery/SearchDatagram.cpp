@@ -1,6 +1,7 @@
 #include "discovery/SearchDatagram.h"
 
 #include "discovery/DISPLAY_UDP_SEARCH_REPLY_INFO.h"
+#include "discovery/DisplayText.h"
 
 #include <QtEndian>
 
@@ -117,7 +118,7 @@ QString fieldText(const QByteArray &reply, int offset, int width)
         return QString();
     const char *begin = reply.constData() + offset;
     const int length = int(qstrnlen(begin, uint(width)));
-    return QString::fromLatin1(begin, length).trimmed();
+    return DisplayText::withoutControls(QString::fromLatin1(begin, length)).trimmed();
 }
 
 bool decodeRecord(const QByteArray &reply, DISPLAY_UDP_SEARCH_REPLY_INFO *info)

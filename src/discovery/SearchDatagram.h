@@ -37,7 +37,7 @@ bool passesChecks(const QByteArray &reply, quint16 sequence, int filterMode);
 // False when the identifier byte is 0x80 or more; ipAddress is left to the caller.
 bool decodeRecord(const QByteArray &reply, DISPLAY_UDP_SEARCH_REPLY_INFO *info);
 
-// A field's text up to its first NUL, never beyond its width, trimmed.
+// A field's text up to its first NUL, never beyond its width, without control characters, trimmed.
 QString fieldText(const QByteArray &reply, int offset, int width);
 
 }

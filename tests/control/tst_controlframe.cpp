@@ -117,6 +117,12 @@ void tst_ControlFrame::texts_data()
     QTest::newRow("raw ends at line feed") << false << QByteArray("R1\nR2") << true << "R1";
     QTest::newRow("raw ends at NUL") << false << QByteArray("R1\0R2", 5) << true << "R1";
     QTest::newRow("raw cut at 127") << false << QByteArray(200, 'x') << true << QString(127, 'x');
+    // Control characters from a display never reach the log or a table cell.
+    QTest::newRow("hex without escape sequence") << true << QByteArray("1B5B33316D50581B5B306D") << true << "[31mPX[0m";
+    QTest::newRow("hex without BEL, DEL, CR, tab") << true << QByteArray("500758097F2D310D") << true << "PX-1";
+    QTest::newRow("hex without C1 CSI") << true << QByteArray("9B324A52312E30") << true << "2JR1.0";
+    QTest::newRow("raw without escape sequence") << false << QByteArray("\x1b]0;pwned\x07R1.2\r") << true << "]0;pwnedR1.2";
+    QTest::newRow("raw without DEL and controls") << false << QByteArray("T\x7f\x01\x1f" "AG") << true << "TAG";
 }
 
 void tst_ControlFrame::texts()

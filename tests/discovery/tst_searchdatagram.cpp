@@ -41,6 +41,7 @@ private slots:
     void record_data();
     void record();
     void textFieldsStayInsideTheirWidth();
+    void textFieldsLoseControlCharacters();
 };
 
 void tst_SearchDatagram::requestLayout_data()
@@ -143,6 +144,23 @@ void tst_SearchDatagram::textFieldsStayInsideTheirWidth()
     QCOMPARE(info.fwVersions[3], QString(9, 'V'));
     QCOMPARE(info.mainFwVersion, QString(30, 'R'));
     QCOMPARE(SearchDatagram::fieldText(r, 250, 30), QString()); // a field said to run past the end
+}
+
+void tst_SearchDatagram::textFieldsLoseControlCharacters()
+{
+    // An escape sequence, a bell, DEL and a trailing CR would reach the log and the table as they
+    // are; a terminal showing the log would act on them.
+    QByteArray r = reply(3, 'A');
+    const QByteArray model("\x1b[31mPX\x07-1\x7f\r");
+    r.replace(96, model.size(), model);
+    const QByteArray version("R1\x9b" "2\r");
+    r.replace(226, version.size(), version);
+    r.replace(180, 4, "\x1b" "F1\x08");
+    DISPLAY_UDP_SEARCH_REPLY_INFO info;
+    QVERIFY(SearchDatagram::decodeRecord(r, &info));
+    QCOMPARE(info.modelName, QStringLiteral("[31mPX-1"));
+    QCOMPARE(info.mainFwVersion, QStringLiteral("R12"));
+    QCOMPARE(info.fwVersions[0], QStringLiteral("F1"));
 }
 
 QTEST_APPLESS_MAIN(tst_SearchDatagram)
