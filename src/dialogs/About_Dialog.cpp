@@ -4,6 +4,8 @@
 #include "records/AppBuild.h"
 
 #include <QIcon>
+#include <QPalette>
+#include <QStyle>
 
 About_Dialog::About_Dialog(QWidget *parent, const QString &databaseText, const QString &linksText)
     : QDialog(parent)
@@ -15,12 +17,22 @@ About_Dialog::About_Dialog(QWidget *parent, const QString &databaseText, const Q
     setWindowIcon(QIcon(QStringLiteral(":/images/Tessel.ico")));
 
     const QIcon logo(QStringLiteral(":/resources/app about.svg"));
-    const QSize requested(400, 400);
+    const QSize requested(540, 540);
     m_ui->logo_label->setPixmap(logo.pixmap(logo.actualSize(requested)));
 
+    // The dialog is white in every appearance, around a logo drawn for white: a light palette of
+    // its own.
+    QPalette light = style()->standardPalette();
+    light.setColor(QPalette::Window, Qt::white);
+    light.setColor(QPalette::WindowText, Qt::black);
+    setPalette(light);
+    setAutoFillBackground(true);
+
     m_ui->version_label->setText(databaseText + applicationVersionText());
-    if (!linksText.isEmpty())
-        m_ui->URL_label->setText(linksText);
+    // Rich text takes its link colour from the application's palette when it is parsed, the dark
+    // palette's pale blue that does not read on white: the links take the logo's blue instead.
+    const QString links = linksText.isEmpty() ? m_ui->URL_label->text() : linksText;
+    m_ui->URL_label->setText(QStringLiteral("<style>a { color: #1d5f9e; }</style>") + links);
 }
 
 About_Dialog::~About_Dialog()

@@ -3,7 +3,9 @@
 
 #include "theme/Theme.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
+#include <QLayout>
 
 OptionSetting::OptionSetting(bool showLegacyGroup, bool legacyEnabled, int updateLimit, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
@@ -23,6 +25,17 @@ OptionSetting::OptionSetting(bool showLegacyGroup, bool legacyEnabled, int updat
     m_ui->enable_legacy_support_checkBox->setEnabled(shiftHeld);
     m_ui->enable_legacy_support_checkBox->setChecked(legacyEnabled);
     m_ui->legacy_model_support_groupBox->setVisible(showLegacyGroup);
+
+    // The dialog takes the size of its contents, and a wrapped label asks for little width: give
+    // the texts a readable line length instead of a tall narrow column.
+    const int lineWidth = fontMetrics().averageCharWidth() * 64;
+    m_ui->label->setMinimumWidth(lineWidth);
+    m_ui->label_2->setMinimumWidth(lineWidth);
+    // The choices keep their own width: a click beside a stretched choice's text would do nothing.
+    for (QAbstractButton *choice : { static_cast<QAbstractButton *>(m_ui->radioButton_1), static_cast<QAbstractButton *>(m_ui->radioButton_2),
+                                     static_cast<QAbstractButton *>(m_ui->radioButton_3),
+                                     static_cast<QAbstractButton *>(m_ui->enable_legacy_support_checkBox) })
+        choice->parentWidget()->layout()->setAlignment(choice, Qt::AlignLeft);
 }
 
 OptionSetting::~OptionSetting()

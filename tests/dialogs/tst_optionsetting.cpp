@@ -167,6 +167,11 @@ void tst_OptionSetting::legacyGroupVisibility()
     // The dialog keeps its size fixed to its contents.
     QCOMPARE(withGroup.minimumSize(), withGroup.maximumSize());
     QVERIFY(withoutGroup.height() < withGroup.height());
+    // Not a tall narrow column of wrapped text: lines of some sixty characters.
+    const int sixtyCharacters = withGroup.fontMetrics().averageCharWidth() * 60;
+    QVERIFY2(withGroup.width() > sixtyCharacters, qPrintable(QString::number(withGroup.width())));
+    QVERIFY(withoutGroup.width() > sixtyCharacters);
+    QVERIFY(withGroup.width() > withGroup.height());
 }
 
 void tst_OptionSetting::cancelRejects()
