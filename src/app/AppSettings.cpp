@@ -12,6 +12,18 @@ const QString KeyAdapter = QStringLiteral("LAN Device Index");
 const QString KeyScanText = QStringLiteral("IP Address Scan Text");
 const QString KeyAssetTag = QStringLiteral("Show Asset Tag Column");
 const QString KeyMacAddress = QStringLiteral("Show MAC Address Column");
+const QString KeyPosition = QStringLiteral("Main Window Position");
+const QString KeyMaximized = QStringLiteral("Main Window Maximized");
+const QString KeySplitter = QStringLiteral("Main Window Splitter");
+const QString KeyHeader = QStringLiteral("Display Table Header");
+// Anything larger is not a state either widget wrote.
+constexpr int MaxWidgetState = 64 * 1024;
+
+QByteArray boundedState(const QVariant &value)
+{
+    const QByteArray bytes = value.toByteArray();
+    return bytes.size() <= MaxWidgetState ? bytes : QByteArray();
+}
 }
 
 AppSettings AppSettings::load()
@@ -32,6 +44,12 @@ AppSettings AppSettings::load(QSettings &store)
     s.ipAddressScanText = store.value(KeyScanText, QString()).toString();
     s.showAssetTagColumn = store.value(KeyAssetTag, true).toBool();
     s.showMacAddressColumn = store.value(KeyMacAddress, false).toBool();
+    const QVariant position = store.value(KeyPosition);
+    s.windowPositionStored = position.typeId() == QMetaType::QPoint;
+    s.windowPosition = s.windowPositionStored ? position.toPoint() : QPoint();
+    s.windowMaximized = store.value(KeyMaximized, false).toBool();
+    s.splitterState = boundedState(store.value(KeySplitter));
+    s.tableHeaderState = boundedState(store.value(KeyHeader));
     store.endGroup();
     return s;
 }
@@ -54,6 +72,13 @@ void AppSettings::save(QSettings &store) const
     store.setValue(KeyAssetTag, showAssetTagColumn);
     store.setValue(KeyMacAddress, showMacAddressColumn);
     store.setValue(KeyScanText, ipAddressScanText);
+    if (windowPositionStored)
+        store.setValue(KeyPosition, windowPosition);
+    store.setValue(KeyMaximized, windowMaximized);
+    if (!splitterState.isEmpty())
+        store.setValue(KeySplitter, splitterState);
+    if (!tableHeaderState.isEmpty())
+        store.setValue(KeyHeader, tableHeaderState);
     store.endGroup();
 }
 
@@ -63,6 +88,21 @@ bool AppSettings::windowSizeFits(const QSize &screenSize) const
         return false;
     return windowWidth >= 1 && windowWidth < screenSize.width()
         && windowHeight >= 1 && windowHeight < screenSize.height();
+}
+
+bool AppSettings::windowPositionFits(const QList<QRect> &screenAreas) const
+{
+    if (!windowPositionStored || windowWidth < 1)
+        return false;
+    constexpr int StripHeight = 24;
+    const QRect strip(windowPosition, QSize(windowWidth, StripHeight));
+    const int neededWidth = qMin(100, windowWidth);
+    for (const QRect &area : screenAreas) {
+        const QRect shown = strip.intersected(area);
+        if (shown.width() >= neededWidth && shown.height() >= StripHeight)
+            return true;
+    }
+    return false;
 }
 
 int AppSettings::adapterComboIndex(const QList<QVariant> &comboUserData, int adapterCount) const

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QVariant>
@@ -23,6 +26,14 @@ public:
     QString ipAddressScanText;
     bool showAssetTagColumn = true;
     bool showMacAddressColumn = false;
+    // Beyond the stored size: where the window stood, whether it was maximised, and the
+    // splitter's and the table header's own state (column widths, sort column and order).
+    // Keys of their own, so that an older build reading the store finds its keys unchanged.
+    bool windowPositionStored = false;
+    QPoint windowPosition;
+    bool windowMaximized = false;
+    QByteArray splitterState;
+    QByteArray tableHeaderState;
 
     // From the application's own store (organisation and application names of the application object).
     static AppSettings load();
@@ -33,6 +44,11 @@ public:
     // The stored size is used only when a primary screen exists (screenSize valid) and
     // 1 <= size < screen size in both directions.
     bool windowSizeFits(const QSize &screenSize) const;
+
+    // The stored position is used only when the window's title strip (its top 24 pixels, at
+    // least 100 pixels of them wide) lies on one of these screen areas; a monitor unplugged since
+    // must not leave the window out of reach.
+    bool windowPositionFits(const QList<QRect> &screenAreas) const;
 
     // The combo index to make current for the stored adapter, or -1 to leave the combo as it is.
     // comboUserData holds each combo item's user data in item order.

@@ -34,9 +34,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,7 +73,8 @@ Tessel::Tessel(QWidget *parent)
     ui->interface_selection_label->hide();
     ui->interface_selection_comboBox->hide();
 
-    applySettings(AppSettings::load());
+    const AppSettings stored = AppSettings::load();
+    applySettings(stored);
 
     search = new SearchOrchestrator(state, firmwareDatabase, this);
     search->setAdapters(adapterList.adapters());
@@ -99,6 +102,9 @@ Tessel::Tessel(QWidget *parent)
     auto *table = ui->display_list_tableView;
     table->sortByColumn(-1, Qt::AscendingOrder);
     table->setModel(proxy);
+    // Before sorting is switched on, so that the stored sort column and order are the first sort.
+    if (!stored.tableHeaderState.isEmpty())
+        table->horizontalHeader()->restoreState(stored.tableHeaderState);
     table->setSortingEnabled(true);
     table->horizontalHeader()->setVisible(true);
     table->verticalHeader()->setVisible(true);
@@ -122,7 +128,11 @@ Tessel::Tessel(QWidget *parent)
     table->horizontalHeader()->setHighlightSections(false);
     // The table is what a technician works in: give it the larger part of the window.
     ui->splitter->setSizes({ 600, 400 });
+    if (!stored.splitterState.isEmpty())
+        ui->splitter->restoreState(stored.splitterState);
     QApplication::setFont(QApplication::font("QMenu"));
+    // The panel's small icons stand in a line of text: centred on it, not standing on its baseline.
+    ui->info_textBrowser->document()->setDefaultStyleSheet(QStringLiteral("img { vertical-align: middle; }"));
 
     connect(table->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tessel::selectionCurrentRowChanged);
     connect(this, &Tessel::update_info, model, &displayListModel::rowChanged);
@@ -180,6 +190,15 @@ Tessel::Tessel(QWidget *parent)
     connect(cancelDownloadsButton, &QPushButton::clicked, this, &Tessel::cancel_download_clicked);
     statusLayout->addWidget(cancelDownloadsButton);
     cancelDownloadsButton->hide();
+    // What a search still waits for: one display that accepts a connection and never answers
+    // holds the table, and the technician must be able to see which one.
+    awaitedLabel = new QLabel(statusHolder);
+    awaitedLabel->setObjectName(QStringLiteral("awaitedDisplaysLabel"));
+    awaitedLabel->setTextFormat(Qt::PlainText);
+    awaitedLabel->setContentsMargins(6, 0, 6, 0);
+    awaitedLabel->hide();
+    statusLayout->insertWidget(0, awaitedLabel);
+    connect(search, &SearchOrchestrator::awaitedDisplaysChanged, this, &Tessel::showAwaitedDisplays);
     statusBar()->addPermanentWidget(statusHolder);
 
     applyTheme();
@@ -226,6 +245,7 @@ void Tessel::applySettings(const AppSettings &settings)
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (settings.windowSizeFits(screen ? screen->geometry().size() : QSize()))
         resize(settings.windowWidth, settings.windowHeight);
+    restoreWindowPlace(settings);
 
     QComboBox *combo = ui->interface_selection_comboBox;
     QList<QVariant> userData;
@@ -246,13 +266,33 @@ void Tessel::applySettings(const AppSettings &settings)
     ui->actionShow_MAC_Address_column->setChecked(settings.showMacAddressColumn);
 }
 
+void Tessel::restoreWindowPlace(const AppSettings &settings)
+{
+    QList<QRect> screenAreas;
+    for (const QScreen *each : QGuiApplication::screens())
+        screenAreas.append(each->availableGeometry());
+    if (settings.windowPositionFits(screenAreas))
+        move(settings.windowPosition);
+    if (settings.windowMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 AppSettings Tessel::currentSettings() const
 {
     AppSettings s;
     s.multiUpdateLimit = state.updateLimit;
     s.legacySupport = state.legacySupport;
-    s.windowWidth = width();
-    s.windowHeight = height();
+    // A maximised window keeps the size and place it returns to when it is restored.
+    const bool maximized = isMaximized();
+    const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
+    s.windowWidth = normal.width();
+    s.windowHeight = normal.height();
+    // A window that was never shown has no place of its own to remember.
+    s.windowPositionStored = windowHandle() != nullptr;
+    s.windowPosition = normal.topLeft();
+    s.windowMaximized = maximized;
+    s.splitterState = ui->splitter->saveState();
+    s.tableHeaderState = ui->display_list_tableView->horizontalHeader()->saveState();
     s.lanDeviceIndex = ui->interface_selection_comboBox->currentData();
     s.ipAddressScanText = state.targetText;
     s.showAssetTagColumn = ui->actionShow_Asset_Tag_column->isChecked();
@@ -305,14 +345,15 @@ void Tessel::applyTheme()
     const QPalette palette = QGuiApplication::palette();
     QColor highlight = palette.color(QPalette::Highlight);
     highlight.setAlphaF(0.6f);
-    const QColor highlightedText = palette.color(QPalette::HighlightedText);
+    // No text colour here: the style already draws selected text in the highlighted-text colour,
+    // and a colour set by the sheet also paints the check mark, white on the white box.
     ui->display_list_tableView->setStyleSheet(
-        QStringLiteral("\nQTableView {outline:0; }\n  QTableView::item:selected   { background: %1; color: %2; }\n")
-            .arg(highlight.name(QColor::HexArgb), highlightedText.name(QColor::HexArgb)));
+        QStringLiteral("\nQTableView {outline:0; }\n  QTableView::item:selected   { background: %1; }\n")
+            .arg(highlight.name(QColor::HexArgb)));
 
-    const int row = currentRow();
-    if (row >= 0)
-        refreshInfoPanel(row);
+    // With or without a selected row: the callouts of the empty panel carry the old colours too.
+    shownPanelHtml.clear();
+    refreshInfoPanel(currentRow());
     rebuildSearchMenu();
 }
 
@@ -383,20 +424,59 @@ void Tessel::update_ui(bool update_description_text)
     if (update_description_text)
         refreshInfoPanel(row);
 
-    const QString modelName = row >= 0 ? state.displayEntries.at(row).modelName : QString();
-    if (!modelName.isEmpty()) {
-        // A display's own text on a button: "&" must not turn into a shortcut.
-        QString shown = modelName;
-        shown.replace(QLatin1Char('&'), QLatin1String("&&"));
-        ui->create_usb_drive_pushButton->setText(
-                tr("Create firmware USB drive for %1 display...", "1=model name").arg(shown));
-    } else {
-        ui->create_usb_drive_pushButton->setText(tr("Create firmware USB drive for selected display..."));
-    }
+    showUsbButtonText(row >= 0 ? state.displayEntries.at(row).modelName : QString());
     ui->create_usb_drive_pushButton->setEnabled(can.usbDrive);
     ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
+}
+
+// The button keeps the width of its generic label whatever the model: a long model name is
+// elided and the whole text is the tool tip, so its neighbours never move.
+void Tessel::showUsbButtonText(const QString &modelName)
+{
+    QPushButton *button = ui->create_usb_drive_pushButton;
+    const QString generic = tr("Create firmware USB drive for selected display...");
+    if (button->property("genericText").toString() != generic) {
+        button->setProperty("genericText", generic);
+        button->setText(generic);
+        button->setMinimumWidth(0);
+        button->setMaximumWidth(QWIDGETSIZE_MAX);
+        button->setFixedWidth(button->sizeHint().width());
+    }
+    if (modelName.isEmpty()) {
+        button->setText(generic);
+        button->setToolTip(QString());
+        return;
+    }
+    const QString full = tr("Create firmware USB drive for %1 display...", "1=model name").arg(modelName);
+    const QFontMetrics metrics = button->fontMetrics();
+    const int room = metrics.horizontalAdvance(generic)
+            - metrics.horizontalAdvance(tr("Create firmware USB drive for %1 display...", "1=model name").arg(QString()));
+    const QString name = metrics.elidedText(modelName, Qt::ElideRight, qMax(room, metrics.averageCharWidth() * 4));
+    // A display's own text on a button: "&" must not turn into a shortcut.
+    QString shown = name;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    button->setText(tr("Create firmware USB drive for %1 display...", "1=model name").arg(shown));
+    button->setToolTip(name == modelName ? QString() : full);
+}
+
+void Tessel::showAwaitedDisplays(int count, const QStringList &addresses)
+{
+    if (count <= 0) {
+        awaitedLabel->hide();
+        awaitedLabel->clear();
+        awaitedLabel->setToolTip(QString());
+        return;
+    }
+    awaitedLabel->setText(tr("Waiting for %1 display(s)", "1=number of displays whose reply is awaited").arg(count));
+    // A search of a thousand displays must not make a tool tip taller than the screen.
+    constexpr int MaxListed = 20;
+    QStringList lines = addresses.mid(0, MaxListed);
+    if (addresses.size() > MaxListed)
+        lines << tr("and %1 more", "1=number of further displays").arg(addresses.size() - MaxListed);
+    awaitedLabel->setToolTip(lines.join(QLatin1Char('\n')));
+    awaitedLabel->show();
 }
 
 // Replies of a search arrive in bursts; the controls follow once per burst, not once per reply.
@@ -702,9 +782,17 @@ void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 
 void Tessel::on_actionOpen_firmware_download_folder_triggered()
 {
-    if (!FirmwareCache::showFolder(cacheFolder)) {
+    if (cacheFolder.isEmpty() || !QFileInfo::exists(cacheFolder)) {
         QMessageBox::critical(this, FirmwareCache::missingFolderTitle(), FirmwareCache::missingFolderText());
         Platform::showInFileManager(QString());
+        return;
+    }
+    // Without a file manager nothing would open: give the technician the folder to go to.
+    if (!Platform::showInFileManager(cacheFolder)) {
+        QMessageBox::information(this, FirmwareCache::missingFolderTitle(),
+                                 tr("No file manager could be started. The firmware download folder is:\n%1",
+                                    "1=folder path")
+                                         .arg(QDir::toNativeSeparators(cacheFolder)));
     }
 }
 
@@ -735,8 +823,12 @@ void Tessel::on_actionCheck_for_updates_triggered()
 
 void Tessel::on_actionView_README_triggered()
 {
-    if (!ReadmeFile::open(QCoreApplication::applicationDirPath()))
-        QMessageBox::information(this, windowTitle(), ReadmeFile::unableToOpenText());
+    const QString folder = QCoreApplication::applicationDirPath();
+    if (!ReadmeFile::open(folder)) {
+        QMessageBox::information(this, windowTitle(),
+                                 ReadmeFile::unableToOpenText() + QLatin1Char('\n')
+                                         + QDir::toNativeSeparators(ReadmeFile::url(folder).toLocalFile()));
+    }
 }
 
 void Tessel::on_actionExit_X_triggered()

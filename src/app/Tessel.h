@@ -19,6 +19,7 @@ class DownloadController;
 class PowerSaveChange;
 class UpdateQueue;
 class MySortFilterProxyModel;
+class QLabel;
 class QMenu;
 class QPushButton;
 class SearchOrchestrator;
@@ -113,6 +114,8 @@ private slots:
     void prepareUsbDriveForRelease();
     void openUsbDriveDialog(const FirmwareRelease &release);
     void showDownloadFailure(const QString &text);
+    // The status bar's count of displays whose reply is still awaited, their addresses in its tool tip.
+    void showAwaitedDisplays(int count, const QStringList &addresses);
 
 private:
     void fillAdapterCombo();
@@ -125,6 +128,8 @@ private:
     void setBusyCursor(bool busy);
     void refreshInfoPanel(int row);
     void scheduleUpdateUi(bool updateDescription);
+    void restoreWindowPlace(const AppSettings &settings);
+    void showUsbButtonText(const QString &modelName);
 
     Ui::Tessel *ui;
     DisplayTableState state;
@@ -147,4 +152,5 @@ private:
     SV_Information_Dialog *logWindow = nullptr;
     QMenu *searchMenu = nullptr;
     QPushButton *cancelDownloadsButton = nullptr;
+    QLabel *awaitedLabel = nullptr;
 };

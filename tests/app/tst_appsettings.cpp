@@ -137,6 +137,82 @@ private slots:
         QCOMPARE(s.value(QStringLiteral("Settings/Multi Update Limit")).toInt(), 5);
     }
 
+    // The window's place, maximised flag and the widgets' states come back; the older keys stay
+    // what they were, and nothing is written under them for the new values.
+    void windowGeometryRoundTrip()
+    {
+        AppSettings a;
+        a.windowWidth = 1000;
+        a.windowHeight = 700;
+        a.windowPositionStored = true;
+        a.windowPosition = QPoint(-1800, 40); // a screen left of the primary one
+        a.windowMaximized = true;
+        a.splitterState = QByteArray("\x00\xff splitter", 11);
+        a.tableHeaderState = QByteArray(300, '\x7f');
+        a.save();
+
+        const AppSettings b = AppSettings::load();
+        QVERIFY(b.windowPositionStored);
+        QCOMPARE(b.windowPosition, QPoint(-1800, 40));
+        QVERIFY(b.windowMaximized);
+        QCOMPARE(b.splitterState, a.splitterState);
+        QCOMPARE(b.tableHeaderState, a.tableHeaderState);
+        QCOMPARE(b.windowWidth, 1000);
+        QCOMPARE(b.windowHeight, 700);
+
+        QSettings s = store();
+        s.beginGroup(QStringLiteral("Settings"));
+        for (const char *key : { "Main Window Position", "Main Window Maximized", "Main Window Splitter",
+                                 "Display Table Header", "Main Dialog Width", "Main Dialog Height" })
+            QVERIFY2(s.contains(QString::fromLatin1(key)), key);
+    }
+
+    // A store from an older build, or one edited by hand, gives no position and no states.
+    void windowGeometryAbsentOrDamaged()
+    {
+        {
+            QSettings s = store();
+            s.setValue(QStringLiteral("Settings/Main Window Position"), QStringLiteral("left of the door"));
+            s.setValue(QStringLiteral("Settings/Display Table Header"), QByteArray(200 * 1024, 'x'));
+        }
+        const AppSettings a = AppSettings::load();
+        QVERIFY(!a.windowPositionStored);
+        QVERIFY(!a.windowMaximized);
+        QVERIFY(a.tableHeaderState.isEmpty());
+        QVERIFY(a.splitterState.isEmpty());
+    }
+
+    void windowPositionRule_data()
+    {
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<bool>("fits");
+        // Two screens side by side: 1920x1080 at the origin and 1280x1024 to its left.
+        QTest::newRow("on the primary screen") << QRect(100, 100, 1000, 700) << true;
+        QTest::newRow("on the left screen") << QRect(-1200, 50, 800, 600) << true;
+        QTest::newRow("across both") << QRect(-300, 10, 800, 600) << true;
+        QTest::newRow("title just on screen at the right") << QRect(1820, 0, 800, 600) << true;
+        QTest::newRow("only 99 pixels of title on screen") << QRect(1821, 0, 800, 600) << false;
+        QTest::newRow("title above every screen") << QRect(100, -30, 800, 600) << false;
+        QTest::newRow("below every screen") << QRect(100, 1070, 800, 600) << false;
+        QTest::newRow("on a screen unplugged since") << QRect(2500, 100, 800, 600) << false;
+        QTest::newRow("narrow window wholly on screen") << QRect(10, 10, 60, 40) << true;
+    }
+
+    void windowPositionRule()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(bool, fits);
+        const QList<QRect> screens { QRect(0, 0, 1920, 1080), QRect(-1280, 0, 1280, 1024) };
+        AppSettings a;
+        a.windowWidth = stored.width();
+        a.windowHeight = stored.height();
+        a.windowPositionStored = true;
+        a.windowPosition = stored.topLeft();
+        QCOMPARE(a.windowPositionFits(screens), fits);
+        a.windowPositionStored = false;
+        QVERIFY(!a.windowPositionFits(screens));
+    }
+
     void windowSizeRule_data()
     {
         QTest::addColumn<QSize>("stored");

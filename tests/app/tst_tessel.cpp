@@ -296,6 +296,126 @@ private slots:
         QVERIFY(table->styleSheet().contains(QStringLiteral("#99c86400")));
     }
 
+    // With no row selected the panel holds the help callouts; they take the new colours at once,
+    // not at the next click.
+    void paletteChangeRebuildsThePanelWithoutASelectedRow()
+    {
+        setWindowLightness(240);
+        Tessel window;
+        auto *panel = window.findChild<QTextBrowser *>("info_textBrowser");
+        QCOMPARE(window.currentRow(), -1);
+        const QString lightHtml = panel->toHtml();
+        QVERIFY(lightHtml.contains(window.panelColourSet().colours.value(0), Qt::CaseInsensitive));
+
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        QApplication::setPalette(dark);
+        QTRY_VERIFY(window.isDarkTheme());
+        QVERIFY(panel->toHtml() != lightHtml);
+    }
+
+    // Beyond width and height: the place, the maximised state, the splitter and the table's
+    // sort order come back on the next start.
+    void windowPlaceAndTableStateComeBack()
+    {
+        {
+            QSettings s = store();
+            s.setValue("Settings/Main Dialog Width", 780);
+            s.setValue("Settings/Main Dialog Height", 500);
+        }
+        QByteArray splitterState;
+        {
+            Tessel window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.move(30, 20);
+            auto *splitter = window.findChild<QSplitter *>("splitter");
+            splitter->setSizes({ 150, 250 });
+            splitterState = splitter->saveState();
+            auto *table = window.findChild<QTableView *>("display_list_tableView");
+            table->sortByColumn(4, Qt::DescendingOrder);
+            window.showMaximized();
+            QTRY_VERIFY(window.isMaximized());
+        }
+        {
+            QSettings s = store();
+            QCOMPARE(s.value("Settings/Main Dialog Width").toInt(), 780);
+            QCOMPARE(s.value("Settings/Main Window Maximized").toBool(), true);
+            QVERIFY(s.contains("Settings/Main Window Position"));
+        }
+        Tessel again;
+        QVERIFY(again.windowState() & Qt::WindowMaximized);
+        auto *header = again.findChild<QTableView *>("display_list_tableView")->horizontalHeader();
+        QCOMPARE(header->sortIndicatorSection(), 4);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(again.findChild<QSplitter *>("splitter")->saveState(), splitterState);
+        QCOMPARE(again.size(), QSize(780, 500));
+    }
+
+    // A place on a screen that is no longer there is not used; the stored size still is.
+    void windowPlaceOffEveryScreenIsIgnored()
+    {
+        {
+            QSettings s = store();
+            s.setValue("Settings/Main Dialog Width", 780);
+            s.setValue("Settings/Main Dialog Height", 500);
+            s.setValue("Settings/Main Window Position", QPoint(40000, 40000));
+            s.setValue("Settings/Display Table Header", QByteArray("not a header state"));
+        }
+        Tessel window;
+        QCOMPARE(window.size(), QSize(780, 500));
+        QVERIFY(window.pos() != QPoint(40000, 40000));
+        QVERIFY(!(window.windowState() & Qt::WindowMaximized));
+        QCOMPARE(window.findChild<QTableView *>("display_list_tableView")->horizontalHeader()->count(), 10);
+    }
+
+    // A README that cannot be opened is named with its path.
+    void missingReadmeIsNamed()
+    {
+        const QString expected = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/ReadMe.html");
+        if (QFile::exists(expected))
+            QSKIP("a ReadMe.html lies beside the test program");
+        Tessel window;
+        QString boxText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxText = box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+        window.findChild<QAction *>("actionView_README")->trigger();
+        closer.stop();
+        QCOMPARE(boxText, QStringLiteral("Unable to open README file.\n") + expected);
+    }
+
+    // With no file manager to start, the technician is told where the folder is.
+    void noFileManagerNamesTheFolder()
+    {
+        QTemporaryDir emptyBin;
+        QVERIFY(emptyBin.isValid());
+        Tessel window;
+        QVERIFY(QDir().mkpath(window.cacheFolderPath()));
+
+        QString boxText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxText = box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(emptyBin.path()));
+        window.findChild<QAction *>("actionOpen_firmware_download_folder")->trigger();
+        qputenv("PATH", oldPath);
+        closer.stop();
+
+        QVERIFY2(boxText.contains(QDir::toNativeSeparators(window.cacheFolderPath())), qPrintable(boxText));
+    }
+
     void logActionShowsAndHidesTheLogWindow()
     {
         Tessel window;
