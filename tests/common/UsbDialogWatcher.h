@@ -32,7 +32,12 @@ public:
         : m_work(std::move(work))
     {
         connect(&m_poll, &QTimer::timeout, this, [this] {
-            auto *dialog = qobject_cast<CreateUSBDriveDialog *>(QApplication::activeModalWidget());
+            QWidget *modal = QApplication::activeModalWidget();
+            // Once no dialog is open, the next one counts as new even at the same address: opened
+            // from the same place, it usually is. A box over the dialog is not its end.
+            if (!modal)
+                m_current = nullptr;
+            auto *dialog = qobject_cast<CreateUSBDriveDialog *>(modal);
             if (!dialog || dialog == m_current)
                 return;
             m_current = dialog;
