@@ -1,6 +1,7 @@
 #include "panel/DisplayInfoPanel.h"
 
 #include "catalogue/FirmwareRelease.h"
+#include "panel/CatalogueItemHtml.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
 #include "records/SeriesCode.h"
@@ -313,8 +314,11 @@ QString DisplayInfoPanel::callouts(const DisplayEntry &row) const
 QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
 {
     QStringList items;
-    for (const QString &list : row.changeLists)
-        items += list.split(QLatin1Char('|'));
+    for (const QString &list : row.changeLists) {
+        const QStringList entries = list.split(QLatin1Char('|'));
+        for (const QString &entry : entries)
+            items += CatalogueItemHtml::inlineHtml(entry);
+    }
     if (items.isEmpty())
         return {};
     const PanelHtml html(m_state.colours);

@@ -14,7 +14,7 @@ struct FirmwareRelease;
 //
 // Everything a display reports (names, serial number, versions, MAC text, addresses) is escaped
 // before it enters the document; catalogue texts that the catalogue format defines as rich text
-// (change lists) are inserted as they are.
+// (change lists) keep their markup, but only links to web pages and images of our own.
 class DisplayInfoPanel
 {
 public:

@@ -141,6 +141,8 @@ private slots:
     void noSelection_data();
     void noSelection();
     void changeList();
+    void changeListKeepsOnlySafeMarkup_data();
+    void changeListKeepsOnlySafeMarkup();
     void displayTextsAreEscaped();
     void addresses_data();
     void addresses();
@@ -331,6 +333,45 @@ void tst_DisplayInfoPanel::changeList()
 
     row.changeLists.clear();
     QVERIFY(!build(&row).contains("Firmware Change List"));
+}
+
+void tst_DisplayInfoPanel::changeListKeepsOnlySafeMarkup_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("gone");
+
+    // Change lists come from the firmware server: links only to web pages, images only our own.
+    QTest::newRow("script link") << "<a href=\"javascript:alert(1)\">Click</a> here" << "Click here" << "javascript";
+    QTest::newRow("file link") << "<a href=\"file:///etc/passwd\">Open</a>" << "Open" << "file:";
+    QTest::newRow("web link kept") << "See <a href=\"https://notes.example.invalid/r3?a=1&b=2\">notes</a>"
+                                   << "See <a href=\"https://notes.example.invalid/r3?a=1&amp;b=2\">notes</a>"
+                                   << "javascript";
+    QTest::newRow("quote breaking out of a link") << "<a href='http://x.invalid/\"onclick=\"y'>L</a>"
+                                                  << "L</font>" << "onclick";
+    QTest::newRow("foreign image") << "<img src=\"http://tracker.invalid/p.png\">Fix" << "Fix" << "tracker";
+    QTest::newRow("local file image") << "<img src=\"file:///home/user/secret.png\">Fix" << "Fix" << "secret";
+    QTest::newRow("our own image kept") << "<img src=\":/resources/info.svg\">Fix"
+                                        << "<img src=\":/resources/info.svg\">Fix" << "javascript";
+    QTest::newRow("background image") << "<span style=\"background-image:url(http://bg.invalid/a.png)\">Fix</span>"
+                                      << "Fix" << "bg.invalid";
+    QTest::newRow("style sheet") << "<style>p { background: url(http://css.invalid/a.png) }</style>Fix" << "Fix"
+                                 << "css.invalid";
+}
+
+void tst_DisplayInfoPanel::changeListKeepsOnlySafeMarkup()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, kept);
+    QFETCH(QString, gone);
+
+    DisplayEntry row = rowWith("firmwareStatus=6");
+    row.latestVersion = "R3.000";
+    row.changeLists = QStringList { item };
+    const QString html = build(&row);
+    const QString list = html.mid(html.indexOf("Firmware Change List"));
+    QVERIFY2(list.contains(">1. " + kept), qPrintable(list.left(1200)));
+    QVERIFY2(!html.contains(gone), qPrintable(list.left(1200)));
 }
 
 void tst_DisplayInfoPanel::displayTextsAreEscaped()
