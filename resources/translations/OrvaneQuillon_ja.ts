@@ -238,6 +238,10 @@
         <source>Copy</source>
         <translation>コピー</translation>
     </message>
+    <message>
+        <source>Save...</source>
+        <translation>保存...</translation>
+    </message>
 </context>
 <context>
     <name>SearchOrchestrator</name>
@@ -821,6 +825,23 @@ Are you sure you want to quit?</source>
         <source>File does not exist</source>
         <translation>ファイルが存在しません</translation>
     </message>
+    <message>
+        <source>Waiting for %1 display(s)</source>
+        <comment>1=number of displays whose reply is awaited</comment>
+        <translation>%1 台のディスプレイの応答を待っています</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <comment>1=number of further displays</comment>
+        <translation>ほか %1 台</translation>
+    </message>
+    <message>
+        <source>No file manager could be started. The firmware download folder is:
+%1</source>
+        <comment>1=folder path</comment>
+        <translation>ファイル マネージャーを起動できませんでした。ファームウェアのダウンロード フォルダー:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>UpdateStatusText</name>
@@ -1105,6 +1126,11 @@ Are you sure you want to quit?</source>
         <comment>column title</comment>
         <translation>ステータス</translation>
     </message>
+    <message>
+        <source>Unknown</source>
+        <comment>power state</comment>
+        <translation>不明</translation>
+    </message>
 </context>
 <context>
     <name>powerLEDBlinkCodeToString</name>
@@ -1143,6 +1169,22 @@ Are you sure you want to quit?</source>
     <message>
         <source>Unknown</source>
         <translation>不明</translation>
+    </message>
+</context>
+<context>
+    <name>SV_Information_Dialog</name>
+    <message>
+        <source>Save log</source>
+        <translation>ログの保存</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>テキスト ファイル (*.txt);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1.</source>
+        <comment>1=file path</comment>
+        <translation>ログを %1 に保存できませんでした。</translation>
     </message>
 </context>
 </TS>
