@@ -322,15 +322,24 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    void commandsWithoutAPartStayOff()
+    void catalogueCommandsAreOffered()
     {
-        // A row is selected and the catalogue is loaded, so the rules would allow these commands;
-        // nothing carries them out yet, so they must not be offered.
+        // PX-461 is current, its release may go on a USB drive and the catalogue is loaded: the USB
+        // drive, by-model and offline download commands are offered. Leaving the row for the one
+        // the catalogue does not know leaves only the USB button off.
         QVERIFY(m_window->currentRow() >= 0);
         QVERIFY(action("actionRefreshSelected")->isEnabled());
+        QVERIFY(button("create_usb_drive_pushButton")->isEnabled());
+        QVERIFY(action("actionCreate_USB_drive_for_another_model")->isEnabled());
+        QVERIFY(action("actionDownload_firmware_for_offline_use")->isEnabled());
+
+        table()->selectRow(viewRowOf(9));
+        QTRY_VERIFY(button("create_usb_drive_pushButton")->text().contains("QX-101"));
         QVERIFY(!button("create_usb_drive_pushButton")->isEnabled());
-        QVERIFY(!action("actionCreate_USB_drive_for_another_model")->isEnabled());
-        QVERIFY(!action("actionDownload_firmware_for_offline_use")->isEnabled());
+        QVERIFY(action("actionCreate_USB_drive_for_another_model")->isEnabled());
+        QVERIFY(action("actionDownload_firmware_for_offline_use")->isEnabled());
+        table()->selectRow(viewRowOf(7));
+        QTRY_VERIFY(button("create_usb_drive_pushButton")->text().contains("PX-461"));
     }
 
     void powerOffThenOnFromTheRowMenu()
