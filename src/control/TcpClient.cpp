@@ -305,6 +305,12 @@ void TcpClient::setRequestFlags(quint32 flags)
     m_reply.requestFlags = flags;
 }
 
+void TcpClient::setHttpCheckTimeout(int ms)
+{
+    m_pageFirstDataTimeoutMs = ms;
+    m_httpCheckTimer.setInterval(ms);
+}
+
 void TcpClient::setQueryGate(ControlQueryGate *gate)
 {
     m_gate = gate;
@@ -597,6 +603,8 @@ void TcpClient::startHttpCheck(const QUrl &url, bool lockCheck)
         m_httpCheck->deleteLater();
     }
     m_httpCheck = new PageFetch(url, this);
+    if (m_pageFirstDataTimeoutMs >= 0)
+        m_httpCheck->setFirstDataTimeout(m_pageFirstDataTimeoutMs);
     if (lockCheck)
         connect(m_httpCheck, &PageFetch::finished, this, &TcpClient::CheckLockStatusstatusChangedIn);
     else

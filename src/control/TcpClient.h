@@ -45,6 +45,8 @@ public:
 
     // Only tests shorten the wait for a reply, so that items given up take milliseconds.
     void setReplyTimeout(int ms) { m_replyTimer.setInterval(ms); }
+    // Only tests shorten the web page checks: the wait for a first answer and the whole check.
+    void setHttpCheckTimeout(int ms);
 
     // The web page checks go to port 80 of the display; only a test points them elsewhere.
     void setHttpPort(quint16 port) { m_httpPort = port; }
@@ -102,6 +104,7 @@ private:
     QPointer<PageFetch> m_httpCheck;
     QPointer<ControlQueryGate> m_gate;
     int m_connectionState = NotConnected;
+    int m_pageFirstDataTimeoutMs = -1;   // -1: the page fetch's own
     bool m_resultEmitted = false;
     bool m_itemUnanswered = false;
     bool m_displayAnswered = false;   // anything at all came back since the query connected

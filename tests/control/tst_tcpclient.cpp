@@ -1,9 +1,12 @@
 #include "control/TcpClient.h"
 
 #include "control/ControlItem.h"
+#include "control/ControlQueryGate.h"
 
 #include "SimDisplay.h"
+#include "SimFleet.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -88,6 +91,7 @@ private slots:
     void lateReplyCompletesOnlyItsOwnItem();
     void displayThatNeverAnswersIsGivenUpAsAWhole_data();
     void displayThatNeverAnswersIsGivenUpAsAWhole();
+    void stalledPagesKeepThreadsAndDescriptorsFlat();
 };
 
 void tst_TcpClient::initTestCase()
@@ -573,6 +577,62 @@ void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole()
     const auto r = results.first().first().value<PD_TCP_REPLY>();
     QCOMPARE(r.status, -1);
     QCOMPARE(r.modelName, modelName);
+}
+
+void tst_TcpClient::stalledPagesKeepThreadsAndDescriptorsFlat()
+{
+    // 200 displays whose web pages accept the connection and never answer, checked at once through
+    // a gate of 16: no thread per check, and no more connections than the gate lets run.
+    const int displays = 200;
+    const int limit = 16;
+    QList<SimDisplayConfig> configs;
+    for (int i = 0; i < displays; ++i) {
+        SimDisplayConfig config;
+        config.webPort = 18082;
+        config.misbehaviour.web = SimMisbehaviour::Listener::NeverReply;
+        configs << config;
+    }
+    SimFleet fleet;
+    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.32.1")), configs), 0);
+
+    const auto entries = [](const char *path) {
+        return int(QDir(QString::fromLatin1(path)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+    };
+    const int threadsBefore = entries("/proc/self/task");
+    const int fdsBefore = entries("/proc/self/fd");
+    int peakThreads = threadsBefore;
+    int peakFds = fdsBefore;
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout, this, [&] {
+        peakThreads = qMax(peakThreads, entries("/proc/self/task"));
+        peakFds = qMax(peakFds, entries("/proc/self/fd"));
+    });
+    sampler.start(20);
+
+    ControlQueryGate gate(limit);
+    int results = 0;
+    int undetermined = 0;
+    for (SimDisplay *display : fleet.displays()) {
+        auto *client = new TcpClient(this);
+        client->setQueryGate(&gate);
+        client->setHttpPort(18082);
+        client->setHttpCheckTimeout(150);
+        connect(client, &TcpClient::device_results, this, [&, client](const PD_TCP_REPLY &reply) {
+            ++results;
+            if (reply.lockStatus == 2)
+                ++undetermined;
+            client->deleteLater();
+        });
+        client->setRequestFlags(RequestFlag::PageLockCheck);
+        client->connectToDisplay(display->address(), 7142, NoSecondAddress);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(results, displays, 30000);
+    sampler.stop();
+
+    QCOMPARE(undetermined, displays);
+    QVERIFY2(peakThreads <= threadsBefore + 1, qPrintable(QString::number(peakThreads - threadsBefore)));
+    // Per running check: its control and page sockets here, and both accepted by the simulator.
+    QVERIFY2(peakFds - fdsBefore <= 4 * limit + 8, qPrintable(QString::number(peakFds - fdsBefore)));
 }
 
 QTEST_GUILESS_MAIN(tst_TcpClient)
