@@ -1,5 +1,6 @@
 #include "common/TestPalette.h"
 #include "app/Tessel.h"
+#include "search/SearchOrchestrator.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
 
@@ -367,6 +368,37 @@ private slots:
         QVERIFY(window.pos() != QPoint(40000, 40000));
         QVERIFY(!(window.windowState() & Qt::WindowMaximized));
         QCOMPARE(window.findChild<QTableView *>("display_list_tableView")->horizontalHeader()->count(), 10);
+    }
+
+    // The status bar says how many displays are still awaited, their addresses in the tool tip
+    // (a long list shortened), and nothing once none is.
+    void statusBarNamesTheAwaitedDisplays()
+    {
+        Tessel window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *label = window.findChild<QLabel *>("awaitedDisplaysLabel");
+        QVERIFY(label);
+        QVERIFY(!label->isVisible());
+
+        emit window.searchOrchestrator()->awaitedDisplaysChanged(2, { "127.0.9.1", "127.0.9.7" });
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("Waiting for 2 display(s)"));
+        QCOMPARE(label->toolTip(), QStringLiteral("127.0.9.1\n127.0.9.7"));
+
+        QStringList many;
+        for (int i = 1; i <= 25; ++i)
+            many << QStringLiteral("127.0.9.%1").arg(i);
+        emit window.searchOrchestrator()->awaitedDisplaysChanged(25, many);
+        QCOMPARE(label->text(), QStringLiteral("Waiting for 25 display(s)"));
+        const QStringList lines = label->toolTip().split('\n');
+        QCOMPARE(lines.size(), 21);
+        QCOMPARE(lines.first(), QStringLiteral("127.0.9.1"));
+        QCOMPARE(lines.last(), QStringLiteral("and 5 more"));
+
+        emit window.searchOrchestrator()->awaitedDisplaysChanged(0, {});
+        QVERIFY(!label->isVisible());
+        QVERIFY(label->toolTip().isEmpty());
     }
 
     // A README that cannot be opened is named with its path.

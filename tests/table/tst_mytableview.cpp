@@ -93,6 +93,7 @@ private slots:
     void powerMenuOnPowerColumnOnly();
     void checkBoxFromKeyboard_data();
     void checkBoxFromKeyboard();
+    void sortKeepsCurrentRowInViewAndFitsColumns();
 
 private:
     void rightClick(int viewRow, const QString &choice, SeenMenu *seen);
@@ -314,6 +315,49 @@ void tst_MyTableView::checkBoxFromKeyboard()
     QTest::keyClick(m_view, Qt::Key_Space);
     QVERIFY(!row.selected);
     QCOMPARE(m_view->currentIndex(), current);
+}
+
+// A new sort order moves the current row far away: the view follows it, and the columns are fitted
+// to the rows now in view (the window measures only those), bold long names included.
+void tst_MyTableView::sortKeepsCurrentRowInViewAndFitsColumns()
+{
+    const QString longName = QStringLiteral("B-long MultiSync ME651 MPi4E Extended");
+    m_entries.clear();
+    for (int i = 0; i < 200; ++i) {
+        DisplayEntry row = entry(QStringLiteral("10.0.0.%1").arg(i + 1));
+        row.modelName = i == 0 ? QStringLiteral("A-short") : QStringLiteral("Q-%1").arg(i, 3, 10, QLatin1Char('0'));
+        if (i == 150) {
+            row.modelName = longName;
+            row.firmwareStatus = FirmwareStatus::NewForLan; // shown in bold
+        }
+        m_entries.append(row);
+    }
+    m_model->resetAll();
+    m_view->horizontalHeader()->setResizeContentsPrecision(0);
+    m_view->sortByColumn(displayListModel::AddressColumn, Qt::AscendingOrder);
+    QCoreApplication::processEvents();
+    m_view->setCurrentIndex(m_proxy->index(0, displayListModel::ModelNameColumn));
+    m_view->scrollToTop();
+    m_view->resizeColumnToContents(displayListModel::ModelNameColumn);
+    QFont bold = m_view->font();
+    bold.setWeight(QFont::Bold);
+    const int longWidth = QFontMetrics(bold).horizontalAdvance(longName);
+    QVERIFY(m_view->columnWidth(displayListModel::ModelNameColumn) < longWidth);
+    const auto currentInView = [this] {
+        return m_view->viewport()->rect().contains(m_view->visualRect(m_view->currentIndex()));
+    };
+
+    // The current row goes from the top to the bottom.
+    m_view->horizontalHeader()->setSortIndicator(displayListModel::AddressColumn, Qt::DescendingOrder);
+    QCOMPARE(m_view->currentIndex().row(), 199);
+    QCOMPARE(m_view->currentIndex().data().toString(), QStringLiteral("A-short"));
+    QTRY_VERIFY(currentInView());
+
+    // By name: the current row comes first and the long bold name just below it, fitted.
+    m_view->horizontalHeader()->setSortIndicator(displayListModel::ModelNameColumn, Qt::AscendingOrder);
+    QCOMPARE(m_view->currentIndex().row(), 0);
+    QTRY_VERIFY(currentInView());
+    QTRY_VERIFY(m_view->columnWidth(displayListModel::ModelNameColumn) >= longWidth);
 }
 
 QTEST_MAIN(tst_MyTableView)
