@@ -14,6 +14,7 @@ private slots:
     void links();
     void okCloses();
     void readableInTheDarkPalette();
+    void hostileLinksAreFiltered();
 };
 
 void tst_About_Dialog::versionText()
@@ -32,6 +33,22 @@ void tst_About_Dialog::links_data()
 
     QTest::newRow("empty keeps the defaults") << QString() << false;
     QTest::newRow("given links replace them") << QStringLiteral("<a href=\"https://example.org\">Firmware notes</a>") << true;
+    QTest::newRow("nothing usable keeps the defaults") << QStringLiteral("<img src=\"file:///etc/passwd\"><script>x</script>") << false;
+}
+
+// The links come from the firmware server: what the label shows and opens is filtered.
+void tst_About_Dialog::hostileLinksAreFiltered()
+{
+    const QString hostile = QStringLiteral(
+            "<a href=\"javascript:alert(1)\">Run</a> | <a href=\"file:///etc/passwd\">Files</a> | "
+            "<img src=\"http://127.0.0.1:9/track.png\"><a href=\"https://support.example.org/\">Support</a>"
+            "<style>a { color: white; }</style>");
+    About_Dialog dialog(nullptr, QString(), hostile);
+    const QString shown = dialog.findChild<QLabel *>(QStringLiteral("URL_label"))->text();
+    QVERIFY(shown.contains(QLatin1String("href=\"https://support.example.org/\">Support</a>")));
+    for (const char *gone : { "javascript:", "file:", "<img", "127.0.0.1", "color: white" })
+        QVERIFY2(!shown.contains(QLatin1String(gone)), gone);
+    QVERIFY(shown.contains(QLatin1String("Run")));
 }
 
 void tst_About_Dialog::links()
