@@ -401,6 +401,55 @@ private slots:
         QVERIFY(label->toolTip().isEmpty());
     }
 
+    // The USB button keeps its width whatever the selected model: a long name is elided and the
+    // whole text goes to the tool tip; a short one shows whole.
+    void usbButtonKeepsItsWidth_data()
+    {
+        QTest::addColumn<QString>("modelName");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("short") << QStringLiteral("QX-551") << false;
+        QTest::newRow("long") << QStringLiteral("ZX-9000 Ultra Wide Conference Edition 75 inch") << true;
+        QTest::newRow("ampersand") << QStringLiteral("R&D-1") << false;
+    }
+
+    void usbButtonKeepsItsWidth()
+    {
+        QFETCH(QString, modelName);
+        QFETCH(bool, elided);
+        Tessel window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *usb = window.findChild<QPushButton *>("create_usb_drive_pushButton");
+        auto *download = window.findChild<QPushButton *>("download_pushButton");
+        window.update_ui(false);
+        const int width = usb->width();
+        const QPoint downloadPlace = download->pos();
+
+        // One display on loopback where nothing answers; its row carries the model name.
+        DISPLAY_UDP_SEARCH_REPLY_INFO info;
+        info.ipAddress = QHostAddress(QStringLiteral("127.0.9.1"));
+        info.modelName = modelName;
+        window.searchOrchestrator()->device_results_DisplaySearchUDP(info);
+        auto *table = window.findChild<QTableView *>("display_list_tableView");
+        table->selectRow(0);
+        window.update_ui(false);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(window.currentRow(), 0);
+        QCOMPARE(usb->width(), width);
+        QCOMPARE(download->pos(), downloadPlace);
+        const QString full = QStringLiteral("Create firmware USB drive for %1 display...").arg(modelName);
+        if (elided) {
+            QVERIFY2(usb->text().contains(QChar(0x2026)), qPrintable(usb->text()));
+            QCOMPARE(usb->toolTip(), full);
+        } else {
+            QString shown = full;
+            QCOMPARE(usb->text(), shown.replace(QLatin1Char('&'), QLatin1String("&&")));
+            QVERIFY(usb->toolTip().isEmpty());
+        }
+        QVERIFY(usb->fontMetrics().horizontalAdvance(usb->text()) < usb->width());
+    }
+
     // A README that cannot be opened is named with its path.
     void missingReadmeIsNamed()
     {
