@@ -93,6 +93,192 @@
     </message>
 </context>
 <context>
+    <name>CommandLineOptions</name>
+    <message>
+        <source>Finds large-format displays on the local network and updates their firmware over the LAN or with a USB drive.</source>
+        <translation>ローカル ネットワーク上の大型ディスプレイを検出し、LAN 経由または USB ドライブでファームウェアを更新します。</translation>
+    </message>
+</context>
+<context>
+    <name>CreateUSBDriveDialog</name>
+    <message>
+        <source>Create Firmware USB Drive</source>
+        <translation>ファームウェア USB ドライブの作成</translation>
+    </message>
+    <message>
+        <source>Firmware Information</source>
+        <translation>ファームウェア情報</translation>
+    </message>
+    <message>
+        <source>Firmware version:</source>
+        <translation>ファームウェア バージョン:</translation>
+    </message>
+    <message>
+        <source>Firmware revision:</source>
+        <translation>ファームウェア リビジョン:</translation>
+    </message>
+    <message>
+        <source>Date released:</source>
+        <translation>リリース日:</translation>
+    </message>
+    <message>
+        <source>Applicable display models:</source>
+        <translation>対象ディスプレイ モデル:</translation>
+    </message>
+    <message>
+        <source>Product documentation:</source>
+        <translation>製品ドキュメント:</translation>
+    </message>
+    <message>
+        <source>Supported USB drive formats:</source>
+        <translation>対応する USB ドライブ形式:</translation>
+    </message>
+    <message>
+        <source>Space needed on USB drive:</source>
+        <translation>USB ドライブの必要空き容量:</translation>
+    </message>
+    <message>
+        <source>Usage restrictions:</source>
+        <translation>使用上の制限:</translation>
+    </message>
+    <message>
+        <source>Revision History</source>
+        <translation>リビジョン履歴</translation>
+    </message>
+    <message>
+        <source>USB update instructions</source>
+        <translation>USB 経由の更新手順</translation>
+    </message>
+    <message>
+        <source>Removable USB drives:</source>
+        <translation>リムーバブル USB ドライブ:</translation>
+    </message>
+    <message>
+        <source>Refresh the list of USB drives</source>
+        <translation>USB ドライブの一覧を最新の情報に更新します</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>最新の情報に更新</translation>
+    </message>
+    <message>
+        <source>Existing firmware files on the selected drive are deleted before the new files are copied.</source>
+        <translation>新しいファイルをコピーする前に、選択したドライブ上の既存のファームウェア ファイルは削除されます。</translation>
+    </message>
+    <message>
+        <source>Copy files</source>
+        <translation>ファイルをコピー</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>No suitably formatted USB drives found.</source>
+        <translation>適切な形式でフォーマットされた USB ドライブが見つかりません。</translation>
+    </message>
+    <message>
+        <source>Ready.</source>
+        <translation>準備完了。</translation>
+    </message>
+    <message>
+        <source>Select a suitably formatted USB drive.</source>
+        <translation>適切な形式でフォーマットされた USB ドライブを選択してください。</translation>
+    </message>
+    <message>
+        <source>Existing firmware files on drive %1 will be deleted. Proceed?</source>
+        <comment>1=drive name</comment>
+        <translation>ドライブ %1 上の既存のファームウェア ファイルは削除されます。続行しますか?</translation>
+    </message>
+    <message>
+        <source>&lt;img src=&quot;:/resources/warning.svg&quot; width=&quot;16&quot; height=&quot;16&quot;&gt;&lt;font color=&quot;red&quot;&gt; </source>
+        <comment>formatting for error message</comment>
+        <translation>&lt;img src=&quot;:/resources/warning.svg&quot; width=&quot;16&quot; height=&quot;16&quot;&gt;&lt;font color=&quot;red&quot;&gt; </translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>separator between models</comment>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>Unknown.</source>
+        <comment>if can&apos;t determine file size</comment>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>1=file size 2=units</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <comment>file size unit</comment>
+        <translation>バイト</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>no restrictions</comment>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source> </source>
+        <comment>separator for region and description</comment>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Revision %1&lt;/b&gt;</source>
+        <translation>&lt;b&gt;リビジョン %1&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt; (version %1)&lt;/b&gt;</source>
+        <translation>&lt;b&gt; (バージョン %1)&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>%1&lt;br&gt;&lt;br&gt;</source>
+        <comment>separator for USB instruction steps</comment>
+        <translation>%1&lt;br&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;i&gt;&lt;b&gt;Step %1&lt;/b&gt;&lt;/i&gt;&lt;br&gt;%2&lt;br&gt;&lt;br&gt;</source>
+        <comment>1=step count 2=instructions</comment>
+        <translation>&lt;i&gt;&lt;b&gt;手順 %1&lt;/b&gt;&lt;/i&gt;&lt;br&gt;%2&lt;br&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>No instructions available.</source>
+        <translation>手順の情報はありません。</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>separator for file systems</comment>
+        <translation>、</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadController</name>
+    <message>
+        <source>Download error</source>
+        <translation>ダウンロード エラー</translation>
+    </message>
+    <message>
+        <source>Downloading %1 files</source>
+        <comment>1=number of downloads</comment>
+        <translation>%1 個のファイルをダウンロードしています</translation>
+    </message>
+    <message>
+        <source>Downloading %1% %2</source>
+        <comment>1=progress percentage 2=message</comment>
+        <translation>ダウンロード中 %1% %2</translation>
+    </message>
+    <message>
+        <source>Download complete</source>
+        <translation>ダウンロードが完了しました</translation>
+    </message>
+    <message>
+        <source>Download canceled</source>
+        <translation>ダウンロードをキャンセルしました</translation>
+    </message>
+</context>
+<context>
     <name>DownloadExtractFirmware</name>
     <message>
         <source>No error</source>
@@ -124,6 +310,73 @@
     </message>
 </context>
 <context>
+    <name>DownloadFirmwareForOfflineDialog</name>
+    <message>
+        <source>Download firmware for offline use</source>
+        <translation>オフライン用にファームウェアをダウンロード</translation>
+    </message>
+    <message>
+        <source>Download firmware for later use with displays on a LAN that does not have an Internet connection. &lt;br&gt;Select which display models firmware to download. Other models that share the same firmware file will be automatically selected. &lt;br&gt;Disabled items already have the latest firmware version downloaded.</source>
+        <translation>インターネットに接続されていない LAN 上のディスプレイで後から使用するために、ファームウェアをダウンロードします。&lt;br&gt;ファームウェアをダウンロードするディスプレイ モデルを選択してください。同じファームウェア ファイルを使用する他のモデルも自動的に選択されます。&lt;br&gt;無効になっている項目は、最新バージョンのファームウェアがダウンロード済みです。</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>ステータス:</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>ダウンロード</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Checking downloaded firmware...</source>
+        <translation>ダウンロード済みのファームウェアを確認しています...</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>準備完了</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <comment>fw download is complete</comment>
+        <translation>準備完了</translation>
+    </message>
+    <message>
+        <source>Firmware download</source>
+        <translation>ファームウェアのダウンロード</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <comment>fw is downloading</comment>
+        <translation>ダウンロードしています...</translation>
+    </message>
+    <message>
+        <source>Download error</source>
+        <translation>ダウンロード エラー</translation>
+    </message>
+    <message>
+        <source>Download complete</source>
+        <translation>ダウンロードが完了しました</translation>
+    </message>
+    <message>
+        <source>Downloaded %1 of %2 files (%3 %4)</source>
+        <comment>1=files remaining, 2=total files to download 3=download speed 4=speed units</comment>
+        <translation>ダウンロード済み: %1 / %2 ファイル (%3 %4)</translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <comment>1=info about serial number restriction</comment>
+        <translation> (%1)</translation>
+    </message>
+</context>
+<context>
     <name>FileDownloader</name>
     <message>
         <source>bytes/sec</source>
@@ -144,6 +397,14 @@
         <source>%1 %2</source>
         <comment>1=download speed 2=speed units</comment>
         <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
+    <name>LaneEstimate</name>
+    <message>
+        <source>%1:%2</source>
+        <comment>1=minutes 2=seconds</comment>
+        <translation>%1:%2</translation>
     </message>
 </context>
 <context>
@@ -222,6 +483,34 @@
     <message>
         <source>Enable firmware updates on legacy display models</source>
         <translation>旧モデルのファームウェア更新を有効にする</translation>
+    </message>
+</context>
+<context>
+    <name>QueueRefusal</name>
+    <message>
+        <source>Not queued: this model cannot be updated via LAN. Use a USB drive.</source>
+        <translation>待機リストに追加できません: このモデルは LAN 経由で更新できません。USB ドライブを使用してください。</translation>
+    </message>
+    <message>
+        <source>Not queued: the firmware has %1 files, more than the %2 a LAN update can send.</source>
+        <comment>1=number of files 2=maximum</comment>
+        <translation>待機リストに追加できません: ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
+    </message>
+</context>
+<context>
+    <name>SV_Information_Dialog</name>
+    <message>
+        <source>Save log</source>
+        <translation>ログの保存</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>テキスト ファイル (*.txt);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1.</source>
+        <comment>1=file path</comment>
+        <translation>ログを %1 に保存できませんでした。</translation>
     </message>
 </context>
 <context>
@@ -844,6 +1133,30 @@ Are you sure you want to quit?</source>
     </message>
 </context>
 <context>
+    <name>UpdateQueue</name>
+    <message>
+        <source>Not queued: a firmware file name in the catalogue is not usable.</source>
+        <translation>待機リストに追加できません: ファームウェア定義に使用できないファームウェア ファイル名が含まれています。</translation>
+    </message>
+    <message>
+        <source>Update finished</source>
+        <translation>更新が終了しました</translation>
+    </message>
+    <message>
+        <source>Updating firmware on %1 display(s) via LAN. %2 display(s) are queued.</source>
+        <translation>LAN 経由で %1 台のディスプレイのファームウェアを更新しています。%2 台が待機中です。</translation>
+    </message>
+    <message>
+        <source> Total estimated time remaining: %1:%2</source>
+        <comment>1=minutes 2=seconds</comment>
+        <translation> 全体の残り時間 (推定): %1:%2</translation>
+    </message>
+    <message>
+        <source>Checking the version after the restart...</source>
+        <translation>再起動後のバージョンを確認しています...</translation>
+    </message>
+</context>
+<context>
     <name>UpdateStatusText</name>
     <message>
         <source>Status: %1</source>
@@ -892,6 +1205,92 @@ Are you sure you want to quit?</source>
     </message>
 </context>
 <context>
+    <name>UpdateSummary</name>
+    <message>
+        <source>See note 1. </source>
+        <translation>注 1 を参照。</translation>
+    </message>
+    <message>
+        <source>Auto Standby</source>
+        <translation>自動スタンバイ</translation>
+    </message>
+    <message>
+        <source>Auto Power Save</source>
+        <translation>自動省電力</translation>
+    </message>
+    <message>
+        <source>See note 2. </source>
+        <translation>注 2 を参照。</translation>
+    </message>
+    <message>
+        <source>Current setting is &amp;quot;%1&amp;quot;.</source>
+        <comment>1=text of power save mode</comment>
+        <translation>現在の設定は &amp;quot;%1&amp;quot; です。</translation>
+    </message>
+    <message>
+        <source>See note 3. </source>
+        <translation>注 3 を参照。</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>The firmware on the following %1 display(s) is about to be updated.&lt;br&gt;</source>
+        <comment>1=number of displays</comment>
+        <translation>次の %1 台のディスプレイのファームウェアを更新します。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Note 1: &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Display will require a manual AC power cycle after the firmware update is completed.&lt;/b&gt;&lt;br&gt;</source>
+        <translation>&lt;b&gt;注 1: &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ファームウェアの更新が完了した後、ディスプレイの AC 電源を手動で再投入する必要があります。&lt;/b&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Note 2: The display&apos;s &amp;quot;Power Save Mode&amp;quot; will be automatically changed to &amp;quot;Off&amp;quot; while the firmware update is applied. Please manually change this setting back once the firmware update is completed.&lt;/b&gt;&lt;br&gt;</source>
+        <translation>&lt;b&gt;注 2: ファームウェアの更新を適用する間、ディスプレイの &amp;quot;省電力モード&amp;quot; は自動的に &amp;quot;オフ&amp;quot; に変更されます。ファームウェアの更新が完了したら、この設定を手動で元に戻してください。&lt;/b&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Note 3: The display’s &amp;quot;Power Save Mode&amp;quot; will automatically switch to &amp;quot;Normal&amp;quot; prior to applying the firmware update. This change enables the display to communicate fully while in standby. Consequently, the power consumption in standby mode will increase slightly.&lt;/b&gt;&lt;br&gt;</source>
+        <translation>&lt;b&gt;注 3: ファームウェアの更新を適用する前に、ディスプレイの &amp;quot;省電力モード&amp;quot; は自動的に &amp;quot;標準&amp;quot; に切り替わります。これにより、スタンバイ中もディスプレイがすべての通信を行えるようになります。そのため、スタンバイ時の消費電力がわずかに増加します。&lt;/b&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <translation>&lt;br&gt;更新には少なくとも %1 分かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;&lt;b&gt;Are you sure you want to proceed?&lt;/b&gt;</source>
+        <translation>&lt;br&gt;&lt;b&gt;続行してもよろしいですか?&lt;/b&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateVerifier</name>
+    <message>
+        <source>Verified: version %1</source>
+        <comment>1=firmware version</comment>
+        <translation>確認済み: バージョン %1</translation>
+    </message>
+    <message>
+        <source>Version after update is %1, expected %2</source>
+        <comment>1=version read 2=version of the release</comment>
+        <translation>更新後のバージョンは %1 です (想定: %2)</translation>
+    </message>
+    <message>
+        <source>Display did not answer after the update.</source>
+        <translation>更新後、ディスプレイから応答がありませんでした。</translation>
+    </message>
+</context>
+<context>
     <name>UpdateWarningMessageDialog</name>
     <message>
         <source>Firmware Update Cautions</source>
@@ -916,6 +1315,59 @@ Are you sure you want to quit?</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>UsbDriveWriter</name>
+    <message>
+        <source>Copied firmware file(s) to USB drive.</source>
+        <translation>ファームウェア ファイルを USB ドライブにコピーしました。</translation>
+    </message>
+    <message>
+        <source>Error: Unable to create the firmware folder on the USB drive.</source>
+        <translation>エラー: USB ドライブにファームウェア フォルダーを作成できません。</translation>
+    </message>
+    <message>
+        <source>Error: Invalid drive selected.</source>
+        <translation>エラー: 選択したドライブは無効です。</translation>
+    </message>
+    <message>
+        <source>Error: The firmware release names a folder or file that is not a plain name on the USB drive. Nothing was copied.</source>
+        <translation>エラー: このファームウェア リリースには、USB ドライブ上で単純な名前として扱えないフォルダー名またはファイル名が含まれています。何もコピーされませんでした。</translation>
+    </message>
+    <message>
+        <source>Error: Unable to copy file(s).</source>
+        <translation>エラー: ファイルをコピーできません。</translation>
+    </message>
+    <message>
+        <source>Error: Copied file(s) failed verification.</source>
+        <translation>エラー: コピーしたファイルの検証に失敗しました。</translation>
+    </message>
+    <message>
+        <source>Error: Source file(s) missing.</source>
+        <translation>エラー: コピー元のファイルが見つかりません。</translation>
+    </message>
+    <message>
+        <source>Error: Unable to delete existing files.</source>
+        <translation>エラー: 既存のファイルを削除できません。</translation>
+    </message>
+    <message>
+        <source>Error: Not enough free space on USB drive.</source>
+        <translation>エラー: USB ドライブの空き容量が不足しています。</translation>
+    </message>
+    <message>
+        <source>Error: The firmware release would copy several files to the same name on the USB drive. Nothing was copied.</source>
+        <translation>エラー: このファームウェア リリースでは、複数のファイルが USB ドライブ上の同じ名前にコピーされてしまいます。何もコピーされませんでした。</translation>
+    </message>
+    <message>
+        <source>Copying &apos;%1&apos;</source>
+        <comment>1=file name</comment>
+        <translation>&apos;%1&apos; をコピーしています</translation>
+    </message>
+    <message>
+        <source>Verifying &apos;%1&apos;</source>
+        <comment>1=file name</comment>
+        <translation>&apos;%1&apos; を検証しています</translation>
     </message>
 </context>
 <context>
@@ -1172,19 +1624,34 @@ Are you sure you want to quit?</source>
     </message>
 </context>
 <context>
-    <name>SV_Information_Dialog</name>
+    <name>search_model_dialog</name>
     <message>
-        <source>Save log</source>
-        <translation>ログの保存</translation>
+        <source>Search display model</source>
+        <translation>ディスプレイ モデルの検索</translation>
     </message>
     <message>
-        <source>Text files (*.txt);;All files (*)</source>
-        <translation>テキスト ファイル (*.txt);;すべてのファイル (*)</translation>
+        <source>Start inputting the display model name, select a model from the list, then click OK to download the latest firmware to a USB drive.</source>
+        <translation>ディスプレイのモデル名を入力して一覧からモデルを選択し、OK をクリックすると、USB ドライブ用に最新のファームウェアをダウンロードします。</translation>
     </message>
     <message>
-        <source>The log could not be saved to %1.</source>
-        <comment>1=file path</comment>
-        <translation>ログを %1 に保存できませんでした。</translation>
+        <source>Search model name:</source>
+        <translation>モデル名で検索:</translation>
+    </message>
+    <message>
+        <source>Region variant:</source>
+        <translation>地域バリエーション:</translation>
+    </message>
+    <message>
+        <source>Model variant:</source>
+        <translation>モデル バリエーション:</translation>
+    </message>
+    <message>
+        <source>Select the model variant.</source>
+        <translation>モデル バリエーションを選択してください。</translation>
+    </message>
+    <message>
+        <source>Select the region variant.</source>
+        <translation>地域バリエーションを選択してください。</translation>
     </message>
 </context>
 </TS>
