@@ -236,7 +236,7 @@ private slots:
                                   << "New version 1.000 available" << "Update via USB only";
         QTest::newRow("unknown model") << 9 << "QX-101" << "11E00009FF" << "Power On" << "R3.000"
                                        << "None available for this model" << "";
-        QTest::newRow("silent on TCP") << 10 << "PX-551" << "" << "" << "R1.200"
+        QTest::newRow("silent on TCP") << 10 << "PX-551" << "" << "Unknown" << "R1.200"
                                        << "New version 1.300 available" << "Unable to communicate with display.";
     }
 
