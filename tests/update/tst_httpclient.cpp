@@ -168,6 +168,7 @@ struct Bench
     }
 
     int peakConnections = 0;
+    QList<int> uploadPercents;      // each new value of uploadPercent seen while the session ran
 
     // Runs the session until it settles; false when it did not within the time.
     bool run(int waitMs = 20000)
@@ -178,6 +179,8 @@ struct Bench
         while (client.sessionStatus() == UpdateStatus::Running && clock.elapsed() < waitMs) {
             QTest::qWait(10);
             peakConnections = qMax(peakConnections, connectionsTo(address, { WebPort, ControlPort }));
+            if (uploadPercents.isEmpty() || uploadPercents.last() != client.uploadPercent())
+                uploadPercents << client.uploadPercent();
         }
         QTest::qWait(30);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -432,6 +435,10 @@ void HttpClientTest::chunkedSendsChunksFromTheFile()
     QCOMPARE(capture.chunkSizes, (QList<qint64>{ 512000, 488000 }));
     QCOMPARE(capture.packageMd5, md5(bench.firstFile));
     QCOMPARE(bench.client.uploadPercent(), 100);
+    // The percentage counts chunks sent: 0 after the announcement, 51 and 100 after the chunks.
+    for (const int percent : std::as_const(bench.uploadPercents))
+        QVERIFY2(QList<int>({ -1, 0, 51, 100 }).contains(percent), qPrintable(QString::number(percent)));
+    QVERIFY(std::is_sorted(bench.uploadPercents.cbegin(), bench.uploadPercents.cend()));
     const QRegularExpression breaker("&_=[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$");
     QSet<QByteArray> breakers;
     for (const SimWebCapture &c : bench.display->webCaptures()) {
