@@ -36,10 +36,11 @@
 #include <functional>
 #include <unistd.h>
 
-// A technician's LAN update from the window (displays on 127.0.77.x, apart from the demos' 127.0.74.x and 127.0.76.x): ticked rows, "Update firmware via LAN", packages
+// A technician's LAN update from the window: ticked rows, "Update firmware via LAN", packages
 // downloaded from the local firmware server, cautions and summary accepted, the power-save change,
 // the queue within its limit (counted by the displays themselves), results and version checks in
-// the table; cancel of downloads and of queued updates.
+// the table; cancel of downloads and of queued updates. The displays live on 127.0.77.x, apart
+// from the demos' 127.0.74.x and 127.0.76.x.
 namespace {
 
 struct Planned
