@@ -15,6 +15,10 @@ public:
     void replyReceived(const WebReply &reply) override;
     bool pollStalled() const override;
 
+protected:
+    // The percentage counts the file's chunks sent, not the bytes of the chunk in flight.
+    bool reportsUploadPercent() const override { return false; }
+
 private:
     void sendFileStep();
     void send(const WebRequest &request, int inFlightStep);

@@ -103,7 +103,7 @@ void HttpClient::HttpTimerHandle()
         m_clock.restart();
         m_sequence->tick();
         if (m_state.sessionStatus == UpdateStatus::Running)
-            m_httpTimer.setInterval(m_state.params.tickMs);
+            m_httpTimer.setInterval(qMax(1, m_state.params.tickMs));
         return;
     }
     if (m_state.sessionStatus != UpdateStatus::Running) {
@@ -246,7 +246,8 @@ void HttpClient::handleNetworkError(const QString &errorText)
 bool HttpClient::send(const WebRequest &request)
 {
     abortRequest();
-    QUrl base(QStringLiteral("http://") + m_state.host);
+    const bool ipv6 = m_state.host.contains(QLatin1Char(':'));
+    QUrl base(QStringLiteral("http://") + (ipv6 ? QLatin1Char('[') + m_state.host + QLatin1Char(']') : m_state.host));
     base.setPort(m_state.params.webPort == 80 ? -1 : m_state.params.webPort);
     // The catalogue's target goes out as it is: its queries have no "&" between items on purpose.
     const QUrl url = QUrl::fromEncoded(base.toEncoded(QUrl::RemovePath) + request.target);

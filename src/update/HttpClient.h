@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class TcpClient;
 class UpdateSequence;
 
 // The LAN firmware update of one display. It runs the request sequence of the display's series one
@@ -93,5 +94,5 @@ private:
     QByteArray m_replyBody;
     bool m_replyTooLarge = false;
     bool m_begun = false;
-    class TcpClient *m_tcpClient = nullptr;
+    TcpClient *m_tcpClient = nullptr;
 };

@@ -5,7 +5,6 @@
 #include "update/WebRequest.h"
 #include "update/WebRequestCatalogue.h"
 
-#include <QFileInfo>
 #include <QTime>
 
 using ReplyVerdicts::ComponentResult;

@@ -167,11 +167,6 @@ void TcpAssistedSequence::replyReceived(const WebReply &reply)
     restoreThenEnd(UpdateStatus::CommunicationFailed, UpdateStatus::CommunicationFailed);
 }
 
-void TcpAssistedSequence::uploadProgress(qint64 bytesSent, qint64 bytesTotal)
-{
-    UpdateSequence::uploadProgress(bytesSent, bytesTotal);
-}
-
 void TcpAssistedSequence::uploadError(QNetworkReply::NetworkError code, const QString &text)
 {
     SessionState &s = m_host.state();

@@ -13,7 +13,6 @@ public:
     ErrorPolicy errorPolicy() const override { return ErrorPolicy::OwnHandling; }
     void tick() override;
     void replyReceived(const WebReply &reply) override;
-    void uploadProgress(qint64 bytesSent, qint64 bytesTotal) override;
     void uploadError(QNetworkReply::NetworkError code, const QString &text) override;
     void controlReply(const PD_TCP_REPLY &reply) override;
     bool stepTimedOut() override;

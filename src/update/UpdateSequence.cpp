@@ -12,5 +12,7 @@ void UpdateSequence::uploadProgress(qint64 bytesSent, qint64 bytesTotal)
     if (bytesSent > s.lastBytesSent)
         m_host.restartClock();
     s.lastBytesSent = bytesSent;
-    s.uploadPercent = int(qBound(qint64(0), bytesSent * 100 / bytesTotal, qint64(100)));
+    // Small command bodies report progress too; only a file upload's progress is the upload's.
+    if (s.uploading && reportsUploadPercent())
+        s.uploadPercent = int(qBound(qint64(0), bytesSent * 100 / bytesTotal, qint64(100)));
 }

@@ -47,5 +47,8 @@ public:
     virtual bool pollStalled() const { return false; }
 
 protected:
+    // False where the percentage counts something else than one request's bytes (the chunks).
+    virtual bool reportsUploadPercent() const { return true; }
+
     SessionHost &m_host;
 };

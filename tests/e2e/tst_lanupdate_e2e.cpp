@@ -39,7 +39,8 @@
 // A technician's LAN update from the window: ticked rows, "Update firmware via LAN", packages
 // downloaded from the local firmware server, cautions and summary accepted, the power-save change,
 // the queue within its limit (counted by the displays themselves), results and version checks in
-// the table; cancel of downloads and of queued updates.
+// the table; cancel of downloads and of queued updates. The displays live on 127.0.77.x, apart
+// from the demos' 127.0.74.x and 127.0.76.x.
 namespace {
 
 struct Planned
@@ -73,12 +74,12 @@ const QString NewVersion = QStringLiteral("2.000");
 
 QHostAddress address(int i)
 {
-    return QHostAddress(QStringLiteral("127.0.74.%1").arg(i + 1));
+    return QHostAddress(QStringLiteral("127.0.77.%1").arg(i + 1));
 }
 
 QHostAddress secondAddress(int i)
 {
-    return QHostAddress(QStringLiteral("127.0.75.%1").arg(i + 1));
+    return QHostAddress(QStringLiteral("127.0.78.%1").arg(i + 1));
 }
 
 QByteArray payload(const QString &name, int size)
@@ -263,7 +264,7 @@ class TestLanUpdateEndToEnd : public QObject
             c.serialNumber = QStringLiteral("74A%1").arg(i, 5, 10, QLatin1Char('0'));
             c.seriesCode = quint8(p.series);
             c.mainFwVersion = QStringLiteral("R1.000");
-            c.macAddress = QByteArray::fromHex("0016AA7400") + char(i);
+            c.macAddress = QByteArray::fromHex("0016AA7700") + char(i);
             c.powerSaveSetting = p.powerSave;
             if (i == 2)
                 c.assetTag = QStringLiteral("<img src=\"file:///etc/hostname\">");
@@ -328,7 +329,7 @@ private slots:
         startFleet();
         {
             QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Halvern"), QStringLiteral("Quillon"));
-            s.setValue("Settings/IP Address Scan Text", QStringLiteral("127.0.74.1 - %1").arg(FleetSize));
+            s.setValue("Settings/IP Address Scan Text", QStringLiteral("127.0.77.1 - %1").arg(FleetSize));
             s.setValue("Settings/Multi Update Limit", 5);
         }
         m_window = std::make_unique<Tessel>();

@@ -168,6 +168,7 @@ struct Bench
     }
 
     int peakConnections = 0;
+    QList<int> uploadPercents;      // each new value of uploadPercent seen while the session ran
 
     // Runs the session until it settles; false when it did not within the time.
     bool run(int waitMs = 20000)
@@ -178,6 +179,8 @@ struct Bench
         while (client.sessionStatus() == UpdateStatus::Running && clock.elapsed() < waitMs) {
             QTest::qWait(10);
             peakConnections = qMax(peakConnections, connectionsTo(address, { WebPort, ControlPort }));
+            if (uploadPercents.isEmpty() || uploadPercents.last() != client.uploadPercent())
+                uploadPercents << client.uploadPercent();
         }
         QTest::qWait(30);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -200,6 +203,7 @@ private slots:
     void stampedAndLegacyBodies_data();
     void stampedAndLegacyBodies();
     void chunkedSendsChunksFromTheFile();
+    void tcpAssistedKeyAndPart_data();
     void tcpAssistedKeyAndPart();
     void faultsEndWithTheirStatus_data();
     void faultsEndWithTheirStatus();
@@ -432,6 +436,10 @@ void HttpClientTest::chunkedSendsChunksFromTheFile()
     QCOMPARE(capture.chunkSizes, (QList<qint64>{ 512000, 488000 }));
     QCOMPARE(capture.packageMd5, md5(bench.firstFile));
     QCOMPARE(bench.client.uploadPercent(), 100);
+    // The percentage counts chunks sent: 0 after the announcement, 51 and 100 after the chunks.
+    for (const int percent : std::as_const(bench.uploadPercents))
+        QVERIFY2(QList<int>({ -1, 0, 51, 100 }).contains(percent), qPrintable(QString::number(percent)));
+    QVERIFY(std::is_sorted(bench.uploadPercents.cbegin(), bench.uploadPercents.cend()));
     const QRegularExpression breaker("&_=[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$");
     QSet<QByteArray> breakers;
     for (const SimWebCapture &c : bench.display->webCaptures()) {
@@ -450,10 +458,20 @@ void HttpClientTest::chunkedSendsChunksFromTheFile()
     QVERIFY(update.first().target.startsWith("/pjctrl?UM=00T=9&_="));
 }
 
+void HttpClientTest::tcpAssistedKeyAndPart_data()
+{
+    QTest::addColumn<bool>("serverOn");
+    QTest::newRow("web server off: enabled, then restored") << false;
+    QTest::newRow("web server already on: left alone") << true;
+}
+
 void HttpClientTest::tcpAssistedKeyAndPart()
 {
+    QFETCH(bool, serverOn);
     Bench bench(5, 11);
     bench.config.uploadKeyValue = 0x00ab;
+    if (serverOn)
+        bench.config.vcpValues[0x11F0] = 2;
     bench.makeFiles({ 1 }, 2048);
     QVERIFY(bench.startDisplay());
     QCOMPARE(bench.setup(fastParams(11)), 0);
@@ -467,12 +485,21 @@ void HttpClientTest::tcpAssistedKeyAndPart()
     QVERIFY(upload.multipartValid);
     QCOMPARE(upload.parts.size(), 1);
     QCOMPARE(capture.packageName, bench.files[0].toUtf8());
-    QVERIFY(logged("HTTP Server is not enabled."));
-    QVERIFY(logged("HTTP Server restored to disabled state."));
     QVERIFY(logged("COMPLETE"));
     const QList<QByteArray> bodies = bench.display->requestLog().controlBodies();
-    QVERIFY(bodies.contains("13070001"));
-    QVERIFY(bodies.indexOf("11F00002") < bodies.indexOf("11F00001"));
+    // Without power preparation the upload request comes first.
+    QCOMPARE(bodies.value(0), QByteArray("13070001"));
+    if (serverOn) {
+        QVERIFY(logged("HTTP Server is already enabled."));
+        QVERIFY(!bodies.contains("11F00002"));
+        QVERIFY(!bodies.contains("11F00001"));
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(2));
+    } else {
+        QVERIFY(logged("HTTP Server is not enabled."));
+        QVERIFY(logged("HTTP Server restored to disabled state."));
+        QVERIFY(bodies.indexOf("11F00002") < bodies.indexOf("11F00001"));
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(1));
+    }
 }
 
 using Configure = std::function<void(SimDisplayConfig &, SessionParams &)>;
