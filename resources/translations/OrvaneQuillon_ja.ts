@@ -131,7 +131,7 @@
     </message>
     <message>
         <source>Supported USB drive formats:</source>
-        <translation>対応する USB ドライブ形式:</translation>
+        <translation>USB ドライブの対応フォーマット:</translation>
     </message>
     <message>
         <source>Space needed on USB drive:</source>
