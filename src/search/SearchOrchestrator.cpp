@@ -11,6 +11,8 @@
 
 #include <QDebug>
 
+#include <algorithm>
+
 namespace {
 
 // Series whose search reply carries a firmware-update address worth checking.
@@ -58,6 +60,9 @@ SearchOrchestrator::SearchOrchestrator(DisplayTableState &state, const FirmwareD
     connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
             &SearchOrchestrator::device_results_DisplaySearchUDP);
     connect(m_udpSearch, &DisplaySearchUDP::finished, this, &SearchOrchestrator::finished_DisplaySearchUDP);
+    m_awaitedReport.setSingleShot(true);
+    m_awaitedReport.setInterval(AwaitedReportMs);
+    connect(&m_awaitedReport, &QTimer::timeout, this, &SearchOrchestrator::sendAwaitedReport);
 }
 
 SearchOrchestrator::~SearchOrchestrator() = default;
@@ -123,7 +128,7 @@ void SearchOrchestrator::startSearch(bool forceBroadcast)
     if (!m_selection.isValid() || !selectionOk)
         return;
 
-    const bool awaitedBefore = !awaitedDisplays().isEmpty();
+    const bool awaitedBefore = awaitedDisplayCount() > 0;
     m_state.displayEntries.clear();
     emit resetAll();
     if (awaitedBefore)
@@ -472,12 +477,28 @@ QList<QHostAddress> SearchOrchestrator::awaitedDisplays() const
     return addresses;
 }
 
+int SearchOrchestrator::awaitedDisplayCount() const
+{
+    return int(std::count_if(m_state.displayEntries.cbegin(), m_state.displayEntries.cend(),
+                             [](const DisplayEntry &entry) { return entry.controlRequest != nullptr; }));
+}
+
 void SearchOrchestrator::reportAwaited()
 {
+    if (!m_awaitedReport.isActive())
+        m_awaitedReport.start();
+}
+
+void SearchOrchestrator::sendAwaitedReport()
+{
     QStringList texts;
-    const QList<QHostAddress> addresses = awaitedDisplays();
-    for (const QHostAddress &address : addresses)
-        texts.append(addressText(address));
+    for (const DisplayEntry &entry : qAsConst(m_state.displayEntries)) {
+        if (entry.controlRequest)
+            texts.append(addressText(entry.address));
+    }
+    if (texts == m_awaitedReported)
+        return;
+    m_awaitedReported = texts;
     emit awaitedDisplaysChanged(int(texts.size()), texts);
 }
 

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QObject>
+#include <QStringList>
+#include <QTimer>
 #include <QVariant>
 
 class ControlQueryGate;
@@ -28,6 +30,7 @@ public:
     static constexpr quint16 ControlPort = 7142;
     // Interface selector value that searches every adapter.
     static constexpr int AllAdapters = -2;
+    static constexpr int AwaitedReportMs = 100;
 
     // udpSearch may be given for a search bound elsewhere; without one a default is created.
     SearchOrchestrator(DisplayTableState &state, const FirmwareDatabase &database,
@@ -51,6 +54,7 @@ public:
 
     // Rows whose control query is out, in table order: the displays the window still waits for.
     QList<QHostAddress> awaitedDisplays() const;
+    int awaitedDisplayCount() const;
 
     // Every row against the held catalogue, one update_info per row; autoSelect checks the rows
     // that have newer firmware for a LAN update.
@@ -80,7 +84,9 @@ signals:
     void evaluated(bool autoSelect);
     // A power or power-save reply has been written into its row.
     void controlRequestSettled();
-    // The displays awaited changed: how many, and their addresses as text (for a tool tip).
+    // The displays awaited changed: how many, and their addresses as text (for a tool tip). Changes
+    // are gathered for AwaitedReportMs, so a search of thousands of displays reports a few times a
+    // second rather than with every reply.
     void awaitedDisplaysChanged(int count, const QStringList &addresses);
 
 private:
@@ -92,6 +98,7 @@ private:
     void releaseClient(int row, QObject *replier);
     void showRefreshProgress();
     void reportAwaited();
+    void sendAwaitedReport();
     void evaluateAfterLastReply();
 
     DisplayTableState &m_state;
@@ -105,4 +112,6 @@ private:
     quint16 m_httpPort = 80;
     // A search started queries whose table has not been evaluated yet.
     bool m_searchRepliesDue = false;
+    QTimer m_awaitedReport;
+    QStringList m_awaitedReported;
 };
