@@ -1,10 +1,13 @@
 // Renders the small dialogs as a technician sees them, each saved as a PNG named after it and the
-// palette: the About dialog, the settings dialog at the size it opens with, and the log window.
+// palette: the About dialog, the settings dialog at the size it opens with, the log window, the
+// update cautions and the targeted search dialog.
 
 #include "app/AppPalette.h"
 #include "app/AppTranslations.h"
 #include "dialogs/About_Dialog.h"
+#include "dialogs/AdvancedIPSearchDialog.h"
 #include "dialogs/OptionSetting.h"
+#include "dialogs/UpdateWarningMessageDialog.h"
 #include "log/SV_Information_Dialog.h"
 
 #include <QApplication>
@@ -51,5 +54,10 @@ int main(int argc, char *argv[])
     log.append(QStringLiteral("2026.12.10:141500 | Firmware catalogue URL: http://127.0.0.1:8123/firmwareupdates/pd_firmware_releases.json"));
     log.append(QStringLiteral("2026.12.10:141503 | UDP found model: \"QX-551\" IP address: 127.0.74.1"));
     failed += !save(log, folder, QStringLiteral("log"));
+    UpdateWarningMessageDialog cautions;
+    failed += !save(cautions, folder, QStringLiteral("cautions"));
+    AdvancedIPSearchDialog targets;
+    targets.setText(QStringLiteral("127.0.74.1 - 30\n192.0.2.*"));
+    failed += !save(targets, folder, QStringLiteral("targeted"));
     return failed ? 1 : 0;
 }
