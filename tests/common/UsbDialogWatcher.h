@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
@@ -32,12 +33,7 @@ public:
         : m_work(std::move(work))
     {
         connect(&m_poll, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            // Once no dialog is open, the next one counts as new even at the same address: opened
-            // from the same place, it usually is. A box over the dialog is not its end.
-            if (!modal)
-                m_current = nullptr;
-            auto *dialog = qobject_cast<CreateUSBDriveDialog *>(modal);
+            auto *dialog = qobject_cast<CreateUSBDriveDialog *>(QApplication::activeModalWidget());
             if (!dialog || dialog == m_current)
                 return;
             m_current = dialog;
@@ -56,7 +52,8 @@ public:
 private:
     std::function<void(CreateUSBDriveDialog *)> m_work;
     QTimer m_poll;
-    const CreateUSBDriveDialog *m_current = nullptr;
+    // Guarded: the next dialog, opened from the same place, often has the address of the last.
+    QPointer<const CreateUSBDriveDialog> m_current;
 };
 
 // Fills in the model search as a user would: the name, then the region and model variant texts
