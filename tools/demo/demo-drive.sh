@@ -35,6 +35,7 @@ main=$(window '^Quillon$') || fail "no main window"
 # The start-up targeted search reads every display; wait until the reads stop growing.
 last=-1
 while ((SECONDS < deadline)); do
+    grep -q "Found 0 displays" "$DEMO_LOG" && fail "the search found no display"
     n=$(count_rows)
     [ "$n" -gt 0 ] && [ "$n" = "$last" ] && break
     last=$n
@@ -75,9 +76,12 @@ while ((SECONDS < deadline)); do
         sleep 4
         shot batch-running
     fi
-    if grep -q '"outcome": "complete"' "$DEMO_STATS"; then
-        sleep 3 # the display reboots; Quillon reads its new version
-        say "$(grep -c '"outcome": "complete"' "$DEMO_STATS") display(s) complete, $(grep -c '"outcome": "failed"' "$DEMO_STATS") failed"
+    done=$(grep -c '"outcome": "complete"' "$DEMO_STATS")
+    failed=$(grep -c '"outcome": "failed"' "$DEMO_STATS")
+    # DEMO_WAIT_ALL=1 waits for every display of the batch, not just the first one.
+    if [ "$done" -gt 0 ] && { [ "${DEMO_WAIT_ALL:-0}" != 1 ] || [ $((done + failed)) -ge "$(grep -c '"address"' "$DEMO_STATS")" ]; }; then
+        sleep 6 # the display reboots; Quillon reads its new version
+        say "$done display(s) complete, $failed failed, after $SECONDS s"
         shot batch-complete
         exit 0
     fi

@@ -8,6 +8,7 @@
 # receives the screenshots of a check. Nothing leaves this machine: the displays live on
 # 127.0.74.x (second addresses on 127.0.75.x) and the server on 127.0.0.1.
 set -euo pipefail
+self=$(realpath "$0")
 cd "$(dirname "$0")/../.."
 BUILD_DIR=${BUILD_DIR:-build}
 SHOTS_DIR=${SHOTS_DIR:-demo-shots}
@@ -15,6 +16,11 @@ check=0
 if [ "${1:-}" = --check ]; then
     check=${2:-240}
     [[ $check =~ ^[0-9]+$ ]] && [ "$check" -gt 0 ] || { echo "--check takes a number of seconds" >&2; exit 2; }
+fi
+# The check runs in a network namespace of its own where it can: another program of this machine
+# on the wildcard UDP port 5320 (a Quillon, a test) would otherwise take some of the fleet's replies.
+if [ "$check" != 0 ] && [ -z "${QUILLON_DEMO_NETNS:-}" ] && [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null; then
+    exec unshare -n env QUILLON_DEMO_NETNS=1 bash -c 'ip link set lo up && exec "$0" "$@"' "$self" "$@"
 fi
 for tool in src/app/quillon tools/displaysim/displaysim tools/fwserver/fwserver; do
     [ -x "$BUILD_DIR/$tool" ] || { echo "missing $BUILD_DIR/$tool: build first (./run.sh demo builds it)" >&2; exit 1; }
