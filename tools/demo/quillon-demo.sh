@@ -6,7 +6,7 @@
 #                                              LAN, wait for one "complete", screenshot, exit 0/1
 # BUILD_DIR (default build) holds quillon, displaysim and fwserver. SHOTS_DIR (default demo-shots)
 # receives the screenshots of a check. Nothing leaves this machine: the displays live on
-# 127.0.74.x (second addresses on 127.0.75.x) and the server on 127.0.0.1.
+# 127.0.80.x (second addresses on 127.0.81.x) and the server on 127.0.0.1, on a port the system picks.
 set -euo pipefail
 self=$(realpath "$0")
 cd "$(dirname "$0")/../.."
@@ -39,9 +39,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-first=127.0.74.1
+net=127.0.80
+first=$net.1
 count=30
-port=18123
 if [ "$(id -u)" -eq 0 ]; then
     web=80
 else
@@ -69,9 +69,16 @@ releases=(
 md5() { md5sum "$1" | cut -d' ' -f1; }
 size() { stat -c %s "$1"; }
 
-# Real packages made now: random firmware images, zipped where the release says so.
+# The firmware server first: the port it gets goes into the catalogue's download addresses.
 server="$work/server"
 mkdir -p "$server" "$work/make"
+"$BUILD_DIR/tools/fwserver/fwserver" --root "$server" --base /firmwareupdates/ --port 0 \
+    >"$work/fwserver.log" 2>&1 & pids+=($!)
+for _ in $(seq 100); do grep -q listening "$work/fwserver.log" && break; sleep 0.1; done
+port=$(sed -n 's|^fwserver listening on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/fwserver.log")
+[ -n "$port" ] || { echo "the firmware server did not start:"; cat "$work/fwserver.log"; exit 1; }
+
+# Real packages made now: random firmware images, zipped where the release says so.
 entries=()
 for r in "${releases[@]}"; do
     read -r code name m1 m2 m3 version kind files ip2 psave secs <<<"$r"
@@ -125,9 +132,9 @@ for i in $(seq 0 $((count - 1))); do
     if [ "$ip2" = 1 ]; then
         # Every other one answers on an address of its own for updates; the rest use their own.
         if ((i % 2)); then
-            second="\"secondAddress\": \"127.0.75.$host\", \"serveSecondAddress\": true,"
+            second="\"secondAddress\": \"127.0.81.$host\", \"serveSecondAddress\": true,"
         else
-            second="\"secondAddress\": \"127.0.74.$host\","
+            second="\"secondAddress\": \"$net.$host\","
         fi
     fi
     displays+=("{ \"index\": $i, \"series\": $code, \"model\": \"$model\", \"mainFw\": \"R${version%%.*}.000\",
@@ -138,16 +145,14 @@ for i in $(seq 0 $((count - 1))); do
 done
 (IFS=,; echo "{ \"displays\": [${displays[*]}] }") >"$work/fleet.json"
 
-"$BUILD_DIR/tools/fwserver/fwserver" --root "$server" --base /firmwareupdates/ --port $port \
-    >"$work/fwserver.log" 2>&1 & pids+=($!)
 "$BUILD_DIR/tools/displaysim/displaysim" --first $first --count $count --config "$work/fleet.json" \
     --web-port $web --stats-file "$work/stats.json" >"$work/sim.out" 2>"$work/sim.err" & pids+=($!)
 for _ in $(seq 100); do
-    grep -q ready "$work/sim.out" && grep -q listening "$work/fwserver.log" && break
+    grep -q ready "$work/sim.out" && break
+    kill -0 "${pids[-1]}" 2>/dev/null || break
     sleep 0.1
 done
 grep -q ready "$work/sim.out" || { echo "the simulated displays did not start:"; cat "$work/sim.err"; exit 1; }
-grep -q listening "$work/fwserver.log" || { echo "the firmware server did not start:"; cat "$work/fwserver.log"; exit 1; }
 echo "$(cat "$work/sim.out"), web side on port $web; firmware server on http://127.0.0.1:$port/firmwareupdates/"
 
 # A throw-away profile: settings, cache and the single-instance lock all live under $work.
