@@ -2,8 +2,9 @@
 # The demo's bounded check, run by quillon-demo.sh --check inside xvfb-run: starts Quillon, waits
 # for the start-up search to fill the table, presses "Update firmware via LAN" with the keyboard,
 # accepts the cautions and the summary, and waits until the simulator reports a display whose
-# update completed. Screenshots of the table, the cautions, the summary, the batch running and
-# the end go to DEMO_SHOTS. Exit 0 when a display completed within DEMO_CHECK_SECS, else 1.
+# update completed and Quillon has verified that display's new version. Screenshots of the table,
+# the cautions, the summary, the batch running and its end go to DEMO_SHOTS. Exit 0 when that
+# happened within DEMO_CHECK_SECS, else 1.
 # Keyboard only: without a window manager the dialogs' places are Qt's, but their focus order is
 # fixed by their forms (main window: search button, then "Update firmware via LAN"; cautions:
 # text, check box, OK).
@@ -79,9 +80,15 @@ while ((SECONDS < deadline)); do
     done=$(grep -c '"outcome": "complete"' "$DEMO_STATS")
     failed=$(grep -c '"outcome": "failed"' "$DEMO_STATS")
     # DEMO_WAIT_ALL=1 waits for every display of the batch, not just the first one.
-    if [ "$done" -gt 0 ] && { [ "${DEMO_WAIT_ALL:-0}" != 1 ] || [ $((done + failed)) -ge "$(grep -c '"address"' "$DEMO_STATS")" ]; }; then
-        sleep 6 # the display reboots; Quillon reads its new version
-        say "$done display(s) complete, $failed failed, after $SECONDS s"
+    # Quillon's own word on it: after the reboot it reads the display's version and logs
+    # "Verified: version ..." when it is the catalogue's.
+    verified=$(grep -c "Verified: version" "$DEMO_LOG")
+    grep -q "Version after update is\|Display did not answer after the update" "$DEMO_LOG" \
+        && fail "Quillon found a display on the wrong version after its update"
+    if [ "$done" -gt 0 ] && [ "$verified" -gt 0 ] \
+        && { [ "${DEMO_WAIT_ALL:-0}" != 1 ] || [ $((done + failed)) -ge "$(grep -c '"address"' "$DEMO_STATS")" ]; }; then
+        sleep 1
+        say "simulator: $done display(s) complete, $failed failed; Quillon: $verified verified, after $SECONDS s"
         shot batch-complete
         exit 0
     fi
