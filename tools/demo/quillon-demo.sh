@@ -155,7 +155,9 @@ done
 grep -q ready "$work/sim.out" || { echo "the simulated displays did not start:"; cat "$work/sim.err"; exit 1; }
 echo "$(cat "$work/sim.out"), web side on port $web; firmware server on http://127.0.0.1:$port/firmwareupdates/"
 
-# A throw-away profile: settings, cache and the single-instance lock all live under $work.
+# A throw-away profile: settings, cache and the single-instance lock all live under $work. The X
+# server's cookie stays where it was found, or a desktop session would refuse the window.
+[ -n "${XAUTHORITY:-}" ] || [ ! -f "$HOME/.Xauthority" ] || export XAUTHORITY="$HOME/.Xauthority"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     XDG_CACHE_HOME="$work/home/.cache" TMPDIR="$work/tmp"
 mkdir -p "$XDG_CONFIG_HOME/Halvern" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$TMPDIR"
