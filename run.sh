@@ -85,7 +85,7 @@ demo)
     PACKAGES+=(xdotool)
     install_missing
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build --target quillon displaysim fwserver -- -j"$(nproc)"
+    cmake --build build --target quillon displaysim_cmd fwserver -- -j"$(nproc)"
     shift
     exec tools/demo/quillon-demo.sh "$@"
     ;;
