@@ -74,7 +74,7 @@ server="$work/server"
 mkdir -p "$server" "$work/make"
 "$BUILD_DIR/tools/fwserver/fwserver" --root "$server" --base /firmwareupdates/ --port 0 \
     >"$work/fwserver.log" 2>&1 & pids+=($!)
-for _ in $(seq 100); do grep -q listening "$work/fwserver.log" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs listening "$work/fwserver.log" && break; sleep 0.1; done
 port=$(sed -n 's|^fwserver listening on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/fwserver.log")
 [ -n "$port" ] || { echo "the firmware server did not start:"; cat "$work/fwserver.log"; exit 1; }
 
