@@ -81,8 +81,18 @@ package)
     cp build-package/quillon_*.deb .
     echo "Install with: apt-get install ./$(basename build-package/quillon_*.deb)"
     ;;
+demo)
+    # Quillon against 30 simulated displays and a local firmware server, in a throw-away profile;
+    # "./run.sh demo --check SECONDS" runs it headless and drives one LAN update (xdotool).
+    PACKAGES+=(xdotool)
+    install_missing
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build --target quillon displaysim_cmd fwserver -- -j"$(nproc)"
+    shift
+    exec tools/demo/quillon-demo.sh "$@"
+    ;;
 *)
-    echo "usage: $0 app|test|bench|package" >&2
+    echo "usage: $0 app|test|bench|package|demo" >&2
     exit 2
     ;;
 esac
