@@ -1,9 +1,9 @@
 #include "app/Tessel.h"
 #include "ui_Tessel.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CommandAvailability.h"
-#include "app/FirmwareCacheFolder.h"
+#include "settings/FirmwareCacheFolder.h"
 #include "dialogs/About_Dialog.h"
 #include "dialogs/OptionSetting.h"
 #include "discovery/AddressListParser.h"
