@@ -37,6 +37,7 @@ void UpdateCommand::interrupted(int count)
     // is still waiting for its replies.
     disconnect(m_engine.powerSaveChange(), &PowerSaveChange::readyToQueue, m_engine.queue(), nullptr);
     m_engine.queue()->cancelQueued();
+    m_cancelled = true;
     m_engine.err() << tr("Interrupted: queued updates cancelled. Waiting for %1 running update(s) to settle; "
                          "press Ctrl-C again to exit at once.")
                               .arg(state.activeUpdates)
@@ -78,15 +79,14 @@ int UpdateCommand::prepare()
         return CtlOptions::Completed;
     }
 
-    bool confirmation = false;
-    connect(m_engine.downloads(), &DownloadController::confirmationRequested, this, [&confirmation] { confirmation = true; });
+    connect(m_engine.downloads(), &DownloadController::confirmationRequested, this, [this] { m_confirmation = true; });
     m_engine.downloads()->startUpdateDownloads();
-    m_engine.waitUntil([&] { return confirmation || (!state.updateDownloadPending && state.activeDownloads == 0); });
+    m_engine.waitUntil([&] { return m_confirmation || (!state.updateDownloadPending && state.activeDownloads == 0); });
     if (m_engine.waitAbandoned()) {
         m_engine.downloads()->cancel_download_clicked();
         return abandoned();
     }
-    if (!confirmation) {
+    if (!m_confirmation) {
         err << tr("Download error") << Qt::endl;
         for (const DisplayEntry &entry : qAsConst(state.displayEntries)) {
             if (entry.selected && entry.downloadState == 1) {
@@ -158,7 +158,12 @@ int UpdateCommand::update()
         line.versionBefore = entry.currentFirmware;
         line.versionAfter = entry.currentFirmware;
         line.result = entry.resultStatus;
-        line.resultText = entry.updateNote.isEmpty() ? tr("Not updated: cancelled before it started.") : entry.updateNote;
+        if (m_cancelled)
+            line.resultText = tr("Not updated: cancelled before it started.");
+        else if (!entry.updateNote.isEmpty())
+            line.resultText = entry.updateNote;
+        else
+            line.resultText = tr("Not updated.");
         lines.append(line);
     }
 

@@ -35,4 +35,6 @@ private:
     const CtlOptions &m_options;
     Phase m_phase = Phase::Preparing;
     QList<QHostAddress> m_listed;
+    bool m_confirmation = false; // every package is in and checked
+    bool m_cancelled = false;    // Ctrl-C cancelled the queued displays
 };

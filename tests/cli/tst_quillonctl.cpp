@@ -277,6 +277,36 @@ private slots:
         }
     }
 
+    // The offline download of named models (any case) lands in the window's cache folder.
+    void downloadFetchesNamedModels()
+    {
+        const QString cache = m_home.filePath(QStringLiteral("data/Halvern/Quillon/Firmware"));
+        const Run result = run({ "download", "--model", "UP-356", "--model", "fx-350", "--json" });
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        const QJsonArray array = QJsonDocument::fromJson(result.out).array();
+        QCOMPARE(array.size(), 2);
+        for (const char *model : { "UP-356", "FX-350" }) {
+            const QString name = QString::fromLatin1(model) + QStringLiteral(".bin");
+            QCOMPARE(TestFiles::readFile(QDir(cache).filePath(name)), payload(name, 40000));
+        }
+        const Run unknown = run({ "download", "--model", "NO-SUCH" });
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY(unknown.err.contains("NO-SUCH"));
+    }
+
+    // A drive whose file system the release does not accept is left untouched, as in the dialog.
+    void usbRefusesUnsuitableDrive()
+    {
+        QTemporaryDir drive;
+        QVERIFY(TestFiles::writeFile(drive.filePath(QStringLiteral("old.bin")), "old"));
+        const Run result = run({ "usb", "--model", "CG-343", "--drive", drive.path() });
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("is not one this firmware can be installed from"), result.err.constData());
+        QCOMPARE(QDir(drive.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "old.bin" });
+        const Run unknown = run({ "usb", "--model", "NO-SUCH", "--drive", drive.path() });
+        QCOMPARE(unknown.exitCode, 2);
+    }
+
     // Without --yes the summary is shown and nothing reaches any display: no update request, and
     // no power-save change either.
     void updateWithoutYesChangesNothing()
