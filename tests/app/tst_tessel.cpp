@@ -164,7 +164,9 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("bar") << "menuBar" << QStringList { "&File", "&Tools", "&View", "&Help" };
-        QTest::newRow("file") << "menuFile" << QStringList { "E&xit" };
+        QTest::newRow("file") << "menuFile"
+                             << QStringList { QString::fromUtf8("Export display list…"),
+                                              QString::fromUtf8("Export update report…"), "-", "E&xit" };
         QTest::newRow("tools") << "menuTools" << QStringList {
             "&Search network for displays", "&Configure Targeted search...", "-",
             "Create firmware &USB drive by model...", "Download firmware for offline use...", "-",
