@@ -5,6 +5,9 @@
 #include <QPointer>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <QSocketNotifier>

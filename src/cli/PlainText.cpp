@@ -36,7 +36,7 @@ QString PlainText::sanitized(const QString &text)
 QString PlainText::fromHtml(const QString &html)
 {
     QString text = html;
-    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>|</tr>|</thead>"),
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>|</tr>"),
                                               QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression cellEnd(QStringLiteral("</td>|</th>"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));

@@ -432,12 +432,14 @@ private slots:
     // Triggers an export action and answers its file dialog with path.
     void exportTo(const char *actionName, const QString &path)
     {
+        // The platform's own dialog may not be one this test can answer.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QTimer answerer;
         answerer.setInterval(20);
         connect(&answerer, &QTimer::timeout, this, [path] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
                 dialog->selectFile(path);
-                dialog->accept();
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
             }
         });
         answerer.start();
