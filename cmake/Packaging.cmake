@@ -5,12 +5,13 @@
 # for its folder.
 set(QUILLON_PROGRAM_DIR lib/quillon)
 
-install(TARGETS quillon RUNTIME DESTINATION ${QUILLON_PROGRAM_DIR})
+install(TARGETS quillon quillonctl RUNTIME DESTINATION ${QUILLON_PROGRAM_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/ReadMe.html DESTINATION ${QUILLON_PROGRAM_DIR})
 
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
 file(CREATE_LINK ../${QUILLON_PROGRAM_DIR}/quillon ${PROJECT_BINARY_DIR}/packaging/quillon SYMBOLIC)
-install(FILES ${PROJECT_BINARY_DIR}/packaging/quillon DESTINATION bin)
+file(CREATE_LINK ../${QUILLON_PROGRAM_DIR}/quillonctl ${PROJECT_BINARY_DIR}/packaging/quillonctl SYMBOLIC)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillon ${PROJECT_BINARY_DIR}/packaging/quillonctl DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/quillon.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/images/Tessel.svg

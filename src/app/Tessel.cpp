@@ -1,9 +1,9 @@
 #include "app/Tessel.h"
 #include "ui_Tessel.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CommandAvailability.h"
-#include "app/FirmwareCacheFolder.h"
+#include "settings/FirmwareCacheFolder.h"
 #include "dialogs/About_Dialog.h"
 #include "dialogs/OptionSetting.h"
 #include "discovery/AddressListParser.h"
@@ -30,11 +30,16 @@
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "update/UpdateStatusText.h"
+#include "reports/CsvWriter.h"
+#include "reports/DisplayListExport.h"
+#include "reports/ReportFile.h"
+#include "reports/UpdateReport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -429,6 +434,7 @@ void Tessel::update_ui(bool update_description_text)
     ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
+    ui->actionExport_update_report->setEnabled(state.activeUpdates == 0 && UpdateReport::hasLines(state));
 }
 
 // The button keeps the width of its generic label whatever the model: a long model name is
@@ -855,4 +861,35 @@ void Tessel::on_actionShow_Asset_Tag_column_toggled(bool checked)
 void Tessel::on_actionShow_MAC_Address_column_toggled(bool checked)
 {
     ui->display_list_tableView->setColumnHidden(MacAddressColumn, !checked);
+}
+
+void Tessel::on_actionExport_display_list_triggered()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export display list"), QString(), tr("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QList<int> order;
+    for (int row = 0; row < proxy->rowCount(); ++row)
+        order.append(proxy->mapToSource(proxy->index(row, 0)).row());
+    DisplayListExport::Options options;
+    options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
+    options.legacySupport = state.legacySupport;
+    options.statusText = &UpdateStatusText::text;
+    const QString error = ReportFile::write(path, CsvWriter::document(DisplayListExport::table(state, order, options)));
+    if (!error.isEmpty())
+        QMessageBox::warning(this, windowTitle(), error);
+}
+
+void Tessel::on_actionExport_update_report_triggered()
+{
+    QString filter;
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export update report"), QString(),
+                                                      tr("CSV files (*.csv);;JSON files (*.json)"), &filter);
+    if (path.isEmpty())
+        return;
+    const QList<UpdateReport::Line> lines = UpdateReport::lines(state, state.legacySupport, &UpdateStatusText::text);
+    const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) || filter.contains(QLatin1String("*.json"));
+    const QString error = ReportFile::write(path, json ? UpdateReport::json(lines) : CsvWriter::document(UpdateReport::table(lines)));
+    if (!error.isEmpty())
+        QMessageBox::warning(this, windowTitle(), error);
 }

@@ -102,6 +102,9 @@ private slots:
     void checkForApplicationUpdatesNoMessageIfNewer();
     void cancel_download_clicked();
     void on_actionExit_X_triggered();
+    // File menu exports: the table as CSV, and the last batch's report as CSV or JSON.
+    void on_actionExport_display_list_triggered();
+    void on_actionExport_update_report_triggered();
     void on_actionLog_triggered();
     void on_actionShow_Asset_Tag_column_toggled(bool checked);
     void on_actionShow_MAC_Address_column_toggled(bool checked);

@@ -2,7 +2,7 @@
 #include "app/AppSplash.h"
 #include "app/AppTranslations.h"
 #include "app/CommandLineOptions.h"
-#include "app/SettingsMigration.h"
+#include "settings/SettingsMigration.h"
 #include "app/Tessel.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstanceLock.h"

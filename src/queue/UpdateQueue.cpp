@@ -229,6 +229,7 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
 
     const int sessionStatus = session->sessionStatus();
     entry.resultStatus = sessionStatus;
+    entry.updateSettledAt = QDateTime::currentDateTimeUtc();
     qInfo().noquote() << "Display #" << n << "Update result:" << UpdateStatusText::text(sessionStatus)
                       << "for Model:" << entry.modelName << "IP address:" << address;
     if (sessionStatus == 3) {
@@ -274,6 +275,10 @@ void UpdateQueue::FirmUpdateTimerHandle()
             session->start();
             m_sessions[session].running = true;
             entry.updateStatus = 2;
+            entry.updateStartedAt = QDateTime::currentDateTimeUtc();
+            entry.updateSettledAt = QDateTime();
+            entry.firmwareBefore = entry.currentFirmware;
+            entry.verifyOutcome = -1;
             if (entry.updateDurationSecs > 0)
                 entry.updateTimer.start();
             ++m_state.activeUpdates;
@@ -395,6 +400,7 @@ void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome,
         qInfo().noquote() << "Display #" << row + 1 << log << "Model:" << entry.modelName
                           << "IP address:" << addressText(address);
         entry.updateNote = UpdateVerifier::rowText(outcome, expected, version);
+        entry.verifyOutcome = outcome;
         // The display's own version text from now on, as a search would show it.
         if (!version.isEmpty())
             entry.currentFirmware = version;

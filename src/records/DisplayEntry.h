@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QList>
@@ -60,6 +61,11 @@ struct DisplayEntry
     qint32 powerSaveMode = -2;       // 0 auto power save, 1 auto standby, 2 off, -1 unknown, -2 not read
     qint32 powerSaveModeVcp = -2;    // 1 or 2, -1 error, -2 not read
     QString updateNote;              // why the row was not queued, or what the check after the update found
+    // The last update of this row as the update report tells it.
+    QDateTime updateStartedAt;       // its session was started (UTC)
+    QDateTime updateSettledAt;       // its session settled
+    QString firmwareBefore;          // the version the row showed when its session started
+    qint32 verifyOutcome = -1;       // the check after the update (UpdateVerifier::Outcome), -1 none
 };
 
 namespace FirmwareStatus {

@@ -1,6 +1,7 @@
 #include "table/displayListModel.h"
 
 #include "records/AppBuild.h"
+#include "records/DisplayRowText.h"
 #include "records/SeriesCode.h"
 #include "theme/Theme.h"
 
@@ -37,11 +38,6 @@ QString dottedQuad(quint32 ip)
             text += QLatin1Char('.');
     }
     return text;
-}
-
-QString twoDigits(qint64 value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 }
@@ -203,17 +199,7 @@ QVariant displayListModel::displayText(int row, int column, const DisplayEntry &
     case MacAddressColumn:
         return entry.macAddress;
     case PowerStateColumn:
-        switch (entry.powerState) {
-        case 1:
-            return tr("Power On");
-        case 2:
-            return tr("Standby");
-        case 3:
-            return tr("Suspend");
-        default:
-            // Beside the "?" icon: a technician reads a word, not a bare symbol.
-            return tr("Unknown", "power state");
-        }
+        return DisplayRowText::powerText(entry);
     case CurrentFirmwareColumn:
         return entry.currentFirmware;
     case AvailabilityColumn: {
@@ -266,138 +252,19 @@ QString displayListModel::actionText(const DisplayEntry &entry) const
     }
 }
 
-// A null result means the state has no text of its own.
 QString displayListModel::availabilityText(const DisplayEntry &entry) const
 {
-    const auto newVersionAvailable = [&entry] {
-        return tr("New version %1 available", "1=new version number").arg(entry.latestVersion);
-    };
-    const auto downloading = [&entry] {
-        return tr("%1% Downloading", "1=download percentage").arg(entry.downloadPercent);
-    };
-
-    switch (entry.firmwareStatus) {
-    case FirmwareStatus::NoVersionInfo:
-        return tr("Version info not available from the display");
-    case FirmwareStatus::NoneForModel:
-        return tr("None available for this model", "no FW available");
-    case FirmwareStatus::NotComparable:
-        return tr("Unable to compare versions", "fw version comparison failed");
-    case FirmwareStatus::UpToDate:
-        if (!entry.selected)
-            return tr("Up-to-date");
-        switch (entry.downloadState) {
-        case 0:
-            return tr("Available");
-        case 1:
-            return tr("Download error");
-        case 2:
-            return downloading();
-        case 3:
-            return tr("Downloaded");
-        default:
-            return newVersionAvailable();
-        }
-    case FirmwareStatus::NewForUsbOnly:
-        return newVersionAvailable();
-    case FirmwareStatus::NewForLan:
-        switch (entry.downloadState) {
-        case 0:
-            return newVersionAvailable();
-        case 1:
-            return tr("Download error");
-        case 2:
-            return downloading();
-        case 3:
-            return tr("New version %1 downloaded").arg(entry.latestVersion);
-        default:
-            return QString();
-        }
-    default:
-        return tr("Unknown", "unable to check fw version");
-    }
+    return DisplayRowText::availabilityText(entry);
 }
 
 QString displayListModel::statusText(const DisplayEntry &entry) const
 {
-    if (entry.requiresAppBuild > AppBuild::Number)
-        return tr("Need newer application build %1.").arg(entry.requiresAppBuild);
-    if (entry.lockStatus == 1 && entry.selected)
-        return tr("Error: Display is currently locked.");
-    if (entry.commStatus == 2 && entry.selected)
-        return tr("Error: Firmware update IP address is unreachable.");
-    if ((entry.powerState == 2 || entry.powerState == 3) && entry.needPowerOnToReadInfo
-        && (entry.commStatus == 1 || entry.firmwareStatus == FirmwareStatus::NoVersionInfo))
-        return tr("Power On required to report display information.");
-    if (entry.commStatus == 1)
-        return tr("Unable to communicate with display.");
-    if (entry.needPowerOnToUpdate && entry.updateStatus == 0 && entry.powerState != 1 && entry.selected)
-        return tr("Power state must be \"On\" to update firmware.");
-    if (entry.selected && entry.updateStatus == 0 && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
-        return tr("Power Save Mode will be changed to \"Off\"");
-
-    if (entry.updateStatus == 0) {
-        switch (entry.resultStatus) {
-        case 0:
-            if (!entry.updateNote.isEmpty())
-                return entry.updateNote;
-            if (entry.legacyModel && !m_legacySupport && isUpToDateOrNewForLan(entry))
-                return tr("Firmware updates on legacy models is disabled. See Application settings.");
-            if (entry.firmwareStatus == FirmwareStatus::NewForUsbOnly)
-                return tr("Update via USB only");
-            return QString(QLatin1String(""));
-        case 3: {
-            const QString success = entry.manualPowerCycle == 2
-                    ? tr("Success. Please manually cycle the display's AC power.")
-                    : tr("Success");
-            // The check of the installed version follows the result.
-            if (entry.updateNote.isEmpty())
-                return success;
-            return success + QLatin1String(success.endsWith(QLatin1Char('.')) ? " " : ". ") + entry.updateNote;
-        }
-        default:
-            return m_statusText(entry.resultStatus);
-        }
-    }
-    if (entry.updateStatus == 2)
-        return progressText(entry, entry.updateTimer.isValid() ? entry.updateTimer.elapsed() : 0);
-    return m_statusText(entry.updateStatus);
+    return DisplayRowText::statusText(entry, m_legacySupport, m_statusText);
 }
 
 QString displayListModel::progressText(const DisplayEntry &entry, qint64 elapsedMs)
 {
-    // The count comes from the catalogue; a package never has more components than the row holds.
-    const int components = std::clamp<int>(entry.componentCount, 0, DisplayEntry::ComponentSlots);
-    const int total = 100 * components;
-    int done = 0;
-    QString completed;
-    for (int i = 0; i < components; ++i) {
-        const qint32 progress = entry.componentProgress[i];
-        if (progress > 0)
-            done += progress;
-        if (i < 4 && progress >= 100)
-            completed += QStringLiteral("FW%1 ").arg(i + 1);
-    }
-
-    if (total < 1)
-        return entry.uploading ? tr("Uploading") : tr("Updating");
-    if (!completed.isEmpty())
-        completed.prepend(tr("Completed: "));
-
-    QString remaining;
-    if (entry.updateDurationSecs > 0) {
-        const qint64 left = entry.updateDurationSecs - elapsedMs / 1000;
-        const qint64 minutes = left / 60;
-        const qint64 seconds = std::llabs(left - 60 * minutes);
-        remaining = tr(" Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));
-    }
-
-    const QString percent = QString::number(qint64(done) * 100 / total);
-    if (!entry.uploading)
-        return tr("Updating %1% %2%3", "1=update percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    if (entry.uploadPercent < 0)
-        return tr("Uploading %1% %2%3", "1=upload percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    return tr("Uploading %1% %2", "1=upload percent complete 2=remaining time").arg(QString::number(entry.uploadPercent), remaining);
+    return DisplayRowText::progressText(entry, elapsedMs);
 }
 
 QString displayListModel::statusIconName(const DisplayEntry &entry) const

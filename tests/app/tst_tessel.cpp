@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -165,7 +166,9 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("bar") << "menuBar" << QStringList { "&File", "&Tools", "&View", "&Help" };
-        QTest::newRow("file") << "menuFile" << QStringList { "E&xit" };
+        QTest::newRow("file") << "menuFile"
+                             << QStringList { QString::fromUtf8("Export display list…"),
+                                              QString::fromUtf8("Export update report…"), "-", "E&xit" };
         QTest::newRow("tools") << "menuTools" << QStringList {
             "&Search network for displays", "&Configure Targeted search...", "-",
             "Create firmware &USB drive by model...", "Download firmware for offline use...", "-",
@@ -176,6 +179,31 @@ private slots:
         QTest::newRow("debug") << "menuDebug" << QStringList { "Generate file hash info" };
         QTest::newRow("view") << "menuView" << QStringList { "Log", "Show Asset Tag column", "Show MAC Address column" };
         QTest::newRow("help") << "menuHelp" << QStringList { "About...", "Check for updates", "View README" };
+    }
+
+    // An empty table still exports its header; the update report waits for a batch.
+    void exportDisplayListWithoutRows()
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        Tessel window;
+        QVERIFY(!window.findChild<QAction *>("actionExport_update_report")->isEnabled());
+        const QString path = settingsDir.filePath(QStringLiteral("list.csv"));
+        QTimer answerer;
+        answerer.setInterval(20);
+        connect(&answerer, &QTimer::timeout, this, [path] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
+            }
+        });
+        answerer.start();
+        window.findChild<QAction *>("actionExport_display_list")->trigger();
+        answerer.stop();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY2(csv.startsWith("\xEF\xBB\xBFModel Name,Serial Number,Asset Tag,IP Address,"), csv.constData());
+        QCOMPARE(csv.count("\r\n"), 1);
     }
 
     void menusAndActions()

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -427,6 +428,55 @@ private slots:
         QVERIFY(m_maxActive <= 5 && m_maxActive >= 2);
         QVERIFY2(m_fleet.updateStats()->maxConcurrent() <= 5, qPrintable(QString::number(m_fleet.updateStats()->maxConcurrent())));
         QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Update finished"));
+    }
+
+    // Triggers an export action and answers its file dialog with path.
+    void exportTo(const char *actionName, const QString &path)
+    {
+        // The platform's own dialog may not be one this test can answer.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        QTimer answerer;
+        answerer.setInterval(20);
+        connect(&answerer, &QTimer::timeout, this, [path] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
+            }
+        });
+        answerer.start();
+        action(actionName)->trigger();
+        answerer.stop();
+    }
+
+    // After the batch, File › "Export update report…" writes one line per display updated, and
+    // "Export display list…" every row.
+    void exportUpdateReport()
+    {
+        QVERIFY(action("actionExport_update_report")->isEnabled());
+        const QString list = m_home.filePath(QStringLiteral("list.csv"));
+        exportTo("actionExport_display_list", list);
+        const QByteArray csv = TestFiles::readFile(list);
+        QVERIFY2(csv.startsWith("\xEF\xBB\xBFModel Name,Serial Number,Asset Tag,IP Address,"), csv.left(200).constData());
+        QCOMPARE(csv.count("\r\n"), FleetSize + 1);
+        for (const Planned &p : Fleet)
+            QVERIFY(csv.contains(QByteArray(p.model) + ",74A"));
+        QVERIFY(csv.contains("\"<img src=\"\"file:///etc/hostname\"\">\""));
+
+        const QString path = m_home.filePath(QStringLiteral("report.json"));
+        exportTo("actionExport_update_report", path);
+        const QJsonArray lines = QJsonDocument::fromJson(TestFiles::readFile(path)).array();
+        QCOMPARE(lines.size(), FleetSize);
+        for (const QJsonValue &value : lines) {
+            const QJsonObject line = value.toObject();
+            const bool failing = line.value("model").toString().endsWith(QLatin1String("X-350"))
+                    || line.value("model").toString().endsWith(QLatin1String("X-351"))
+                    || line.value("model").toString().endsWith(QLatin1String("X-352"));
+            QCOMPARE(line.value("firmware_before").toString(), QStringLiteral("R1.000"));
+            QCOMPARE(line.value("firmware_after").toString(), failing ? QStringLiteral("R1.000") : QStringLiteral("R2.000"));
+            QCOMPARE(line.value("firmware_after_verified").toBool(), !failing);
+            QCOMPARE(line.value("result").toInt() == 3, !failing);
+            QVERIFY(!line.value("settled").toString().isEmpty());
+        }
     }
 
     void limitOneAndCancelQueued()

@@ -1,4 +1,4 @@
-#include "app/SettingsMigration.h"
+#include "settings/SettingsMigration.h"
 
 #include <QSettings>
 #include <QStringList>

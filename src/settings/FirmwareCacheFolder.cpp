@@ -1,4 +1,4 @@
-#include "app/FirmwareCacheFolder.h"
+#include "settings/FirmwareCacheFolder.h"
 
 #include <QDir>
 #include <QFile>

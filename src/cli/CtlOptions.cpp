@@ -1,0 +1,148 @@
+#include "cli/CtlOptions.h"
+
+#include "discovery/AddressListParser.h"
+#include "records/AppBuild.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct CommandName
+{
+    const char *name;
+    CtlOptions::Command command;
+};
+
+const CommandName Commands[] = {
+    { "search", CtlOptions::Command::Search },
+    { "update", CtlOptions::Command::Update },
+    { "download", CtlOptions::Command::Download },
+    { "usb", CtlOptions::Command::Usb },
+};
+
+QString usageText()
+{
+    return QCoreApplication::translate(
+            "CtlOptions",
+            "Usage:\n"
+            "  quillonctl search   [--targets TEXT] [--json]\n"
+            "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]\n"
+            "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
+            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n");
+}
+
+}
+
+CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int &exitCode)
+{
+    CtlOptions options;
+    exitCode = Completed;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(tr("Finds displays on the LAN and updates their firmware from a script."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") }, tr("Shows this help."));
+    const QCommandLineOption version(QStringLiteral("version"), tr("Shows the version."));
+    const QCommandLineOption targets(QStringLiteral("targets"),
+                                     tr("Targeted search of these addresses (e.g. \"10.0.4.1 - 40, 10.0.5.*\"); "
+                                        "without it, a broadcast search."),
+                                     tr("TEXT"));
+    const QCommandLineOption limit(QStringLiteral("limit"), tr("Displays updated at once: 1, 5 or 20."), tr("N"));
+    const QCommandLineOption yes(QStringLiteral("yes"), tr("Updates the displays; without it update only shows what it would do."));
+    const QCommandLineOption json(QStringLiteral("json"), tr("Results as JSON on standard output."));
+    const QCommandLineOption model(QStringLiteral("model"), tr("A model name."), tr("NAME"));
+    const QCommandLineOption modelVariant(QStringLiteral("model-variant"), tr("The model variant text of the release."), tr("TEXT"));
+    const QCommandLineOption regionVariant(QStringLiteral("region-variant"), tr("The region text of the release."), tr("TEXT"));
+    const QCommandLineOption drive(QStringLiteral("drive"), tr("The root folder of the mounted drive."), tr("ROOT"));
+    QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
+    shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
+    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download or usb"));
+
+    const auto usageError = [&](const QString &text) {
+        message = text + QLatin1Char('\n') + usageText();
+        exitCode = UsageError;
+        return CtlOptions();
+    };
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        message = parser.helpText() + QLatin1Char('\n') + usageText();
+        return CtlOptions();
+    }
+    if (parser.isSet(version)) {
+        message = AppBuild::versionText() + QLatin1Char('\n');
+        return CtlOptions();
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        return usageError(positional.isEmpty() ? tr("No command given.")
+                                               : tr("Unexpected argument: %1").arg(positional.value(1)));
+    Command command = Command::None;
+    for (const CommandName &entry : Commands) {
+        if (positional.first() == QLatin1String(entry.name))
+            command = entry.command;
+    }
+    if (command == Command::None)
+        return usageError(tr("Unknown command: %1").arg(positional.first()));
+
+    // Each command takes only its own options.
+    const bool searchLike = command == Command::Search || command == Command::Update;
+    const QList<QPair<const QCommandLineOption *, bool>> allowed {
+        { &targets, searchLike },
+        { &limit, command == Command::Update },
+        { &yes, command == Command::Update },
+        { &json, command != Command::Usb },
+        { &model, command == Command::Download || command == Command::Usb },
+        { &modelVariant, command == Command::Usb },
+        { &regionVariant, command == Command::Usb },
+        { &drive, command == Command::Usb },
+    };
+    for (const auto &[option, ok] : allowed) {
+        if (!ok && parser.isSet(*option))
+            return usageError(tr("The %1 command takes no --%2.").arg(positional.first(), option->names().constLast()));
+    }
+
+    options.command = command;
+    options.json = parser.isSet(json);
+    options.confirmed = parser.isSet(yes);
+    options.shortWaits = parser.isSet(shortWaits);
+
+    if (parser.isSet(targets)) {
+        options.targetText = parser.value(targets);
+        int item = 0;
+        const int result = AddressListParser::parse(options.targetText, options.targets, item,
+                                                    AddressListParser::DefaultLimit);
+        switch (result) {
+        case AddressListParser::Valid:
+            break;
+        case AddressListParser::FormatError:
+            return usageError(tr("--targets: item %1 is not an address, a wildcard or a range.").arg(item));
+        case AddressListParser::TooManyAddresses:
+            return usageError(tr("--targets: item %1 brings the list over %2 addresses.")
+                                      .arg(item)
+                                      .arg(AddressListParser::DefaultLimit));
+        default:
+            return usageError(tr("--targets: the text names no address."));
+        }
+    }
+    if (parser.isSet(limit)) {
+        const QString text = parser.value(limit);
+        if (text != QLatin1String("1") && text != QLatin1String("5") && text != QLatin1String("20"))
+            return usageError(tr("--limit must be 1, 5 or 20, not %1.").arg(text));
+        options.updateLimit = text.toInt();
+    }
+    options.models = parser.values(model);
+    options.modelVariant = parser.value(modelVariant);
+    options.regionVariant = parser.value(regionVariant);
+    options.driveRoot = parser.value(drive);
+    if ((command == Command::Download || command == Command::Usb) && options.models.isEmpty())
+        return usageError(tr("The %1 command needs --model.").arg(positional.first()));
+    if (command == Command::Usb && options.models.size() != 1)
+        return usageError(tr("The usb command takes one --model."));
+    if (command == Command::Usb && options.driveRoot.isEmpty())
+        return usageError(tr("The usb command needs --drive."));
+    return options;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+
+class CtlEngine;
+class InterruptHook;
+struct CtlOptions;
+
+// "quillonctl update": the window's LAN update without the window. Search, evaluation and the
+// rows the window would tick, their packages downloaded and verified, the confirmation summary;
+// with --yes the power-save change, the queue within the limit and the check after the update,
+// then one result per display. Ctrl-C cancels what is queued and waits for the running sessions;
+// a second Ctrl-C leaves at once, naming the displays left mid-update.
+class UpdateCommand : public QObject
+{
+    Q_OBJECT
+
+public:
+    UpdateCommand(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook);
+
+    int run();
+
+private:
+    enum class Phase { Preparing, Updating };
+
+    void interrupted(int count);
+    int prepare();
+    int update();
+    int abandoned();
+
+    CtlEngine &m_engine;
+    const CtlOptions &m_options;
+    Phase m_phase = Phase::Preparing;
+    QList<QHostAddress> m_listed;
+    bool m_confirmation = false; // every package is in and checked
+    bool m_cancelled = false;    // Ctrl-C cancelled the queued displays
+};

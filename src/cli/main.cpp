@@ -1,0 +1,75 @@
+#include "cli/CtlEngine.h"
+#include "cli/CtlOptions.h"
+#include "cli/DownloadCommand.h"
+#include "cli/InterruptHook.h"
+#include "cli/PlainText.h"
+#include "cli/SearchCommand.h"
+#include "cli/UpdateCommand.h"
+#include "cli/UsbCommand.h"
+#include "platform/Platform.h"
+#include "settings/SettingsMigration.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// The libraries' log lines on standard error, whatever the platform's default logging target;
+// display-supplied texts in them cannot steer the terminal.
+void logToStderr(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const QString line = PlainText::sanitized(qFormatLogMessage(type, context, message));
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(logToStderr);
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("halvern.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString message;
+    int exitCode = CtlOptions::Completed;
+    const CtlOptions options = CtlOptions::parse(QCoreApplication::arguments(), message, exitCode);
+    if (options.command == CtlOptions::Command::None) {
+        (exitCode == CtlOptions::Completed ? out : err) << message;
+        return exitCode;
+    }
+
+    // The window's store: the same limit, legacy setting and cache folder.
+    QSettings settings;
+    SettingsMigration::migrateFromOlderEdition(settings);
+    Platform::raiseOpenFileLimit();
+
+    InterruptHook hook;
+    CtlEngine engine(options, out, err);
+    switch (options.command) {
+    case CtlOptions::Command::Search:
+        exitCode = SearchCommand::run(engine, options, hook);
+        break;
+    case CtlOptions::Command::Update:
+        exitCode = UpdateCommand(engine, options, hook).run();
+        break;
+    case CtlOptions::Command::Download:
+        exitCode = DownloadCommand::run(engine, options, hook);
+        break;
+    case CtlOptions::Command::Usb:
+        exitCode = UsbCommand::run(engine, options, hook);
+        break;
+    case CtlOptions::Command::None:
+        break;
+    }
+    out.flush();
+    err.flush();
+    return exitCode;
+}

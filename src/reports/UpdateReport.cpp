@@ -1,0 +1,85 @@
+#include "reports/UpdateReport.h"
+
+#include "records/DisplayTableState.h"
+#include "reports/DisplayListExport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+// The outcomes of the check after an update in which the display told its version.
+constexpr int Verified = 0;
+constexpr int VersionMismatch = 1;
+
+QString timeText(const QDateTime &time)
+{
+    return time.isValid() ? time.toUTC().toString(Qt::ISODate) : QString();
+}
+
+}
+
+bool UpdateReport::hasLines(const DisplayTableState &state)
+{
+    for (const DisplayEntry &entry : state.displayEntries) {
+        if (entry.updateStartedAt.isValid())
+            return true;
+    }
+    return false;
+}
+
+QList<UpdateReport::Line> UpdateReport::lines(const DisplayTableState &state, bool legacySupport,
+                                              const DisplayRowText::StatusTextLookup &statusText)
+{
+    QList<Line> lines;
+    for (const DisplayEntry &entry : state.displayEntries) {
+        if (!entry.updateStartedAt.isValid())
+            continue;
+        Line line;
+        line.started = entry.updateStartedAt;
+        line.settled = entry.updateSettledAt;
+        line.model = entry.modelName;
+        line.serial = entry.serialNumber;
+        line.address = DisplayListExport::addressText(entry.address);
+        line.versionBefore = entry.firmwareBefore;
+        line.versionAfter = entry.currentFirmware;
+        line.versionReadBack = entry.verifyOutcome == Verified || entry.verifyOutcome == VersionMismatch;
+        line.result = entry.updateStatus != 0 ? entry.updateStatus : entry.resultStatus;
+        line.resultText = DisplayRowText::statusText(entry, legacySupport, statusText);
+        lines.append(line);
+    }
+    return lines;
+}
+
+QList<QStringList> UpdateReport::table(const QList<Line> &lines)
+{
+    QList<QStringList> table { { tr("Started"), tr("Settled"), tr("Model Name"), tr("Serial Number"), tr("IP Address"),
+                                 tr("Version Before"), tr("Version After"), tr("Version Read Back"), tr("Result") } };
+    for (const Line &line : lines) {
+        table.append({ timeText(line.started), timeText(line.settled), line.model, line.serial, line.address,
+                       line.versionBefore, line.versionAfter, line.versionReadBack ? tr("Yes") : tr("No"),
+                       line.resultText });
+    }
+    return table;
+}
+
+QByteArray UpdateReport::json(const QList<Line> &lines)
+{
+    QJsonArray array;
+    for (const Line &line : lines) {
+        array.append(QJsonObject {
+                { QStringLiteral("address"), line.address },
+                { QStringLiteral("model"), line.model },
+                { QStringLiteral("serial"), line.serial },
+                { QStringLiteral("firmware_before"), line.versionBefore },
+                { QStringLiteral("firmware_after"), line.versionAfter },
+                { QStringLiteral("firmware_after_verified"), line.versionReadBack },
+                { QStringLiteral("result"), line.result },
+                { QStringLiteral("result_text"), line.resultText },
+                { QStringLiteral("started"), timeText(line.started) },
+                { QStringLiteral("settled"), timeText(line.settled) },
+        });
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}

@@ -1,0 +1,443 @@
+#include "common/TestFiles.h"
+#include "fwserver/FwServer.h"
+
+#include "SimDisplay.h"
+#include "SimFleet.h"
+#include "SimUpdateStats.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <unistd.h>
+
+// quillonctl run as a technician's script runs it: a real process, its search, downloads and
+// updates against simulated displays on loopback and the local firmware server; the displays
+// themselves tell what happened to them.
+namespace {
+
+struct Planned
+{
+    const char *model;
+    const char *seriesName;
+    int series;
+    int powerSave = 2;   // the display's power-save setting
+    bool powerPrep = false;
+    const char *firmware = "R1.000";
+    int fault = 0;       // 1: the update fails
+    int progressStep = 50;
+};
+
+// 1-9 a batch of mixed series, 10 fails, 11-13 and 14-15 slow (Ctrl-C), 16 up to date.
+const Planned Fleet[] = {
+    { "LG-141", "SERIES_CEDAR4", 1, 1 },
+    { "LG-242", "SERIES_LARCH", 2, 0 },
+    { "CG-343", "SERIES_CEDAR5", 3 },
+    { "CG-444", "SERIES_BIRCH", 4 },
+    { "CG-545", "SERIES_CEDAR5_UHD", 5 },
+    { "CG-646", "SERIES_CEDAR5_XN", 6 },
+    { "RL-947", "SERIES_ROWAN_L", 9 },
+    { "RH-048", "SERIES_ROWAN_H", 10 },
+    { "WL-149", "SERIES_WILLOW", 11, 2, true },
+    { "FX-350", "SERIES_CEDAR5", 3, 2, false, "R1.000", 1 },
+    { "SL-351", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 2 },
+    { "SL-352", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 2 },
+    { "SL-353", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 2 },
+    { "SL-354", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 1 },
+    { "SL-355", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 1 },
+    { "UP-356", "SERIES_CEDAR5", 3, 2, false, "R2.000" },
+};
+constexpr int FleetSize = int(std::size(Fleet));
+const QString NewVersion = QStringLiteral("2.000");
+
+QHostAddress address(int i)
+{
+    return QHostAddress(QStringLiteral("127.0.77.%1").arg(i + 1));
+}
+
+QByteArray payload(const QString &name, int size)
+{
+    QByteArray data;
+    const QByteArray seed = name.toUtf8();
+    while (data.size() < size)
+        data += QCryptographicHash::hash(seed + QByteArray::number(data.size()), QCryptographicHash::Sha256);
+    data.truncate(size);
+    return data;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+}
+
+class TestQuillonCtl : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_serverRoot;
+    FwServer m_server;
+    SimFleet m_fleet;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("QUILLON_FIRMWARE_URL"), m_server.url(QString()).toString());
+        return env;
+    }
+
+    void start(QProcess &process, const QStringList &arguments) const
+    {
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(QUILLONCTL_PATH), arguments + QStringList { QStringLiteral("--test-short-waits") });
+    }
+
+    // Runs quillonctl with the event loop turning, so the displays and the server answer it.
+    Run run(const QStringList &arguments, int timeoutMs = 90000)
+    {
+        QProcess process;
+        start(process, arguments);
+        Run result;
+        if (!process.waitForStarted(10000))
+            return result;
+        QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    static QString range(int first, int last)
+    {
+        if (first == last)
+            return address(first).toString();
+        return QStringLiteral("127.0.77.%1 - %2").arg(first + 1).arg(last + 1);
+    }
+
+    // The result lines of a plain-text update: one per display, after the summary.
+    static QList<QByteArray> resultLines(const QByteArray &out)
+    {
+        QList<QByteArray> lines;
+        for (const QByteArray &line : out.split('\n')) {
+            if (line.startsWith("127.0.77."))
+                lines.append(line);
+        }
+        return lines;
+    }
+
+    int attempts(int i) const
+    {
+        return m_fleet.updateStats()->displays().value(address(i).toString()).attempts;
+    }
+
+    void writeCatalogue()
+    {
+        QJsonArray firmware;
+        for (const Planned &p : Fleet) {
+            const QString model = QString::fromLatin1(p.model);
+            const QString packageName = model + QStringLiteral(".bin");
+            const QByteArray package = payload(packageName, 40000);
+            QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(packageName), package));
+            firmware.append(QJsonObject {
+                    { "version", NewVersion },
+                    { "seriesName", QString::fromLatin1(p.seriesName) },
+                    { "updateViaHTTP", 1 },
+                    { "updateViaUSB", 1 },
+                    { "updateViaHTTPDurationSecs", 5 },
+                    { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
+                    { "models", QJsonArray { model } },
+                    { "changes", QJsonObject { { "version", NewVersion }, { "changeList", "Fixes" } } },
+                    { "downloadLoc", m_server.url(packageName).toString() },
+                    { "fileChecksum", QString::fromLatin1(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex()) },
+                    { "fileSize", package.size() },
+            });
+        }
+        const QJsonObject doc { { "info", QJsonObject { { "databaseVersion", 7 }, { "latestAppBuildWindows", 250930 } } },
+                                { "firmware", firmware } };
+        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath("pd_firmware_releases.json"), QJsonDocument(doc).toJson()));
+    }
+
+    void startFleet()
+    {
+        QList<SimDisplayConfig> configs;
+        for (int i = 0; i < FleetSize; ++i) {
+            const Planned &p = Fleet[i];
+            SimDisplayConfig c;
+            c.modelName = QString::fromLatin1(p.model);
+            c.serialNumber = QStringLiteral("77A%1").arg(i, 5, 10, QLatin1Char('0'));
+            c.seriesCode = quint8(p.series);
+            c.mainFwVersion = QString::fromLatin1(p.firmware);
+            c.macAddress = QByteArray::fromHex("0016AA7700") + char(i);
+            c.powerSaveSetting = p.powerSave;
+            c.update.components = 1;
+            c.update.rebootMs = 300;
+            c.update.firmwareAfterMain = QStringLiteral("R2.000");
+            c.update.legacyQuietMs = 1;
+            c.update.abandonMs = 5000;
+            c.update.checkPolls = 1;
+            c.update.progressStep = p.progressStep;
+            if (p.fault == 1)
+                c.update.updateFailComponent = 1;
+            configs.append(c);
+        }
+        QCOMPARE(m_fleet.start(address(0), configs), 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (::geteuid() != 0)
+            QSKIP("the displays' web servers need port 80");
+        QVERIFY(m_home.isValid() && m_serverRoot.isValid());
+        m_server.setRoot(m_serverRoot.path());
+        m_server.setBasePath(QStringLiteral("/firmwareupdates/"));
+        QVERIFY(m_server.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
+        writeCatalogue();
+        startFleet();
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("bad targets") << QStringList { "search", "--targets", "127.0.77.1, 127.0.77.x" } << "item 2";
+        QTest::newRow("no command") << QStringList {} << "No command";
+        QTest::newRow("unknown command") << QStringList { "flash" } << "flash";
+        QTest::newRow("limit") << QStringList { "update", "--limit", "7" } << "--limit";
+        QTest::newRow("foreign option") << QStringList { "search", "--yes" } << "--yes";
+        QTest::newRow("download without model") << QStringList { "download" } << "--model";
+        QTest::newRow("usb without drive") << QStringList { "usb", "--model", "CG-343" } << "--drive";
+    }
+
+    // A usage error ends before any traffic: no display hears a search.
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const int searchesBefore = m_fleet.displays().first()->requestLog().count(SimLogEntry::Channel::Search);
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY2(result.err.contains(named.toUtf8()), result.err.constData());
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(m_fleet.displays().first()->requestLog().count(SimLogEntry::Channel::Search), searchesBefore);
+    }
+
+    void searchJsonMatchesFleet()
+    {
+        const Run result = run({ "search", "--targets", range(0, FleetSize - 1), "--json" });
+        QCOMPARE(result.exitCode, 0);
+        QJsonParseError error;
+        const QJsonArray array = QJsonDocument::fromJson(result.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(array.size(), FleetSize);
+        for (int i = 0; i < FleetSize; ++i) {
+            const Planned &p = Fleet[i];
+            const auto found = std::find_if(array.begin(), array.end(), [i](const QJsonValue &v) {
+                return v.toObject().value("address").toString() == address(i).toString();
+            });
+            QVERIFY2(found != array.end(), qPrintable(address(i).toString()));
+            const QJsonObject display = found->toObject();
+            QCOMPARE(display.value("model").toString(), QString::fromLatin1(p.model));
+            QCOMPARE(display.value("serial").toString(), QStringLiteral("77A%1").arg(i, 5, 10, QLatin1Char('0')));
+            QCOMPARE(display.value("firmware").toString(), QString::fromLatin1(p.firmware));
+            QCOMPARE(display.value("power").toString(), QStringLiteral("Power On"));
+            const bool isNew = qstrcmp(p.firmware, "R1.000") == 0;
+            QCOMPARE(display.value("update_available").toBool(), isNew);
+            QCOMPARE(display.value("status").toString(),
+                     isNew ? QStringLiteral("New version %1 available").arg(NewVersion) : QStringLiteral("Up-to-date"));
+        }
+    }
+
+    void searchTextListsEveryDisplay()
+    {
+        const Run result = run({ "search", "--targets", range(0, 2) });
+        QCOMPARE(result.exitCode, 0);
+        const QList<QByteArray> lines = result.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 4); // header and three displays
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray line = lines.at(i + 1);
+            QVERIFY2(line.startsWith(address(i).toString().toUtf8()) && line.contains(Fleet[i].model)
+                             && line.contains("R1.000") && line.contains("New version 2.000 available"),
+                     line.constData());
+        }
+    }
+
+    // The offline download of named models (any case) lands in the window's cache folder.
+    void downloadFetchesNamedModels()
+    {
+        const QString cache = m_home.filePath(QStringLiteral("data/Halvern/Quillon/Firmware"));
+        const Run result = run({ "download", "--model", "UP-356", "--model", "fx-350", "--json" });
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        const QJsonArray array = QJsonDocument::fromJson(result.out).array();
+        QCOMPARE(array.size(), 2);
+        for (const char *model : { "UP-356", "FX-350" }) {
+            const QString name = QString::fromLatin1(model) + QStringLiteral(".bin");
+            QCOMPARE(TestFiles::readFile(QDir(cache).filePath(name)), payload(name, 40000));
+        }
+        const Run unknown = run({ "download", "--model", "NO-SUCH" });
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY(unknown.err.contains("NO-SUCH"));
+    }
+
+    // A drive whose file system the release does not accept is left untouched, as in the dialog.
+    void usbRefusesUnsuitableDrive()
+    {
+        QTemporaryDir drive;
+        QVERIFY(TestFiles::writeFile(drive.filePath(QStringLiteral("old.bin")), "old"));
+        const Run result = run({ "usb", "--model", "CG-343", "--drive", drive.path() });
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("is not one this firmware can be installed from"), result.err.constData());
+        QCOMPARE(QDir(drive.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "old.bin" });
+        const Run unknown = run({ "usb", "--model", "NO-SUCH", "--drive", drive.path() });
+        QCOMPARE(unknown.exitCode, 2);
+    }
+
+    // Without --yes the summary is shown and nothing reaches any display: no update request, and
+    // no power-save change either.
+    void updateWithoutYesChangesNothing()
+    {
+        m_fleet.updateStats()->reset();
+        const Run result = run({ "update", "--targets", range(0, 8), "--limit", "5" });
+        QCOMPARE(result.exitCode, 3);
+        QVERIFY2(result.out.contains("The firmware on the following 9 display(s) is about to be updated."),
+                 result.out.constData());
+        QVERIFY(result.out.contains("See note 2."));
+        QVERIFY(result.out.contains("Note 2:"));
+        QVERIFY(!result.out.contains("<"));
+        QVERIFY(result.err.contains("--yes"));
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(attempts(i), 0);
+            const SimDisplay *display = m_fleet.display(address(i));
+            QCOMPARE(display->config().powerSaveSetting, Fleet[i].powerSave);
+            for (const SimLogEntry &entry : display->requestLog().entries())
+                QVERIFY2(entry.channel != SimLogEntry::Channel::Web || entry.request.startsWith("GET "), entry.request.constData());
+        }
+    }
+
+    // Mixed series, limit five: every display completes and comes back with the new version,
+    // and the displays never saw more than five updates at once.
+    void updateBatchWithinLimitFive()
+    {
+        m_fleet.updateStats()->reset();
+        const Run result = run({ "update", "--targets", range(0, 8), "--limit", "5", "--yes", "--json" }, 180000);
+        QVERIFY2(result.exitCode == 0, result.err.right(3000).constData());
+        QJsonParseError error;
+        const QJsonArray array = QJsonDocument::fromJson(result.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(array.size(), 9);
+        for (const QJsonValue &value : array) {
+            const QJsonObject line = value.toObject();
+            QVERIFY2(line.value("result").toInt() == 3, qPrintable(line.value("result_text").toString()));
+            QCOMPARE(line.value("firmware_before").toString(), QStringLiteral("R1.000"));
+            QCOMPARE(line.value("firmware_after").toString(), QStringLiteral("R2.000"));
+            QVERIFY(line.value("firmware_after_verified").toBool());
+            QVERIFY(line.value("result_text").toString().startsWith(QStringLiteral("Success")));
+        }
+        QVERIFY2(m_fleet.updateStats()->maxConcurrent() <= 5, qPrintable(QString::number(m_fleet.updateStats()->maxConcurrent())));
+        QVERIFY(m_fleet.updateStats()->maxConcurrent() >= 2);
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(attempts(i), 1);
+        // The series 1 and 2 displays were switched "Off" before their updates.
+        QCOMPARE(m_fleet.display(address(0))->config().powerSaveSetting, 2);
+        QCOMPARE(m_fleet.display(address(1))->config().powerSaveSetting, 2);
+        // Progress went to standard error, the log lines with it.
+        QVERIFY(result.err.contains("Starting update."));
+    }
+
+    void failedUpdateExitsOne()
+    {
+        const Run result = run({ "update", "--targets", range(9, 9), "--yes" });
+        QCOMPARE(result.exitCode, 1);
+        const QList<QByteArray> lines = resultLines(result.out);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.last().startsWith(address(9).toString().toUtf8() + "  FX-350"), result.out.constData());
+        QVERIFY(!lines.last().contains("Success"));
+    }
+
+    void nothingToUpdateExitsZero()
+    {
+        const Run result = run({ "update", "--targets", range(15, 15), "--yes", "--json" });
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(result.out).array().size(), 0);
+        QCOMPARE(attempts(15), 0);
+    }
+
+    // Ctrl-C in a batch: the queued displays are never touched, the running one settles, and
+    // every display's result is printed.
+    void interruptCancelsQueuedAndLetsRunningSettle()
+    {
+        m_fleet.updateStats()->reset();
+        QProcess process;
+        start(process, { "update", "--targets", range(10, 12), "--limit", "1", "--yes" });
+        QVERIFY(process.waitForStarted(10000));
+        QByteArray err;
+        QVERIFY(QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
+        }, 60000));
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000));
+        err += process.readAllStandardError();
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(err.contains("queued updates cancelled"), err.constData());
+        const QByteArray out = process.readAllStandardOutput();
+        QVERIFY2(out.contains("The firmware on the following 3 display(s) is about to be updated."), out.constData());
+        const QList<QByteArray> lines = resultLines(out);
+        QCOMPARE(lines.size(), 3);
+        int succeeded = 0;
+        int cancelled = 0;
+        for (const QByteArray &line : lines) {
+            succeeded += line.contains("Success") ? 1 : 0;
+            cancelled += line.contains("cancelled before it started") ? 1 : 0;
+        }
+        QCOMPARE(succeeded, 1);
+        QCOMPARE(cancelled, 2);
+        QCOMPARE(attempts(10) + attempts(11) + attempts(12), 1);
+        QCOMPARE(m_fleet.updateStats()->current(), 0);
+    }
+
+    // A second Ctrl-C leaves at once and names the display left mid-update.
+    void secondInterruptExitsNamingDisplays()
+    {
+        QProcess process;
+        start(process, { "update", "--targets", range(13, 14), "--limit", "1", "--yes" });
+        QVERIFY(process.waitForStarted(10000));
+        QByteArray err;
+        QVERIFY(QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
+        }, 60000));
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains("queued updates cancelled");
+        }, 10000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 5000));
+        err += process.readAllStandardError();
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(err.contains("left mid-update"), err.constData());
+        QVERIFY(err.contains("SL-354") || err.contains("SL-355"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuillonCtl)
+#include "tst_quillonctl.moc"
