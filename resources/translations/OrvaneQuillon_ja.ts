@@ -1297,7 +1297,7 @@ Are you sure you want to quit?</source>
         <translation>ファームウェア更新の注意事項</translation>
     </message>
     <message>
-        <source>Please carefully read the following caution items before perfoming a firmware update:</source>
+        <source>Please carefully read the following caution items before performing a firmware update:</source>
         <translation>ファームウェアを更新する前に、次の注意事項をよくお読みください:</translation>
     </message>
     <message>
