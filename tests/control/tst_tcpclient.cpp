@@ -530,20 +530,24 @@ void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole_data()
     QTest::addColumn<QList<QByteArray>>("bodies");
     QTest::addColumn<int>("webRequests");
     QTest::addColumn<QString>("modelName");
+    QTest::addColumn<int>("replyDelayMs");
 
     const QList<QByteArray> five(TcpClient::MaxSendsOfOneMessage, "C217");
     QTest::newRow("never answers: the first item's five sends end the query")
-            << true << QStringList() << five << 0 << QString();
+            << true << QStringList() << five << 0 << QString() << 0;
+    // Each late answer arrives on a connection already closed for the next send.
+    QTest::newRow("answers every item after the time-out: the same")
+            << false << QStringList() << five << 0 << QString() << 300;
     QList<QByteArray> perItem{"C217"};
     perItem += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "01D6");
     perItem += QList<QByteArray>{"C216", "C03F", "C00B0020", "C00B2020"};
     QTest::newRow("answers some items: only the silent one is given up")
-            << false << QStringList{QStringLiteral("01D6")} << perItem << 1 << QStringLiteral("PX-551");
+            << false << QStringList{QStringLiteral("01D6")} << perItem << 1 << QStringLiteral("PX-551") << 0;
     QList<QByteArray> laterSilent{"C217", "01D6", "C216", "C03F", "C00B0020", "C00B2020"};
     laterSilent += QList<QByteArray>(TcpClient::MaxSendsOfOneMessage, "CA0200");
     QTest::newRow("falls silent after answering: per item, 0x8 still replaced by 0x40")
             << false << QStringList{QStringLiteral("C03F"), QStringLiteral("CA02")} << laterSilent << 1
-            << QStringLiteral("PX-551");
+            << QStringLiteral("PX-551") << 0;
 }
 
 void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole()
@@ -553,12 +557,14 @@ void tst_TcpClient::displayThatNeverAnswersIsGivenUpAsAWhole()
     QFETCH(QList<QByteArray>, bodies);
     QFETCH(int, webRequests);
     QFETCH(QString, modelName);
+    QFETCH(int, replyDelayMs);
 
     SimDisplayConfig config;
     config.modelName = QStringLiteral("PX-551");
     if (neverReplies)
         config.misbehaviour.control = SimMisbehaviour::Listener::NeverReply;
     config.misbehaviour.silentItems = silentItems;
+    config.misbehaviour.replyDelayMs = replyDelayMs;
     SimDisplay display(config);
     QCOMPARE(display.start(at(31)), 0);
 
