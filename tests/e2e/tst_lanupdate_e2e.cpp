@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -439,7 +440,9 @@ private slots:
         answerer.setInterval(20);
         connect(&answerer, &QTimer::timeout, this, [path] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                dialog->selectFile(path);
+                // As a user types it: the whole path into the name field, then Save.
+                if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                    name->setText(path);
                 static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
             }
         });
