@@ -254,6 +254,181 @@
     </message>
 </context>
 <context>
+    <name>CtlOptions</name>
+    <message>
+        <source>Usage:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+</source>
+        <translation>使用法:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+</translation>
+    </message>
+    <message>
+        <source>Finds displays on the LAN and updates their firmware from a script.</source>
+        <translation>LAN 上のディスプレイを検出し、スクリプトからファームウェアを更新します。</translation>
+    </message>
+    <message>
+        <source>Shows this help.</source>
+        <translation>このヘルプを表示します。</translation>
+    </message>
+    <message>
+        <source>Shows the version.</source>
+        <translation>バージョンを表示します。</translation>
+    </message>
+    <message>
+        <source>Targeted search of these addresses (e.g. &quot;10.0.4.1 - 40, 10.0.5.*&quot;); without it, a broadcast search.</source>
+        <translation>指定したアドレスを検索します (例: &quot;10.0.4.1 - 40, 10.0.5.*&quot;)。省略するとブロードキャスト検索を行います。</translation>
+    </message>
+    <message>
+        <source>TEXT</source>
+        <translation>TEXT</translation>
+    </message>
+    <message>
+        <source>Displays updated at once: 1, 5 or 20.</source>
+        <translation>同時に更新するディスプレイの数: 1、5、20 のいずれか。</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Updates the displays; without it update only shows what it would do.</source>
+        <translation>ディスプレイを更新します。省略すると、update は実行内容を表示するだけです。</translation>
+    </message>
+    <message>
+        <source>Results as JSON on standard output.</source>
+        <translation>結果を JSON 形式で標準出力に出力します。</translation>
+    </message>
+    <message>
+        <source>A model name.</source>
+        <translation>モデル名。</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>The model variant text of the release.</source>
+        <translation>リリースのモデル バリエーションのテキスト。</translation>
+    </message>
+    <message>
+        <source>The region text of the release.</source>
+        <translation>リリースの地域のテキスト。</translation>
+    </message>
+    <message>
+        <source>The root folder of the mounted drive.</source>
+        <translation>マウントされたドライブのルート フォルダー。</translation>
+    </message>
+    <message>
+        <source>ROOT</source>
+        <translation>ROOT</translation>
+    </message>
+    <message>
+        <source>search, update, download or usb</source>
+        <translation>search、update、download、usb のいずれか</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>コマンドが指定されていません。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>予期しない引数: %1</translation>
+    </message>
+    <message>
+        <source>Unknown command: %1</source>
+        <translation>不明なコマンド: %1</translation>
+    </message>
+    <message>
+        <source>The %1 command takes no --%2.</source>
+        <translation>%1 コマンドに --%2 は指定できません。</translation>
+    </message>
+    <message>
+        <source>--targets: item %1 is not an address, a wildcard or a range.</source>
+        <translation>--targets: 項目 %1 はアドレス、ワイルドカード、範囲のいずれでもありません。</translation>
+    </message>
+    <message>
+        <source>--targets: item %1 brings the list over %2 addresses.</source>
+        <translation>--targets: 項目 %1 でアドレスの数が上限の %2 個を超えます。</translation>
+    </message>
+    <message>
+        <source>--targets: the text names no address.</source>
+        <translation>--targets: アドレスが 1 つも指定されていません。</translation>
+    </message>
+    <message>
+        <source>--limit must be 1, 5 or 20, not %1.</source>
+        <translation>--limit には 1、5、20 のいずれかを指定してください (指定値: %1)。</translation>
+    </message>
+    <message>
+        <source>The %1 command needs --model.</source>
+        <translation>%1 コマンドには --model が必要です。</translation>
+    </message>
+    <message>
+        <source>The usb command takes one --model.</source>
+        <translation>usb コマンドに指定できる --model は 1 つだけです。</translation>
+    </message>
+    <message>
+        <source>The usb command needs --drive.</source>
+        <translation>usb コマンドには --drive が必要です。</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayListExport</name>
+    <message>
+        <source>Firmware Update IP Address</source>
+        <translation>ファームウェア更新用 IP アドレス</translation>
+    </message>
+    <message>
+        <source>Firmware 1</source>
+        <translation>ファームウェア 1</translation>
+    </message>
+    <message>
+        <source>Firmware 2</source>
+        <translation>ファームウェア 2</translation>
+    </message>
+    <message>
+        <source>Firmware 3</source>
+        <translation>ファームウェア 3</translation>
+    </message>
+    <message>
+        <source>Firmware 4</source>
+        <translation>ファームウェア 4</translation>
+    </message>
+    <message>
+        <source>Latest Firmware</source>
+        <translation>最新のファームウェア</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadCommand</name>
+    <message>
+        <source>No firmware catalogue: nothing can be downloaded.</source>
+        <translation>ファームウェア定義がありません: ダウンロードできるものはありません。</translation>
+    </message>
+    <message>
+        <source>No firmware for model %1 can be downloaded for offline use.</source>
+        <translation>モデル %1 には、オフライン用にダウンロードできるファームウェアがありません。</translation>
+    </message>
+    <message>
+        <source>Interrupted.</source>
+        <translation>中断しました。</translation>
+    </message>
+    <message>
+        <source>Download error</source>
+        <translation>ダウンロード エラー</translation>
+    </message>
+    <message>
+        <source>Downloaded</source>
+        <translation>ダウンロード済み</translation>
+    </message>
+</context>
+<context>
     <name>DownloadController</name>
     <message>
         <source>Download error</source>
@@ -498,6 +673,14 @@
     </message>
 </context>
 <context>
+    <name>ReportFile</name>
+    <message>
+        <source>Unable to write %1: %2</source>
+        <comment>1=file 2=reason</comment>
+        <translation>%1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>SV_Information_Dialog</name>
     <message>
         <source>Save log</source>
@@ -530,6 +713,44 @@
     <message>
         <source>Save...</source>
         <translation>保存...</translation>
+    </message>
+</context>
+<context>
+    <name>SearchCommand</name>
+    <message>
+        <source>Interrupted.</source>
+        <translation>中断しました。</translation>
+    </message>
+    <message>
+        <source>Search error</source>
+        <translation>検索エラー</translation>
+    </message>
+</context>
+<context>
+    <name>SearchListing</name>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>電源</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>ファームウェア</translation>
+    </message>
+    <message>
+        <source>Availability</source>
+        <translation>提供状況</translation>
     </message>
 </context>
 <context>
@@ -1131,6 +1352,77 @@ Are you sure you want to quit?</source>
         <translation>ファイル マネージャーを起動できませんでした。ファームウェアのダウンロード フォルダー:
 %1</translation>
     </message>
+    <message>
+        <source>Export display list…</source>
+        <translation>ディスプレイ一覧のエクスポート…</translation>
+    </message>
+    <message>
+        <source>Export update report…</source>
+        <translation>更新レポートのエクスポート…</translation>
+    </message>
+    <message>
+        <source>Export display list</source>
+        <translation>ディスプレイ一覧のエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV ファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export update report</source>
+        <translation>更新レポートのエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;JSON files (*.json)</source>
+        <translation>CSV ファイル (*.csv);;JSON ファイル (*.json)</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCommand</name>
+    <message>
+        <source>Interrupted: queued updates cancelled. Waiting for %1 running update(s) to settle; press Ctrl-C again to exit at once.</source>
+        <translation>中断しました: 待機中の更新はキャンセルされました。実行中の %1 件の更新が終わるのを待っています。すぐに終了するには、もう一度 Ctrl-C を押してください。</translation>
+    </message>
+    <message>
+        <source>No firmware catalogue: no display can be updated.</source>
+        <translation>ファームウェア定義がありません: 更新できるディスプレイはありません。</translation>
+    </message>
+    <message>
+        <source>Search error</source>
+        <translation>検索エラー</translation>
+    </message>
+    <message>
+        <source>No display has new firmware to install via LAN.</source>
+        <translation>LAN 経由でインストールできる新しいファームウェアがあるディスプレイはありません。</translation>
+    </message>
+    <message>
+        <source>Download error</source>
+        <translation>ダウンロード エラー</translation>
+    </message>
+    <message>
+        <source>Nothing was changed. Run again with --yes to update these displays.</source>
+        <translation>何も変更されていません。これらのディスプレイを更新するには、--yes を付けてもう一度実行してください。</translation>
+    </message>
+    <message>
+        <source>Not updated: cancelled before it started.</source>
+        <translation>更新されていません: 開始前にキャンセルされました。</translation>
+    </message>
+    <message>
+        <source>Not updated.</source>
+        <translation>更新されていません。</translation>
+    </message>
+    <message>
+        <source>Interrupted before any display was changed.</source>
+        <translation>ディスプレイが変更される前に中断しました。</translation>
+    </message>
+    <message>
+        <source>Exiting at once; no display was mid-update.</source>
+        <translation>すぐに終了します。更新途中のディスプレイはありません。</translation>
+    </message>
+    <message>
+        <source>Exiting at once. These displays were left mid-update; check them before use:</source>
+        <translation>すぐに終了します。次のディスプレイは更新途中のままです。使用する前に確認してください:</translation>
+    </message>
 </context>
 <context>
     <name>UpdateQueue</name>
@@ -1154,6 +1446,53 @@ Are you sure you want to quit?</source>
     <message>
         <source>Checking the version after the restart...</source>
         <translation>再起動後のバージョンを確認しています...</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateReport</name>
+    <message>
+        <source>Started</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Settled</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>シリアル番号</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP アドレス</translation>
+    </message>
+    <message>
+        <source>Version Before</source>
+        <translation>更新前のバージョン</translation>
+    </message>
+    <message>
+        <source>Version After</source>
+        <translation>更新後のバージョン</translation>
+    </message>
+    <message>
+        <source>Version Read Back</source>
+        <translation>バージョン再確認</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
     </message>
 </context>
 <context>
@@ -1315,6 +1654,37 @@ Are you sure you want to quit?</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>UsbCommand</name>
+    <message>
+        <source>No firmware catalogue: no drive can be made.</source>
+        <translation>ファームウェア定義がありません: ドライブを作成できません。</translation>
+    </message>
+    <message>
+        <source>No single USB release for model %1 with these variants.</source>
+        <translation>モデル %1 には、これらのバリエーションに 1 つだけ該当する USB 用リリースがありません。</translation>
+    </message>
+    <message>
+        <source>Model variants: %1</source>
+        <translation>モデル バリエーション: %1</translation>
+    </message>
+    <message>
+        <source>Region variants: %1</source>
+        <translation>地域バリエーション: %1</translation>
+    </message>
+    <message>
+        <source>The drive&apos;s file system %1 is not one this firmware can be installed from: %2</source>
+        <translation>ドライブのファイル システム %1 からは、このファームウェアをインストールできません: %2</translation>
+    </message>
+    <message>
+        <source>Interrupted.</source>
+        <translation>中断しました。</translation>
+    </message>
+    <message>
+        <source>Download error</source>
+        <translation>ダウンロード エラー</translation>
     </message>
 </context>
 <context>

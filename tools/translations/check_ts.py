@@ -9,7 +9,7 @@ lrelease accepts all of these silently, so this script refuses them:
 - the placeholders (%1 .. %99, %L1, %n, %Ln) are the same as in the source, in any order;
 - the HTML tags, with their attributes, and the entities (&quot; ...) are the same as in the source;
 - a source with an accelerator (&F) keeps one, on the same letter, and one only;
-- line breaks and a trailing "..." are kept;
+- line breaks and a trailing "..." or "…" are kept;
 - a numerus entry carries %n in every form.
 
 Entries that lupdate marked vanished or obsolete are skipped: they are not compiled.
@@ -88,8 +88,9 @@ def compare(source, translation, numerus):
     if source.count("\n") != translation.count("\n"):
         faults.append("line breaks differ: source has %d, translation has %d"
                       % (source.count("\n"), translation.count("\n")))
-    if source.rstrip().endswith("...") and not translation.rstrip().endswith("..."):
-        faults.append("trailing '...' lost")
+    for ellipsis in ("...", "\u2026"):
+        if source.rstrip().endswith(ellipsis) and not translation.rstrip().endswith(ellipsis):
+            faults.append("trailing '%s' lost" % ellipsis)
     return faults
 
 
