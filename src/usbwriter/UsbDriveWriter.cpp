@@ -30,20 +30,7 @@ void removeFiles(const QString &folder, const QStringList &filters)
 QString md5OfDeviceFile(const QString &path)
 {
     constexpr qint64 DeviceReadBlockSize = 1024 * 1024;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    QByteArray block(DeviceReadBlockSize, Qt::Uninitialized);
-    for (;;) {
-        const qint64 count = file.read(block.data(), block.size());
-        if (count < 0)
-            return {};
-        if (count == 0)
-            break;
-        hash.addData(QByteArrayView(block.constData(), count));
-    }
-    return QString::fromLatin1(hash.result().toHex());
+    return FileChecksum::md5Hex(path, DeviceReadBlockSize);
 }
 
 bool isInside(const QString &folder, const QString &root)
