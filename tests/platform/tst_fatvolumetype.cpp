@@ -1,3 +1,4 @@
+#include "common/MountedVolumes.h"
 #include "common/TestFiles.h"
 #include "platform/FatVolumeType.h"
 #include "platform/SystemRemovableDriveList.h"
@@ -111,6 +112,7 @@ private slots:
 
     void systemVolumeNamedAsWindowsWould()
     {
+        SKIP_WITHOUT_MOUNTED_VOLUMES();
         // This machine's own root volume: never FAT, and described with its size.
         const RemovableDrive drive = SystemRemovableDriveList::describe(QStorageInfo::root());
         QCOMPARE(drive.rootPath, QStorageInfo::root().rootPath());

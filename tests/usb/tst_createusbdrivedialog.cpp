@@ -1,3 +1,4 @@
+#include "common/MountedVolumes.h"
 #include "common/TestPalette.h"
 #include "common/UsbDialogWatcher.h"
 #include "common/UsbDriveFixture.h"
@@ -195,6 +196,7 @@ void tst_CreateUSBDriveDialog::copyOutcomes_data()
 
 void tst_CreateUSBDriveDialog::copyOutcomes()
 {
+    SKIP_WITHOUT_MOUNTED_VOLUMES();
     QFETCH(QString, situation);
     QFETCH(int, result);
     QFETCH(QString, text);
@@ -302,6 +304,7 @@ void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst_data()
 
 void tst_CreateUSBDriveDialog::oldFirmwareAsksFirst()
 {
+    SKIP_WITHOUT_MOUNTED_VOLUMES();
     QFETCH(bool, proceed);
     Harness h;
     QVERIFY(h.f.isValid());

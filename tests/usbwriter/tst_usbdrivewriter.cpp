@@ -1,3 +1,4 @@
+#include "common/MountedVolumes.h"
 #include "common/UsbDriveFixture.h"
 #include "usbwriter/UsbDriveWriter.h"
 
@@ -15,6 +16,11 @@ class tst_UsbDriveWriter : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        SKIP_WITHOUT_MOUNTED_VOLUMES();
+    }
+
     void outcomes_data();
     void outcomes();
     void catalogueAimedBesideTheRootDeletesNothing_data();
