@@ -19,36 +19,18 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-#include <dirent.h>
+#include "lib/ProcessGauges.h"
+
 #include <sys/resource.h>
 
 #include <cstdio>
 
 namespace {
 
+using ProcessGauges::countEntries;
+using ProcessGauges::cpuMs;
+
 constexpr int FirstAnswerWaitMs = 5000;
-
-double cpuMs()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
-            + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
-
-int countEntries(const char *path)
-{
-    DIR *dir = opendir(path);
-    if (!dir)
-        return 0;
-    int count = 0;
-    while (const dirent *entry = readdir(dir)) {
-        if (entry->d_name[0] != '.')
-            ++count;
-    }
-    closedir(dir);
-    return count;
-}
 
 // The kernel's own high-water mark of the resident set.
 double peakRssMb()

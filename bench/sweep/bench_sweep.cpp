@@ -12,38 +12,18 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <dirent.h>
+#include "lib/ProcessGauges.h"
+
 #include <sys/resource.h>
 
 #include <cstdio>
 
 namespace {
 
+using ProcessGauges::countEntries;
+using ProcessGauges::cpuMs;
+
 constexpr quint32 FreshSearchFlags = 0x803167;
-
-double cpuMs()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
-            + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
-
-// Counted with readdir alone: a listing that stats every entry, ten times a second, added its own
-// cost to the CPU time the sweep reports for the product.
-int countEntries(const char *path)
-{
-    DIR *dir = opendir(path);
-    if (!dir)
-        return 0;
-    int count = 0;
-    while (const dirent *entry = readdir(dir)) {
-        if (entry->d_name[0] != '.')
-            ++count;
-    }
-    closedir(dir);
-    return count;
-}
 
 int openFds()
 {
