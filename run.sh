@@ -4,6 +4,7 @@
 #   ./run.sh test    install what is missing, build, run the whole test suite
 #   ./run.sh bench   install what is missing, build (optimised), run every benchmark
 #   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
+#   ./run.sh fuzz [SECONDS]  build the fuzz targets (clang, libFuzzer, ASan+UBSan), run each SECONDS (60)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -91,8 +92,33 @@ demo)
     shift
     exec tools/demo/quillon-demo.sh "$@"
     ;;
+fuzz)
+    # Each target starts from its seeds in fuzz/corpus and keeps what it learns in build-fuzz, so
+    # the repository's corpus only changes by hand. Targets run side by side, one per core.
+    PACKAGES+=(clang libclang-rt-14-dev)
+    install_missing
+    seconds=${2:-60}
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUILLON_FUZZ=ON -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-fuzz --target quillon_fuzz_targets -- -j"$(nproc)"
+    export QT_QPA_PLATFORM=offscreen
+    mkdir -p build-fuzz/work build-fuzz/crashes build-fuzz/logs
+    targets=$(cd fuzz/corpus && ls)
+    printf '%s\n' $targets | xargs -P "$(nproc)" -I{} sh -c '
+        mkdir -p build-fuzz/work/$1
+        build-fuzz/fuzz/fuzz_$1 build-fuzz/work/$1 fuzz/corpus/$1 -max_total_time="$2" -timeout=10 \
+            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build-fuzz/crashes/$1- \
+            >build-fuzz/logs/$1.log 2>&1
+        echo "$1: exit $? $(grep -h "^stat::number_of_executed_units" build-fuzz/logs/$1.log | tail -1)"
+    ' _ {} "$seconds"
+    if compgen -G "build-fuzz/crashes/*" >/dev/null; then
+        echo "crash inputs (logs in build-fuzz/logs):" >&2
+        ls build-fuzz/crashes >&2
+        exit 1
+    fi
+    ;;
 *)
-    echo "usage: $0 app|test|bench|package|demo" >&2
+    echo "usage: $0 app|test|bench|package|demo|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
