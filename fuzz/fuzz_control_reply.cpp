@@ -15,11 +15,7 @@ namespace {
 
 bool isPlainText(const QString &text)
 {
-    for (const QChar c : text) {
-        if (DisplayText::isControl(c.unicode()))
-            return false;
-    }
-    return true;
+    return DisplayText::withoutControls(text) == text;
 }
 
 } // namespace

@@ -12,11 +12,7 @@ namespace {
 
 bool hasControl(const QString &text)
 {
-    for (const QChar c : text) {
-        if (DisplayText::isControl(c.unicode()))
-            return true;
-    }
-    return false;
+    return DisplayText::withoutControls(text) != text;
 }
 
 } // namespace
