@@ -1,6 +1,7 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "common/TestFiles.h"
 #include "common/TestPackages.h"
+#include "common/TmpfsMount.h"
 #include "download/DownloadExtractFirmware.h"
 #include "fwserver/FwServer.h"
 
@@ -13,10 +14,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <sys/resource.h>
 
-// quillonctl killed with SIGKILL while it fetches the catalogue or writes a package: whatever the
-// moment, the cache folder holds the previous catalogue and no file that a later run would take
-// as firmware. The later run is the proof: it downloads again and ends with the right bytes.
+// quillonctl stopped hard while it fetches the catalogue or writes a package (SIGKILL, or the
+// file-size limit's signal at an exact byte), and quillonctl on a full disk: the cache folder
+// holds the previous catalogue and no file that a later run would take as firmware. The later
+// run is the proof: it downloads again and ends with the right bytes.
 namespace {
 
 const QString Model = QStringLiteral("KW-100");
@@ -79,36 +82,48 @@ int openFilesBelow(qint64 pid, const QString &folder)
 
 }
 
-class tst_KilledMidWrite : public QObject
+class tst_CtlDisk : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_serverRoot;
     FwServer m_server;
     QScopedPointer<QTemporaryDir> m_home;
+    QString m_dataHome; // the program's data location lies below
 
-    QString cacheFolder() const { return m_home->filePath(QStringLiteral("data/Halvern/Quillon/Firmware")); }
+    QString cacheFolder() const { return m_dataHome + QStringLiteral("/Halvern/Quillon/Firmware"); }
     QString cached(const QString &name) const { return cacheFolder() + QLatin1Char('/') + name; }
     QStringList cacheEntries() const
     {
         return QDir(cacheFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
 
-    void startCtl(QProcess &process) const
+    // fileSizeLimit > 0: the process may write no file larger than this; the write that tries
+    // ends it with SIGXFSZ right there.
+    void startCtl(QProcess &process, qint64 fileSizeLimit = 0) const
     {
+        if (fileSizeLimit > 0) {
+            process.setChildProcessModifier([fileSizeLimit] {
+                const rlimit size { rlim_t(fileSizeLimit), rlim_t(fileSizeLimit) };
+                const rlimit noCore { 0, 0 };
+                ::setrlimit(RLIMIT_FSIZE, &size);
+                ::setrlimit(RLIMIT_CORE, &noCore);
+            });
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home->filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("QUILLON_FIRMWARE_URL"), m_server.url(QString()).toString());
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(QUILLONCTL_PATH), { QStringLiteral("download"), QStringLiteral("--model"), Model });
     }
 
-    // A whole run; the event loop turns so the in-process server answers.
-    int runToEnd(QByteArray *out = nullptr)
+    // A whole run; the event loop turns so the in-process server answers. -1 when the process
+    // did not end by itself, -2 when a signal ended it.
+    int runToEnd(QByteArray *out = nullptr, qint64 fileSizeLimit = 0)
     {
         QProcess process;
-        startCtl(process);
+        startCtl(process, fileSizeLimit);
         if (!process.waitForStarted(10000))
             return -1;
         if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000)) {
@@ -118,7 +133,7 @@ class tst_KilledMidWrite : public QObject
         }
         if (out)
             *out = process.readAllStandardOutput() + process.readAllStandardError();
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     }
 
     // Starts a run and kills it once the server has sent at least bytes body bytes and, when
@@ -195,6 +210,7 @@ private slots:
     {
         m_home.reset(new QTemporaryDir);
         QVERIFY(m_home->isValid());
+        m_dataHome = m_home->filePath(QStringLiteral("data"));
         QVERIFY(QDir().mkpath(cacheFolder()));
         m_server.setBehaviour(FwBehaviour());
     }
@@ -273,6 +289,75 @@ private slots:
         QVERIFY(DownloadExtractFirmware(0, release, cacheFolder()).isAlreadyDownloaded());
     }
 
+    void diesMidWrite_data()
+    {
+        QTest::addColumn<bool>("catalogueDoesNotFit"); // else the package does not
+        QTest::addColumn<bool>("zip");
+        QTest::newRow("while the newer catalogue is written") << true << false;
+        QTest::newRow("while the package is written") << false << false;
+        QTest::newRow("while the archive is written") << false << true;
+    }
+
+    // The file-size limit ends the process with SIGXFSZ inside the very write that crosses it:
+    // a hard stop halfway through a file, at a known byte, with no chance to clean up.
+    void diesMidWrite()
+    {
+        QFETCH(bool, catalogueDoesNotFit);
+        QFETCH(bool, zip);
+        constexpr qint64 Limit = 64 * 1024;
+        const Package package = servePackage(zip);
+        const QUrl url = m_server.url(package.name);
+        const QByteArray oldCatalogue = catalogue(5, package, url, Neither);
+        const QByteArray newCatalogue = catalogue(6, package, url, Neither, catalogueDoesNotFit ? 200000 : 0);
+        QVERIFY(TestFiles::writeFile(cached(CatalogueName), oldCatalogue));
+        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(CatalogueName), newCatalogue));
+        const int packageRequests = m_server.requestedPaths().filter(package.name).size();
+
+        QCOMPARE(runToEnd(nullptr, Limit), -2);
+        QCOMPARE(m_server.requestedPaths().filter(package.name).size(), packageRequests + (catalogueDoesNotFit ? 0 : 1));
+        QCOMPARE(TestFiles::readFile(cached(CatalogueName)), catalogueDoesNotFit ? oldCatalogue : newCatalogue);
+        QVERIFY(!DownloadExtractFirmware(0, firstRelease(newCatalogue), cacheFolder()).isAlreadyDownloaded());
+        QCOMPARE(cacheEntries(), QStringList { CatalogueName });
+
+        QCOMPARE(runToEnd(), 0);
+        QCOMPARE(TestFiles::readFile(cached(CatalogueName)), newCatalogue);
+        QVERIFY(DownloadExtractFirmware(0, firstRelease(newCatalogue), cacheFolder()).isAlreadyDownloaded());
+    }
+
+    // The cache folder on a disk with little room left: the newer catalogue does not fit and the
+    // package does not either. The run ends in the download error, the old catalogue is whole,
+    // and the disk has as much room as before.
+    void fullDisk()
+    {
+        TmpfsMount disk(QStringLiteral("size=2m")); // room for the package, once the filler goes
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.reason()));
+        m_dataHome = disk.path();
+        QVERIFY(QDir().mkpath(cacheFolder()));
+        const Package package = servePackage(false);
+        const QUrl url = m_server.url(package.name);
+        const QByteArray oldCatalogue = catalogue(5, package, url, ChecksumAndSize);
+        const QByteArray newCatalogue = catalogue(6, package, url, ChecksumAndSize, 100000);
+        QVERIFY(TestFiles::writeFile(cached(CatalogueName), oldCatalogue));
+        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(CatalogueName), newCatalogue));
+        const QString filler = cached(QStringLiteral("filler.dat"));
+        QVERIFY(TestFiles::writeFile(filler, QByteArray(int(disk.bytesFree() - 32 * 1024), 'f')));
+        const qint64 freeBefore = disk.bytesFree();
+
+        QByteArray output;
+        QCOMPARE(runToEnd(&output), 1);
+        QVERIFY2(output.contains("Download error"), output.constData());
+        QCOMPARE(TestFiles::readFile(cached(CatalogueName)), oldCatalogue);
+        QCOMPARE(cacheEntries(), (QStringList { QStringLiteral("filler.dat"), CatalogueName }));
+        QCOMPARE(disk.bytesFree(), freeBefore);
+
+        // Room again: the same run now succeeds.
+        QVERIFY(QFile::remove(filler));
+        QCOMPARE(runToEnd(), 0);
+        QCOMPARE(TestFiles::readFile(cached(CatalogueName)), newCatalogue);
+        QCOMPARE(TestFiles::readFile(cached(package.name)), package.bytes);
+    }
+
     // Where the system cannot keep a file nameless while it is written, a killed run leaves
     // "<name>.XXXXXX" files. The next run removes them and never takes one as the firmware.
     void leftoversOfAKilledRunAreRemoved()
@@ -298,5 +383,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_KilledMidWrite)
-#include "tst_killedmidwrite.moc"
+QTEST_GUILESS_MAIN(tst_CtlDisk)
+#include "tst_ctldisk.moc"
