@@ -3,6 +3,7 @@
 #include "download/CacheFileName.h"
 #include "download/FileChecksum.h"
 #include "download/FileDownloader.h"
+#include "download/UnfinishedFiles.h"
 
 #include <JlCompress.h>
 
@@ -144,8 +145,7 @@ void DownloadExtractFirmware::start()
     }
 
     const QString packagePath = cachePath(m_packageFileName);
-    if (isRegularFile(QFileInfo(packagePath))
-        && (m_release.fileChecksum.isEmpty() || FileChecksum::md5Hex(packagePath) == m_release.fileChecksum)) {
+    if (isRegularFile(QFileInfo(packagePath)) && packageLooksWhole(packagePath)) {
         // A package that is the firmware itself is done; it is never opened as an archive.
         emit statusChanged(m_instance, m_unpack ? unpackAndVerify() : StatusOk);
         return;
@@ -164,8 +164,25 @@ void DownloadExtractFirmware::cancel()
         m_downloader->cancel();
 }
 
+bool DownloadExtractFirmware::packageLooksWhole(const QString &packagePath) const
+{
+    if (!m_release.fileChecksum.isEmpty())
+        return FileChecksum::md5Hex(packagePath) == m_release.fileChecksum;
+    // Without a checksum the size is all there is to tell a whole package from a cut-off one.
+    return m_release.fileSize <= 0 || QFileInfo(packagePath).size() == m_release.fileSize;
+}
+
 void DownloadExtractFirmware::statusChangedIn(int instance, int status)
 {
+    // With a checksum the downloader has verified the bytes already. Without one, a server that
+    // ended early without saying how long the file is would leave a cut-off package that a later
+    // start takes as good; it is never kept.
+    if (status == StatusOk && m_release.fileChecksum.isEmpty() && !packageLooksWhole(cachePath(m_packageFileName))) {
+        qInfo().nospace() << "Firmware " << m_release.version << ": the package " << m_packageFileName
+                          << " does not have the catalogue's size " << m_release.fileSize;
+        QFile::remove(cachePath(m_packageFileName));
+        status = StatusChecksumMismatch;
+    }
     if (status == StatusOk && m_unpack)
         status = unpackAndVerify();
     if (m_downloader) {
@@ -189,16 +206,30 @@ int DownloadExtractFirmware::unpackAndVerify()
             const QString target = cachePath(entry.fileName);
             if (!removeIfPresent(target))
                 result = StatusCannotDelete;
-            if (JlCompress::extractFile(archivePath, entry.fileName, target).isEmpty()) {
+            // Unpacked under a temporary name and renamed when complete: a program stopped while
+            // unpacking leaves no cut-off firmware file under the name the cache checks look at.
+            const QString unfinished = UnfinishedFiles::temporaryPathFor(target);
+            if (unfinished.isEmpty()) {
+                result = StatusCannotWrite;
+                break;
+            }
+            if (JlCompress::extractFile(archivePath, entry.fileName, unfinished).isEmpty()) {
+                QFile::remove(unfinished);
                 result = StatusExtractFailed;
                 break;
             }
-            if (QFileInfo(target).isSymLink()) {
+            if (QFileInfo(unfinished).isSymLink()) {
                 // An archive may store a link to any place; following it would leave the cache.
                 qInfo().nospace() << "Firmware " << m_release.version << ": " << entry.fileName
                                   << " in the package is a link, not a file";
-                QFile::remove(target);
+                QFile::remove(unfinished);
                 result = StatusExtractFailed;
+                break;
+            }
+            if (!QFile::rename(unfinished, target)) {
+                QFile::remove(unfinished);
+                if (result == StatusOk)
+                    result = StatusCannotWrite;
                 break;
             }
             // An unreadable file never matches, not even an empty checksum.

@@ -51,6 +51,8 @@ public slots:
 private:
     bool namesArePlain() const;
     QString cachePath(const QString &fileName) const;
+    // The package at packagePath matches the release's checksum, or, without one, its size.
+    bool packageLooksWhole(const QString &packagePath) const;
     int unpackAndVerify();
 
     const int m_instance;

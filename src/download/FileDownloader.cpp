@@ -63,8 +63,8 @@ void FileDownloader::start()
             fail(StatusCannotDelete);
             return;
         }
-        // Unbuffered, so that a failed write shows at the write and not later at close.
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        // Unbuffered, so that a failed write shows at the write and not later at commit.
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             fail(StatusCannotWrite);
             return;
         }
@@ -180,8 +180,15 @@ void FileDownloader::downloadFinished()
     m_speedText.clear();
     m_replyTimer->stop();
 
-    if (fileMode() && m_file.isOpen())
-        m_file.close();
+    // The name is given only to a complete transfer; a file that fails its checksum is kept
+    // too, for the owner to judge. A failed commit (a full disk) leaves no file behind.
+    bool committed = true;
+    if (fileMode() && m_file.isOpen()) {
+        if (m_networkError != 0)
+            discardFile();
+        else
+            committed = m_file.commit();
+    }
 
     disconnect(m_reply, nullptr, this, nullptr);
     m_reply->deleteLater();
@@ -189,6 +196,8 @@ void FileDownloader::downloadFinished()
 
     if (m_networkError != 0)
         m_status = StatusNetworkError;
+    else if (!committed)
+        m_status = StatusCannotWrite;
     else if (!m_expectedChecksum.isEmpty() && m_md5.result() != m_expectedChecksum)
         m_status = StatusChecksumMismatch;
     emit statusChanged(m_instance, m_status);
@@ -197,8 +206,9 @@ void FileDownloader::downloadFinished()
 void FileDownloader::discardFile()
 {
     if (m_file.isOpen()) {
-        m_file.close();
-        m_file.remove();
+        // A cancelled commit closes the file and removes the temporary one; the name stays free.
+        m_file.cancelWriting();
+        m_file.commit();
     }
 }
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QSaveFile>
 #include <QNetworkReply>
 #include <QObject>
 #include <QString>
@@ -15,6 +15,8 @@ class QTimer;
 // Fetches one URL into memory (empty file path) or into a file, hashing what arrives as it
 // arrives. Ends every download with exactly one statusChanged carrying one of the codes below.
 // Only http and https URLs are fetched; anything else ends as a network error.
+// A file takes its name only once the transfer is complete: until then the bytes go to a
+// temporary file, so a program stopped mid-transfer never leaves a part file under the real name.
 class FileDownloader : public QObject
 {
     Q_OBJECT
@@ -69,7 +71,7 @@ private:
     const QUrl m_url;
     const QString m_filePath;
     const QByteArray m_expectedChecksum;
-    QFile m_file;
+    QSaveFile m_file;
     QByteArray m_buffer;
     QCryptographicHash m_md5{QCryptographicHash::Md5};
     QNetworkAccessManager *m_manager;

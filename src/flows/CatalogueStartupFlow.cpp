@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FirmwareDatabase.h"
 #include "download/FileDownloader.h"
+#include "download/UnfinishedFiles.h"
 #include "flows/FirmwareServer.h"
 #include "records/DisplayTableState.h"
 
@@ -59,6 +60,12 @@ void CatalogueStartupFlow::downloadJsonData()
         m_download->deleteLater();
     }
     m_database.clear();
+
+    // Once per start, before anything is written to the cache: a run that was stopped hard may
+    // have left files it was still writing.
+    const int leftovers = UnfinishedFiles::remove(m_cacheFolder);
+    if (leftovers > 0)
+        qInfo() << "Removed" << leftovers << "unfinished files from the firmware cache folder";
 
     qInfo().noquote() << "Firmware catalogue URL:" << FirmwareServer::catalogueUrl(m_baseUrl).toString();
     auto *download = new FileDownloader(m_nextInstance++, false, FirmwareServer::catalogueUrl(m_baseUrl),

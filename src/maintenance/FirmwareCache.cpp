@@ -1,5 +1,6 @@
 #include "maintenance/FirmwareCache.h"
 
+#include "download/UnfinishedFiles.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -9,8 +10,10 @@
 
 QStringList FirmwareCache::firmwareFilePatterns()
 {
-    return { QStringLiteral("*.zip"), QStringLiteral("*.hex"), QStringLiteral("*.bin"), QStringLiteral("*.pac"),
-             QStringLiteral("*.jbc") };
+    QStringList patterns;
+    for (const QString &suffix : UnfinishedFiles::firmwareSuffixes())
+        patterns.append(QLatin1Char('*') + suffix);
+    return patterns;
 }
 
 QStringList FirmwareCache::firmwareFiles(const QString &folder)
@@ -22,7 +25,8 @@ QStringList FirmwareCache::firmwareFiles(const QString &folder)
 
 int FirmwareCache::clearFirmwareFiles(const QString &folder)
 {
-    const QStringList names = firmwareFiles(folder);
+    // What a download or an unpack stopped half-way left behind goes too.
+    const QStringList names = firmwareFiles(folder) + UnfinishedFiles::list(folder);
     const QDir dir(folder);
     for (const QString &name : names)
         QFile::remove(dir.filePath(name));

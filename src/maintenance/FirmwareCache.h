@@ -15,8 +15,9 @@ public:
     // Windows file system), sorted by name. Sub-folders are never listed or entered.
     static QStringList firmwareFiles(const QString &folder);
 
-    // Deletes every firmware file; a file that cannot be deleted is skipped. Returns how many
-    // firmware files there were, deleted or not.
+    // Deletes every firmware file and every leftover of an unfinished write (UnfinishedFiles);
+    // a file that cannot be deleted is skipped. Returns how many such files there were, deleted
+    // or not.
     static int clearFirmwareFiles(const QString &folder);
 
     // The status bar text after clearing: "No Files to clear" or "Files cleared".

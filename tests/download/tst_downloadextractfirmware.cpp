@@ -91,6 +91,8 @@ private slots:
     void failures_data();
     void failures();
     void cancelRemovesPartialPackage();
+    void cutOffPackageWithoutChecksumIsNeverKept_data();
+    void cutOffPackageWithoutChecksumIsNeverKept();
 
     void packageThatIsTheFirmwareStays_data();
     void packageThatIsTheFirmwareStays();
@@ -364,11 +366,45 @@ void tst_DownloadExtractFirmware::cancelRemovesPartialPackage()
     job.start();
     QVERIFY(progress.wait(5000));
     QCOMPARE(progress.first().at(0).toInt(), 5);
-    QVERIFY(QFileInfo::exists(cached("fw.bin")));
+    QVERIFY(!QFileInfo::exists(cached("fw.bin"))); // named only once complete
     job.cancel();
     QVERIFY(spy.count() == 1 || spy.wait(5000));
     QCOMPARE(spy.first().at(1).toInt(), 10003);
     QCOMPARE(entries(m_cache), QStringList());
+}
+
+void tst_DownloadExtractFirmware::cutOffPackageWithoutChecksumIsNeverKept_data()
+{
+    QTest::addColumn<bool>("cachedCutOff"); // else the server ends early without a length
+    QTest::newRow("cut-off package in the cache") << true;
+    QTest::newRow("server ends early without a length") << false;
+}
+
+// Without a checksum the catalogue's size is the only way to tell a whole package from the
+// first part of one; such a part is never taken, nor kept, as the firmware.
+void tst_DownloadExtractFirmware::cutOffPackageWithoutChecksumIsNeverKept()
+{
+    QFETCH(bool, cachedCutOff);
+    FirmwareRelease release = plainRelease(QStringLiteral("fw.bin"), payload("fw", 200000));
+    release.fileChecksum.clear();
+    if (cachedCutOff) {
+        QVERIFY(writeFile(cached("fw.bin"), payload("fw", 200000).left(70000)));
+    } else {
+        FwBehaviour early;
+        early.closeAfterBytes = 70000;
+        early.length = FwBehaviour::Length::Absent;
+        m_server->setBehaviour(early);
+        DownloadExtractFirmware job(5, release, m_cache);
+        QCOMPARE(run(job), 10000);
+        QCOMPARE(entries(m_cache), QStringList());
+        m_server->setBehaviour(FwBehaviour());
+    }
+    const int trafficBefore = traffic();
+    DownloadExtractFirmware job(5, release, m_cache);
+    QVERIFY(!job.isAlreadyDownloaded());
+    QCOMPARE(run(job), 0);
+    QVERIFY(traffic() > trafficBefore); // fetched again
+    QCOMPARE(readFile(cached("fw.bin")), payload("fw", 200000));
 }
 
 void tst_DownloadExtractFirmware::packageThatIsTheFirmwareStays_data()

@@ -35,6 +35,7 @@ class tst_FirmwareCache : public QObject
 
 private slots:
     void clearRemovesOnlyFirmwareFiles();
+    void clearAlsoRemovesUnfinishedWrites();
     void clearWithoutAFolderTouchesNothing_data();
     void clearWithoutAFolderTouchesNothing();
     void hashListingOrderAndValues();
@@ -63,6 +64,20 @@ void tst_FirmwareCache::clearRemovesOnlyFirmwareFiles()
 
     QCOMPARE(FirmwareCache::clearFirmwareFiles(dir.path()), 0);
     QCOMPARE(FirmwareCache::clearedText(0), QString("No Files to clear"));
+}
+
+// A download, an unpack or a catalogue write that a hard stop cut short leaves a temporary file;
+// clearing the cache takes those too, and still keeps the catalogue.
+void tst_FirmwareCache::clearAlsoRemovesUnfinishedWrites()
+{
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    for (const char *name : { "pkg.zip", "pkg.zip.AbCdEf", "main.bin.x1Y2z3", "pd_firmware_releases.json",
+                              "pd_firmware_releases.json.QwErTy" }) {
+        QVERIFY(writeFile(dir.filePath(name), QByteArray(name)));
+    }
+    QCOMPARE(FirmwareCache::clearFirmwareFiles(dir.path()), 4);
+    QCOMPARE(dir.entryList(QDir::Files), QStringList { "pd_firmware_releases.json" });
 }
 
 void tst_FirmwareCache::clearWithoutAFolderTouchesNothing_data()

@@ -180,6 +180,7 @@ void FwConnection::pump()
         }
         m_socket->write(chunk);
         m_sent += chunk.size();
+        emit bodyBytesSent(chunk.size());
         if (trickle && m_sent < m_bodyLimit) {
             m_waitingForTrickle = true;
             m_trickleTimer->start();

@@ -25,6 +25,8 @@ public:
 
 signals:
     void requestReceived(const QString &path);
+    // Body bytes handed to the socket, per piece.
+    void bodyBytesSent(qint64 count);
 
 private:
     void readRequest();

@@ -70,5 +70,6 @@ void FwServer::acceptConnections()
             m_requests.append(path);
             emit requestReceived(path);
         });
+        connect(connection, &FwConnection::bodyBytesSent, this, [this](qint64 count) { m_bodyBytesSent += count; });
     }
 }

@@ -38,6 +38,8 @@ public:
 
     int connectionCount() const { return m_connections; }
     QStringList requestedPaths() const { return m_requests; }
+    // Body bytes written to all connections so far: a test knows a transfer is under way.
+    qint64 bodyBytesSent() const { return m_bodyBytesSent; }
 
 signals:
     void requestReceived(const QString &path);
@@ -51,4 +53,5 @@ private:
     FwBehaviour m_behaviour;
     int m_connections = 0;
     QStringList m_requests;
+    qint64 m_bodyBytesSent = 0;
 };
