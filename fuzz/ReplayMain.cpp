@@ -6,11 +6,15 @@
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Only the targets that need a set-up (an application object) define it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 // Runs a fuzz target once over every file named (folders are walked), without libFuzzer: the
 // seed corpus and every crash input found so far, as a test of the normal build.
 int main(int argc, char **argv)
 {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         QStringList files;

@@ -174,10 +174,11 @@ def seeds_names():
 def zip_bytes(members, symlink=None, compression=zipfile.ZIP_DEFLATED):
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w", compression) as z:
+        # A fixed date keeps the seeds byte-identical from one run of this script to the next.
         for name, data in members:
-            z.writestr(name, data)
+            z.writestr(zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0)), data, compression)
         if symlink:
-            info = zipfile.ZipInfo(symlink[0])
+            info = zipfile.ZipInfo(symlink[0], date_time=(2026, 1, 1, 0, 0, 0))
             info.create_system = 3
             info.external_attr = (0o120777 << 16)
             z.writestr(info, symlink[1])
@@ -204,6 +205,18 @@ def seeds_csv():
     write("csv_export", "rows", b"\xfe".join(b"\xff".join(c.encode() for c in r) for r in rows))
 
 
+# ---- information panel: 7 state bytes, then texts separated by 0xFF ----
+def seeds_panel():
+    hostile = '<a href="http://evil/">x</a><img src="file:///etc/passwd">&amp;'
+    texts = ["P555", "12345678", "00-1A-2B-3C-4D-5E", "R1.000", "R1.0", "R2.0", "", "", "Room 12",
+             "note", "R1.234", "", "<ol><li>Fixed <b>this</b> <a href='https://example.com/x'>notes</a></li></ol>"]
+    for i, states in enumerate([bytes([6, 0, 2, 1, 0, 0, 1]), bytes([4, 1, 1, 0, 6, 9, 2]), bytes([5, 2, 7, 1, 2, 3, 4])]):
+        write("info_panel", f"plain-{i}", states + b"\xff".join(t.encode() for t in texts))
+        write("info_panel", f"hostile-{i}", states + b"\xff".join(hostile.encode() for _ in texts))
+    write("info_panel", "bad-links", bytes([6, 0, 2, 1, 0, 0, 1]) + b"\xff" * 12 +
+          b"<a href='file:///etc/passwd'>a</a><a href='javascript:x()'>b</a><img src='http://h/i.png'><img src=':/../x'>")
+
+
 if __name__ == "__main__":
     clear_seeds()
     seeds_search()
@@ -214,5 +227,6 @@ if __name__ == "__main__":
     seeds_names()
     seeds_archive()
     seeds_csv()
+    seeds_panel()
     for folder in sorted(CORPUS.iterdir()):
         print(f"{folder.name}: {len(list(folder.iterdir()))} inputs")
