@@ -53,6 +53,7 @@ constexpr quint16 UpdateSearchPort = 15151;
 const QString Model = QStringLiteral("PX-551");
 const QString Serial = QStringLiteral("61A00001BA");
 const QString NewVersion = QStringLiteral("R2.000");
+const QString Package = QStringLiteral("px551.zip");
 
 // How long the engine must stay quiet after it settled: no traffic, no signal.
 constexpr int QuietMs = 200;
@@ -150,7 +151,7 @@ void tst_FaultTableE2E::initTestCase()
     QVERIFY(m_server.listen(ServerAddress));
     m_catalogue = std::make_unique<TestCatalogue>(root, m_server.url(QString()));
     // Two members: a good download is unpacked and each file checked.
-    m_package = m_catalogue->addZip(QStringLiteral("px551.zip"), { 150000, 60000 }, { Model });
+    m_package = m_catalogue->addZip(Package, { 150000, 60000 }, { Model });
     m_serverDatabase = m_catalogue->database();
 }
 
@@ -373,6 +374,22 @@ void tst_FaultTableE2E::webUpdate_data()
     QTest::newRow("cgictrl: web server off")
             << 6 << Configure([](SimDisplayConfig &c) { c.misbehaviour.web = SimMisbehaviour::Listener::Refuse; })
             << -1 << noHttp << "Max errors exceeded." << bound;
+    // Hostile replies: read within a bound, judged as no answer, never trusted.
+    const auto answer = [](const QByteArray &step, const QByteArray &body, int repeat) {
+        SimStepFault fault;
+        fault.step = step;
+        fault.body = body;
+        fault.bodyRepeat = repeat;
+        return fault;
+    };
+    QTest::newRow("cgictrl: 8 MB reply to the result poll")
+            << 3 << faults({ answer("result", QByteArray(1024, '{'), 8192) }) << 4 << failed << "" << bound;
+    QTest::newRow("cgictrl: garbage for the file check")
+            << 3 << faults({ answer("checkResult", "\x01\xff<html>\"upload\":", 1) }) << -2 << unableToUpload << ""
+            << bound;
+    QTest::newRow("chunked: truncated JSON for the file check")
+            << 9 << faults({ answer("checkResult", "{\"paccheck_result\": \"10", 1) }) << -2 << unableToUpload << ""
+            << bound;
     QTest::newRow("stamped: state check held") << 10 << faults({ held("stateCheck") }) << -3 << timeout << timedOut
                                                << bound;
     QTest::newRow("chunked: 500 on the size announcement")
@@ -534,8 +551,12 @@ void tst_FaultTableE2E::firmwareServer_data()
     QTest::addColumn<QString>("statusBar");     // the last status bar text
     QTest::addColumn<QString>("outcome");       // the text of the last job's status
     QTest::addColumn<int>("boundMs");
+    QTest::addColumn<QStringList>("cache");     // what the cache folder holds afterwards
 
     const QString networkError = DownloadExtractFirmware::downloadErrorText(10003);
+    QStringList firmware = m_catalogue->firmwareFiles(m_package);
+    firmware.sort();
+    const QStringList nothing;
     const QString ok = DownloadExtractFirmware::downloadErrorText(0);
     const int bound = 6000;
     const auto behaviour = [](const std::function<void(FwBehaviour &)> &change) {
@@ -544,26 +565,37 @@ void tst_FaultTableE2E::firmwareServer_data()
         return b;
     };
 
-    QTest::newRow("serves the package") << FwBehaviour() << -1 << true << "Download complete" << ok << bound;
+    QTest::newRow("serves the package") << FwBehaviour() << -1 << true << "Download complete" << ok << bound << firmware;
     // A package download has no time-out of its own; the user's cancel ends it.
     QTest::newRow("no first byte, cancelled")
             << behaviour([](FwBehaviour &b) { b.neverAnswer = true; }) << 500 << false << "Download canceled"
-            << networkError << bound;
+            << networkError << bound << nothing;
     QTest::newRow("first byte late") << behaviour([](FwBehaviour &b) { b.firstByteDelayMs = 700; }) << -1 << true
-                                     << "Download complete" << ok << bound;
+                                     << "Download complete" << ok << bound << firmware;
     QTest::newRow("404") << behaviour([](FwBehaviour &b) { b.forcedStatus = 404; }) << -1 << false
-                         << "Download error" << networkError << bound;
+                         << "Download error" << networkError << bound << nothing;
     QTest::newRow("body cut off") << behaviour([](FwBehaviour &b) { b.closeAfterBytes = 30000; }) << -1 << false
-                                  << "Download error" << networkError << bound;
+                                  << "Download error" << networkError << bound << nothing;
     QTest::newRow("announces more than it sends")
             << behaviour([](FwBehaviour &b) { b.length = FwBehaviour::Length::TooLarge; }) << -1 << false
-            << "Download error" << networkError << bound;
+            << "Download error" << networkError << bound << nothing;
+    // Cancelled while the body arrives: the part received is deleted.
+    QTest::newRow("slow, cancelled mid-body") << behaviour([](FwBehaviour &b) {
+        b.trickleBytes = 8192;
+        b.trickleIntervalMs = 50;
+    }) << 300 << false << "Download canceled" << networkError << bound << nothing;
+    // Half the package under a Content-Length that says so: its checksum fails, and it stays for
+    // the next command to find it wrong and fetch it again.
+    QTest::newRow("announces less than it sends")
+            << behaviour([](FwBehaviour &b) { b.length = FwBehaviour::Length::TooSmall; }) << -1 << false
+            << "Download error" << DownloadExtractFirmware::downloadErrorText(10000) << bound
+            << QStringList { Package };
     QTest::newRow("no Content-Length") << behaviour([](FwBehaviour &b) { b.length = FwBehaviour::Length::Absent; })
-                                       << -1 << true << "Download complete" << ok << bound;
+                                       << -1 << true << "Download complete" << ok << bound << firmware;
     QTest::newRow("slow") << behaviour([](FwBehaviour &b) {
         b.trickleBytes = 16384;
         b.trickleIntervalMs = 40;
-    }) << -1 << true << "Download complete" << ok << bound;
+    }) << -1 << true << "Download complete" << ok << bound << firmware;
 }
 
 void tst_FaultTableE2E::firmwareServer()
@@ -615,8 +647,8 @@ void tst_FaultTableE2E::firmwareServer()
     QVERIFY2(logged(QStringLiteral("All downloads complete status: ") + outcome), qPrintable(outcome));
     QCOMPARE(confirmation.count(), succeeds ? 1 : 0);
 
-    // Nothing left behind: the firmware files after a good download, nothing at all after a
-    // failed one (no partial package).
+    // Nothing left behind: the firmware files after a good download, no partial package after a
+    // failed one.
     flushDeferredDeletes();
     QCOMPARE(controller.runningJobs(), 0);
     QCOMPARE(objectsUnder<DownloadExtractFirmware>(&controller), 0);
@@ -625,9 +657,7 @@ void tst_FaultTableE2E::firmwareServer()
     QTRY_COMPARE_WITH_TIMEOUT(Leftovers::connectionsTo(ServerAddress, { m_server.port() }, Leftovers::stillOpen()),
                               0, 2000);
     QCOMPARE(Leftovers::openFilesIn(cache), 0);
-    QStringList expected = succeeds ? m_catalogue->firmwareFiles(m_package) : QStringList();
-    expected.sort();
-    QCOMPARE(QDir(cache).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), expected);
+    QTEST(QDir(cache).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), "cache");
     const int requests = int(m_server.requestedPaths().size());
     const qsizetype signalsBefore = messages.size();
     QTest::qWait(QuietMs);
