@@ -180,6 +180,8 @@ void tst_FaultTableE2E::searchAndControl_data()
     QTest::addColumn<QString>("text");      // the row's status text
     QTest::addColumn<QString>("serial");    // read over the control protocol only
     QTest::addColumn<QString>("firmware");
+    QTest::addColumn<int>("power");         // read before the serial number
+    QTest::addColumn<int>("lock");          // checked after it: -1 when the query ended before
     QTest::addColumn<int>("boundMs");
 
     const QString noComm = QStringLiteral("Unable to communicate with display.");
@@ -191,43 +193,43 @@ void tst_FaultTableE2E::searchAndControl_data()
     // An answered targeted search ends at once; a silent item costs five sends of 150 ms.
     const int controlBound = 5000;
 
-    QTest::newRow("answers everything") << Configure() << 1 << 0 << "" << Serial << "R1.200" << controlBound;
+    QTest::newRow("answers everything") << Configure() << 1 << 0 << "" << Serial << "R1.200" << 1 << 0 << controlBound;
     QTest::newRow("search: silent") << misbehave([](SimMisbehaviour &m) { m.searchSilent = true; })
-                                    << 0 << 0 << "" << "" << "" << searchBound;
+                                    << 0 << 0 << "" << "" << "" << 0 << 0 << searchBound;
     QTest::newRow("search: wrong sequence") << misbehave([](SimMisbehaviour &m) { m.wrongSequence = true; })
-                                            << 0 << 0 << "" << "" << "" << searchBound;
+                                            << 0 << 0 << "" << "" << "" << 0 << 0 << searchBound;
     QTest::newRow("search: 255-byte reply") << misbehave([](SimMisbehaviour &m) { m.searchReplySize = 255; })
-                                            << 0 << 0 << "" << "" << "" << searchBound;
+                                            << 0 << 0 << "" << "" << "" << 0 << 0 << searchBound;
     QTest::newRow("search: wrong magic") << misbehave([](SimMisbehaviour &m) { m.wrongMagic = true; })
-                                         << 0 << 0 << "" << "" << "" << searchBound;
+                                         << 0 << 0 << "" << "" << "" << 0 << 0 << searchBound;
     QTest::newRow("control: refused")
             << misbehave([](SimMisbehaviour &m) { m.control = SimMisbehaviour::Listener::Refuse; })
-            << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+            << 1 << 1 << noComm << "" << "R1.200" << -1 << -1 << controlBound;
     QTest::newRow("control: no reply at all")
             << misbehave([](SimMisbehaviour &m) { m.control = SimMisbehaviour::Listener::NeverReply; })
-            << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+            << 1 << 1 << noComm << "" << "R1.200" << -1 << -1 << controlBound;
     // The serial number is given up; what came before and after it is kept.
     QTest::newRow("control: one item silent") << misbehave([](SimMisbehaviour &m) { m.silentItems = { "C216" }; })
-                                              << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+                                              << 1 << 1 << noComm << "" << "R1.200" << 1 << 0 << controlBound;
     // Unsupported main firmware read: the read by index takes its place.
     QTest::newRow("control: BE for the main firmware")
             << Configure([](SimDisplayConfig &c) {
                    c.searchReportsFirmware = false;
                    c.misbehaviour.beItems = { "C03F" };
                })
-            << 1 << 0 << "" << Serial << "R1.200" << controlBound;
+            << 1 << 0 << "" << Serial << "R1.200" << 1 << 0 << controlBound;
     QTest::newRow("control: reply split over two reads")
             << misbehave([](SimMisbehaviour &m) { m.splitItems = { "C216" }; })
-            << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+            << 1 << 1 << noComm << "" << "R1.200" << 1 << -1 << controlBound;
     QTest::newRow("control: bad check code") << misbehave([](SimMisbehaviour &m) { m.badCheckItems = { "C216" }; })
-                                             << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+                                             << 1 << 1 << noComm << "" << "R1.200" << 1 << -1 << controlBound;
     // The display hangs up at the third item: a socket error, so the query ends with what it has.
     QTest::newRow("control: closed mid-query") << misbehave([](SimMisbehaviour &m) { m.closeAfterItems = 2; })
-                                               << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+                                               << 1 << 1 << noComm << "" << "R1.200" << 1 << -1 << controlBound;
     // Every answer comes after the time-out: the query gives the display up as a whole.
     QTest::newRow("control: every reply late")
             << misbehave([](SimMisbehaviour &m) { m.replyDelayMs = 400; })
-            << 1 << 1 << noComm << "" << "R1.200" << controlBound;
+            << 1 << 1 << noComm << "" << "R1.200" << -1 << -1 << controlBound;
 }
 
 void tst_FaultTableE2E::searchAndControl()
@@ -275,6 +277,8 @@ void tst_FaultTableE2E::searchAndControl()
         QTEST(rowText(row), "text");
         QTEST(row.serialNumber, "serial");
         QTEST(row.currentFirmware, "firmware");
+        QTEST(row.powerState, "power");
+        QTEST(row.lockStatus, "lock");
         QVERIFY(!row.controlRequest);
     }
 
