@@ -402,6 +402,11 @@ void tst_FaultTableE2E::webUpdate_data()
             << 1 << update([](SimUpdateConfig &u) { u.legacyWriteFailures = 3; }) << -4 << UpdateStatusText::text(-4)
             << "Reply result: -1" << bound;
     QTest::newRow("tcp-assisted: no fault") << 11 << Configure() << 3 << verified << "COMPLETE" << bound;
+    // The upload is streamed from the open firmware file: held or cut off, the file is closed.
+    QTest::newRow("tcp-assisted: upload held") << 11 << faults({ held("upload") }) << -3 << timeout << timedOut
+                                               << bound;
+    QTest::newRow("tcp-assisted: connection dropped mid-upload")
+            << 11 << faults({ dropped }) << 4 << failed << "" << bound;
     QTest::newRow("tcp-assisted: 401 on the upload")
             << 11 << faults({ stepFault("upload", 401) }) << 4 << failed
             << "Log into the display's HTTP page with your password" << bound;
