@@ -56,7 +56,7 @@ const QString NewVersion = QStringLiteral("R2.000");
 const QString Package = QStringLiteral("px551.zip");
 
 // How long the engine must stay quiet after it settled: no traffic, no signal.
-constexpr int QuietMs = 200;
+constexpr int QuietMs = 150;
 
 QStringList g_log;
 
@@ -493,9 +493,9 @@ void tst_FaultTableE2E::webUpdate()
     state.displayEntries.append(entry);
 
     UpdateQueue queue(state, database, cache);
-    queue.setTickInterval(50);
+    queue.setTickInterval(20);
     SessionParams params;
-    params.tickMs = 50;
+    params.tickMs = 20;
     params.stepTimeoutSecs = 1;
     params.retryPauseMs = 50;
     params.waitMs = 100;
