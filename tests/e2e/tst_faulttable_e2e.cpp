@@ -325,10 +325,10 @@ void tst_FaultTableE2E::webUpdate_data()
         return fault;
     };
     const QString verified = QStringLiteral("Success. Verified: version R2.000");
-    const QString noHttp = UpdateStatusText::text(-1);
-    const QString timeout = UpdateStatusText::text(-3);
-    const QString unableToUpload = UpdateStatusText::text(-2);
-    const QString failed = UpdateStatusText::text(4);
+    const QString noHttp = QStringLiteral("Error: Unable to communicate via HTTP.");
+    const QString timeout = QStringLiteral("Error: Timeout.");
+    const QString unableToUpload = QStringLiteral("Error: Unable to upload file.");
+    const QString failed = QStringLiteral("Error: Update failed.");
     const QString timedOut = QStringLiteral("UPD_ERR_TIMEOUT");
     // Step time-outs of 1 s end after 2 whole seconds.
     const int bound = 8000;
@@ -357,7 +357,7 @@ void tst_FaultTableE2E::webUpdate_data()
     for (const int status : { 401, 500 }) {
         for (const StepError &e : stepErrors) {
             QTest::addRow("cgictrl: %d on %s", status, e.step)
-                    << 3 << faults({ stepFault(e.step, status) }) << e.result << UpdateStatusText::text(e.result)
+                    << 3 << faults({ stepFault(e.step, status) }) << e.result << (e.result == -3 ? timeout : noHttp)
                     << e.logLine << bound;
         }
     }
@@ -400,7 +400,7 @@ void tst_FaultTableE2E::webUpdate_data()
     QTest::newRow("chunked: 500 on the size announcement")
             << 9 << faults({ stepFault("announce", 500) }) << -1 << noHttp << "" << bound;
     QTest::newRow("legacy: every write fails")
-            << 1 << update([](SimUpdateConfig &u) { u.legacyWriteFailures = 3; }) << -4 << UpdateStatusText::text(-4)
+            << 1 << update([](SimUpdateConfig &u) { u.legacyWriteFailures = 3; }) << -4 << "Error: Upload retry failed."
             << "Reply result: -1" << bound;
     QTest::newRow("tcp-assisted: no fault") << 11 << Configure() << 3 << verified << "COMPLETE" << bound;
     // The upload is streamed from the open firmware file: held or cut off, the file is closed.
@@ -521,6 +521,9 @@ void tst_FaultTableE2E::webUpdate()
     // A failed row stays checked, so it can be started again.
     QCOMPARE(row.selected, row.resultStatus != 3);
     QCOMPARE(state.activeUpdates, 0);
+    // The display's web server, switched on for the upload, is off again whatever happened.
+    if (series == 11)
+        QCOMPARE(display.config().vcpValues.value(0x11F0), quint16(1));
 
     // Nothing left behind.
     flushDeferredDeletes();
@@ -552,11 +555,12 @@ void tst_FaultTableE2E::firmwareServer_data()
     QTest::addColumn<int>("boundMs");
     QTest::addColumn<QStringList>("cache");     // what the cache folder holds afterwards
 
-    const QString networkError = DownloadExtractFirmware::downloadErrorText(10003);
+    const QString networkError = QStringLiteral(
+            "An error occurred while downloading the firmware. Check Internet connectivity and try again.");
     QStringList firmware = m_catalogue->firmwareFiles(m_package);
     firmware.sort();
     const QStringList nothing;
-    const QString ok = DownloadExtractFirmware::downloadErrorText(0);
+    const QString ok = QStringLiteral("No error");
     const int bound = 6000;
     const auto behaviour = [](const std::function<void(FwBehaviour &)> &change) {
         FwBehaviour b;
@@ -588,7 +592,7 @@ void tst_FaultTableE2E::firmwareServer_data()
     // the next command to find it wrong and fetch it again.
     QTest::newRow("announces less than it sends")
             << behaviour([](FwBehaviour &b) { b.length = FwBehaviour::Length::TooSmall; }) << -1 << false
-            << "Download error" << DownloadExtractFirmware::downloadErrorText(10000) << bound
+            << "Download error" << "Error: Download file is corrupted (checksum failed)." << bound
             << QStringList { Package };
     QTest::newRow("no Content-Length") << behaviour([](FwBehaviour &b) { b.length = FwBehaviour::Length::Absent; })
                                        << -1 << true << "Download complete" << ok << bound << firmware;
