@@ -73,6 +73,12 @@ void SearchOrchestrator::setPorts(quint16 controlPort, quint16 httpPort)
     m_httpPort = httpPort;
 }
 
+void SearchOrchestrator::setControlTimeouts(int replyMs, int httpCheckMs)
+{
+    m_replyTimeoutMs = replyMs;
+    m_httpCheckTimeoutMs = httpCheckMs;
+}
+
 bool SearchOrchestrator::isNewerSeries(int series)
 {
     return series >= 3 && series != 11 && series != 13;
@@ -443,6 +449,10 @@ TcpClient *SearchOrchestrator::startQuery(DisplayEntry &row, quint32 flags, bool
         connect(client, &TcpClient::device_results, this, &SearchOrchestrator::device_results_TcpClient);
     client->setRequestFlags(flags);
     client->setHttpPort(m_httpPort);
+    if (m_replyTimeoutMs >= 0)
+        client->setReplyTimeout(m_replyTimeoutMs);
+    if (m_httpCheckTimeoutMs >= 0)
+        client->setHttpCheckTimeout(m_httpCheckTimeoutMs);
     client->setQueryGate(m_queryGate);
     row.controlRequest = client;
     ++m_state.pendingControlRequests;

@@ -46,6 +46,9 @@ public:
     void setInterfaceSelection(const QVariant &data) { m_selection = data; }
     // Only tests move the displays' control and web ports off 7142 and 80.
     void setPorts(quint16 controlPort, quint16 httpPort);
+    // Only tests shorten the control queries' waits for a reply and for the web page checks, so
+    // that a display that keeps silent costs them milliseconds; -1 keeps the client's own.
+    void setControlTimeouts(int replyMs, int httpCheckMs);
 
     static bool isNewerSeries(int series);
     static quint32 searchRequestFlags(const DISPLAY_UDP_SEARCH_REPLY_INFO &info);
@@ -110,6 +113,8 @@ private:
     QVariant m_selection = QVariant(AllAdapters);
     quint16 m_controlPort = ControlPort;
     quint16 m_httpPort = 80;
+    int m_replyTimeoutMs = -1;
+    int m_httpCheckTimeoutMs = -1;
     // A search started queries whose table has not been evaluated yet.
     bool m_searchRepliesDue = false;
     QTimer m_awaitedReport;

@@ -1,3 +1,4 @@
+#include "common/Leftovers.h"
 #include "update/HttpClient.h"
 #include "update/UpdateStatus.h"
 
@@ -83,41 +84,8 @@ SimUpdateProtocol protocolFor(int series)
     }
 }
 
-// Counts this process's open descriptors that point at a path inside the folder.
-int openFilesIn(const QString &folder)
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
-        if (QFileInfo(fds.filePath(fd)).symLinkTarget().startsWith(folder))
-            ++count;
-    }
-    return count;
-}
-
-// Established TCP connections from this machine to the address on either port, from the
-// kernel's table (both ends live in this process, so the client's side is the remote match).
-int connectionsTo(const QHostAddress &address, QList<quint16> ports)
-{
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
-    const quint32 ip = address.toIPv4Address();
-    // The kernel prints the address's network-order bytes read as one host-order number.
-    const QByteArray ipHex = QByteArray::number(qToBigEndian(ip), 16).toUpper().rightJustified(8, '0');
-    int count = 0;
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 4 || fields.at(3) != "01")
-            continue;
-        for (const quint16 port : ports) {
-            const QByteArray remote = ipHex + ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-            if (fields.at(2) == remote)
-                ++count;
-        }
-    }
-    return count;
-}
+using Leftovers::connectionsTo;
+using Leftovers::openFilesIn;
 
 // One display and one session with its firmware files.
 struct Bench
