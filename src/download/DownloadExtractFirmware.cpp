@@ -153,6 +153,7 @@ void DownloadExtractFirmware::start()
 
     m_downloader = new FileDownloader(m_instance, false, QUrl(m_release.downloadLoc), packagePath,
                                       QByteArray::fromHex(m_release.fileChecksum.toLatin1()), this);
+    m_downloader->setStallTimeout(m_stallTimeoutMs);
     connect(m_downloader, &FileDownloader::progressChanged, this, &DownloadExtractFirmware::progressChanged);
     connect(m_downloader, &FileDownloader::statusChanged, this, &DownloadExtractFirmware::statusChangedIn);
     m_downloader->start();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "catalogue/FirmwareRelease.h"
+#include "download/FileDownloader.h"
 
 #include <QObject>
 #include <QString>
 
-class FileDownloader;
 
 // Makes the firmware of one release available, verified, in the flat cache folder: checks what
 // is there, downloads the package when needed, unpacks it when the release lists unpacked files.
@@ -36,6 +36,9 @@ public:
     const FirmwareRelease &release() const { return m_release; }
     QString packageFileName() const { return m_packageFileName; }
 
+    // Passed to the package download (FileDownloader::setStallTimeout); tests shorten it.
+    void setStallTimeout(int ms) { m_stallTimeoutMs = ms; }
+
     // The user text for a status code.
     static QString downloadErrorText(int code);
 
@@ -61,4 +64,5 @@ private:
     const QString m_packageFileName;
     FileDownloader *m_downloader = nullptr;
     bool m_unpack = true;
+    int m_stallTimeoutMs = FileDownloader::StallTimeoutMs;
 };

@@ -71,7 +71,9 @@ void FileDownloader::start()
     }
 
     m_status = StatusOk;
-    m_reply = m_manager->get(QNetworkRequest(m_url));
+    QNetworkRequest request(m_url);
+    request.setTransferTimeout(m_stallTimeoutMs);
+    m_reply = m_manager->get(request);
     // Without a bound the network thread would queue a large package in memory whenever the
     // disk falls behind; 1 MB blocks also spare the allocator fresh pages for every chunk.
     m_reply->setReadBufferSize(ReadBufferSize);

@@ -32,6 +32,10 @@ public:
     };
 
     static constexpr int ReplyTimeoutMs = 5000;
+    // A transfer during which no byte moves for this long is given up as a network error, so a
+    // server that accepts and then goes silent cannot hold a download (and quillonctl, which has
+    // no Cancel button) for ever. Generous: any live link moves a byte within a minute.
+    static constexpr int StallTimeoutMs = 60000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
     static constexpr qint64 WriteSliceSize = 256 * 1024;
@@ -42,6 +46,8 @@ public:
 
     void start();
     void cancel();
+    // Tests shorten the stall bound; 0 switches it off.
+    void setStallTimeout(int ms) { m_stallTimeoutMs = ms; }
     QByteArray downloadedData() const { return m_buffer; }
     int status() const { return m_status; }
     // The network layer's error code of the last download (QNetworkReply::NetworkError), 0 if none.
@@ -78,6 +84,7 @@ private:
     QNetworkReply *m_reply = nullptr;
     QTimer *m_replyTimer;
     const bool m_useReplyTimer;
+    int m_stallTimeoutMs = StallTimeoutMs;
     QElapsedTimer m_clock;
     int m_bytesReceived = 0;
     int m_bytesTotal = 0;

@@ -82,6 +82,7 @@ void DownloadController::refuseRefetch(const FirmwareRelease &release)
 void DownloadController::startJob(int instance, const FirmwareRelease &release)
 {
     auto *job = new DownloadExtractFirmware(instance, release, m_cacheFolder, this);
+    job->setStallTimeout(m_stallTimeoutMs);
     connect(job, &DownloadExtractFirmware::progressChanged, this, &DownloadController::downloadFirmwareprogressChanged);
     connect(job, &DownloadExtractFirmware::statusChanged, this, &DownloadController::downloadFirmwareStatusChanged);
     m_state.cancelRequested = false;

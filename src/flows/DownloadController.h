@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/FirmwareRelease.h"
+#include "download/FileDownloader.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -36,6 +37,8 @@ public:
     // The USB command for the release chosen in the model search (setUsbRelease first).
     void setUsbRelease(const FirmwareRelease &release) { m_usbRelease = release; }
     const FirmwareRelease &usbRelease() const { return m_usbRelease; }
+    // Tests shorten how long a package download may go without a byte (FileDownloader).
+    void setStallTimeout(int ms) { m_stallTimeoutMs = ms; }
     void prepareUsbDriveForRelease();
 
     // The rows that show a release's download: their model is one of the release's models.
@@ -74,6 +77,7 @@ private:
     QList<FirmwareRelease> m_pending;
     QList<DownloadExtractFirmware *> m_jobs;
     FirmwareRelease m_usbRelease;
+    int m_stallTimeoutMs = FileDownloader::StallTimeoutMs;
     int m_usbRow = -1;
     // Releases whose job succeeded in the running pass, and those handed on to the command that
     // resumes after it (see refuseRefetch).

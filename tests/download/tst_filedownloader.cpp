@@ -67,6 +67,8 @@ private slots:
     void memoryIsCappedNearOneMillionBytes();
 
     void replyTimerBoundsOnlyTheFirstData();
+    void stallBoundEndsSilentTransfers_data();
+    void stallBoundEndsSilentTransfers();
 
     void undeletableExistingFileGives10002();
     void unwritableTargetGives10001();
@@ -309,6 +311,46 @@ void tst_FileDownloader::replyTimerBoundsOnlyTheFirstData()
     qDeleteAll(spies);
     qDeleteAll(downloaders);
     qDeleteAll(servers);
+}
+
+void tst_FileDownloader::stallBoundEndsSilentTransfers_data()
+{
+    QTest::addColumn<FwBehaviour>("behaviour");
+    QTest::addColumn<int>("status");
+    FwBehaviour silent;
+    silent.neverAnswer = true;
+    FwBehaviour stallsMidBody; // the first piece at once, the next long after the bound
+    stallsMidBody.trickleBytes = 8192;
+    stallsMidBody.trickleIntervalMs = 10000;
+    FwBehaviour slowButMoving; // the whole transfer takes far longer than the bound
+    slowButMoving.trickleBytes = 4096;
+    slowButMoving.trickleIntervalMs = 150;
+    QTest::newRow("silent server") << silent << 10003;
+    QTest::newRow("stalls mid-body") << stallsMidBody << 10003;
+    QTest::newRow("slow but moving") << slowButMoving << 0;
+}
+
+// Without the reply timer (package downloads) nothing else bounds a server that goes quiet; the
+// stall bound ends such a transfer as a network error and leaves no part of the file behind.
+void tst_FileDownloader::stallBoundEndsSilentTransfers()
+{
+    QFETCH(FwBehaviour, behaviour);
+    QFETCH(int, status);
+    m_server->setBehaviour(behaviour);
+    const QString target = m_out.filePath(QStringLiteral("stall.bin"));
+    FileDownloader downloader(1, false, m_server->url(QStringLiteral("small.bin")), target, QByteArray());
+    downloader.setStallTimeout(700);
+    QSignalSpy spy(&downloader, &FileDownloader::statusChanged);
+    QElapsedTimer clock;
+    clock.start();
+    downloader.start();
+    QCOMPARE(finalStatus(spy, 8000), status);
+    if (status == 10003) {
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!QFileInfo::exists(target));
+    } else {
+        QCOMPARE(QFileInfo(target).size(), qint64(m_small.size()));
+    }
 }
 
 void tst_FileDownloader::undeletableExistingFileGives10002()

@@ -54,6 +54,8 @@ const QString Package = QStringLiteral("px551.zip");
 
 // How long the engine must stay quiet after it settled: no traffic, no signal.
 constexpr int QuietMs = 150;
+// How long a package download may go without a byte here; above the "first byte late" row's delay.
+constexpr int StallMs = 1500;
 
 QStringList g_log;
 
@@ -570,7 +572,14 @@ void tst_FaultTableE2E::firmwareServer_data()
 
     QTest::newRow("serves the package") << FwBehaviour() << -1 << true << "Download complete" << ok << bound
                                         << firmware;
-    // A package download has no time-out of its own; the user's cancel ends it.
+    // A server that goes silent ends the download once no byte has moved for the stall bound
+    // (shortened to StallMs here); the user may cancel before that.
+    QTest::newRow("no first byte") << behaviour([](FwBehaviour &b) { b.neverAnswer = true; }) << -1 << false
+                                   << "Download error" << networkError << bound << nothing;
+    QTest::newRow("stalls mid-body") << behaviour([](FwBehaviour &b) {
+        b.trickleBytes = 8192;
+        b.trickleIntervalMs = 4 * StallMs;
+    }) << -1 << false << "Download error" << networkError << bound << nothing;
     QTest::newRow("no first byte, cancelled")
             << behaviour([](FwBehaviour &b) { b.neverAnswer = true; }) << 500 << false << "Download canceled"
             << networkError << bound << nothing;
@@ -626,6 +635,7 @@ void tst_FaultTableE2E::firmwareServer()
     state.displayEntries.append(entry);
 
     DownloadController controller(state, m_serverDatabase, cache);
+    controller.setStallTimeout(StallMs);
     QSignalSpy messages(&controller, &DownloadController::statusMessage);
     QSignalSpy confirmation(&controller, &DownloadController::confirmationRequested);
 
