@@ -4,7 +4,8 @@
 #   ./run.sh test    install what is missing, build, run the whole test suite
 #   ./run.sh bench   install what is missing, build (optimised), run every benchmark
 #   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
-#   ./run.sh fuzz [SECONDS]  build the fuzz targets (clang, libFuzzer, ASan+UBSan), run each SECONDS (60)
+#   ./run.sh fuzz [SECONDS [TARGET...]]  build the fuzz targets (clang, libFuzzer, ASan+UBSan), run
+#                    each (or those named) for SECONDS (60)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -98,13 +99,16 @@ fuzz)
     PACKAGES+=(clang libclang-rt-14-dev)
     install_missing
     seconds=${2:-60}
+    targets=$(cd fuzz/corpus && ls)
+    if (($# > 2)); then
+        targets=${*:3}
+    fi
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUILLON_FUZZ=ON -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF >/dev/null
     cmake --build build-fuzz --target quillon_fuzz_targets -- -j"$(nproc)"
     export QT_QPA_PLATFORM=offscreen
     rm -rf build-fuzz/crashes build-fuzz/logs
     mkdir -p build-fuzz/work build-fuzz/crashes build-fuzz/logs
-    targets=$(cd fuzz/corpus && ls)
     printf '%s\n' $targets | xargs -P "$(nproc)" -I{} sh -c '
         mkdir -p build-fuzz/work/$1
         build-fuzz/fuzz/fuzz_$1 build-fuzz/work/$1 fuzz/corpus/$1 -max_total_time="$2" -timeout=10 \
@@ -124,7 +128,7 @@ fuzz)
     fi
     ;;
 *)
-    echo "usage: $0 app|test|bench|package|demo|fuzz [SECONDS]" >&2
+    echo "usage: $0 app|test|bench|package|demo|fuzz [SECONDS [TARGET...]]" >&2
     exit 2
     ;;
 esac
