@@ -82,16 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     texts.resize(TextCount);
     const QString html = panelFor(states, texts);
 
-    // A display's text with markup in it never appears as it was sent: its markup is escaped. The
-    // panel's own markup may hold the same characters ("<a hr"), so a text counts as leaked only
-    // when it appears more often than in the panel of the same row with that text blanked out.
+    // A display's text with markup in it never appears as it was sent: its markup is escaped. Its
+    // escaped form may hold the text itself ("R1&amp;" in "R1&amp;amp;") and the panel's own markup
+    // the same characters ("<a hr"), so a text counts as leaked only when, its escaped forms taken
+    // out, it appears more often than in the panel of the same row with that text blanked out.
     for (int i = 0; i <= 10; ++i) {
         const QString sent = texts.at(i);
         if (!(sent.contains(QLatin1Char('<')) || sent.contains(QLatin1Char('&'))) || !html.contains(sent))
             continue;
+        QString rest = html;
+        rest.remove(sent.toHtmlEscaped());
         QStringList blanked = texts;
         blanked[i] = QString(sent.size(), QLatin1Char('x'));
-        FUZZ_CHECK(html.count(sent) <= panelFor(states, blanked).count(sent));
+        FUZZ_CHECK(rest.count(sent) <= panelFor(states, blanked).count(sent));
     }
 
     // What the panel shows: every image is one of ours, every link goes to a web page.
