@@ -23,6 +23,7 @@ function(quillon_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
+    math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * ${QUILLON_TEST_TIMEOUT_FACTOR}")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FORCE_STDERR_LOGGING=1")
     if(ARG_RUN_SERIAL)
