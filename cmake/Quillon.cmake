@@ -25,7 +25,7 @@ function(quillon_test name)
     endif()
     math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * ${QUILLON_TEST_TIMEOUT_FACTOR}")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FORCE_STDERR_LOGGING=1")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FORCE_STDERR_LOGGING=1;QUILLON_TEST_TIME_SCALE=${QUILLON_TEST_TIMEOUT_FACTOR}")
     if(ARG_RUN_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
