@@ -106,9 +106,9 @@ sanitize)
     reports="$PWD/build-sanitize/sanitizer-reports"
     rm -rf "$reports" && mkdir -p "$reports"
     export QT_QPA_PLATFORM=offscreen
-    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:print_stacktrace=1:log_path=$reports/asan"
-    export LSAN_OPTIONS="print_suppressions=0"
-    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
+    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:print_stacktrace=1:log_path=$reports/report"
+    export LSAN_OPTIONS="report_objects=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/report"
     status=0
     (cd build-sanitize && ctest --output-on-failure --timeout 1800 -j"$(nproc)") || status=$?
     if [ -n "$(ls -A "$reports")" ]; then
