@@ -6,6 +6,7 @@
 #   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
 #   ./run.sh fuzz [SECONDS [TARGET...]]  build the fuzz targets (clang, libFuzzer, ASan+UBSan), run
 #                    each (or those named) for SECONDS (60)
+#   ./run.sh sanitize install what is missing, build with clang's ASan+UBSan, run the whole test suite
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -127,8 +128,34 @@ fuzz)
         exit 1
     fi
     ;;
+sanitize)
+    # Every library, program, tool and test built with AddressSanitizer (which also checks for
+    # leaks at exit) and UndefinedBehaviorSanitizer; any report fails its test. The child programs
+    # the tests start (simulator, firmware server, quillonctl, quillon) are sanitized too and
+    # inherit the options; their reports go to files as well, so that one whose test does not look
+    # at its exit status still fails the run. Time limits are tripled: everything runs slower.
+    PACKAGES+=(clang libclang-rt-14-dev)
+    install_missing
+    CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUILLON_SANITIZE=ON -DQUILLON_TEST_TIMEOUT_FACTOR=3 -DQUILLON_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-sanitize -- -j"$(nproc)"
+    reports="$PWD/build-sanitize/sanitizer-reports"
+    rm -rf "$reports" && mkdir -p "$reports"
+    export QT_QPA_PLATFORM=offscreen
+    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:print_stacktrace=1:log_path=$reports/report"
+    export LSAN_OPTIONS="report_objects=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/report"
+    status=0
+    (cd build-sanitize && ctest --output-on-failure --timeout 1800 -j"$(nproc)") || status=$?
+    if [ -n "$(ls -A "$reports")" ]; then
+        for f in "$reports"/*; do echo "== $f"; cat "$f"; done
+        echo "sanitizer reports: $(ls "$reports" | wc -l) (in $reports)" >&2
+        exit 1
+    fi
+    exit $status
+    ;;
 *)
-    echo "usage: $0 app|test|bench|package|demo|fuzz [SECONDS [TARGET...]]" >&2
+    echo "usage: $0 app|test|bench|package|demo|sanitize|fuzz [SECONDS [TARGET...]]" >&2
     exit 2
     ;;
 esac

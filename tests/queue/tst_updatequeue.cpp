@@ -1,5 +1,6 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "common/TestFiles.h"
+#include "common/TestTimeScale.h"
 #include "queue/PowerSaveChange.h"
 #include "queue/UpdateQueue.h"
 #include "search/SearchOrchestrator.h"
@@ -124,7 +125,7 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         c.update.rebootMs = 300;
         c.update.firmwareAfterMain = NewVersion;
         c.update.legacyQuietMs = 500;
-        c.update.abandonMs = 3000;
+        c.update.abandonMs = TestTimeScale::scaled(3000);
         c.update.checkPolls = 1;
         if (p.secondAddress) {
             c.secondAddress = second(i);
@@ -183,19 +184,19 @@ UpdateQueue *tst_UpdateQueue::makeQueue()
     m_queue->setTickInterval(100);
     SessionParams params;
     params.tickMs = 100;
-    params.stepTimeoutSecs = 4;
+    params.stepTimeoutSecs = TestTimeScale::scaled(4);
     params.retryPauseMs = 200;
     params.waitMs = 200;
     params.legacyWritingWaitMs = 300;
-    params.legacyTimeoutSecs = 3;
-    params.tcpStepTimeoutSecs = 4;
-    params.tcpStartTimeoutSecs = 4;
+    params.legacyTimeoutSecs = TestTimeScale::scaled(3);
+    params.tcpStepTimeoutSecs = TestTimeScale::scaled(4);
+    params.tcpStartTimeoutSecs = TestTimeScale::scaled(4);
     params.updateStartWaitMs = 1500;
     params.webPort = webPort();
     m_queue->setSessionParams(params);
     UpdateVerifier::Params verify;
     verify.pollIntervalMs = 200;
-    verify.maxWaitMs = 3000;
+    verify.maxWaitMs = TestTimeScale::scaled(3000);
     m_queue->setVerifierParams(verify);
     connect(m_queue, &UpdateQueue::update_info, this, [this] { m_maxRunning = qMax(m_maxRunning, m_state.activeUpdates); });
     return m_queue;
@@ -203,7 +204,8 @@ UpdateQueue *tst_UpdateQueue::makeQueue()
 
 bool tst_UpdateQueue::waitIdle(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return !m_queue->isTicking() && m_queue->verificationsRunning() == 0; }, timeoutMs);
+    return QTest::qWaitFor([this] { return !m_queue->isTicking() && m_queue->verificationsRunning() == 0; },
+                           TestTimeScale::scaled(timeoutMs));
 }
 
 void tst_UpdateQueue::refusedRows_data()
