@@ -1,5 +1,6 @@
 #include "common/TestFiles.h"
 #include "download/DownloadExtractFirmware.h"
+#include "common/ServedCache.h"
 #include "fwserver/FwServer.h"
 
 #include <quazip.h>
@@ -107,42 +108,30 @@ private:
     FirmwareRelease zipRelease(const QString &package, const QList<Member> &members);
     FirmwareRelease plainRelease(const QString &package, const QByteArray &data);
     int run(DownloadExtractFirmware &job);
-    QString cached(const QString &name) const { return m_cache + QLatin1Char('/') + name; }
-    QString served(const QString &name) const { return m_serverRoot + QLatin1Char('/') + name; }
-    int traffic() const { return m_server->connectionCount() - m_connectionsBefore; }
+    QString cached(const QString &name) const { return m_served.cache + QLatin1Char('/') + name; }
+    QString served(const QString &name) const { return m_served.serverRoot + QLatin1Char('/') + name; }
+    int traffic() const { return m_served.server->connectionCount() - m_connectionsBefore; }
 
-    QTemporaryDir m_base;
-    QString m_cache;
-    QString m_serverRoot;
-    FwServer *m_server = nullptr;
+    ServedCache m_served;
     int m_connectionsBefore = 0;
 };
 
 void tst_DownloadExtractFirmware::initTestCase()
 {
-    QVERIFY(m_base.isValid());
-    m_cache = m_base.filePath(QStringLiteral("cache/Firmware"));
-    m_serverRoot = m_base.filePath(QStringLiteral("server"));
-    m_server = new FwServer(this);
-    m_server->setRoot(m_serverRoot);
-    m_server->setBasePath(QStringLiteral("/firmwareupdates/"));
-    QVERIFY(m_server->listen(QHostAddress::LocalHost));
+    QVERIFY(m_served.start(this));
 }
 
 void tst_DownloadExtractFirmware::init()
 {
-    QDir(m_base.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(m_cache));
-    QVERIFY(QDir().mkpath(m_serverRoot));
-    m_server->setBehaviour(FwBehaviour());
-    m_connectionsBefore = m_server->connectionCount();
+    QVERIFY(m_served.reset());
+    m_connectionsBefore = m_served.server->connectionCount();
 }
 
 FirmwareRelease tst_DownloadExtractFirmware::zipRelease(const QString &package, const QList<Member> &members)
 {
     FirmwareRelease release;
     release.version = QStringLiteral("R1.234");
-    release.downloadLoc = m_server->url(package).toString();
+    release.downloadLoc = m_served.server->url(package).toString();
     if (!makeZip(served(package), members))
         qFatal("cannot build the test archive");
     const QByteArray zip = readFile(served(package));
@@ -162,7 +151,7 @@ FirmwareRelease tst_DownloadExtractFirmware::plainRelease(const QString &package
 {
     FirmwareRelease release;
     release.version = QStringLiteral("R2.000");
-    release.downloadLoc = m_server->url(package).toString();
+    release.downloadLoc = m_served.server->url(package).toString();
     release.fileChecksum = md5Hex(data);
     release.fileSize = data.size();
     if (!writeFile(served(package), data))
@@ -229,14 +218,14 @@ void tst_DownloadExtractFirmware::cachedFirmwareNeedsNoTraffic()
         QVERIFY(QFile::copy(served("fw.bin"), cached("fw.bin")));
         expectedFiles = QStringList{"fw.bin"};
     }
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QVERIFY(job.isAlreadyDownloaded());
     QSignalSpy spy(&job, &DownloadExtractFirmware::statusChanged);
     job.start();
     QCOMPARE(spy.count(), 1); // inside start
     QCOMPARE(spy.first().at(1).toInt(), 0);
     QCOMPARE(traffic(), 0);
-    QCOMPARE(entries(m_cache), expectedFiles);
+    QCOMPARE(entries(m_served.cache), expectedFiles);
 }
 
 void tst_DownloadExtractFirmware::missingFileIsUnpackedAgain_data()
@@ -256,13 +245,13 @@ void tst_DownloadExtractFirmware::missingFileIsUnpackedAgain()
     if (packageCached)
         QVERIFY(QFile::copy(served("pkg.zip"), cached("pkg.zip")));
 
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QVERIFY(!job.isAlreadyDownloaded());
     QSignalSpy progress(&job, &DownloadExtractFirmware::progressChanged);
     QCOMPARE(run(job), 0);
     QCOMPARE(traffic(), packageCached ? 0 : 1);
     QCOMPARE(progress.isEmpty(), packageCached);
-    QCOMPARE(entries(m_cache), (QStringList{"a.bin", "b.bin", "c.txt"})); // package deleted
+    QCOMPARE(entries(m_served.cache), (QStringList{"a.bin", "b.bin", "c.txt"})); // package deleted
     for (const Member &member : members)
         QCOMPARE(readFile(cached(member.name)), member.data);
     QVERIFY(job.isAlreadyDownloaded());
@@ -284,14 +273,14 @@ void tst_DownloadExtractFirmware::wrongPackageChecksumDownloadsAgain()
     damaged[damaged.size() / 2] = char(damaged.at(damaged.size() / 2) ^ 0x40);
     QVERIFY(writeFile(cached("pkg.zip"), damaged)); // right size, wrong checksum
 
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QCOMPARE(run(job), 0);
     QCOMPARE(traffic(), 1);
     if (zip) {
-        QCOMPARE(entries(m_cache), QStringList{"fw.bin"});
+        QCOMPARE(entries(m_served.cache), QStringList{"fw.bin"});
         QCOMPARE(readFile(cached("fw.bin")), payload("fw"));
     } else {
-        QCOMPARE(entries(m_cache), QStringList{"pkg.zip"});
+        QCOMPARE(entries(m_served.cache), QStringList{"pkg.zip"});
         QCOMPARE(readFile(cached("pkg.zip")), payload("fw"));
     }
 }
@@ -338,16 +327,16 @@ void tst_DownloadExtractFirmware::failures()
     } else if (fault == QLatin1String("404")) {
         FwBehaviour behaviour;
         behaviour.forcedStatus = 404;
-        m_server->setBehaviour(behaviour);
+        m_served.server->setBehaviour(behaviour);
     } else if (fault == QLatin1String("close")) {
         FwBehaviour behaviour;
         behaviour.closeAfterBytes = 1000;
-        m_server->setBehaviour(behaviour);
+        m_served.server->setBehaviour(behaviour);
     }
 
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QCOMPARE(run(job), status);
-    QCOMPARE(entries(m_cache), left);
+    QCOMPARE(entries(m_served.cache), left);
     if (status == 10004)
         QCOMPARE(DownloadExtractFirmware::downloadErrorText(status),
                  QStringLiteral("Error: Unable to extract the firmware file."));
@@ -359,8 +348,8 @@ void tst_DownloadExtractFirmware::cancelRemovesPartialPackage()
     FwBehaviour slow;
     slow.trickleBytes = 10000;
     slow.trickleIntervalMs = 100;
-    m_server->setBehaviour(slow);
-    DownloadExtractFirmware job(5, release, m_cache);
+    m_served.server->setBehaviour(slow);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QSignalSpy progress(&job, &DownloadExtractFirmware::progressChanged);
     QSignalSpy spy(&job, &DownloadExtractFirmware::statusChanged);
     job.start();
@@ -370,7 +359,7 @@ void tst_DownloadExtractFirmware::cancelRemovesPartialPackage()
     job.cancel();
     QVERIFY(spy.count() == 1 || spy.wait(5000));
     QCOMPARE(spy.first().at(1).toInt(), 10003);
-    QCOMPARE(entries(m_cache), QStringList());
+    QCOMPARE(entries(m_served.cache), QStringList());
 }
 
 void tst_DownloadExtractFirmware::cutOffPackageWithoutChecksumIsNeverKept_data()
@@ -393,14 +382,14 @@ void tst_DownloadExtractFirmware::cutOffPackageWithoutChecksumIsNeverKept()
         FwBehaviour early;
         early.closeAfterBytes = 70000;
         early.length = FwBehaviour::Length::Absent;
-        m_server->setBehaviour(early);
-        DownloadExtractFirmware job(5, release, m_cache);
+        m_served.server->setBehaviour(early);
+        DownloadExtractFirmware job(5, release, m_served.cache);
         QCOMPARE(run(job), 10000);
-        QCOMPARE(entries(m_cache), QStringList());
-        m_server->setBehaviour(FwBehaviour());
+        QCOMPARE(entries(m_served.cache), QStringList());
+        m_served.server->setBehaviour(FwBehaviour());
     }
     const int trafficBefore = traffic();
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QVERIFY(!job.isAlreadyDownloaded());
     QCOMPARE(run(job), 0);
     QVERIFY(traffic() > trafficBefore); // fetched again
@@ -438,14 +427,14 @@ void tst_DownloadExtractFirmware::packageThatIsTheFirmwareStays()
     if (cachedAlready)
         QVERIFY(writeFile(cached("fw.zip"), package));
 
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QCOMPARE(run(job), 0);
     QCOMPARE(traffic(), cachedAlready ? 0 : 1);
-    QCOMPARE(entries(m_cache), QStringList{"fw.zip"});
+    QCOMPARE(entries(m_served.cache), QStringList{"fw.zip"});
     QCOMPARE(readFile(cached("fw.zip")), package);
 
     // And again: still there, still 0, still no traffic once cached.
-    DownloadExtractFirmware again(5, release, m_cache);
+    DownloadExtractFirmware again(5, release, m_served.cache);
     QCOMPARE(run(again), 0);
     QCOMPARE(traffic(), cachedAlready ? 0 : 1);
     QCOMPARE(readFile(cached("fw.zip")), package);
@@ -456,7 +445,7 @@ void tst_DownloadExtractFirmware::hostileNamesAreRefused_data()
     QTest::addColumn<QString>("downloadLoc"); // "" keeps the served package's URL
     QTest::addColumn<QString>("fileName");    // "" means no unpacked files
 
-    const QString victim = m_base.filePath(QStringLiteral("cache/victim.bin"));
+    const QString victim = m_served.filePath(QStringLiteral("cache/victim.bin"));
     QTest::newRow("member ../") << QString() << "../victim.bin";
     QTest::newRow("member absolute") << QString() << victim;
     QTest::newRow("member in a subfolder") << QString() << "sub/victim.bin";
@@ -478,7 +467,7 @@ void tst_DownloadExtractFirmware::hostileNamesAreRefused()
 
     // A file just outside the cache that the hostile entry aims at, with the checksum it claims.
     const QByteArray victimData = payload("victim");
-    const QString victim = m_base.filePath(QStringLiteral("cache/victim.bin"));
+    const QString victim = m_served.filePath(QStringLiteral("cache/victim.bin"));
     QVERIFY(writeFile(victim, victimData));
 
     FirmwareRelease release = zipRelease(QStringLiteral("pkg.zip"), {{"victim.bin", payload("attack")}});
@@ -493,14 +482,14 @@ void tst_DownloadExtractFirmware::hostileNamesAreRefused()
         release.unpackedFileInfo.append(entry);
     }
 
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     QVERIFY(!job.isAlreadyDownloaded()); // it would be true had it looked at the victim
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("refused: .* is not a plain file name")));
     QCOMPARE(run(job), 10001);
     QCOMPARE(traffic(), 0);
     QCOMPARE(readFile(victim), victimData);
-    QCOMPARE(entries(m_cache), QStringList());
-    QCOMPARE(entries(m_base.filePath(QStringLiteral("cache"))), (QStringList{"Firmware", "victim.bin"}));
+    QCOMPARE(entries(m_served.cache), QStringList());
+    QCOMPARE(entries(m_served.filePath(QStringLiteral("cache"))), (QStringList{"Firmware", "victim.bin"}));
 }
 
 void tst_DownloadExtractFirmware::archiveMemberCannotLeaveTheCache_data()
@@ -513,7 +502,7 @@ void tst_DownloadExtractFirmware::archiveMemberCannotLeaveTheCache_data()
 void tst_DownloadExtractFirmware::archiveMemberCannotLeaveTheCache()
 {
     QFETCH(bool, link);
-    const QString outside = m_base.filePath(QStringLiteral("cache/x"));
+    const QString outside = m_served.filePath(QStringLiteral("cache/x"));
     QVERIFY(writeFile(outside, "outside"));
 
     FirmwareRelease release;
@@ -524,13 +513,13 @@ void tst_DownloadExtractFirmware::archiveMemberCannotLeaveTheCache()
         release = zipRelease(QStringLiteral("pkg.zip"), {{"../x", payload("evil")}});
         release.unpackedFileInfo[0].fileName = QStringLiteral("x");
     }
-    DownloadExtractFirmware job(5, release, m_cache);
+    DownloadExtractFirmware job(5, release, m_served.cache);
     if (link)
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("is a link, not a file")));
     QCOMPARE(run(job), 10004);
     QCOMPARE(readFile(outside), QByteArray("outside"));
-    QCOMPARE(entries(m_cache), QStringList()); // no link left behind, archive deleted
-    QCOMPARE(entries(m_base.filePath(QStringLiteral("cache"))), (QStringList{"Firmware", "x"}));
+    QCOMPARE(entries(m_served.cache), QStringList()); // no link left behind, archive deleted
+    QCOMPARE(entries(m_served.filePath(QStringLiteral("cache"))), (QStringList{"Firmware", "x"}));
 }
 
 QTEST_GUILESS_MAIN(tst_DownloadExtractFirmware)

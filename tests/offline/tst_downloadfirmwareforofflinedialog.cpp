@@ -1,4 +1,5 @@
 #include "common/TestCatalogue.h"
+#include "common/ServedCache.h"
 #include "fwserver/FwServer.h"
 #include "offline/DownloadFirmwareForOfflineDialog.h"
 
@@ -48,12 +49,9 @@ private:
     void check(const QString &text, Qt::CheckState state = Qt::Checked);
     // Clicks Download and waits for the run to end and the list to be refreshed.
     bool downloadAndWait();
-    QString cached(const QString &name) const { return m_cache + QLatin1Char('/') + name; }
+    QString cached(const QString &name) const { return m_served.cache + QLatin1Char('/') + name; }
 
-    QTemporaryDir m_base;
-    QString m_cache;
-    QString m_serverRoot;
-    FwServer *m_server = nullptr;
+    ServedCache m_served;
     std::unique_ptr<TestCatalogue> m_catalogue;
     FirmwareDatabase m_database;
     std::unique_ptr<DownloadFirmwareForOfflineDialog> m_dialog;
@@ -63,24 +61,15 @@ private:
 
 void tst_DownloadFirmwareForOfflineDialog::initTestCase()
 {
-    QVERIFY(m_base.isValid());
-    m_cache = m_base.filePath(QStringLiteral("cache/Firmware"));
-    m_serverRoot = m_base.filePath(QStringLiteral("server"));
-    m_server = new FwServer(this);
-    m_server->setRoot(m_serverRoot);
-    m_server->setBasePath(QStringLiteral("/firmwareupdates/"));
-    QVERIFY(m_server->listen(QHostAddress::LocalHost));
+    QVERIFY(m_served.start(this));
 }
 
 void tst_DownloadFirmwareForOfflineDialog::init()
 {
-    QDir(m_base.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(m_cache));
-    QVERIFY(QDir().mkpath(m_serverRoot));
-    m_server->setBehaviour(FwBehaviour());
-    m_connectionsBefore = m_server->connectionCount();
-    m_requestsBefore = m_server->requestedPaths().size();
-    m_catalogue = std::make_unique<TestCatalogue>(m_serverRoot, m_server->url(QString()));
+    QVERIFY(m_served.reset());
+    m_connectionsBefore = m_served.server->connectionCount();
+    m_requestsBefore = m_served.server->requestedPaths().size();
+    m_catalogue = std::make_unique<TestCatalogue>(m_served.serverRoot, m_served.server->url(QString()));
 }
 
 void tst_DownloadFirmwareForOfflineDialog::cleanup()
@@ -91,7 +80,7 @@ void tst_DownloadFirmwareForOfflineDialog::cleanup()
 DownloadFirmwareForOfflineDialog *tst_DownloadFirmwareForOfflineDialog::openDialog()
 {
     m_database = m_catalogue->database();
-    m_dialog = std::make_unique<DownloadFirmwareForOfflineDialog>(m_cache, &m_database);
+    m_dialog = std::make_unique<DownloadFirmwareForOfflineDialog>(m_served.cache, &m_database);
     QSignalSpy refreshed(m_dialog.get(), &DownloadFirmwareForOfflineDialog::listRefreshed);
     m_dialog->show();
     if (!refreshed.wait(20000))
@@ -167,7 +156,7 @@ void tst_DownloadFirmwareForOfflineDialog::downloadedReleasesAreCheckedAndDisabl
     const int done = m_catalogue->addZip("done.zip", {3000, 2000}, {"P435", "P495"});
     const int corrupt = m_catalogue->addPlain("corrupt.bin", 3000, {"V554"});
     m_catalogue->addPlain("missing.bin", 3000, {"C551"});
-    QVERIFY(m_catalogue->cacheFirmware(done, m_cache));
+    QVERIFY(m_catalogue->cacheFirmware(done, m_served.cache));
     QVERIFY(TestFiles::writeFile(cached("corrupt.bin"), QByteArray(m_catalogue->packageSize(corrupt), 'x')));
     openDialog();
 
@@ -195,7 +184,7 @@ void tst_DownloadFirmwareForOfflineDialog::runDownloadsEachReleaseOnceAndMarksIt
     QVERIFY(downloadAndWait());
     QCOMPARE(status(), QStringLiteral("Download complete"));
     QVERIFY(!progress());
-    QStringList requested = m_server->requestedPaths().mid(m_requestsBefore);
+    QStringList requested = m_served.server->requestedPaths().mid(m_requestsBefore);
     requested.sort();
     QCOMPARE(requested, (QStringList{"/firmwareupdates/pair.zip", "/firmwareupdates/single.bin"}));
     for (int index : {pair, single}) {
@@ -239,7 +228,7 @@ void tst_DownloadFirmwareForOfflineDialog::progressRange()
     }
     FwBehaviour silent;
     silent.neverAnswer = true;
-    m_server->setBehaviour(silent);
+    m_served.server->setBehaviour(silent);
     openDialog();
     check("M0");
     check("M1");
@@ -273,7 +262,7 @@ void tst_DownloadFirmwareForOfflineDialog::closingIsIgnoredDuringARun()
     FwBehaviour slow;
     slow.trickleBytes = 2000;
     slow.trickleIntervalMs = 20;
-    m_server->setBehaviour(slow);
+    m_served.server->setBehaviour(slow);
     m_catalogue->addPlain("slow.bin", 150000, {"P435"});
     openDialog();
     check("P435");
@@ -308,7 +297,7 @@ void tst_DownloadFirmwareForOfflineDialog::cancelledRunEndsWithErrorAndAllowsRet
     FwBehaviour slow;
     slow.trickleBytes = 1000;
     slow.trickleIntervalMs = 50;
-    m_server->setBehaviour(slow);
+    m_served.server->setBehaviour(slow);
     m_catalogue->addPlain("slow1.bin", 200000, {"P435"});
     m_catalogue->addPlain("slow2.bin", 200000, {"V554"});
     openDialog();
@@ -335,9 +324,9 @@ void tst_DownloadFirmwareForOfflineDialog::cancelledRunEndsWithErrorAndAllowsRet
     QVERIFY(item("V554")->flags() & Qt::ItemIsEnabled);
     QVERIFY(closeButton()->isEnabled());
     QVERIFY(downloadButton()->isEnabled());
-    QCOMPARE(QDir(m_cache).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(m_served.cache).entryList(QDir::Files), QStringList());
 
-    m_server->setBehaviour(FwBehaviour());
+    m_served.server->setBehaviour(FwBehaviour());
     QVERIFY(downloadAndWait());
     QCOMPARE(status(), QStringLiteral("Download complete"));
     QVERIFY(!(item("P435")->flags() & Qt::ItemIsEnabled));
@@ -357,9 +346,9 @@ void tst_DownloadFirmwareForOfflineDialog::runWhoseJobsEndAtOnce()
     QFETCH(bool, oneDownloads);
     const int cachedPackage = m_catalogue->addZip("cached.zip", {50000}, {"P435"});
     const int served = m_catalogue->addZip("served.zip", {50000}, {"V554"});
-    QVERIFY(m_catalogue->cachePackage(cachedPackage, m_cache));
+    QVERIFY(m_catalogue->cachePackage(cachedPackage, m_served.cache));
     if (!oneDownloads)
-        QVERIFY(m_catalogue->cachePackage(served, m_cache));
+        QVERIFY(m_catalogue->cachePackage(served, m_served.cache));
     openDialog();
     check("P435");
     check("V554");
@@ -369,7 +358,7 @@ void tst_DownloadFirmwareForOfflineDialog::runWhoseJobsEndAtOnce()
     QTRY_VERIFY(!progress());
     QVERIFY(!m_dialog->isDownloading());
     QVERIFY(closeButton()->isEnabled());
-    QCOMPARE(m_server->connectionCount() - m_connectionsBefore, oneDownloads ? 1 : 0);
+    QCOMPARE(m_served.server->connectionCount() - m_connectionsBefore, oneDownloads ? 1 : 0);
     QVERIFY(!(item("P435")->flags() & Qt::ItemIsEnabled));
     QVERIFY(!(item("V554")->flags() & Qt::ItemIsEnabled));
     m_dialog->reject();
@@ -382,9 +371,9 @@ void tst_DownloadFirmwareForOfflineDialog::checkingTheCacheShowsBusyAndKeepsDown
 {
     const int big = m_catalogue->addPlain("big.bin", 8 << 20, {"P435"});
     m_catalogue->addPlain("small.bin", 100, {"V554"});
-    QVERIFY(m_catalogue->cacheFirmware(big, m_cache));
+    QVERIFY(m_catalogue->cacheFirmware(big, m_served.cache));
     m_database = m_catalogue->database();
-    m_dialog = std::make_unique<DownloadFirmwareForOfflineDialog>(m_cache, &m_database);
+    m_dialog = std::make_unique<DownloadFirmwareForOfflineDialog>(m_served.cache, &m_database);
     QSignalSpy refreshed(m_dialog.get(), &DownloadFirmwareForOfflineDialog::listRefreshed);
     m_dialog->show();
 

@@ -1,4 +1,5 @@
 #include "common/TestCatalogue.h"
+#include "common/ServedCache.h"
 #include "fwserver/FwServer.h"
 #include "offlinejobs/DownloadedReleaseScan.h"
 #include "offlinejobs/OfflineDownloadRun.h"
@@ -39,36 +40,24 @@ private slots:
 
 private:
     QList<FirmwareRelease> releases(const FirmwareDatabase &database, const QList<int> &indices) const;
-    QString cached(const QString &name) const { return m_cache + QLatin1Char('/') + name; }
-    int traffic() const { return m_server->connectionCount() - m_connectionsBefore; }
+    QString cached(const QString &name) const { return m_served.cache + QLatin1Char('/') + name; }
+    int traffic() const { return m_served.server->connectionCount() - m_connectionsBefore; }
 
-    QTemporaryDir m_base;
-    QString m_cache;
-    QString m_serverRoot;
-    FwServer *m_server = nullptr;
+    ServedCache m_served;
     std::unique_ptr<TestCatalogue> m_catalogue;
     int m_connectionsBefore = 0;
 };
 
 void tst_OfflineDownloadRun::initTestCase()
 {
-    QVERIFY(m_base.isValid());
-    m_cache = m_base.filePath(QStringLiteral("cache/Firmware"));
-    m_serverRoot = m_base.filePath(QStringLiteral("server"));
-    m_server = new FwServer(this);
-    m_server->setRoot(m_serverRoot);
-    m_server->setBasePath(QStringLiteral("/firmwareupdates/"));
-    QVERIFY(m_server->listen(QHostAddress::LocalHost));
+    QVERIFY(m_served.start(this));
 }
 
 void tst_OfflineDownloadRun::init()
 {
-    QDir(m_base.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(m_cache));
-    QVERIFY(QDir().mkpath(m_serverRoot));
-    m_server->setBehaviour(FwBehaviour());
-    m_connectionsBefore = m_server->connectionCount();
-    m_catalogue = std::make_unique<TestCatalogue>(m_serverRoot, m_server->url(QString()));
+    QVERIFY(m_served.reset());
+    m_connectionsBefore = m_served.server->connectionCount();
+    m_catalogue = std::make_unique<TestCatalogue>(m_served.serverRoot, m_served.server->url(QString()));
 }
 
 QList<FirmwareRelease> tst_OfflineDownloadRun::releases(const FirmwareDatabase &database,
@@ -153,13 +142,13 @@ void tst_OfflineDownloadRun::scanFindsIntactReleasesOnly()
     const int packageOnly = m_catalogue->addZip("packed.zip", {1000}, {"F"});
     m_catalogue->release(notListed).insert("updateViaHTTP", 0);
     for (int index : {intactPlain, intactZip, missingMember, corrupt, notListed})
-        QVERIFY(m_catalogue->cacheFirmware(index, m_cache));
+        QVERIFY(m_catalogue->cacheFirmware(index, m_served.cache));
     QVERIFY(QFile::remove(cached(m_catalogue->firmwareFiles(missingMember).last())));
-    QVERIFY(m_catalogue->cachePackage(packageOnly, m_cache));
+    QVERIFY(m_catalogue->cachePackage(packageOnly, m_served.cache));
     // Same size, other bytes: only the checksum tells.
     QVERIFY(TestFiles::writeFile(cached("corrupt.bin"), QByteArray(3000, 'x')));
 
-    QCOMPARE(DownloadedReleaseScan::scan(m_catalogue->database(), m_cache), (QList<int>{intactPlain, intactZip}));
+    QCOMPARE(DownloadedReleaseScan::scan(m_catalogue->database(), m_served.cache), (QList<int>{intactPlain, intactZip}));
 }
 
 void tst_OfflineDownloadRun::scanInBackgroundAgreesAndCanBeAbandoned()
@@ -167,16 +156,16 @@ void tst_OfflineDownloadRun::scanInBackgroundAgreesAndCanBeAbandoned()
     for (int i = 0; i < 6; ++i) {
         const int index = m_catalogue->addPlain(QStringLiteral("big%1.bin").arg(i), 4 << 20, {QStringLiteral("M%1").arg(i)});
         if (i % 2 == 0)
-            QVERIFY(m_catalogue->cacheFirmware(index, m_cache));
+            QVERIFY(m_catalogue->cacheFirmware(index, m_served.cache));
     }
     const FirmwareDatabase database = m_catalogue->database();
 
     DownloadedReleaseScan scan;
     QSignalSpy finished(&scan, &DownloadedReleaseScan::finished);
-    scan.start(database, m_cache);
+    scan.start(database, m_served.cache);
     QVERIFY(scan.isRunning());
     // A second start replaces the first: only one result arrives.
-    scan.start(database, m_cache);
+    scan.start(database, m_served.cache);
     QVERIFY(finished.wait(20000));
     QTest::qWait(50);
     QCOMPARE(finished.count(), 1);
@@ -186,7 +175,7 @@ void tst_OfflineDownloadRun::scanInBackgroundAgreesAndCanBeAbandoned()
     // Going away in the middle of a scan stops the worker; nothing is reported afterwards.
     auto *abandoned = new DownloadedReleaseScan;
     QSignalSpy abandonedFinished(abandoned, &DownloadedReleaseScan::finished);
-    abandoned->start(database, m_cache);
+    abandoned->start(database, m_served.cache);
     delete abandoned;
     QTest::qWait(50);
     QCOMPARE(abandonedFinished.count(), 0);
@@ -210,12 +199,12 @@ void tst_OfflineDownloadRun::runCountsJobsThatEndAtOnce()
     for (int i = 0; i < packageCached.size(); ++i) {
         const int index = m_catalogue->addZip(QStringLiteral("pkg%1.zip").arg(i), {40000}, {QStringLiteral("M%1").arg(i)});
         if (packageCached.at(i))
-            QVERIFY(m_catalogue->cachePackage(index, m_cache));
+            QVERIFY(m_catalogue->cachePackage(index, m_served.cache));
         indices.append(index);
     }
     const int downloads = int(packageCached.count(false));
 
-    OfflineDownloadRun run(m_cache);
+    OfflineDownloadRun run(m_served.cache);
     QSignalSpy finished(&run, &OfflineDownloadRun::finished);
     run.start(releases(m_catalogue->database(), indices));
     QCOMPARE(run.jobCount(), packageCached.size());
@@ -243,10 +232,10 @@ void tst_OfflineDownloadRun::failedJobLetsTheOthersFinish()
     const int good = m_catalogue->addPlain("good.bin", 60000, {"A"});
     const int gone = m_catalogue->addPlain("gone.bin", 60000, {"B"});
     const int bad = m_catalogue->addPlain("bad.bin", 60000, {"C"});
-    QVERIFY(QFile::remove(m_serverRoot + "/gone.bin"));
+    QVERIFY(QFile::remove(m_served.serverRoot + "/gone.bin"));
     m_catalogue->release(bad).insert("fileChecksum", QString(32, '0'));
 
-    OfflineDownloadRun run(m_cache);
+    OfflineDownloadRun run(m_served.cache);
     QSignalSpy finished(&run, &OfflineDownloadRun::finished);
     run.start(releases(m_catalogue->database(), {good, gone, bad}));
     QVERIFY(finished.wait(20000));
@@ -264,11 +253,11 @@ void tst_OfflineDownloadRun::cancelEndsEveryJobAsAnError()
     FwBehaviour slow;
     slow.trickleBytes = 1000;
     slow.trickleIntervalMs = 50;
-    m_server->setBehaviour(slow);
+    m_served.server->setBehaviour(slow);
     const int first = m_catalogue->addPlain("slow1.bin", 500000, {"A"});
     const int second = m_catalogue->addPlain("slow2.bin", 500000, {"B"});
 
-    OfflineDownloadRun run(m_cache);
+    OfflineDownloadRun run(m_served.cache);
     QSignalSpy finished(&run, &OfflineDownloadRun::finished);
     QSignalSpy progress(&run, &OfflineDownloadRun::progressChanged);
     run.start(releases(m_catalogue->database(), {first, second}));
@@ -281,7 +270,7 @@ void tst_OfflineDownloadRun::cancelEndsEveryJobAsAnError()
     QTest::qWait(50);
     QCOMPARE(finished.count(), 1);
     // No partial package is left to be taken for a download.
-    QCOMPARE(QDir(m_cache).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(m_served.cache).entryList(QDir::Files), QStringList());
 }
 
 void tst_OfflineDownloadRun::totalExpectedBytes_data()
@@ -301,13 +290,13 @@ void tst_OfflineDownloadRun::totalExpectedBytes()
     QFETCH(qint64, total);
     FwBehaviour silent;
     silent.neverAnswer = true;
-    m_server->setBehaviour(silent);
+    m_served.server->setBehaviour(silent);
     QList<int> indices;
     for (int i = 0; i < sizes.size(); ++i) {
         indices.append(m_catalogue->addPlain(QStringLiteral("s%1.bin").arg(i), 10, {QStringLiteral("M%1").arg(i)}));
         m_catalogue->release(indices.last()).insert("fileSize", sizes.at(i));
     }
-    OfflineDownloadRun run(m_cache);
+    OfflineDownloadRun run(m_served.cache);
     QSignalSpy finished(&run, &OfflineDownloadRun::finished);
     run.start(releases(m_catalogue->database(), indices));
     QCOMPARE(run.totalExpectedBytes(), total);
