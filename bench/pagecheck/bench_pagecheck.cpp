@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include "lib/ProcessGauges.h"
+#include "lib/SimulatedAddresses.h"
 
 #include <sys/resource.h>
 
@@ -45,20 +46,6 @@ double peakRssMb()
     return 0;
 }
 
-// The same walk as the simulator's: the last byte skips .0 and .255.
-QList<QHostAddress> range(const QHostAddress &first, int count)
-{
-    QList<QHostAddress> list;
-    quint32 a = first.toIPv4Address();
-    while (list.size() < count) {
-        const quint32 last = a & 0xFF;
-        if (last != 0 && last != 255)
-            list << QHostAddress(a);
-        ++a;
-    }
-    return list;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -77,7 +64,7 @@ int main(int argc, char *argv[])
             webPort = quint16(args.at(i + 1).toUInt());
         } else if (args.at(i) == QLatin1String("--range")) {
             const QStringList parts = args.at(i + 1).split(QLatin1Char(':'));
-            displays += range(QHostAddress(parts.value(0)), parts.value(1).toInt());
+            displays += SimulatedAddresses::range(QHostAddress(parts.value(0)), parts.value(1).toInt());
         }
     }
     if (displays.isEmpty() || (mode != QLatin1String("client") && mode != QLatin1String("manager"))) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "lib/ProcessGauges.h"
+#include "lib/SimulatedAddresses.h"
 
 #include <sys/resource.h>
 
@@ -35,20 +36,6 @@ int threadCount()
     return countEntries("/proc/self/task");
 }
 
-// The same walk as the simulator's: the last byte skips .0 and .255.
-QList<QHostAddress> range(const QHostAddress &first, int count)
-{
-    QList<QHostAddress> list;
-    quint32 a = first.toIPv4Address();
-    while (list.size() < count) {
-        const quint32 last = a & 0xFF;
-        if (last != 0 && last != 255)
-            list << QHostAddress(a);
-        ++a;
-    }
-    return list;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -65,7 +52,7 @@ int main(int argc, char *argv[])
             label = args.at(i + 1);
         } else if (args.at(i) == QLatin1String("--range")) {
             const QStringList parts = args.at(i + 1).split(QLatin1Char(':'));
-            targets += range(QHostAddress(parts.value(0)), parts.value(1).toInt());
+            targets += SimulatedAddresses::range(QHostAddress(parts.value(0)), parts.value(1).toInt());
         }
     }
     if (targets.isEmpty()) {
