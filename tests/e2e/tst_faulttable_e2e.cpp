@@ -1,5 +1,6 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "common/Leftovers.h"
+#include "common/LogCapture.h"
 #include "common/TestCatalogue.h"
 #include "common/TestFiles.h"
 #include "control/TcpClient.h"
@@ -57,21 +58,7 @@ constexpr int QuietMs = 150;
 // How long a package download may go without a byte here; above the "first byte late" row's delay.
 constexpr int StallMs = 1500;
 
-QStringList g_log;
-
-void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    g_log << message;
-}
-
-bool logged(const QString &text)
-{
-    for (const QString &line : std::as_const(g_log)) {
-        if (line.contains(text))
-            return true;
-    }
-    return false;
-}
+using LogCapture::logged;
 
 QString rowText(const DisplayEntry &entry)
 {
@@ -160,17 +147,12 @@ void tst_FaultTableE2E::initTestCase()
 
 void tst_FaultTableE2E::init()
 {
-    g_log.clear();
-    qInstallMessageHandler(captureLog);
+    LogCapture::start();
 }
 
 void tst_FaultTableE2E::cleanup()
 {
-    qInstallMessageHandler(nullptr);
-    if (QTest::currentTestFailed()) {
-        for (const QString &line : std::as_const(g_log))
-            qDebug().noquote() << line;
-    }
+    LogCapture::stop();
 }
 
 // ---- Search and control: a targeted search for one display, then its control query. ----

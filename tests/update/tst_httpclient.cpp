@@ -1,4 +1,5 @@
 #include "common/Leftovers.h"
+#include "common/LogCapture.h"
 #include "update/HttpClient.h"
 #include "update/UpdateStatus.h"
 
@@ -20,21 +21,7 @@ namespace {
 constexpr quint16 WebPort = 18411;
 constexpr quint16 ControlPort = 17142;
 
-QStringList g_log;
-
-void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    g_log << message;
-}
-
-bool logged(const QString &text)
-{
-    for (const QString &line : g_log) {
-        if (line.contains(text))
-            return true;
-    }
-    return false;
-}
+using LogCapture::logged;
 
 QByteArray md5(const QByteArray &bytes)
 {
@@ -190,17 +177,12 @@ private slots:
 
 void HttpClientTest::init()
 {
-    g_log.clear();
-    qInstallMessageHandler(captureLog);
+    LogCapture::start();
 }
 
 void HttpClientTest::cleanup()
 {
-    qInstallMessageHandler(nullptr);
-    if (QTest::currentTestFailed()) {
-        for (const QString &line : std::as_const(g_log))
-            qDebug().noquote() << line;
-    }
+    LogCapture::stop();
 }
 
 void HttpClientTest::sequencesRunToComplete_data()
