@@ -51,12 +51,7 @@ QByteArray catalogue(int version, const Package &package, const QUrl &url, Descr
         release.insert("fileChecksum", TestPackages::md5Hex(package.bytes));
     if (describes == ChecksumAndSize || describes == NoChecksum)
         release.insert("fileSize", int(package.bytes.size()));
-    QJsonArray unpacked;
-    for (const TestPackages::Member &member : package.members) {
-        unpacked.append(QJsonObject { { "fileName", member.first },
-                                      { "fileSize", int(member.second.size()) },
-                                      { "fileChecksum", TestPackages::md5Hex(member.second) } });
-    }
+    const QJsonArray unpacked = TestPackages::unpackedFileInfo(package.members);
     if (!unpacked.isEmpty())
         release.insert("unpackedFileInfo", unpacked);
     QJsonObject info { { "databaseVersion", version } };

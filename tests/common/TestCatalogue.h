@@ -122,12 +122,7 @@ private:
             {"models", QJsonArray::fromStringList(models)},
             {"changes", QJsonObject{{"version", "R" + QString::number(m_entries.size() + 1) + ".000"}}},
         };
-        QJsonArray unpacked;
-        for (const TestPackages::Member &member : entry.members) {
-            unpacked.append(QJsonObject{{"fileName", member.first},
-                                        {"fileSize", int(member.second.size())},
-                                        {"fileChecksum", TestPackages::md5Hex(member.second)}});
-        }
+        const QJsonArray unpacked = TestPackages::unpackedFileInfo(entry.members);
         if (!unpacked.isEmpty())
             json.insert("unpackedFileInfo", unpacked);
         entry.json = json;

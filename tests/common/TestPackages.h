@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -33,6 +35,18 @@ inline QByteArray payload(const QString &seed, int size)
 inline QString md5Hex(const QByteArray &data)
 {
     return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
+}
+
+// A catalogue release's "unpackedFileInfo" for the members of its archive.
+inline QJsonArray unpackedFileInfo(const QList<Member> &members)
+{
+    QJsonArray unpacked;
+    for (const Member &member : members) {
+        unpacked.append(QJsonObject { { "fileName", member.first },
+                                      { "fileSize", int(member.second.size()) },
+                                      { "fileChecksum", md5Hex(member.second) } });
+    }
+    return unpacked;
 }
 
 inline bool makeZip(const QString &path, const QList<Member> &members)
