@@ -1,7 +1,7 @@
 #include "panel/DisplayInfoPanel.h"
 
 #include "catalogue/FirmwareRelease.h"
-#include "panel/CatalogueItemHtml.h"
+#include "catalogue/CatalogueRichText.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
 #include "records/SeriesCode.h"
@@ -317,7 +317,7 @@ QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
     for (const QString &list : row.changeLists) {
         const QStringList entries = list.split(QLatin1Char('|'));
         for (const QString &entry : entries)
-            items += CatalogueItemHtml::inlineHtml(entry);
+            items += CatalogueRichText::inlineHtml(entry, CatalogueRichText::PanelItemTags);
     }
     if (items.isEmpty())
         return {};
