@@ -552,6 +552,27 @@
     </message>
 </context>
 <context>
+    <name>DurationText</name>
+    <message>
+        <source>less than a minute</source>
+        <translation>1 分未満</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>FileDownloader</name>
     <message>
         <source>bytes/sec</source>
@@ -1203,11 +1224,6 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由の更新</translation>
     </message>
     <message>
-        <source>%1 minutes</source>
-        <comment>1=update time in minutes</comment>
-        <translation>%1 分</translation>
-    </message>
-    <message>
         <source>Supported</source>
         <translation>対応</translation>
     </message>
@@ -1375,6 +1391,11 @@ Are you sure you want to quit?</source>
     <message>
         <source>CSV files (*.csv);;JSON files (*.json)</source>
         <translation>CSV ファイル (*.csv);;JSON ファイル (*.json)</translation>
+    </message>
+    <message>
+        <source>Not stated</source>
+        <comment>update time missing from the catalogue</comment>
+        <translation>記載なし</translation>
     </message>
 </context>
 <context>
@@ -1604,12 +1625,17 @@ Are you sure you want to quit?</source>
         <translation>&lt;b&gt;注 3: ファームウェアの更新を適用する前に、ディスプレイの &amp;quot;省電力モード&amp;quot; は自動的に &amp;quot;標準&amp;quot; に切り替わります。これにより、スタンバイ中もディスプレイがすべての通信を行えるようになります。そのため、スタンバイ時の消費電力がわずかに増加します。&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
-        <translation>&lt;br&gt;更新には少なくとも %1 分かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
-    </message>
-    <message>
         <source>&lt;br&gt;&lt;b&gt;Are you sure you want to proceed?&lt;/b&gt;</source>
         <translation>&lt;br&gt;&lt;b&gt;続行してもよろしいですか?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <comment>1=duration, such as &quot;5 minutes&quot;</comment>
+        <translation>&lt;br&gt;更新には少なくとも %1かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <translation>&lt;br&gt;更新にかかる時間は 1 分未満です。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
     </message>
 </context>
 <context>

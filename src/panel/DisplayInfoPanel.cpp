@@ -4,6 +4,7 @@
 #include "panel/CatalogueItemHtml.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
+#include "records/DurationText.h"
 #include "records/SeriesCode.h"
 
 #include <QCoreApplication>
@@ -333,8 +334,11 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
 {
     QStringList names { QCoreApplication::translate("Tessel", "Approximate time to update firmware"),
         QCoreApplication::translate("Tessel", "Update via LAN") };
-    const int minutes = int(row.updateDurationSecs / 60.0 + 0.5);
-    QStringList values { QCoreApplication::translate("Tessel", "%1 minutes", "1=update time in minutes").arg(minutes),
+    // A release without a LAN update time gives 0: that is not a quick update.
+    const QString duration = row.updateDurationSecs > 0
+        ? DurationText::minutes(row.updateDurationSecs)
+        : QCoreApplication::translate("Tessel", "Not stated", "update time missing from the catalogue");
+    QStringList values { duration,
         row.updateViaHTTP >= 1 ? QCoreApplication::translate("Tessel", "Supported")
                                : QCoreApplication::translate("Tessel", "Not supported") };
     if (row.updateViaHTTP >= 1) {

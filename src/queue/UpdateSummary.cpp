@@ -1,6 +1,7 @@
 #include "queue/UpdateSummary.h"
 
 #include "queue/LaneEstimate.h"
+#include "records/DurationText.h"
 
 bool UpdateSummary::isListed(const DisplayEntry &row)
 {
@@ -31,11 +32,6 @@ QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note
         *note3 = true;
     }
     return notes;
-}
-
-int UpdateSummary::roundedMinutes(int seconds)
-{
-    return int(seconds / 60.0 + 0.5);
 }
 
 UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Options &options)
@@ -84,9 +80,12 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     }
 
     texts.estimateSecs = LaneEstimate::seconds(rows, options.updateLimit, LaneEstimate::Mode::WholeBatch);
-    if (texts.estimateSecs > 0) {
-        message += tr("<br>The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.<br>")
-                           .arg(roundedMinutes(texts.estimateSecs));
+    if (texts.estimateSecs >= 60) {
+        message += tr("<br>The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.<br>",
+                      "1=duration, such as \"5 minutes\"")
+                           .arg(DurationText::minutes(texts.estimateSecs));
+    } else if (texts.estimateSecs > 0) {
+        message += tr("<br>The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.<br>");
     }
     message += tr("<br><b>Are you sure you want to proceed?</b>");
     texts.message = message;

@@ -38,6 +38,4 @@ public:
     // Series 1 and 2 in Auto Power Save or Auto Standby: switched "Off" before queueing.
     static bool needsPowerSaveChange(const DisplayEntry &row);
     static QString notesFor(const DisplayEntry &row, bool *note1, bool *note2, bool *note3);
-    // Minutes of the duration sentence: half a minute or more counts as a whole one.
-    static int roundedMinutes(int seconds);
 };

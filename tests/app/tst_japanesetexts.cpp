@@ -1,5 +1,6 @@
 #include "app/AppTranslations.h"
 #include "dialogs/AdvancedIPSearchDialog.h"
+#include "records/DurationText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -35,6 +36,9 @@ void tst_JapaneseTexts::translated_data()
     QTest::addColumn<TextMaker>("make");
     QTest::addColumn<QString>("expected");
 
+    QTest::newRow("under a minute") << TextMaker([] { return DurationText::minutes(59); }) << "1 分未満";
+    QTest::newRow("one minute") << TextMaker([] { return DurationText::minutes(89); }) << "1 分";
+    QTest::newRow("minutes") << TextMaker([] { return DurationText::minutes(720); }) << "12 分";
     QTest::newRow("targeted search instructions") << TextMaker([] {
         AdvancedIPSearchDialog dialog;
         const QString text = dialog.findChild<QLabel *>(QStringLiteral("instructions_label"))->text();

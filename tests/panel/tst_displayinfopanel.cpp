@@ -456,11 +456,13 @@ void tst_DisplayInfoPanel::updateInformation_data()
     QTest::newRow("3599 s rounds to 60") << "updateDurationSecs=3599 updateViaHTTP=1 updateViaUSB=1 manualPowerCycle=1"
                                          << QStringList { "60 minutes", "Supported", "No", "Supported" };
     QTest::newRow("89 s rounds to 1") << "updateDurationSecs=89 updateViaHTTP=1 manualPowerCycle=2"
-                                      << QStringList { "1 minutes", "Supported", "Yes", "Not supported" };
+                                      << QStringList { "1 minute", "Supported", "Yes", "Not supported" };
     QTest::newRow("90 s rounds up") << "updateDurationSecs=90 updateViaHTTP=1"
                                     << QStringList { "2 minutes", "Supported", "N/A", "Not supported" };
+    QTest::newRow("59 s is under a minute") << "updateDurationSecs=59 updateViaHTTP=1 manualPowerCycle=1"
+                                            << QStringList { "less than a minute", "Supported", "No", "Not supported" };
     QTest::newRow("USB only: no power cycle row") << "updateDurationSecs=0 updateViaUSB=1 manualPowerCycle=2"
-                                                  << QStringList { "0 minutes", "Not supported", "Supported" };
+                                                  << QStringList { "Not stated", "Not supported", "Supported" };
 }
 
 void tst_DisplayInfoPanel::updateInformation()

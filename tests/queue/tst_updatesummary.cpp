@@ -152,9 +152,13 @@ void tst_UpdateSummary::duration_data()
 
     QTest::newRow("2x600, limit 1") << QList<int> { 600, 600 } << 1 << "at least 20 minutes";
     QTest::newRow("2x600, limit 5") << QList<int> { 600, 600 } << 5 << "at least 10 minutes";
-    QTest::newRow("89 s") << QList<int> { 89 } << 5 << "at least 1 minutes";
-    QTest::newRow("29 s") << QList<int> { 29 } << 5 << "at least 0 minutes";
-    QTest::newRow("30 s") << QList<int> { 30 } << 5 << "at least 1 minutes";
+    QTest::newRow("89 s") << QList<int> { 89 } << 5 << "at least 1 minute";
+    QTest::newRow("90 s") << QList<int> { 90 } << 5 << "at least 2 minutes";
+    QTest::newRow("60 s") << QList<int> { 60 } << 5 << "at least 1 minute";
+    QTest::newRow("59 s") << QList<int> { 59 } << 5 << "less than a minute";
+    QTest::newRow("29 s") << QList<int> { 29 } << 5 << "less than a minute";
+    QTest::newRow("1 s") << QList<int> { 1 } << 5 << "less than a minute";
+    QTest::newRow("2x40 s, limit 1") << QList<int> { 40, 40 } << 1 << "at least 1 minute";
     QTest::newRow("no duration") << QList<int> { 0 } << 5 << QString();
 }
 
