@@ -1901,30 +1901,6 @@ Are you sure you want to quit?</source>
         <translation>更新中</translation>
     </message>
     <message>
-        <source>Completed: </source>
-        <translation>完了: </translation>
-    </message>
-    <message>
-        <source> Estimated time remaining: %1:%2</source>
-        <comment>1=min 2=sec</comment>
-        <translation> 残り時間 (推定): %1:%2</translation>
-    </message>
-    <message>
-        <source>Updating %1% %2%3</source>
-        <comment>1=update percent complete 2=FW name 3=remaining time</comment>
-        <translation>更新中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2%3</source>
-        <comment>1=upload percent complete 2=FW name 3=remaining time</comment>
-        <translation>アップロード中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2</source>
-        <comment>1=upload percent complete 2=remaining time</comment>
-        <translation>アップロード中 %1% %2</translation>
-    </message>
-    <message>
         <source>Action</source>
         <comment>column title</comment>
         <translation>操作</translation>
@@ -1978,6 +1954,26 @@ Are you sure you want to quit?</source>
         <source>Unknown</source>
         <comment>power state</comment>
         <translation>不明</translation>
+    </message>
+    <message>
+        <source>Estimated time remaining: %1:%2</source>
+        <comment>1=min 2=sec</comment>
+        <translation>残り時間 (推定): %1:%2</translation>
+    </message>
+    <message>
+        <source>Uploading %1%</source>
+        <comment>1=upload percent complete</comment>
+        <translation>アップロード中 %1%</translation>
+    </message>
+    <message>
+        <source>Updating %1%</source>
+        <comment>1=update percent complete</comment>
+        <translation>更新中 %1%</translation>
+    </message>
+    <message>
+        <source>Completed: %1</source>
+        <comment>1=finished firmware files, such as &quot;FW1 FW2&quot;</comment>
+        <translation>完了: %1</translation>
     </message>
 </context>
 <context>

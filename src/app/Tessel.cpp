@@ -124,8 +124,8 @@ Tessel::Tessel(QWidget *parent)
     connect(ui->menuView, &QMenu::aboutToShow, this, &Tessel::itemMenuAboutToShow);
 
     table->setTextElideMode(Qt::ElideRight);
-    // Long status texts stay on one line and end in "...", their whole text is the tool tip;
-    // wrapped they were cut off mid-sentence in a second line.
+    // Long status texts stay on one line, in a status column as wide as they are (the table
+    // scrolls sideways); wrapped they were cut off mid-sentence in a second line.
     table->setWordWrap(false);
     // update_ui fits the columns after every reply of a search; measuring only the rows in view
     // keeps that cost flat however many displays the table holds.
@@ -409,9 +409,7 @@ void Tessel::setBusyCursor(bool busy)
 
 void Tessel::update_ui(bool update_description_text)
 {
-    QTableView *table = ui->display_list_tableView;
-    for (int column = 0; column < model->columnCount() - 1; ++column)
-        table->resizeColumnToContents(column);
+    ui->display_list_tableView->fitColumnsToContents();
 
     const int row = currentRow();
     const CommandAvailability can = CommandAvailability::evaluate(state, row);

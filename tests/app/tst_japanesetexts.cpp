@@ -1,5 +1,6 @@
 #include "app/AppTranslations.h"
 #include "dialogs/AdvancedIPSearchDialog.h"
+#include "records/DisplayRowText.h"
 #include "records/DurationText.h"
 
 #include <QApplication>
@@ -39,6 +40,14 @@ void tst_JapaneseTexts::translated_data()
     QTest::newRow("under a minute") << TextMaker([] { return DurationText::minutes(59); }) << "1 分未満";
     QTest::newRow("one minute") << TextMaker([] { return DurationText::minutes(89); }) << "1 分";
     QTest::newRow("minutes") << TextMaker([] { return DurationText::minutes(720); }) << "12 分";
+    QTest::newRow("progress with completed files and time left") << TextMaker([] {
+        DisplayEntry row;
+        row.updateStatus = 2;
+        row.componentCount = 2;
+        row.componentProgress = { 100, 0, -1, -1, -1, -1 };
+        row.updateDurationSecs = 600;
+        return DisplayRowText::progressText(row, 60000);
+    }) << "更新中 50% 完了: FW1 残り時間 (推定): 09:00";
     QTest::newRow("targeted search instructions") << TextMaker([] {
         AdvancedIPSearchDialog dialog;
         const QString text = dialog.findChild<QLabel *>(QStringLiteral("instructions_label"))->text();
