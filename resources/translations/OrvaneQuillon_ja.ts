@@ -1592,25 +1592,9 @@ Are you sure you want to quit?</source>
         <translation>注 3 を参照。</translation>
     </message>
     <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
         <source>The firmware on the following %1 display(s) is about to be updated.&lt;br&gt;</source>
         <comment>1=number of displays</comment>
         <translation>次の %1 台のディスプレイのファームウェアを更新します。&lt;br&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
     </message>
     <message>
         <source>&lt;b&gt;Note 1: &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Display will require a manual AC power cycle after the firmware update is completed.&lt;/b&gt;&lt;br&gt;</source>
@@ -1636,6 +1620,22 @@ Are you sure you want to quit?</source>
     <message>
         <source>&lt;br&gt;The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
         <translation>&lt;br&gt;更新にかかる時間は 1 分未満です。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
     </message>
 </context>
 <context>
@@ -1974,6 +1974,10 @@ Are you sure you want to quit?</source>
         <source>Completed: %1</source>
         <comment>1=finished firmware files, such as &quot;FW1 FW2&quot;</comment>
         <translation>完了: %1</translation>
+    </message>
+    <message>
+        <source>Power Save Mode will be changed to &quot;Normal&quot;</source>
+        <translation>省電力モードは &quot;標準&quot; に変更されます</translation>
     </message>
 </context>
 <context>

@@ -709,8 +709,6 @@ void Tessel::confirm_firmware_update()
         state.cautionsAccepted = true;
     }
     ConfirmWithScrollMsgAreaDialog summary(this, windowTitle(), texts.header, texts.table, texts.message);
-    // Room for the table of displays above the notes; the dialog's own size showed three rows.
-    summary.resize(summary.size().expandedTo(QSize(820, 600)).boundedTo(screen()->availableSize()));
     if (summary.exec() != QDialog::Accepted)
         return;
     if (!powerSaveChange->start())

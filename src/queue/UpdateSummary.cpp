@@ -2,6 +2,18 @@
 
 #include "queue/LaneEstimate.h"
 #include "records/DurationText.h"
+#include "records/SeriesCode.h"
+
+namespace {
+
+QString addressText(const QHostAddress &address)
+{
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : address.toString();
+}
+
+}
 
 bool UpdateSummary::isListed(const DisplayEntry &row)
 {
@@ -27,7 +39,7 @@ QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note
                 + tr("Current setting is &quot;%1&quot;.", "1=text of power save mode").arg(mode);
         *note2 = true;
     }
-    if (row.needPowerSaveModeToNormal == 1 && row.powerSaveModeVcp == 1) {
+    if (SeriesCode::powerSaveMustBeSwitchedToNormal(row.needPowerSaveModeToNormal, row.powerSaveModeVcp)) {
         notes += tr("See note 3. ");
         *note3 = true;
     }
@@ -44,18 +56,21 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     for (const DisplayEntry &row : rows) {
         if (!isListed(row))
             continue;
-        ++texts.listedRows;
-        const QString number = QString::number(texts.listedRows);
         const QString model = row.modelName.toHtmlEscaped();
         const QString serial = row.serialNumber.toHtmlEscaped();
-        const QString address = row.address.toString().toHtmlEscaped();
+        const QString address = addressText(row.address).toHtmlEscaped();
+        const QString current = row.currentFirmware.toHtmlEscaped();
+        const QString latest = row.latestVersion.toHtmlEscaped();
+
+        ++texts.listedRows;
+        const QString number = QString::number(texts.listedRows);
         const QString notes = notesFor(row, &note1, &note2, &note3);
         if (options.showAssetTag) {
-            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")
-                            .arg(number, model, serial, row.assetTag.toHtmlEscaped(), address, notes);
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td><td>%8</td></tr>")
+                            .arg(number, model, serial, row.assetTag.toHtmlEscaped(), address, current, latest, notes);
         } else {
-            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>")
-                            .arg(number, model, serial, address, notes);
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td></tr>")
+                            .arg(number, model, serial, address, current, latest, notes);
         }
     }
 
@@ -63,8 +78,8 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
                            .arg(texts.listedRows);
 
     const QString head = options.showAssetTag
-            ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
-            : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
+            ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
+            : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
     texts.table = head.arg(options.headerColour.toHtmlEscaped()) + body + QLatin1String("</table>");
 
     QString message;

@@ -5,10 +5,10 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The texts of the confirmation shown before a LAN update: which displays, the side effects to
-// expect, how long the batch takes at least, and the question. Built from the rows alone, so the
-// same texts can be checked without a window. Every text that came from a display is escaped:
-// the dialog shows rich text.
+// The texts of the confirmation shown before a LAN update: which displays, from which version to
+// which, the side effects to expect, how long the batch takes at least, and the question. Built
+// from the rows alone, so the same texts can be checked without a window. Every text that came
+// from a display is escaped: the dialog shows rich text.
 class UpdateSummary
 {
     Q_DECLARE_TR_FUNCTIONS(UpdateSummary)

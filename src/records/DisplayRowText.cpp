@@ -104,6 +104,9 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return tr("Power state must be \"On\" to update firmware.");
     if (entry.selected && entry.updateStatus == 0 && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
         return tr("Power Save Mode will be changed to \"Off\"");
+    if (entry.selected && entry.updateStatus == 0
+        && SeriesCode::powerSaveMustBeSwitchedToNormal(entry.needPowerSaveModeToNormal, entry.powerSaveModeVcp))
+        return tr("Power Save Mode will be changed to \"Normal\"");
 
     if (entry.updateStatus == 0) {
         switch (entry.resultStatus) {

@@ -14,6 +14,9 @@ DisplayEntry listed(const QString &model, int durationSecs = 0)
     e.serialNumber = QStringLiteral("SN-") + model;
     e.address = QHostAddress(QStringLiteral("127.0.0.9"));
     e.updateDurationSecs = durationSecs;
+    e.catalogueSeries = 3;
+    e.currentFirmware = QStringLiteral("R1.000");
+    e.latestVersion = QStringLiteral("R2.000");
     return e;
 }
 
@@ -72,15 +75,21 @@ void tst_UpdateSummary::rowsAreNumberedInTableOrder()
     const UpdateSummary::Texts without = UpdateSummary::build(rows, options());
     QCOMPARE(without.listedRows, 2);
     QVERIFY(without.table.contains(
-            QStringLiteral("<tr><td>1</td><td>A</td><td>SN-A</td><td>127.0.0.9</td><td></td></tr>"
-                           "<tr><td>2</td><td>C</td><td>SN-C</td><td>127.0.0.9</td><td></td></tr>")));
+            QStringLiteral("<tr><td>1</td><td>A</td><td>SN-A</td><td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td></td></tr>"
+                           "<tr><td>2</td><td>C</td><td>SN-C</td><td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td></td></tr>")));
     QVERIFY(!without.table.contains(QStringLiteral("Asset Tag")));
-    QVERIFY(without.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">Notes</td>")));
+    QVERIFY(without.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">IP Address</td><td bgcolor=\"#ffffff\">Current</td>"
+                                                  "<td bgcolor=\"#ffffff\">New</td><td bgcolor=\"#ffffff\">Notes</td>")));
 
+    rows[2].currentFirmware = QStringLiteral("R1.500");
     const UpdateSummary::Texts with = UpdateSummary::build(rows, options(5, true));
     QVERIFY(with.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">Asset Tag</td>")));
     QVERIFY(with.table.contains(
-            QStringLiteral("<tr><td>2</td><td>C</td><td>SN-C</td><td>Lobby</td><td>127.0.0.9</td><td></td></tr>")));
+            QStringLiteral("<tr><td>2</td><td>C</td><td>SN-C</td><td>Lobby</td><td>127.0.0.9</td><td>R1.500</td><td>R2.000</td><td></td></tr>")));
+    // Every row has as many cells as the head.
+    const QString plainTable = plain(with.table);
+    QCOMPARE(with.table.count(QStringLiteral("<td")), 8 * 3);
+    QVERIFY(plainTable.contains(QStringLiteral("R1.500")));
 }
 
 void tst_UpdateSummary::notes_data()
@@ -128,7 +137,8 @@ void tst_UpdateSummary::notes()
     r.powerSaveModeVcp = vcp;
 
     const UpdateSummary::Texts t = UpdateSummary::build(rows, options());
-    QVERIFY2(t.table.contains(QStringLiteral("<td>127.0.0.9</td><td>") + rowNotes + QStringLiteral("</td></tr>")),
+    QVERIFY2(t.table.contains(QStringLiteral("<td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td>") + rowNotes
+                              + QStringLiteral("</td></tr>")),
              qPrintable(t.table));
     int last = -1;
     for (const QString &name : { QStringLiteral("Note 1:"), QStringLiteral("Note 2:"), QStringLiteral("Note 3:") }) {
@@ -195,13 +205,15 @@ void tst_UpdateSummary::displayTextsAreEscaped()
     rows[0].modelName = text;
     rows[0].serialNumber = text + QStringLiteral("s");
     rows[0].assetTag = text + QStringLiteral("t");
+    rows[0].currentFirmware = text + QStringLiteral("c");
+    rows[0].latestVersion = text + QStringLiteral("n");
     const UpdateSummary::Texts t = UpdateSummary::build(rows, options(5, true));
     QVERIFY(!t.table.contains(text) || text.toHtmlEscaped() == text);
     // Shown as rich text, the characters come out as they were typed.
     const QString shown = plain(t.table);
     QVERIFY2(shown.contains(text), qPrintable(shown));
-    QVERIFY(shown.contains(text + QStringLiteral("s")));
-    QVERIFY(shown.contains(text + QStringLiteral("t")));
+    for (const QString &suffix : { "s", "t", "c", "n" })
+        QCOMPARE(shown.count(text + suffix), 1);
     QCOMPARE(t.table.count(QStringLiteral("<tr>")), 2);
 }
 

@@ -167,6 +167,30 @@ void tst_displayListModel::statusColumn_data()
         e.catalogueSeries = 2;
         e.powerSaveMode = 2;
     }) << false << QString() << QString();
+    // The release switches the display to "Normal" before its update: said before the user confirms.
+    QTest::newRow("power save will be switched to normal") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << "Power Save Mode will be changed to \"Normal\"" << "info";
+    QTest::newRow("already normal") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 2;
+    }) << false << QString() << QString();
+    QTest::newRow("switched to normal, not selected") << Edit([](DisplayEntry &e) {
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << QString() << QString();
+    QTest::newRow("switched to normal, queued") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.updateStatus = 1;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << "Queued" << "monitor pause";
     QTest::newRow("power save on another series") << Edit([](DisplayEntry &e) {
         e.selected = true;
         e.catalogueSeries = 3;
