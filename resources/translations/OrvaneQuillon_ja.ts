@@ -692,6 +692,15 @@
         <comment>1=number of files 2=maximum</comment>
         <translation>待機リストに追加できません: ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
     </message>
+    <message>
+        <source>This model cannot be updated via LAN. Use a USB drive.</source>
+        <translation>このモデルは LAN 経由で更新できません。USB ドライブを使用してください。</translation>
+    </message>
+    <message>
+        <source>The firmware has %1 files, more than the %2 a LAN update can send.</source>
+        <comment>1=number of files 2=maximum</comment>
+        <translation>ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
+    </message>
 </context>
 <context>
     <name>ReportFile</name>
@@ -1636,6 +1645,29 @@ Are you sure you want to quit?</source>
     <message>
         <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
         <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;The following %1 display(s) will not be updated:&lt;/b&gt;&lt;/p&gt;</source>
+        <comment>1=number of displays</comment>
+        <translation>&lt;p&gt;&lt;b&gt;次の %1 台のディスプレイは更新されません:&lt;/b&gt;&lt;/p&gt;</translation>
     </message>
 </context>
 <context>

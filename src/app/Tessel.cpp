@@ -700,6 +700,7 @@ void Tessel::confirm_firmware_update()
     options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
     options.headerColour = QGuiApplication::palette().color(QPalette::Base).name(QColor::HexRgb);
     options.note1IconPath = Theme::themedIconPath(QStringLiteral("reset power"));
+    options.database = &firmwareDatabase;
     const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, options);
 
     if (!state.cautionsAccepted) {

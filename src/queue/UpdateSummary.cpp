@@ -1,6 +1,8 @@
 #include "queue/UpdateSummary.h"
 
+#include "catalogue/FirmwareDatabase.h"
 #include "queue/LaneEstimate.h"
+#include "queue/QueueRefusal.h"
 #include "records/DurationText.h"
 #include "records/SeriesCode.h"
 
@@ -46,6 +48,14 @@ QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note
     return notes;
 }
 
+QueueRefusal::Reason UpdateSummary::refusal(const DisplayEntry &row, const Options &options, FirmwareRelease *release)
+{
+    // Without a catalogue only the series can be judged; a default release counts as one file.
+    if (options.database)
+        options.database->findRelease(row.modelName, row.serialNumber, *release);
+    return QueueRefusal::check(row, *release);
+}
+
 UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Options &options)
 {
     Texts texts;
@@ -53,6 +63,9 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     bool note2 = false;
     bool note3 = false;
     QString body;
+    QString refusedBody;
+    // The rows the queue will take: the duration counts these and no others.
+    DisplayEntryList updated;
     for (const DisplayEntry &row : rows) {
         if (!isListed(row))
             continue;
@@ -62,6 +75,22 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
         const QString current = row.currentFirmware.toHtmlEscaped();
         const QString latest = row.latestVersion.toHtmlEscaped();
 
+        FirmwareRelease release;
+        const QueueRefusal::Reason reason = refusal(row, options, &release);
+        if (reason != QueueRefusal::Reason::None) {
+            ++texts.refusedRows;
+            const QString why = QueueRefusal::reasonText(reason, release).toHtmlEscaped();
+            if (options.showAssetTag) {
+                refusedBody += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>", "refused row")
+                                       .arg(model, serial, row.assetTag.toHtmlEscaped(), address, current, why);
+            } else {
+                refusedBody += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>", "refused row")
+                                       .arg(model, serial, address, current, why);
+            }
+            continue;
+        }
+
+        updated.append(row);
         ++texts.listedRows;
         const QString number = QString::number(texts.listedRows);
         const QString notes = notesFor(row, &note1, &note2, &note3);
@@ -80,7 +109,18 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     const QString head = options.showAssetTag
             ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
             : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
-    texts.table = head.arg(options.headerColour.toHtmlEscaped()) + body + QLatin1String("</table>");
+    const QString colour = options.headerColour.toHtmlEscaped();
+    texts.table = head.arg(colour) + body + QLatin1String("</table>");
+
+    if (texts.refusedRows > 0) {
+        // Listed apart, so nobody takes them for part of the batch, and left out of its time.
+        const QString refusedHead = options.showAssetTag
+                ? tr("<table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">Reason</td></tr></thead>")
+                : tr("<table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">Reason</td></tr></thead>");
+        texts.table += tr("<p><b>The following %1 display(s) will not be updated:</b></p>", "1=number of displays")
+                               .arg(texts.refusedRows)
+                + refusedHead.arg(colour) + refusedBody + QLatin1String("</table>");
+    }
 
     QString message;
     if (note1) {
@@ -94,7 +134,7 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
         message += tr("<b>Note 3: The display’s &quot;Power Save Mode&quot; will automatically switch to &quot;Normal&quot; prior to applying the firmware update. This change enables the display to communicate fully while in standby. Consequently, the power consumption in standby mode will increase slightly.</b><br>");
     }
 
-    texts.estimateSecs = LaneEstimate::seconds(rows, options.updateLimit, LaneEstimate::Mode::WholeBatch);
+    texts.estimateSecs = LaneEstimate::seconds(updated, options.updateLimit, LaneEstimate::Mode::WholeBatch);
     if (texts.estimateSecs >= 60) {
         message += tr("<br>The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.<br>",
                       "1=duration, such as \"5 minutes\"")
