@@ -1257,7 +1257,7 @@ Are you sure you want to quit?</source>
     <message>
         <source>N/A</source>
         <comment>ManualPowerCycleRequired unknown</comment>
-        <translation>不明</translation>
+        <translation>該当なし</translation>
     </message>
     <message>
         <source>Update via USB</source>
@@ -1286,10 +1286,6 @@ Are you sure you want to quit?</source>
     <message>
         <source>Normal operation</source>
         <translation>通常動作</translation>
-    </message>
-    <message>
-        <source>Other</source>
-        <translation>その他</translation>
     </message>
     <message>
         <source>Display Information</source>
@@ -1405,6 +1401,11 @@ Are you sure you want to quit?</source>
         <source>Not stated</source>
         <comment>update time missing from the catalogue</comment>
         <translation>記載なし</translation>
+    </message>
+    <message>
+        <source>Usual power indication (none of the patterns above)</source>
+        <comment>power LED outside an update</comment>
+        <translation>通常の電源表示 (上記のいずれのパターンでもない)</translation>
     </message>
 </context>
 <context>

@@ -314,6 +314,10 @@ QString DisplayInfoPanel::callouts(const DisplayEntry &row) const
 
 QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
 {
+    // Changes are pending only while a newer version exists; once the display reports the latest,
+    // lists kept from before the update are history, not news.
+    if (row.firmwareStatus != FirmwareStatus::NewForLan && row.firmwareStatus != FirmwareStatus::NewForUsbOnly)
+        return {};
     QStringList items;
     for (const QString &list : row.changeLists) {
         const QStringList entries = list.split(QLatin1Char('|'));
@@ -365,7 +369,9 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
         { powerLEDBlinkCodeToString(release.powerLEDBinkCodeProgress, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeDone, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeError, dark),
-            QCoreApplication::translate("Tessel", "Other") });
+            // Not an LED pattern of its own: whatever the display shows when no update is running.
+            QCoreApplication::translate("Tessel", "Usual power indication (none of the patterns above)",
+                "power LED outside an update") });
     return PanelHtml::sideBySide(left, right) + QStringLiteral("<br>");
 }
 
