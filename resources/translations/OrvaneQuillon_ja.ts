@@ -252,6 +252,10 @@
         <comment>separator for file systems</comment>
         <translation>、</translation>
     </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>USB ドライブが見つかりません</translation>
+    </message>
 </context>
 <context>
     <name>CtlOptions</name>
