@@ -5,6 +5,7 @@
 #include "queue/UpdateQueue.h"
 #include "records/DisplayTableState.h"
 #include "table/displayListModel.h"
+#include "lib/QuietLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,11 +32,7 @@ constexpr double GoalMs = 5.0;
 
 int main(int argc, char **argv)
 {
-    // The queue's log lines would swamp the one line this prints.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-        if (type != QtInfoMsg && type != QtDebugMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-    });
+    QuietLog::install();
     QApplication app(argc, argv);
     QTemporaryDir cache;
     QFile file(cache.filePath(QStringLiteral("bench.bin")));

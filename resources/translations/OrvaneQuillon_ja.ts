@@ -32,7 +32,7 @@
         <translation>指定アドレスによるネットワーク検索の設定</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accesible using the search function, enter a list of IPv4 addresess to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accessible using the search function, enter a list of IPv4 addresses to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;別の LAN セグメントやスイッチの先にあり、通常の検索機能では見つからないディスプレイを検索するには、確認する IPv4 アドレスの一覧を下に入力してください。&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;個々のアドレスは &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot; の形式で入力します。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;最後のオクテットにワイルドカードを使用して &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot; の形式で入力すると、.1 から .254 までの IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; または &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot; の形式で IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;指定できるアドレスは最大 4096 個です。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
@@ -251,6 +251,10 @@
         <source>, </source>
         <comment>separator for file systems</comment>
         <translation>、</translation>
+    </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>USB ドライブが見つかりません</translation>
     </message>
 </context>
 <context>
@@ -552,6 +556,27 @@
     </message>
 </context>
 <context>
+    <name>DurationText</name>
+    <message>
+        <source>less than a minute</source>
+        <translation>1 分未満</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>FileDownloader</name>
     <message>
         <source>bytes/sec</source>
@@ -670,6 +695,15 @@
         <source>Not queued: the firmware has %1 files, more than the %2 a LAN update can send.</source>
         <comment>1=number of files 2=maximum</comment>
         <translation>待機リストに追加できません: ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
+    </message>
+    <message>
+        <source>This model cannot be updated via LAN. Use a USB drive.</source>
+        <translation>このモデルは LAN 経由で更新できません。USB ドライブを使用してください。</translation>
+    </message>
+    <message>
+        <source>The firmware has %1 files, more than the %2 a LAN update can send.</source>
+        <comment>1=number of files 2=maximum</comment>
+        <translation>ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
     </message>
 </context>
 <context>
@@ -1203,11 +1237,6 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由の更新</translation>
     </message>
     <message>
-        <source>%1 minutes</source>
-        <comment>1=update time in minutes</comment>
-        <translation>%1 分</translation>
-    </message>
-    <message>
         <source>Supported</source>
         <translation>対応</translation>
     </message>
@@ -1232,7 +1261,7 @@ Are you sure you want to quit?</source>
     <message>
         <source>N/A</source>
         <comment>ManualPowerCycleRequired unknown</comment>
-        <translation>不明</translation>
+        <translation>該当なし</translation>
     </message>
     <message>
         <source>Update via USB</source>
@@ -1261,10 +1290,6 @@ Are you sure you want to quit?</source>
     <message>
         <source>Normal operation</source>
         <translation>通常動作</translation>
-    </message>
-    <message>
-        <source>Other</source>
-        <translation>その他</translation>
     </message>
     <message>
         <source>Display Information</source>
@@ -1375,6 +1400,16 @@ Are you sure you want to quit?</source>
     <message>
         <source>CSV files (*.csv);;JSON files (*.json)</source>
         <translation>CSV ファイル (*.csv);;JSON ファイル (*.json)</translation>
+    </message>
+    <message>
+        <source>Not stated</source>
+        <comment>update time missing from the catalogue</comment>
+        <translation>記載なし</translation>
+    </message>
+    <message>
+        <source>Usual power indication (none of the patterns above)</source>
+        <comment>power LED outside an update</comment>
+        <translation>通常の電源表示 (上記のいずれのパターンでもない)</translation>
     </message>
 </context>
 <context>
@@ -1571,25 +1606,9 @@ Are you sure you want to quit?</source>
         <translation>注 3 を参照。</translation>
     </message>
     <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
         <source>The firmware on the following %1 display(s) is about to be updated.&lt;br&gt;</source>
         <comment>1=number of displays</comment>
         <translation>次の %1 台のディスプレイのファームウェアを更新します。&lt;br&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
     </message>
     <message>
         <source>&lt;b&gt;Note 1: &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Display will require a manual AC power cycle after the firmware update is completed.&lt;/b&gt;&lt;br&gt;</source>
@@ -1604,12 +1623,56 @@ Are you sure you want to quit?</source>
         <translation>&lt;b&gt;注 3: ファームウェアの更新を適用する前に、ディスプレイの &amp;quot;省電力モード&amp;quot; は自動的に &amp;quot;標準&amp;quot; に切り替わります。これにより、スタンバイ中もディスプレイがすべての通信を行えるようになります。そのため、スタンバイ時の消費電力がわずかに増加します。&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
-        <translation>&lt;br&gt;更新には少なくとも %1 分かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
-    </message>
-    <message>
         <source>&lt;br&gt;&lt;b&gt;Are you sure you want to proceed?&lt;/b&gt;</source>
         <translation>&lt;br&gt;&lt;b&gt;続行してもよろしいですか?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <comment>1=duration, such as &quot;5 minutes&quot;</comment>
+        <translation>&lt;br&gt;更新には少なくとも %1かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <translation>&lt;br&gt;更新にかかる時間は 1 分未満です。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;The following %1 display(s) will not be updated:&lt;/b&gt;&lt;/p&gt;</source>
+        <comment>1=number of displays</comment>
+        <translation>&lt;p&gt;&lt;b&gt;次の %1 台のディスプレイは更新されません:&lt;/b&gt;&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -1875,30 +1938,6 @@ Are you sure you want to quit?</source>
         <translation>更新中</translation>
     </message>
     <message>
-        <source>Completed: </source>
-        <translation>完了: </translation>
-    </message>
-    <message>
-        <source> Estimated time remaining: %1:%2</source>
-        <comment>1=min 2=sec</comment>
-        <translation> 残り時間 (推定): %1:%2</translation>
-    </message>
-    <message>
-        <source>Updating %1% %2%3</source>
-        <comment>1=update percent complete 2=FW name 3=remaining time</comment>
-        <translation>更新中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2%3</source>
-        <comment>1=upload percent complete 2=FW name 3=remaining time</comment>
-        <translation>アップロード中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2</source>
-        <comment>1=upload percent complete 2=remaining time</comment>
-        <translation>アップロード中 %1% %2</translation>
-    </message>
-    <message>
         <source>Action</source>
         <comment>column title</comment>
         <translation>操作</translation>
@@ -1952,6 +1991,30 @@ Are you sure you want to quit?</source>
         <source>Unknown</source>
         <comment>power state</comment>
         <translation>不明</translation>
+    </message>
+    <message>
+        <source>Estimated time remaining: %1:%2</source>
+        <comment>1=min 2=sec</comment>
+        <translation>残り時間 (推定): %1:%2</translation>
+    </message>
+    <message>
+        <source>Uploading %1%</source>
+        <comment>1=upload percent complete</comment>
+        <translation>アップロード中 %1%</translation>
+    </message>
+    <message>
+        <source>Updating %1%</source>
+        <comment>1=update percent complete</comment>
+        <translation>更新中 %1%</translation>
+    </message>
+    <message>
+        <source>Completed: %1</source>
+        <comment>1=finished firmware files, such as &quot;FW1 FW2&quot;</comment>
+        <translation>完了: %1</translation>
+    </message>
+    <message>
+        <source>Power Save Mode will be changed to &quot;Normal&quot;</source>
+        <translation>省電力モードは &quot;標準&quot; に変更されます</translation>
     </message>
 </context>
 <context>

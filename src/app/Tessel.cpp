@@ -124,8 +124,8 @@ Tessel::Tessel(QWidget *parent)
     connect(ui->menuView, &QMenu::aboutToShow, this, &Tessel::itemMenuAboutToShow);
 
     table->setTextElideMode(Qt::ElideRight);
-    // Long status texts stay on one line and end in "...", their whole text is the tool tip;
-    // wrapped they were cut off mid-sentence in a second line.
+    // Long status texts stay on one line, in a status column as wide as they are (the table
+    // scrolls sideways); wrapped they were cut off mid-sentence in a second line.
     table->setWordWrap(false);
     // update_ui fits the columns after every reply of a search; measuring only the rows in view
     // keeps that cost flat however many displays the table holds.
@@ -409,9 +409,7 @@ void Tessel::setBusyCursor(bool busy)
 
 void Tessel::update_ui(bool update_description_text)
 {
-    QTableView *table = ui->display_list_tableView;
-    for (int column = 0; column < model->columnCount() - 1; ++column)
-        table->resizeColumnToContents(column);
+    ui->display_list_tableView->fitColumnsToContents();
 
     const int row = currentRow();
     const CommandAvailability can = CommandAvailability::evaluate(state, row);
@@ -702,6 +700,7 @@ void Tessel::confirm_firmware_update()
     options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
     options.headerColour = QGuiApplication::palette().color(QPalette::Base).name(QColor::HexRgb);
     options.note1IconPath = Theme::themedIconPath(QStringLiteral("reset power"));
+    options.database = &firmwareDatabase;
     const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, options);
 
     if (!state.cautionsAccepted) {
@@ -711,8 +710,6 @@ void Tessel::confirm_firmware_update()
         state.cautionsAccepted = true;
     }
     ConfirmWithScrollMsgAreaDialog summary(this, windowTitle(), texts.header, texts.table, texts.message);
-    // Room for the table of displays above the notes; the dialog's own size showed three rows.
-    summary.resize(summary.size().expandedTo(QSize(820, 600)).boundedTo(screen()->availableSize()));
     if (summary.exec() != QDialog::Accepted)
         return;
     if (!powerSaveChange->start())

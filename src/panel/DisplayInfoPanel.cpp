@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueRichText.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
+#include "records/DurationText.h"
 #include "records/SeriesCode.h"
 
 #include <QCoreApplication>
@@ -313,6 +314,10 @@ QString DisplayInfoPanel::callouts(const DisplayEntry &row) const
 
 QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
 {
+    // Changes are pending only while a newer version exists; once the display reports the latest,
+    // lists kept from before the update are history, not news.
+    if (row.firmwareStatus != FirmwareStatus::NewForLan && row.firmwareStatus != FirmwareStatus::NewForUsbOnly)
+        return {};
     QStringList items;
     for (const QString &list : row.changeLists) {
         const QStringList entries = list.split(QLatin1Char('|'));
@@ -333,8 +338,11 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
 {
     QStringList names { QCoreApplication::translate("Tessel", "Approximate time to update firmware"),
         QCoreApplication::translate("Tessel", "Update via LAN") };
-    const int minutes = int(row.updateDurationSecs / 60.0 + 0.5);
-    QStringList values { QCoreApplication::translate("Tessel", "%1 minutes", "1=update time in minutes").arg(minutes),
+    // A release without a LAN update time gives 0: that is not a quick update.
+    const QString duration = row.updateDurationSecs > 0
+        ? DurationText::minutes(row.updateDurationSecs)
+        : QCoreApplication::translate("Tessel", "Not stated", "update time missing from the catalogue");
+    QStringList values { duration,
         row.updateViaHTTP >= 1 ? QCoreApplication::translate("Tessel", "Supported")
                                : QCoreApplication::translate("Tessel", "Not supported") };
     if (row.updateViaHTTP >= 1) {
@@ -361,7 +369,9 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
         { powerLEDBlinkCodeToString(release.powerLEDBinkCodeProgress, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeDone, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeError, dark),
-            QCoreApplication::translate("Tessel", "Other") });
+            // Not an LED pattern of its own: whatever the display shows when no update is running.
+            QCoreApplication::translate("Tessel", "Usual power indication (none of the patterns above)",
+                "power LED outside an update") });
     return PanelHtml::sideBySide(left, right) + QStringLiteral("<br>");
 }
 

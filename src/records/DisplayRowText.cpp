@@ -104,6 +104,9 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return tr("Power state must be \"On\" to update firmware.");
     if (entry.selected && entry.updateStatus == 0 && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
         return tr("Power Save Mode will be changed to \"Off\"");
+    if (entry.selected && entry.updateStatus == 0
+        && SeriesCode::powerSaveMustBeSwitchedToNormal(entry.needPowerSaveModeToNormal, entry.powerSaveModeVcp))
+        return tr("Power Save Mode will be changed to \"Normal\"");
 
     if (entry.updateStatus == 0) {
         switch (entry.resultStatus) {
@@ -141,32 +144,38 @@ QString DisplayRowText::progressText(const DisplayEntry &entry, qint64 elapsedMs
     const int components = std::clamp<int>(entry.componentCount, 0, DisplayEntry::ComponentSlots);
     const int total = 100 * components;
     int done = 0;
-    QString completed;
+    QStringList completed;
     for (int i = 0; i < components; ++i) {
         const qint32 progress = entry.componentProgress[i];
         if (progress > 0)
             done += progress;
         if (i < 4 && progress >= 100)
-            completed += QStringLiteral("FW%1 ").arg(i + 1);
+            completed << QStringLiteral("FW%1").arg(i + 1);
     }
 
     if (total < 1)
         return entry.uploading ? tr("Uploading") : tr("Updating");
-    if (!completed.isEmpty())
-        completed.prepend(tr("Completed: "));
 
     QString remaining;
     if (entry.updateDurationSecs > 0) {
         const qint64 left = entry.updateDurationSecs - elapsedMs / 1000;
         const qint64 minutes = left / 60;
         const qint64 seconds = std::llabs(left - 60 * minutes);
-        remaining = tr(" Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));
+        remaining = tr("Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));
     }
 
-    const QString percent = QString::number(qint64(done) * 100 / total);
-    if (!entry.uploading)
-        return tr("Updating %1% %2%3", "1=update percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    if (entry.uploadPercent < 0)
-        return tr("Uploading %1% %2%3", "1=upload percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    return tr("Uploading %1% %2", "1=upload percent complete 2=remaining time").arg(QString::number(entry.uploadPercent), remaining);
+    // The parts are joined by one space each, whichever of them are there.
+    QStringList parts;
+    if (entry.uploading && entry.uploadPercent >= 0) {
+        parts << tr("Uploading %1%", "1=upload percent complete").arg(entry.uploadPercent);
+    } else {
+        const QString percent = QString::number(qint64(done) * 100 / total);
+        parts << (entry.uploading ? tr("Uploading %1%", "1=upload percent complete").arg(percent)
+                                  : tr("Updating %1%", "1=update percent complete").arg(percent));
+        if (!completed.isEmpty())
+            parts << tr("Completed: %1", "1=finished firmware files, such as \"FW1 FW2\"").arg(completed.join(QLatin1Char(' ')));
+    }
+    if (!remaining.isEmpty())
+        parts << remaining;
+    return parts.join(QLatin1Char(' '));
 }

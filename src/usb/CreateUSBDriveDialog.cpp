@@ -101,7 +101,10 @@ void CreateUSBDriveDialog::update_ui()
         m_ui->copy_files_pushButton->setEnabled(false);
         return;
     }
-    if (!m_suitableDrive)
+    // "Not suitably formatted" sends the technician to reformat a stick that is not even there.
+    if (m_ui->drive_comboBox->count() == 0)
+        m_ui->status_label->setText(tr("No USB drive found"));
+    else if (!m_suitableDrive)
         m_ui->status_label->setText(tr("No suitably formatted USB drives found."));
     else if (!selectedRoot().isEmpty())
         m_ui->status_label->setText(tr("Ready."));

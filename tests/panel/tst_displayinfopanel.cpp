@@ -333,6 +333,18 @@ void tst_DisplayInfoPanel::changeList()
 
     row.changeLists.clear();
     QVERIFY(!build(&row).contains("Firmware Change List"));
+
+    // After the update the display reports the latest version: lists kept from before are not pending.
+    row.changeLists = QStringList { "Fix <b>A</b>|Fix B", "Fix C" };
+    for (const int status : { int(FirmwareStatus::UpToDate), int(FirmwareStatus::NotComparable),
+                              int(FirmwareStatus::NoVersionInfo), int(FirmwareStatus::NoneForModel) }) {
+        row.firmwareStatus = status;
+        row.currentFirmware = "R3.000";
+        QVERIFY2(!build(&row).contains("All changes from"), qPrintable(QString::number(status)));
+    }
+    row.firmwareStatus = FirmwareStatus::NewForUsbOnly;
+    row.currentFirmware = "R1.100";
+    QVERIFY(build(&row).contains("All changes from the installed version R1.100 to the latest version R3.000:"));
 }
 
 void tst_DisplayInfoPanel::changeListKeepsOnlySafeMarkup_data()
@@ -456,11 +468,13 @@ void tst_DisplayInfoPanel::updateInformation_data()
     QTest::newRow("3599 s rounds to 60") << "updateDurationSecs=3599 updateViaHTTP=1 updateViaUSB=1 manualPowerCycle=1"
                                          << QStringList { "60 minutes", "Supported", "No", "Supported" };
     QTest::newRow("89 s rounds to 1") << "updateDurationSecs=89 updateViaHTTP=1 manualPowerCycle=2"
-                                      << QStringList { "1 minutes", "Supported", "Yes", "Not supported" };
+                                      << QStringList { "1 minute", "Supported", "Yes", "Not supported" };
     QTest::newRow("90 s rounds up") << "updateDurationSecs=90 updateViaHTTP=1"
                                     << QStringList { "2 minutes", "Supported", "N/A", "Not supported" };
+    QTest::newRow("59 s is under a minute") << "updateDurationSecs=59 updateViaHTTP=1 manualPowerCycle=1"
+                                            << QStringList { "less than a minute", "Supported", "No", "Not supported" };
     QTest::newRow("USB only: no power cycle row") << "updateDurationSecs=0 updateViaUSB=1 manualPowerCycle=2"
-                                                  << QStringList { "0 minutes", "Not supported", "Supported" };
+                                                  << QStringList { "Not stated", "Not supported", "Supported" };
 }
 
 void tst_DisplayInfoPanel::updateInformation()
@@ -488,7 +502,7 @@ void tst_DisplayInfoPanel::updateInformation()
                           "color=\"green\"><b>GREEN</b></font></td>"));
     QVERIFY(leds.contains("Continuous <font color=\"blue\"><b>BLUE</b></font>"));
     QVERIFY(leds.contains("Error</td>\n<td class=\"second-column\" width=\"40%\">Unknown</td>"));
-    QVERIFY(leds.contains("Normal operation</td>\n<td class=\"second-column\" width=\"40%\">Other</td>"));
+    QVERIFY(leds.contains("Normal operation</td>\n<td class=\"second-column\" width=\"40%\">Usual power indication (none of the patterns above)</td>"));
 
     // Without a catalogue release neither table appears, but the display's own tables do.
     const QString bare = build(&row);
