@@ -260,20 +260,6 @@
 <context>
     <name>CtlOptions</name>
     <message>
-        <source>Usage:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-</source>
-        <translation>使用法:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-</translation>
-    </message>
-    <message>
         <source>Finds displays on the LAN and updates their firmware from a script.</source>
         <translation>LAN 上のディスプレイを検出し、スクリプトからファームウェアを更新します。</translation>
     </message>
@@ -334,10 +320,6 @@
         <translation>ROOT</translation>
     </message>
     <message>
-        <source>search, update, download or usb</source>
-        <translation>search、update、download、usb のいずれか</translation>
-    </message>
-    <message>
         <source>No command given.</source>
         <translation>コマンドが指定されていません。</translation>
     </message>
@@ -380,6 +362,26 @@
     <message>
         <source>The usb command needs --drive.</source>
         <translation>usb コマンドには --drive が必要です。</translation>
+    </message>
+    <message>
+        <source>Usage:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+</source>
+        <translation>使用法:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+</translation>
+    </message>
+    <message>
+        <source>search, update, download, usb or report</source>
+        <translation>search、update、download、usb、report のいずれか</translation>
     </message>
 </context>
 <context>
@@ -712,6 +714,137 @@
         <source>Unable to write %1: %2</source>
         <comment>1=file 2=reason</comment>
         <translation>%1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReportMerge</name>
+    <message>
+        <source>an update report</source>
+        <translation>更新レポート</translation>
+    </message>
+    <message>
+        <source>a search report</source>
+        <translation>検索レポート</translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation>文字列</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true または false</translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation>整数</translation>
+    </message>
+    <message>
+        <source>the file is empty: the site&apos;s quillonctl ended before it had results (see its log)</source>
+        <translation>ファイルが空です: サイトの quillonctl は結果を出す前に終了しました (そのログを参照してください)</translation>
+    </message>
+    <message>
+        <source>not a JSON document (%1 at byte %2)</source>
+        <comment>1=parser message 2=offset</comment>
+        <translation>JSON ドキュメントではありません (%2 バイト目で %1)</translation>
+    </message>
+    <message>
+        <source>not a list of displays</source>
+        <translation>ディスプレイの一覧ではありません</translation>
+    </message>
+    <message>
+        <source>row %1 is not an object</source>
+        <translation>%1 行目がオブジェクトではありません</translation>
+    </message>
+    <message>
+        <source>row %1 is neither an update nor a search result</source>
+        <translation>%1 行目は更新結果でも検索結果でもありません</translation>
+    </message>
+    <message>
+        <source>row %1 belongs to %2, the rows before it to %3</source>
+        <comment>2, 3=kind of report</comment>
+        <translation>%1 行目は%2のもので、それより前の行は%3のものです</translation>
+    </message>
+    <message>
+        <source>row %1: &quot;%2&quot; is missing or not %3</source>
+        <comment>3=a type, e.g. a text</comment>
+        <translation>%1 行目: &quot;%2&quot; がないか、%3ではありません</translation>
+    </message>
+</context>
+<context>
+    <name>ReportMergeCommand</name>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>読み取れません: %1</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB: not a report</source>
+        <translation>%1 MiB を超えています: レポートではありません</translation>
+    </message>
+    <message>
+        <source>Merges the JSON reports of several sites (quillonctl update --json or search --json) into one fleet report whose rows name their site.</source>
+        <translation>複数サイトの JSON レポート (quillonctl update --json または search --json) を、各行にサイト名を持つ 1 つのフリートレポートにまとめます。</translation>
+    </message>
+    <message>
+        <source>Shows this help.</source>
+        <translation>このヘルプを表示します。</translation>
+    </message>
+    <message>
+        <source>Writes the fleet report as JSON to FILE.</source>
+        <translation>フリートレポートを JSON として FILE に書き込みます。</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>Writes the fleet report as CSV to FILE.</source>
+        <translation>フリートレポートを CSV として FILE に書き込みます。</translation>
+    </message>
+    <message>
+        <source>The report command: merge.</source>
+        <translation>report のコマンド: merge。</translation>
+    </message>
+    <message>
+        <source>A site&apos;s report. Without SITE= the file&apos;s name without &quot;.json&quot; names the site. Without --json and --csv the fleet report goes to standard output as JSON.</source>
+        <translation>サイトのレポート。SITE= がない場合は、ファイル名から &quot;.json&quot; を除いたものがサイト名になります。--json も --csv もない場合、フリートレポートは JSON として標準出力に出力されます。</translation>
+    </message>
+    <message>
+        <source>Usage: </source>
+        <translation>使用法: </translation>
+    </message>
+    <message>
+        <source>No report command given.</source>
+        <translation>report のコマンドが指定されていません。</translation>
+    </message>
+    <message>
+        <source>Unknown report command: %1</source>
+        <translation>不明な report のコマンド: %1</translation>
+    </message>
+    <message>
+        <source>No report file given.</source>
+        <translation>レポートファイルが指定されていません。</translation>
+    </message>
+    <message>
+        <source>%1: no site name.</source>
+        <translation>%1: サイト名がありません。</translation>
+    </message>
+    <message>
+        <source>%1: no file name.</source>
+        <translation>%1: ファイル名がありません。</translation>
+    </message>
+    <message>
+        <source>The site %1 is named twice: %2 and %3.</source>
+        <comment>1=site 2, 3=files</comment>
+        <translation>サイト %1 が 2 回指定されています: %2 と %3。</translation>
+    </message>
+    <message>
+        <source>No fleet report was written.</source>
+        <translation>フリートレポートは書き込まれませんでした。</translation>
+    </message>
+    <message>
+        <source>Merged %1 row(s) of %2 site(s).</source>
+        <comment>1=rows 2=sites</comment>
+        <translation>%2 サイトの %1 行をまとめました。</translation>
     </message>
 </context>
 <context>

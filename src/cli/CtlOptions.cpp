@@ -28,7 +28,8 @@ QString usageText()
             "  quillonctl search   [--targets TEXT] [--json]\n"
             "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]\n"
             "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
-            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n");
+            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
+            "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n");
 }
 
 }
@@ -37,6 +38,12 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
 {
     CtlOptions options;
     exitCode = Completed;
+
+    if (arguments.value(1) == QLatin1String("report")) {
+        options.command = Command::Report;
+        options.reportArguments = arguments.mid(2);
+        return options;
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Finds displays on the LAN and updates their firmware from a script."));
@@ -57,7 +64,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
-    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download or usb"));
+    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb or report"));
 
     const auto usageError = [&](const QString &text) {
         message = text + QLatin1Char('\n') + usageText();

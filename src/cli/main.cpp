@@ -3,6 +3,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
+#include "cli/ReportMergeCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/UpdateCommand.h"
 #include "cli/UsbCommand.h"
@@ -46,6 +47,10 @@ int main(int argc, char *argv[])
         return exitCode;
     }
 
+    // The fleet report reads and writes files only: no settings, no network.
+    if (options.command == CtlOptions::Command::Report)
+        return ReportMergeCommand::run(options.reportArguments, out, err);
+
     // The window's store: the same limit, legacy setting and cache folder.
     QSettings settings;
     SettingsMigration::migrateFromOlderEdition(settings);
@@ -67,6 +72,7 @@ int main(int argc, char *argv[])
         exitCode = UsbCommand::run(engine, options, hook);
         break;
     case CtlOptions::Command::None:
+    case CtlOptions::Command::Report:
         break;
     }
     out.flush();

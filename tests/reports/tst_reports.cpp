@@ -87,6 +87,12 @@ private slots:
         QTest::newRow("formula") << "=HYPERLINK(\"http://x\",\"y\")" << "'=HYPERLINK(\"http://x\",\"y\")";
         QTest::newRow("plus") << "+1+2" << "'+1+2";
         QTest::newRow("minus") << "-2+3" << "'-2+3";
+        QTest::newRow("negative number") << "-2" << "-2";
+        QTest::newRow("negative decimal") << "-0.25" << "-0.25";
+        QTest::newRow("minus then point") << "-.5" << "'-.5";
+        QTest::newRow("minus trailing point") << "-2." << "'-2.";
+        QTest::newRow("minus alone") << "-" << "'-";
+        QTest::newRow("minus exponent") << "-1E+2" << "'-1E+2";
         QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
         QTest::newRow("tab first") << "\t=1" << "'\t=1";
         QTest::newRow("cr first") << "\r=1" << "'\r=1";
