@@ -40,6 +40,8 @@ QuillonEngine::QuillonEngine(const QString &frontEnd, QObject *parent)
     : QObject(parent),
       m_frontEnd(frontEnd)
 {
+    // Handed to front ends that answer on a queued connection.
+    qRegisterMetaType<UpdateConfirmation>();
     const AppSettings settings = AppSettings::load();
     m_state.updateLimit = settings.multiUpdateLimit;
     m_state.legacySupport = settings.legacySupport;
