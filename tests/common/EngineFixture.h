@@ -1,19 +1,14 @@
 #pragma once
 
+#include "common/ServedProfile.h"
 #include "common/TestFiles.h"
+#include "common/TestPackages.h"
 #include "engine/QuillonEngine.h"
 #include "fwserver/FwServer.h"
-#include "search/SearchOrchestrator.h"
 
 #include "SimDisplay.h"
 #include "SimFleet.h"
 
-#include <quazip.h>
-#include <quazipfile.h>
-#include <quazipnewinfo.h>
-
-#include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -73,15 +68,7 @@ public:
         QVERIFY(m_home.isValid() && m_serverRoot.isValid());
         m_homePath = m_home.path();
         m_plan = plan;
-        qputenv("XDG_DATA_HOME", m_home.filePath("data").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath("config"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
-        QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
-
-        m_server.setRoot(m_serverRoot.path());
-        m_server.setBasePath(QStringLiteral("/firmwareupdates/"));
-        QVERIFY(m_server.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
-        qputenv("QUILLON_FIRMWARE_URL", m_server.url(QString()).toString().toUtf8());
+        QVERIFY(ServedProfile::start(m_home, m_server, m_serverRoot.path(), QHostAddress(QStringLiteral("127.0.0.1"))));
         writeCatalogue();
         startFleet(adjust);
         QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Halvern"), QStringLiteral("Quillon"));
@@ -111,21 +98,6 @@ public:
         }, timeoutMs);
     }
 
-    static QByteArray payload(const QString &name, int size)
-    {
-        QByteArray data;
-        const QByteArray seed = name.toUtf8();
-        while (data.size() < size)
-            data += QCryptographicHash::hash(seed + QByteArray::number(data.size()), QCryptographicHash::Sha256);
-        data.truncate(size);
-        return data;
-    }
-
-    static QString md5(const QByteArray &data)
-    {
-        return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
-    }
-
 private:
     void writeCatalogue()
     {
@@ -148,28 +120,21 @@ private:
             if (p.files > 1) {
                 packageName = model + QStringLiteral(".zip");
                 const QString path = m_serverRoot.filePath(packageName);
-                QuaZip zip(path);
-                QVERIFY(zip.open(QuaZip::mdCreate));
-                QJsonArray unpacked;
+                QList<TestPackages::Member> members;
                 for (int k = 0; k < p.files; ++k) {
                     const QString name = QStringLiteral("%1_%2.bin").arg(model).arg(k + 1);
-                    const QByteArray data = payload(name, 30000 + k);
-                    QuaZipFile file(&zip);
-                    QVERIFY(file.open(QIODevice::WriteOnly, QuaZipNewInfo(name)));
-                    file.write(data);
-                    file.close();
-                    unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", data.size() }, { "fileChecksum", md5(data) } });
+                    members.append({ name, TestPackages::payload(name, 30000 + k) });
                 }
-                zip.close();
-                release.insert("unpackedFileInfo", unpacked);
+                QVERIFY(TestPackages::makeZip(path, members));
+                release.insert("unpackedFileInfo", TestPackages::unpackedFileInfo(members));
                 package = TestFiles::readFile(path);
             } else {
                 packageName = model + QStringLiteral(".bin");
-                package = payload(packageName, 40000);
+                package = TestPackages::payload(packageName, 40000);
                 QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(packageName), package));
             }
             release.insert("downloadLoc", m_server.url(packageName).toString());
-            release.insert("fileChecksum", md5(package));
+            release.insert("fileChecksum", TestPackages::md5Hex(package));
             release.insert("fileSize", package.size());
             firmware.append(release);
         }

@@ -37,31 +37,26 @@
 // from the demos' 127.0.74.x and 127.0.76.x.
 namespace {
 
-struct Planned
+// A display of the fleet, and how it fails: 1 update fails, 2 every update request answered 401,
+// 3 stops answering.
+struct Planned : EngineFixture::Display
 {
-    const char *model;
-    const char *seriesName;
-    int series;
-    int files = 1;          // > 1: a zip package with that many unpacked files
-    int powerSave = 2;      // the display's power-save setting
-    bool secondAddress = false;
-    bool powerPrep = false;
-    int fault = 0;          // 1 update fails, 2 every update request answered 401, 3 stops answering
+    int fault = 0;
 };
 
 const Planned Fleet[] = {
-    { "LG-141", "SERIES_CEDAR4", 1, 1, 1 },
-    { "LG-242", "SERIES_LARCH", 2, 1, 0 },
-    { "CG-343", "SERIES_CEDAR5", 3, 2 },
-    { "CG-444", "SERIES_BIRCH", 4, 1, 2, true },
-    { "CG-545", "SERIES_CEDAR5_UHD", 5, 3 },
-    { "CG-646", "SERIES_CEDAR5_XN", 6 },
-    { "RL-947", "SERIES_ROWAN_L", 9, 2 },
-    { "RH-048", "SERIES_ROWAN_H", 10 },
-    { "WL-149", "SERIES_WILLOW", 11, 1, 2, false, true },
-    { "FX-350", "SERIES_CEDAR5", 3, 1, 2, false, false, 1 },
-    { "AX-351", "SERIES_CEDAR5", 3, 1, 2, false, false, 2 },
-    { "GX-352", "SERIES_CEDAR5", 3, 1, 2, false, false, 3 },
+    { { "LG-141", "SERIES_CEDAR4", 1, 1, 1 } },
+    { { "LG-242", "SERIES_LARCH", 2, 1, 0 } },
+    { { "CG-343", "SERIES_CEDAR5", 3, 2 } },
+    { { "CG-444", "SERIES_BIRCH", 4, 1, 2, true } },
+    { { "CG-545", "SERIES_CEDAR5_UHD", 5, 3 } },
+    { { "CG-646", "SERIES_CEDAR5_XN", 6 } },
+    { { "RL-947", "SERIES_ROWAN_L", 9, 2 } },
+    { { "RH-048", "SERIES_ROWAN_H", 10 } },
+    { { "WL-149", "SERIES_WILLOW", 11, 1, 2, false, true } },
+    { { "FX-350", "SERIES_CEDAR5", 3, 1, 2, false, false }, 1 },
+    { { "AX-351", "SERIES_CEDAR5", 3, 1, 2, false, false }, 2 },
+    { { "GX-352", "SERIES_CEDAR5", 3, 1, 2, false, false }, 3 },
 };
 constexpr int FleetSize = int(std::size(Fleet));
 
@@ -173,9 +168,7 @@ private slots:
     {
         if (::geteuid() != 0)
             QSKIP("the displays' web servers and second addresses need port 80");
-        QList<EngineFixture::Display> plan;
-        for (const Planned &p : Fleet)
-            plan.append({ p.model, p.seriesName, p.series, p.files, p.powerSave, p.secondAddress, p.powerPrep });
+        const QList<EngineFixture::Display> plan(std::begin(Fleet), std::end(Fleet));
         m_fixture.setUp(plan, 5, [](int i, SimDisplayConfig &c) {
             const Planned &p = Fleet[i];
             if (i == 2)

@@ -1,6 +1,7 @@
 #include "common/EngineFixture.h"
 #include "common/TestFiles.h"
 #include "engine/QuillonEngine.h"
+#include "queue/PowerSaveChange.h"
 #include "reports/UpdateReport.h"
 
 #include "SimUpdateStats.h"
@@ -18,11 +19,15 @@
 // 127.0.84.x (second addresses 127.0.85.x).
 namespace {
 
+// Series 1 in Auto Standby and series 2 in Auto Power Save are switched "Off" before their
+// updates; series 3 in Auto Standby is not.
 const QList<EngineFixture::Display> Plan = {
-    { "LG-141", "SERIES_CEDAR4", 1, 1, 1 },   // Auto Standby: switched "Off" before its update
-    { "CG-343", "SERIES_CEDAR5", 3, 2 },
+    { "LG-141", "SERIES_CEDAR4", 1, 1, 1 },
+    { "CG-343", "SERIES_CEDAR5", 3, 2, 1 },
     { "CG-444", "SERIES_BIRCH", 4, 1, 2, true },
     { "RH-048", "SERIES_ROWAN_H", 10 },
+    { "LG-242", "SERIES_LARCH", 2, 1, 0 },
+    { "LG-243", "SERIES_LARCH", 2, 1, 0 },
 };
 
 }
@@ -37,6 +42,7 @@ class tst_QuillonEngine : public QObject
     QStringList m_points;
 
     const DisplayTableState &state() const { return m_engine->state(); }
+    const DisplayEntry &row(int i) const { return state().displayEntries.at(state().rowForAddress(m_fixture.address(i))); }
     int attempts(int i)
     {
         return m_fixture.fleet().updateStats()->displays().value(m_fixture.address(i).toString()).attempts;
@@ -282,6 +288,45 @@ private slots:
         QCOMPARE(updated, waitForFirstSession ? 1 : 0);
         QCOMPARE(m_fixture.fleet().updateStats()->maxConcurrent(), waitForFirstSession ? 1 : 0);
         m_engine->setUpdateLimit(5);
+    }
+
+    // The power-save change goes before the queue: series 1 and 2 switched "Off", series 3 left
+    // as it is, and a display whose control port refuses by then is dropped from the batch.
+    void powerSaveChangeBeforeQueueing()
+    {
+        freshFleet();
+        SimDisplay *refusing = m_fixture.fleet().display(m_fixture.address(5));
+        SimDisplayConfig c = refusing->config();
+        c.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
+        refusing->setConfig(c);
+
+        QSignalSpy ready(m_engine->powerSaveChange(), &PowerSaveChange::readyToQueue);
+        QVERIFY(!askForConfirmation().listed.isEmpty());
+        m_engine->confirmUpdate(true);
+        QCOMPARE(state().pendingControlRequests, 3);
+        QVERIFY(row(1).controlRequest == nullptr);
+        QVERIFY(ready.isEmpty());
+        QVERIFY(ready.wait(30000));
+        QCOMPARE(ready.count(), 1);
+        for (int i : { 0, 4 })
+            QCOMPARE(m_fixture.fleet().displays().at(i)->config().powerSaveSetting, 2);
+        QCOMPARE(m_fixture.fleet().displays().at(1)->config().powerSaveSetting, 1);
+        // The refusing display was dropped from the update.
+        QVERIFY(!row(5).selected);
+        QCOMPARE(row(5).commStatus, 1);
+        QVERIFY(waitSettled());
+        for (int i : { 0, 1, 2, 3, 4 })
+            QCOMPARE(row(i).resultStatus, 3);
+        QCOMPARE(row(5).resultStatus, 0);
+        QCOMPARE(attempts(5), 0);
+
+        // Nothing to change: queue at once.
+        m_engine->state().displayEntries[state().rowForAddress(m_fixture.address(0))].selected = true;
+        m_engine->state().displayEntries[state().rowForAddress(m_fixture.address(0))].powerSaveMode = 2;
+        QVERIFY(!m_engine->powerSaveChange()->start());
+
+        c.misbehaviour.control = SimMisbehaviour::Listener::Normal;
+        refusing->setConfig(c);
     }
 };
 
