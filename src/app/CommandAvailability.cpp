@@ -33,14 +33,15 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
     a.busyCursor = state.searching || state.pendingControlRequests > 0 || state.activeDownloads > 0
             || state.anyDownloadPending();
 
-    const bool idle = calm && state.activeDownloads == 0 && state.activeUpdates == 0
+    // A confirmed batch counts as running before its first session starts.
+    const bool idle = calm && state.activeDownloads == 0 && state.activeUpdates == 0 && !state.batchRunning
             && !state.databaseDownloadInFlight;
     a.search = idle;
     a.targetedSearch = idle && !state.targetAddresses.isEmpty();
     a.cancelQueuedUpdates = queued > 0;
 
     a.updateViaLan = !state.databaseDownloadInFlight && commErrors == 0 && !powerNeeded
-            && state.activeDownloads < 1 && state.activeUpdates < 1 && state.databaseLoaded
+            && state.activeDownloads < 1 && state.activeUpdates < 1 && !state.batchRunning && state.databaseLoaded
             && checked > 0 && haveRows && calm;
 
     const bool refreshable = state.databaseLoaded && haveRows && calm;

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QObject>
 
-class CtlEngine;
+class CtlSession;
 class InterruptHook;
 struct CtlOptions;
 
@@ -19,7 +19,7 @@ class UpdateCommand : public QObject
     Q_OBJECT
 
 public:
-    UpdateCommand(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook);
+    UpdateCommand(CtlSession &session, const CtlOptions &options, InterruptHook &hook);
 
     int run();
 
@@ -31,7 +31,7 @@ private:
     int update();
     int abandoned();
 
-    CtlEngine &m_engine;
+    CtlSession &m_session;
     const CtlOptions &m_options;
     Phase m_phase = Phase::Preparing;
     QList<QHostAddress> m_listed;

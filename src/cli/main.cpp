@@ -1,4 +1,4 @@
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/DownloadCommand.h"
 #include "cli/InterruptHook.h"
@@ -7,6 +7,7 @@
 #include "cli/SearchCommand.h"
 #include "cli/UpdateCommand.h"
 #include "cli/UsbCommand.h"
+#include "engine/QuillonEngine.h"
 #include "platform/Platform.h"
 #include "settings/SettingsMigration.h"
 
@@ -57,19 +58,25 @@ int main(int argc, char *argv[])
     Platform::raiseOpenFileLimit();
 
     InterruptHook hook;
-    CtlEngine engine(options, out, err);
+    QuillonEngine engine(QuillonEngine::CtlFrontEnd);
+    engine.setUpdateLimit(options.updateLimit);
+    // The window's own answer to the cautions is the technician's; here it is --yes.
+    engine.acceptCautions();
+    if (options.shortWaits)
+        engine.useShortWaits();
+    CtlSession session(engine, out, err);
     switch (options.command) {
     case CtlOptions::Command::Search:
-        exitCode = SearchCommand::run(engine, options, hook);
+        exitCode = SearchCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::Update:
-        exitCode = UpdateCommand(engine, options, hook).run();
+        exitCode = UpdateCommand(session, options, hook).run();
         break;
     case CtlOptions::Command::Download:
-        exitCode = DownloadCommand::run(engine, options, hook);
+        exitCode = DownloadCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::Usb:
-        exitCode = UsbCommand::run(engine, options, hook);
+        exitCode = UsbCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::None:
     case CtlOptions::Command::Report:

@@ -151,6 +151,20 @@ private slots:
                        s.displayEntries[2].updateStatus = 1;
                    })
                 << without({}, { "cancelQueued" });
+        // Confirmed, the power-save change or the queue's first tick still to come: no session
+        // runs yet, but a search would empty the rows the batch is about to update.
+        QTest::newRow("batch confirmed, nothing running yet")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.batchRunning = true;
+                       s.targetAddresses << QHostAddress("127.0.9.1");
+                   })
+                << without({ "search", "lan" });
+        QTest::newRow("batch confirmed, rows queued")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.batchRunning = true;
+                       s.displayEntries[1].updateStatus = 1;
+                   })
+                << without({ "search", "lan" }, { "cancelQueued" });
         QTest::newRow("catalogue download in flight")
                 << StateChange([](DisplayTableState &s, int &) {
                        s.databaseDownloadInFlight = true;

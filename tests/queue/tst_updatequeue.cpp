@@ -1,9 +1,7 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "common/TestFiles.h"
 #include "common/TestTimeScale.h"
-#include "queue/PowerSaveChange.h"
 #include "queue/UpdateQueue.h"
-#include "search/SearchOrchestrator.h"
 #include "records/DisplayTableState.h"
 #include "update/HttpClient.h"
 
@@ -20,8 +18,8 @@
 #include <unistd.h>
 
 // The queue with real sessions against simulated displays: the limit seen from the displays'
-// side, results and their texts, cancel, rows that leave the table, the power-save change, and
-// the check of the version a display came back with.
+// side, results and their texts, cancel, rows that leave the table, and the check of the version
+// a display came back with. The power-save change before queueing is the engine's (tst_quillonengine).
 namespace {
 
 struct Planned
@@ -63,7 +61,6 @@ private slots:
     void rowsRemovedWhileRunning();
     void versionCheck_data();
     void versionCheck();
-    void powerSaveChangeBeforeQueueing();
 
 private:
     // Starts displays for the plan on 127.0.81.1.. and fills the table and the catalogue.
@@ -408,45 +405,6 @@ void tst_UpdateQueue::versionCheck()
     const DisplayEntry &row = m_state.displayEntries.at(0);
     QCOMPARE(row.resultStatus, 3);
     QCOMPARE(row.updateNote, note);
-}
-
-void tst_UpdateQueue::powerSaveChangeBeforeQueueing()
-{
-    // Series 1 in Auto Standby, series 2 in Auto Power Save, series 2 whose control port refuses,
-    // series 3 in Auto Standby (not changed).
-    setUp({ { "LG-1", 1, 1, false, false, 1 }, { "LG-2", 2, 1, false, false, 0 }, { "LG-2B", 2, 1, false, false, 0 },
-            { "CG-3", 3, 1, false, false, 1 } },
-          [](int i, SimDisplayConfig &c) {
-              if (i == 2)
-                  c.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
-          });
-    SearchOrchestrator search(m_state, m_database);
-    PowerSaveChange change(m_state, search);
-    makeQueue();
-    connect(&change, &PowerSaveChange::readyToQueue, m_queue, &UpdateQueue::queueUpdates);
-    QSignalSpy ready(&change, &PowerSaveChange::readyToQueue);
-    QVERIFY(change.start());
-    QCOMPARE(m_state.pendingControlRequests, 3);
-    QVERIFY(m_state.displayEntries.at(3).controlRequest == nullptr);
-    QVERIFY(ready.isEmpty());
-    QVERIFY(ready.wait(30000));
-    QCOMPARE(ready.count(), 1);
-    QCOMPARE(m_fleet->displays().at(0)->config().powerSaveSetting, 2);
-    QCOMPARE(m_fleet->displays().at(1)->config().powerSaveSetting, 2);
-    QCOMPARE(m_fleet->displays().at(3)->config().powerSaveSetting, 1);
-    // The refusing display was dropped from the update.
-    QVERIFY(!m_state.displayEntries.at(2).selected);
-    QCOMPARE(m_state.displayEntries.at(2).commStatus, 1);
-    QVERIFY(waitIdle());
-    for (int i : { 0, 1, 3 })
-        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
-    QCOMPARE(m_state.displayEntries.at(2).resultStatus, 0);
-    QCOMPARE(m_fleet->updateStats()->displays().value(address(2).toString()).attempts, 0);
-
-    // Nothing to change: queue at once.
-    m_state.displayEntries[0].selected = true;
-    m_state.displayEntries[0].powerSaveMode = 2;
-    QVERIFY(!change.start());
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateQueue)
