@@ -1011,6 +1011,14 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由でこのディスプレイを更新するには、アプリケーションのビルド %1 が必要です。このアプリケーションを最新バージョンに更新してください。</translation>
     </message>
     <message>
+        <source>Checking the version…</source>
+        <translation>バージョンを確認しています…</translation>
+    </message>
+    <message>
+        <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The display has received the firmware and restarts. Its firmware version is being read back; do not switch it off.</source>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ディスプレイはファームウェアを受け取り、再起動しています。ファームウェアのバージョンを読み取っていますので、電源を切らないでください。</translation>
+    </message>
+    <message>
         <source>Updating...</source>
         <translation>更新しています...</translation>
     </message>
@@ -1443,10 +1451,6 @@ Are you sure you want to quit?</source>
         <comment>1=minutes 2=seconds</comment>
         <translation> 全体の残り時間 (推定): %1:%2</translation>
     </message>
-    <message>
-        <source>Checking the version after the restart...</source>
-        <translation>再起動後のバージョンを確認しています...</translation>
-    </message>
 </context>
 <context>
     <name>UpdateReport</name>
@@ -1625,8 +1629,13 @@ Are you sure you want to quit?</source>
         <translation>更新後のバージョンは %1 です (想定: %2)</translation>
     </message>
     <message>
-        <source>Display did not answer after the update.</source>
-        <translation>更新後、ディスプレイから応答がありませんでした。</translation>
+        <source>Another display answers at this address (serial %1, expected %2)</source>
+        <comment>1=serial number read 2=serial number of the updated display</comment>
+        <translation>このアドレスでは別のディスプレイが応答しています (シリアル番号 %1、想定: %2)</translation>
+    </message>
+    <message>
+        <source>The display did not answer after the update — check it before switching it off</source>
+        <translation>更新後、ディスプレイから応答がありません — 電源を切る前にディスプレイを確認してください</translation>
     </message>
 </context>
 <context>
@@ -1742,6 +1751,11 @@ Are you sure you want to quit?</source>
 </context>
 <context>
     <name>displayListModel</name>
+    <message>
+        <source>Checking the version…</source>
+        <comment>after an update, while the display&apos;s firmware version is read back</comment>
+        <translation>バージョンを確認しています…</translation>
+    </message>
     <message>
         <source>Right-click to refresh Display Information or change Power State</source>
         <comment>tool tip</comment>

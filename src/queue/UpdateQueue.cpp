@@ -1,6 +1,8 @@
 #include "queue/UpdateQueue.h"
 
 #include "catalogue/FirmwareDatabase.h"
+#include "catalogue/FirmwareStatusEvaluator.h"
+#include "control/ControlItem.h"
 #include "search/SearchOrchestrator.h"
 #include "queue/LaneEstimate.h"
 #include "queue/QueueRefusal.h"
@@ -179,12 +181,12 @@ bool UpdateQueue::sessionSettled(const HttpClient *session, int seriesCode) cons
     return SettledTest::hasSettled(session->sessionStatus(), statuses, seriesCode);
 }
 
-void UpdateQueue::releaseSession(HttpClient *session)
+void UpdateQueue::releaseSession(HttpClient *session, Lane lane)
 {
     const auto it = m_sessions.constFind(session);
     if (it == m_sessions.constEnd())
         return;
-    if (it->running)
+    if (it->running && lane == LaneFreed)
         m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
     m_sessions.erase(it);
     session->deleteLater();
@@ -232,16 +234,25 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
     entry.updateSettledAt = QDateTime::currentDateTimeUtc();
     qInfo().noquote() << "Display #" << n << "Update result:" << UpdateStatusText::text(sessionStatus)
                       << "for Model:" << entry.modelName << "IP address:" << address;
+    entry.uploading = false;
+    entry.updateSession = nullptr;
+    if (sessionStatus == 3 && m_verify) {
+        // The display accepted the firmware; only what it reports after its restart tells whether
+        // it runs it. The row stays in its update, and holds its lane, until that is known.
+        qInfo().noquote() << "Display #" << n << "Update sent; checking the version after the restart. Model:"
+                          << entry.modelName << "IP address:" << address;
+        releaseSession(session, LaneKept);
+        startVerification(entry);
+        return true;
+    }
     if (sessionStatus == 3) {
+        // Without the check (benchmarks only) the session's word is all there is.
         entry.currentFirmware = entry.latestVersion;
         entry.firmwareStatus = FirmwareStatus::UpToDate;
         entry.selected = false;
         qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName << "IP address:" << address;
-        startVerification(entry);
     }
     entry.updateStatus = 0;
-    entry.uploading = false;
-    entry.updateSession = nullptr;
     releaseSession(session);
     return true;
 }
@@ -278,13 +289,16 @@ void UpdateQueue::FirmUpdateTimerHandle()
             entry.updateStartedAt = QDateTime::currentDateTimeUtc();
             entry.updateSettledAt = QDateTime();
             entry.firmwareBefore = entry.currentFirmware;
-            entry.verifyOutcome = -1;
+            entry.firmwareAfter.clear();
+            entry.verifyOutcome = VerifyOutcome::None;
             if (entry.updateDurationSecs > 0)
                 entry.updateTimer.start();
             ++m_state.activeUpdates;
             qInfo().noquote() << "Display #" << row + 1 << "Starting update. Model:" << entry.modelName
                               << "IP address:" << addressText(entry.address);
         }
+        if (!session && m_verifiers.contains(addressText(entry.address)))
+            continue;
         if (!session) {
             // A running row whose session is gone cannot settle through it.
             entry.updateStatus = 0;
@@ -372,42 +386,54 @@ void UpdateQueue::cancelQueued()
 
 void UpdateQueue::startVerification(DisplayEntry &entry)
 {
-    if (!m_verify || entry.latestVersion.trimmed().isEmpty())
-        return;
     const QString key = addressText(entry.address);
     delete m_verifiers.take(key);
     UpdateVerifier::Params params = m_verifierParams;
     params.maxWaitMs = int(qMin<qint64>(qint64(entry.updateDurationSecs) * 1000 + m_verifierParams.maxWaitMs,
                                         std::numeric_limits<int>::max()));
-    const quint32 flags = SearchOrchestrator::isNewerSeries(entry.displaySeries) ? 0x08 : 0x40;
+    const quint32 flags = SearchOrchestrator::isNewerSeries(entry.displaySeries) ? RequestFlag::MainFirmware
+                                                                                 : RequestFlag::MainFirmwareByIndex;
     auto *verifier = new UpdateVerifier(entry.address, flags, entry.latestVersion, params, this);
-    entry.updateNote = tr("Checking the version after the restart...");
-    connect(verifier, &UpdateVerifier::finished, this, &UpdateQueue::verificationFinished);
+    verifier->setExpectedDevice(entry.serialNumber, entry.modelName);
+    entry.verifyOutcome = VerifyOutcome::Checking;
+    entry.updateNote.clear();
+    connect(verifier, &UpdateVerifier::finished, this, [this](const QHostAddress &address) { verificationFinished(address); });
     m_verifiers.insert(key, verifier);
     verifier->start();
 }
 
-void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome, const QString &version)
+void UpdateQueue::verificationFinished(const QHostAddress &address)
 {
     UpdateVerifier *verifier = m_verifiers.take(addressText(address));
-    const QString expected = verifier ? verifier->expectedVersion() : QString();
-    if (verifier)
-        verifier->deleteLater();
+    if (!verifier)
+        return;
+    const UpdateVerifier::Finding finding = verifier->finding();
+    verifier->deleteLater();
+    // The lane the row kept for its check.
+    m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
+
+    const QString log = UpdateVerifier::logText(finding);
     const int row = m_state.rowForAddress(address);
-    const QString log = UpdateVerifier::logText(outcome, expected, version);
-    if (row >= 0) {
+    if (row >= 0 && m_state.displayEntries.at(row).verifyOutcome == VerifyOutcome::Checking) {
         DisplayEntry &entry = m_state.displayEntries[row];
-        qInfo().noquote() << "Display #" << row + 1 << log << "Model:" << entry.modelName
+        const int n = row + 1;
+        qInfo().noquote() << "Display #" << n << log << "Model:" << entry.modelName
                           << "IP address:" << addressText(address);
-        entry.updateNote = UpdateVerifier::rowText(outcome, expected, version);
-        entry.verifyOutcome = outcome;
-        // The display's own version text from now on, as a search would show it.
-        if (!version.isEmpty())
-            entry.currentFirmware = version;
+        UpdateVerifier::applyTo(entry, finding);
+        // The status follows the version the display reported; with no answer of its own it
+        // stays what it was before the update.
+        FirmwareStatusEvaluator(m_database, m_state.legacySupport).evaluateRow(entry, false);
+        if (finding.outcome == UpdateVerifier::Verified) {
+            qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName
+                              << "IP address:" << addressText(address);
+        } else {
+            qInfo().noquote() << "Display #" << n << "Update failed: the display is not running the new firmware. Model:"
+                              << entry.modelName << "IP address:" << addressText(address);
+        }
         emit update_info(row);
         emit uiUpdateNeeded(true);
     } else {
-        qInfo().noquote() << log << "IP address:" << addressText(address);
+        qInfo().noquote() << log << "IP address:" << addressText(address) << "(display no longer in the table)";
     }
-    emit verified(address, outcome, version);
+    emit verified(address, finding.outcome, finding.version, finding);
 }

@@ -361,14 +361,61 @@ private slots:
         QVERIFY(result.err.contains("Starting update."));
     }
 
+    // A display not running the new firmware afterwards is a failed update, whatever the session
+    // said: the line says what was found and the exit code is 1.
+    void failedUpdateExitsOne_data()
+    {
+        QTest::addColumn<int>("updateFailComponent");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("otherDisplay");
+        QTest::addColumn<bool>("neverBack");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("update fails") << 1 << "R2.000" << false << false << QString();
+        QTest::newRow("back on its old version") << -1 << "R1.000" << false << false
+                                                 << "Version after update is R1.000, expected 2.000";
+        QTest::newRow("another display at the address") << -1 << "R2.000" << true << false
+                                                        << "Another display answers at this address (serial 77B00009, "
+                                                           "expected 77A00009)";
+        QTest::newRow("never back") << -1 << "R2.000" << false << true
+                                    << "The display did not answer after the update — check it before switching it off";
+    }
+
     void failedUpdateExitsOne()
     {
+        QFETCH(int, updateFailComponent);
+        QFETCH(QString, after);
+        QFETCH(bool, otherDisplay);
+        QFETCH(bool, neverBack);
+        QFETCH(QString, text);
+        SimDisplay *display = m_fleet.display(address(9));
+        QVERIFY(display);
+        // Each row starts from the display as the fleet planned it, on its old version.
+        display->stop();
+        SimDisplayConfig c = display->config();
+        c.serialNumber = QStringLiteral("77A00009");
+        c.mainFwVersion = QStringLiteral("R1.000");
+        c.update.updateFailComponent = updateFailComponent;
+        c.update.firmwareAfterMain = after;
+        c.update.neverReturn = neverBack;
+        display->setConfig(c);
+        QCOMPARE(display->start(address(9)), 0);
+        QMetaObject::Connection other;
+        if (otherDisplay) {
+            other = connect(display, &SimDisplay::stateChanged, this, [display] {
+                if (display->isRebooting())
+                    display->state().serialNumber = QStringLiteral("77B00009");
+            });
+        }
+
         const Run result = run({ "update", "--targets", range(9, 9), "--yes" });
+        disconnect(other);
         QCOMPARE(result.exitCode, 1);
         const QList<QByteArray> lines = resultLines(result.out);
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.last().startsWith(address(9).toString().toUtf8() + "  FX-350"), result.out.constData());
         QVERIFY(!lines.last().contains("Success"));
+        if (!text.isEmpty())
+            QVERIFY2(lines.last().contains(text.toUtf8()), lines.last().constData());
     }
 
     void nothingToUpdateExitsZero()

@@ -4,7 +4,9 @@
 #include "queue/PowerSaveChange.h"
 #include "queue/UpdateQueue.h"
 #include "search/SearchOrchestrator.h"
+#include "records/DisplayRowText.h"
 #include "records/DisplayTableState.h"
+#include "reports/UpdateReport.h"
 #include "update/HttpClient.h"
 
 #include "SimDisplay.h"
@@ -165,6 +167,7 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
                 { "seriesName", QStringLiteral("S%1").arg(p.series) },
                 { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/%1.zip").arg(model) },
                 { "models", QJsonArray { model } },
+                { "updateViaHTTP", 1 },
                 { "unpackedFileInfo", unpacked },
                 { "changes", QJsonObject { { "version", NewVersion } } },
         });
@@ -386,28 +389,100 @@ void tst_UpdateQueue::versionCheck_data()
 {
     QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("neverReturn");
+    QTest::addColumn<bool>("otherDisplay");
     QTest::addColumn<QString>("note");
-    QTest::newRow("verified") << NewVersion << false << "Verified: version R2.000";
-    QTest::newRow("other version") << "R1.500" << false << "Version after update is R1.500, expected R2.000";
-    QTest::newRow("never back") << NewVersion << true << "Display did not answer after the update.";
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("reportAfter"); // null: nothing read back
+    QTest::newRow("verified") << NewVersion << false << false << "Verified: version R2.000" << 3 << NewVersion
+                              << NewVersion;
+    QTest::newRow("back on its old version") << "R1.000" << false << false
+                                             << "Version after update is R1.000, expected R2.000" << 4 << "R1.000"
+                                             << "R1.000";
+    QTest::newRow("other version") << "R1.500" << false << false << "Version after update is R1.500, expected R2.000"
+                                   << 4 << "R1.500" << "R1.500";
+    QTest::newRow("another display at the address") << NewVersion << false << true
+                                                    << "Another display answers at this address (serial SN-OTHER, "
+                                                       "expected SN0000)"
+                                                    << 4 << "R1.000" << QString();
+    QTest::newRow("never back") << NewVersion << true << false
+                                << "The display did not answer after the update — check it before switching it off" << 4
+                                << "R1.000" << QString();
 }
 
 void tst_UpdateQueue::versionCheck()
 {
     QFETCH(QString, after);
     QFETCH(bool, neverReturn);
+    QFETCH(bool, otherDisplay);
     QFETCH(QString, note);
+    QFETCH(int, result);
+    QFETCH(QString, current);
+    QFETCH(QString, reportAfter);
     setUp({ { "CG-3", 3, 1, false, false, 2, 1 } }, [&](int, SimDisplayConfig &c) {
         c.update.firmwareAfterMain = after;
         c.update.neverReturn = neverReturn;
         c.update.rebootMs = 1000;
     });
+    SimDisplay *display = m_fleet->displays().first();
+    if (otherDisplay) {
+        // Another display takes the address while this one restarts, already on the new version.
+        connect(display, &SimDisplay::stateChanged, this, [display] {
+            if (display->isRebooting())
+                display->state().serialNumber = QStringLiteral("SN-OTHER");
+        });
+    }
     makeQueue();
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    // What the row says between "complete" and the answer after the restart.
+    QStringList whileChecking;
+    connect(m_queue, &UpdateQueue::update_info, this, [&] {
+        if (row.verifyOutcome != VerifyOutcome::Checking)
+            return;
+        whileChecking << DisplayRowText::statusText(row, false, {}) << DisplayRowText::availabilityText(row)
+                      << row.currentFirmware;
+        QCOMPARE(row.updateStatus, 2);
+        QVERIFY(row.selected);
+        QCOMPARE(m_state.activeUpdates, 1);
+    });
+    bool finishedWhileChecking = false;
+    connect(m_queue, &UpdateQueue::statusMessage, this, [&](const QString &text) {
+        if (text == QLatin1String("Update finished"))
+            finishedWhileChecking = finishedWhileChecking || row.verifyOutcome == VerifyOutcome::Checking;
+    });
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
     m_queue->queueUpdates();
     QVERIFY(waitIdle());
-    const DisplayEntry &row = m_state.displayEntries.at(0);
-    QCOMPARE(row.resultStatus, 3);
+
+    QVERIFY(!whileChecking.isEmpty());
+    QCOMPARE(whileChecking.first(), QStringLiteral("Checking the version…"));
+    QCOMPARE(whileChecking.at(1), QStringLiteral("Checking the version…"));
+    QCOMPARE(whileChecking.at(2), QStringLiteral("R1.000"));
+    QVERIFY(!finishedWhileChecking);
+    QCOMPARE(finished.count(), 1);
+
     QCOMPARE(row.updateNote, note);
+    QCOMPARE(row.resultStatus, result);
+    QCOMPARE(row.updateStatus, 0);
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(row.currentFirmware, current);
+    const bool verified = result == 3;
+    // A failed row stays ticked for another attempt, and its status is what the display reported.
+    QCOMPARE(row.selected, !verified);
+    QCOMPARE(row.firmwareStatus == FirmwareStatus::UpToDate, verified);
+    if (verified)
+        QCOMPARE(DisplayRowText::statusText(row, false, {}), QStringLiteral("Success. Verified: version R2.000"));
+    else
+        QCOMPARE(DisplayRowText::statusText(row, false, {}), note);
+
+    const QJsonObject line =
+            QJsonDocument::fromJson(UpdateReport::json(UpdateReport::lines(m_state, false, {}))).array().first().toObject();
+    QCOMPARE(line.value("result").toInt(), result);
+    QCOMPARE(line.value("firmware_after_verified").toBool(), verified);
+    if (reportAfter.isNull())
+        QVERIFY(line.value("firmware_after").isNull());
+    else
+        QCOMPARE(line.value("firmware_after").toString(), reportAfter);
 }
 
 void tst_UpdateQueue::powerSaveChangeBeforeQueueing()
