@@ -3,6 +3,7 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareStatusEvaluator.h"
 #include "control/ControlItem.h"
+#include "download/CacheFileName.h"
 #include "search/SearchOrchestrator.h"
 #include "queue/LaneEstimate.h"
 #include "queue/QueueRefusal.h"
@@ -13,8 +14,6 @@
 
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -23,13 +22,6 @@ QString addressText(const QHostAddress &address)
     bool ok = false;
     const quint32 v4 = address.toIPv4Address(&ok);
     return ok ? QHostAddress(v4).toString() : address.toString();
-}
-
-// A name from the catalogue that stays inside the cache folder.
-bool isPlainFileName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-            && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 }
@@ -103,7 +95,7 @@ bool UpdateQueue::queueRow(int row)
     int componentCount = 0;
     if (!release.unpackedFileInfo.isEmpty()) {
         for (const UnpackedFileEntry &file : release.unpackedFileInfo) {
-            if (!isPlainFileName(file.fileName))
+            if (!CacheFileName::isPlain(file.fileName))
                 break;
             files[componentCount] = m_cacheFolder + QLatin1Char('/') + file.fileName;
             qInfo().noquote() << "Display #" << n << "Firmware file #" << componentCount + 1 << file.fileName
@@ -111,8 +103,9 @@ bool UpdateQueue::queueRow(int row)
             ++componentCount;
         }
     } else {
-        const QString name = QFileInfo(QUrl(release.downloadLoc).path()).fileName();
-        if (isPlainFileName(name)) {
+        // The name the download stored the package under, byte for byte.
+        const QString name = CacheFileName::fromDownloadLocation(release.downloadLoc);
+        if (CacheFileName::isPlain(name)) {
             files[0] = m_cacheFolder + QLatin1Char('/') + name;
             qInfo().noquote() << "Display #" << n << "Firmware file" << name
                               << "is ready for ModelName:" << entry.modelName;

@@ -35,6 +35,7 @@ struct Planned
     bool powerPrep = false;
     int powerSave = 2;          // display's power-save setting
     int duration = 4;           // catalogue update duration, seconds
+    const char *package = nullptr; // a plain package (no unpacked files) under this name
 };
 
 const QString NewVersion = QStringLiteral("R2.000");
@@ -61,6 +62,8 @@ private slots:
     void everySeriesCompletesWithinTheLimit();
     void failuresStayTicked_data();
     void failuresStayTicked();
+    void packageNamedAsDownloaded_data();
+    void packageNamedAsDownloaded();
     void cancelQueuedWhileOthersRun();
     void rowsRemovedWhileRunning();
     void versionCheck_data();
@@ -157,7 +160,13 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         m_state.displayEntries.append(row);
 
         QJsonArray unpacked;
-        for (int k = 0; k < p.files; ++k) {
+        QString package = model + QStringLiteral(".zip");
+        if (p.package) {
+            // The download keeps the name exactly as the catalogue's location writes it.
+            package = QString::fromLatin1(p.package);
+            QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + package, QByteArray(20000, 'P')));
+        }
+        for (int k = 0; !p.package && k < p.files; ++k) {
             const QString name = QStringLiteral("%1_part%2.bin").arg(model).arg(k + 1);
             QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + name, QByteArray(20000 + k, char('A' + k))));
             unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", 20000 + k } });
@@ -165,7 +174,7 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         firmware.append(QJsonObject {
                 { "version", NewVersion },
                 { "seriesName", QStringLiteral("S%1").arg(p.series) },
-                { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/%1.zip").arg(model) },
+                { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/") + package },
                 { "models", QJsonArray { model } },
                 { "updateViaHTTP", 1 },
                 { "unpackedFileInfo", unpacked },
@@ -344,6 +353,29 @@ void tst_UpdateQueue::failuresStayTicked()
         QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
         QVERIFY(!m_state.displayEntries.at(i).selected);
     }
+}
+
+void tst_UpdateQueue::packageNamedAsDownloaded_data()
+{
+    QTest::addColumn<QByteArray>("package");
+    QTest::newRow("plain") << QByteArray("fw_v2.bin");
+    QTest::newRow("percent-encoded space") << QByteArray("fw%20v2.bin");
+    QTest::newRow("encoded plus and percent") << QByteArray("fw%2Bv2%25.bin");
+}
+
+// The session is handed the file the download wrote, under the very name it was stored as.
+void tst_UpdateQueue::packageNamedAsDownloaded()
+{
+    QFETCH(QByteArray, package);
+    Planned planned { "PK-3", 3 };
+    planned.package = package.constData();
+    setUp({ planned });
+    makeQueue();
+    QCOMPARE(m_queue->queueUpdates(), 1);
+    QVERIFY(waitIdle());
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QVERIFY2(row.resultStatus == 3, qPrintable(QString::number(row.resultStatus)));
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).outcome, QByteArray("complete"));
 }
 
 void tst_UpdateQueue::cancelQueuedWhileOthersRun()
