@@ -121,10 +121,8 @@ bool UpdateQueue::queueRow(int row)
     }
 
     const QHostAddress host = entry.useIP2 ? entry.updateAddress : entry.address;
-    // The display's firmware components to update come from the catalogue; a release that does
-    // not say updates as many as it has files, or no component would be followed at all.
-    if (entry.componentCount < 1)
-        entry.componentCount = componentCount;
+    // The display's firmware components to update are the catalogue's to say, never the number of
+    // files: a release that names none enables none, and its session ends without sending.
     const int enabledCount = qMin(entry.componentCount, int(DisplayEntry::ComponentSlots));
     std::array<bool, 6> enabled {};
     for (int k = 0; k < 6; ++k)

@@ -160,6 +160,7 @@ class TestQuillonCtl : public QObject
                     { "updateViaHTTP", 1 },
                     { "updateViaUSB", 1 },
                     { "updateViaHTTPDurationSecs", 5 },
+                    { "numPACComponents", 1 },
                     { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
                     { "models", QJsonArray { model } },
                     { "changes", QJsonObject { { "version", NewVersion }, { "changeList", "Fixes" } } },

@@ -36,6 +36,7 @@ struct Planned
     int powerSave = 2;          // display's power-save setting
     int duration = 4;           // catalogue update duration, seconds
     const char *package = nullptr; // a plain package (no unpacked files) under this name
+    int components = -1;        // the catalogue's component count: -1 one per file, 0 not given
 };
 
 const QString NewVersion = QStringLiteral("R2.000");
@@ -64,6 +65,7 @@ private slots:
     void failuresStayTicked();
     void packageNamedAsDownloaded_data();
     void packageNamedAsDownloaded();
+    void noComponentNamedSendsNothing();
     void cancelQueuedWhileOthersRun();
     void rowsRemovedWhileRunning();
     void versionCheck_data();
@@ -157,6 +159,9 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         row.latestVersion = NewVersion;
         row.currentFirmware = QStringLiteral("R1.000");
         row.firmwareStatus = FirmwareStatus::NewForLan;
+        const int components = p.components >= 0 ? p.components : (p.package ? 1 : p.files);
+        // As the evaluation copies it from the release.
+        row.componentCount = components;
         m_state.displayEntries.append(row);
 
         QJsonArray unpacked;
@@ -171,7 +176,7 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
             QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + name, QByteArray(20000 + k, char('A' + k))));
             unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", 20000 + k } });
         }
-        firmware.append(QJsonObject {
+        QJsonObject release {
                 { "version", NewVersion },
                 { "seriesName", QStringLiteral("S%1").arg(p.series) },
                 { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/") + package },
@@ -179,7 +184,10 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
                 { "updateViaHTTP", 1 },
                 { "unpackedFileInfo", unpacked },
                 { "changes", QJsonObject { { "version", NewVersion } } },
-        });
+        };
+        if (components > 0)
+            release.insert("numPACComponents", components);
+        firmware.append(release);
     }
     QCOMPARE(m_database.parse(QJsonDocument(QJsonObject { { "info", QJsonObject { { "databaseVersion", 1 } } },
                                                           { "firmware", firmware } })
@@ -376,6 +384,29 @@ void tst_UpdateQueue::packageNamedAsDownloaded()
     const DisplayEntry &row = m_state.displayEntries.at(0);
     QVERIFY2(row.resultStatus == 3, qPrintable(QString::number(row.resultStatus)));
     QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).outcome, QByteArray("complete"));
+}
+
+// A release that names no component updates none: its session ends at once, the display is
+// never sent anything, and the row keeps the catalogue's count rather than the number of files.
+void tst_UpdateQueue::noComponentNamedSendsNothing()
+{
+    Planned unnamed { "NC-3", 3, 2 };
+    unnamed.components = 0;
+    setUp({ unnamed, { "PX-3", 3 } });
+    makeQueue();
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
+    QCOMPARE(m_queue->queueUpdates(), 2);
+    QCOMPARE(m_state.displayEntries.at(0).componentCount, 0);
+    QVERIFY(waitIdle());
+    QCOMPARE(finished.count(), 1);
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QCOMPARE(row.componentCount, 0);
+    QCOMPARE(row.updateStatus, 0);
+    QVERIFY(row.resultStatus != 3 && row.resultStatus != 0);
+    QVERIFY(row.selected);
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).attempts, 0);
+    QCOMPARE(m_state.displayEntries.at(1).resultStatus, 3);
+    QCOMPARE(m_state.activeUpdates, 0);
 }
 
 void tst_UpdateQueue::cancelQueuedWhileOthersRun()
