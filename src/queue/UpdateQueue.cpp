@@ -251,7 +251,9 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
 void UpdateQueue::FirmUpdateTimerHandle()
 {
     const int limit = qMax(1, m_state.updateLimit);
-    bool settledAny = false;
+    // A row that started or left the queue changes what the panel says about it, as much as one
+    // that settled.
+    bool stateChanged = false;
     QHash<const HttpClient *, bool> seen;
     seen.reserve(m_sessions.size());
 
@@ -264,6 +266,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
             if (!entry.selected || !session) {
                 // Unticked while queued: it would wait for ever, since only ticked rows start.
                 entry.updateStatus = 0;
+                stateChanged = true;
                 if (session) {
                     entry.updateSession = nullptr;
                     releaseSession(session);
@@ -277,6 +280,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
             session->start();
             m_sessions[session].running = true;
             entry.updateStatus = 2;
+            stateChanged = true;
             entry.updateStartedAt = QDateTime::currentDateTimeUtc();
             entry.updateSettledAt = QDateTime();
             entry.firmwareBefore = entry.currentFirmware;
@@ -293,19 +297,20 @@ void UpdateQueue::FirmUpdateTimerHandle()
         if (!session) {
             // A running row whose session is gone cannot settle through it.
             entry.updateStatus = 0;
+            stateChanged = true;
             emit update_info(row);
             continue;
         }
         // A running row is followed even when unticked, or it would hold its lane for ever.
         seen.insert(session, true);
         if (followRow(row, entry))
-            settledAny = true;
+            stateChanged = true;
         emit update_info(row);
     }
     settleOrphans(seen);
 
     emit statusMessage(statusText(), 0);
-    emit uiUpdateNeeded(settledAny);
+    emit uiUpdateNeeded(stateChanged);
 
     if (m_state.activeUpdates == 0) {
         m_timer.stop();

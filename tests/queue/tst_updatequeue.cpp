@@ -66,6 +66,7 @@ private slots:
     void packageNamedAsDownloaded_data();
     void packageNamedAsDownloaded();
     void noComponentNamedSendsNothing();
+    void startRefreshesDescription();
     void cancelQueuedWhileOthersRun();
     void rowsRemovedWhileRunning();
     void versionCheck_data();
@@ -407,6 +408,31 @@ void tst_UpdateQueue::noComponentNamedSendsNothing()
     QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).attempts, 0);
     QCOMPARE(m_state.displayEntries.at(1).resultStatus, 3);
     QCOMPARE(m_state.activeUpdates, 0);
+}
+
+// The tick in which a queued row starts asks for the panel to be redrawn, not only the one in
+// which a row settles: otherwise the panel keeps saying "Queued" for a running update.
+void tst_UpdateQueue::startRefreshesDescription()
+{
+    setUp({ { "A-3", 3 }, { "B-3", 3 } });
+    m_state.updateLimit = 1;
+    makeQueue();
+    QList<int> statusAtRedraw;
+    QList<bool> descriptionAtRedraw;
+    connect(m_queue, &UpdateQueue::uiUpdateNeeded, this, [&](bool description) {
+        statusAtRedraw << m_state.displayEntries.at(1).updateStatus;
+        descriptionAtRedraw << description;
+    });
+    m_queue->queueUpdates();
+    QVERIFY(waitIdle());
+    // Row 2 was queued, then ran: the first redraw that saw it running also redrew the panel.
+    const int started = statusAtRedraw.indexOf(2);
+    QVERIFY(started > 0);
+    QCOMPARE(statusAtRedraw.at(started - 1), 1);
+    QVERIFY(descriptionAtRedraw.at(started));
+    // The first row's start, in the very first tick, did the same.
+    QCOMPARE(statusAtRedraw.at(1), 1);
+    QVERIFY(descriptionAtRedraw.at(1));
 }
 
 void tst_UpdateQueue::cancelQueuedWhileOthersRun()
