@@ -1699,6 +1699,10 @@ Are you sure you want to quit?</source>
 <context>
     <name>UsbDriveWriter</name>
     <message>
+        <source>Error: The firmware folder on the USB drive is a link to a place outside the drive. Nothing was deleted or copied.</source>
+        <translation>エラー: USB ドライブ上のファームウェア フォルダーは、ドライブの外を指すリンクです。何も削除・コピーしていません。</translation>
+    </message>
+    <message>
         <source>Copied firmware file(s) to USB drive.</source>
         <translation>ファームウェア ファイルを USB ドライブにコピーしました。</translation>
     </message>
