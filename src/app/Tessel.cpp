@@ -434,6 +434,7 @@ void Tessel::update_ui(bool update_description_text)
     ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
+    ui->actionClear_downloaded_firmware_files->setEnabled(can.clearDownloads);
     ui->actionExport_update_report->setEnabled(state.activeUpdates == 0 && UpdateReport::hasLines(state));
 }
 
@@ -783,7 +784,9 @@ void Tessel::on_actionCreat_file_hash_triggered()
 
 void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 {
-    statusBar()->showMessage(FirmwareCache::clearedText(FirmwareCache::clearFirmwareFiles(cacheFolder)));
+    // The command is off while jobs run; should one start meanwhile, its files stay.
+    const QStringList inUse = downloads->filesInUse() + queue->filesInUse();
+    statusBar()->showMessage(FirmwareCache::clearedText(FirmwareCache::clearFirmwareFiles(cacheFolder, inUse)));
 }
 
 void Tessel::on_actionOpen_firmware_download_folder_triggered()

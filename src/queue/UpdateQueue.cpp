@@ -14,6 +14,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -153,6 +154,10 @@ bool UpdateQueue::queueRow(int row)
     record.address = entry.address;
     record.modelName = entry.modelName;
     record.seriesCode = entry.catalogueSeries;
+    for (const QString &file : files) {
+        if (!file.isEmpty())
+            record.files << QFileInfo(file).fileName();
+    }
 
     entry.updateStatus = 1;
     entry.componentProgress.fill(-1);
@@ -342,6 +347,14 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
         }
         releaseSession(session);
     }
+}
+
+QStringList UpdateQueue::filesInUse() const
+{
+    QStringList names;
+    for (const Session &session : m_sessions)
+        names += session.files;
+    return names;
 }
 
 QString UpdateQueue::statusText() const

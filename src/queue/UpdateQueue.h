@@ -45,6 +45,8 @@ public:
     bool isTicking() const { return m_timer.isActive(); }
     int sessionCount() const { return int(m_sessions.size()); }
     int verificationsRunning() const { return int(m_verifiers.size()); }
+    // The cache file names that queued and running sessions read.
+    QStringList filesInUse() const;
 
 public slots:
     // Checked, downloaded rows become queued sessions. Returns how many were queued.
@@ -73,6 +75,7 @@ private:
         int seriesCode = 0;
         bool running = false;
         std::array<int, 6> loggedStatus {};
+        QStringList files;       // cache file names the session reads
     };
 
     bool queueRow(int row);
