@@ -30,10 +30,12 @@
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "update/UpdateStatusText.h"
+#include "records/AppBuild.h"
 #include "reports/CsvWriter.h"
 #include "reports/DisplayListExport.h"
 #include "reports/ReportFile.h"
 #include "reports/UpdateReport.h"
+#include "usbwriter/CatalogueRichText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -814,8 +816,14 @@ void Tessel::on_actionVersion_A_triggered()
 
 void Tessel::checkForApplicationUpdates(bool show_message_if_no_newer)
 {
-    const ApplicationUpdateCheck::Result result =
-            ApplicationUpdateCheck::check(firmwareDatabase, state.databaseLoaded, show_message_if_no_newer);
+    // The box opens links with the desktop: the catalogue's change items pass the catalogue filter.
+    const auto changeItem = [](const QString &item) {
+        return CatalogueRichText::inlineHtml(item, CatalogueRichText::Bold | CatalogueRichText::Italic
+                                                     | CatalogueRichText::Underline | CatalogueRichText::LineBreaks
+                                                     | CatalogueRichText::WebLinks | CatalogueRichText::OwnImages);
+    };
+    const ApplicationUpdateCheck::Result result = ApplicationUpdateCheck::check(
+            firmwareDatabase, state.databaseLoaded, show_message_if_no_newer, AppBuild::Number, changeItem);
     if (!result.message.isEmpty())
         QMessageBox::information(this, windowTitle(), result.message);
 }

@@ -23,25 +23,28 @@ QString downloadHref(const QString &location)
 
 } // namespace
 
-QString ApplicationUpdateCheck::changeItems(const QList<AppChangeEntry> &history, int ownBuild)
+QString ApplicationUpdateCheck::changeItems(const QList<AppChangeEntry> &history, int ownBuild,
+                                            const ItemFilter &itemFilter)
 {
     QString items;
     int counter = 0;
     for (const AppChangeEntry &entry : history) {
         if (entry.build <= ownBuild)
             continue;
-        // Change lists are rich text by the catalogue's definition and go in as written.
+        // Change lists are rich text by the catalogue's definition, and the message box opens
+        // their links: each item goes through the filter, or in as plain text.
         for (const QString &item : entry.changeList.split(QLatin1Char('|'))) {
             const QString line = QCoreApplication::translate(
                 "Tessel", "%1. %2<br>", "1=counter for fw change list 2=text for change information");
-            items += line.arg(QString::number(++counter), item);
+            items += line.arg(QString::number(++counter), itemFilter ? itemFilter(item) : item.toHtmlEscaped());
         }
     }
     return items;
 }
 
 ApplicationUpdateCheck::Result ApplicationUpdateCheck::check(
-    const FirmwareDatabase &database, bool databaseLoaded, bool showMessageIfNoNewer, int ownBuild)
+    const FirmwareDatabase &database, bool databaseLoaded, bool showMessageIfNoNewer, int ownBuild,
+    const ItemFilter &itemFilter)
 {
     Result result;
     if (databaseLoaded) {
@@ -56,7 +59,7 @@ ApplicationUpdateCheck::Result ApplicationUpdateCheck::check(
                         "Tessel", "No newer updates are available. You are using the latest version.");
             } else {
                 result.outcome = NewerAvailable;
-                const QString items = changeItems(database.previousAppChangeListWindows, ownBuild);
+                const QString items = changeItems(database.previousAppChangeListWindows, ownBuild, itemFilter);
                 QString changes;
                 if (!items.isEmpty()) {
                     changes = QCoreApplication::translate(

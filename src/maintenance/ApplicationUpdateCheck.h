@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class FirmwareDatabase;
 
@@ -25,12 +26,17 @@ public:
         QString message; // rich text; empty when nothing is to be shown
     };
 
+    // Makes one change item of the catalogue fit to show as rich text (the catalogue rich-text
+    // filter); without one an item is shown as plain text.
+    using ItemFilter = std::function<QString(const QString &item)>;
+
     // With showMessageIfNoNewer unset (the automatic check after start-up) only a newer build
     // produces a message; the menu command sets it and always gets an answer.
     static Result check(const FirmwareDatabase &database, bool databaseLoaded, bool showMessageIfNoNewer,
-                        int ownBuild = AppBuild::Number);
+                        int ownBuild = AppBuild::Number, const ItemFilter &itemFilter = {});
 
     // The numbered items of every history entry newer than ownBuild, in file order, each followed
     // by "<br>"; empty when there are none.
-    static QString changeItems(const QList<AppChangeEntry> &history, int ownBuild = AppBuild::Number);
+    static QString changeItems(const QList<AppChangeEntry> &history, int ownBuild = AppBuild::Number,
+                               const ItemFilter &itemFilter = {});
 };

@@ -1,10 +1,10 @@
 #include "panel/DisplayInfoPanel.h"
 
 #include "catalogue/FirmwareRelease.h"
-#include "panel/CatalogueItemHtml.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
 #include "records/SeriesCode.h"
+#include "usbwriter/CatalogueRichText.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -13,6 +13,10 @@
 #include <utility>
 
 namespace {
+
+// A change-list item in the panel: what the panel writes itself.
+constexpr unsigned ChangeItemMarkup = CatalogueRichText::Bold | CatalogueRichText::Italic | CatalogueRichText::Underline
+        | CatalogueRichText::LineBreaks | CatalogueRichText::WebLinks | CatalogueRichText::OwnImages;
 
 // Fills %1..%99 in one pass. Unlike chained QString::arg calls, a value that itself contains "%2"
 // (a display can name itself anything) is never substituted again.
@@ -326,7 +330,7 @@ QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
     for (const QString &list : row.changeLists) {
         const QStringList entries = list.split(QLatin1Char('|'));
         for (const QString &entry : entries)
-            items += CatalogueItemHtml::inlineHtml(entry);
+            items += CatalogueRichText::inlineHtml(entry, ChangeItemMarkup);
     }
     if (items.isEmpty())
         return {};

@@ -1,4 +1,5 @@
 #include "catalogue/FirmwareDatabase.h"
+#include "usbwriter/CatalogueRichText.h"
 #include "maintenance/ApplicationUpdateCheck.h"
 #include "download/FileDownloader.h"
 #include "fwserver/FwServer.h"
@@ -53,6 +54,7 @@ private slots:
     void outcomes();
     void newerBuildMessage_data();
     void newerBuildMessage();
+    void unfilteredItemsArePlainText();
     void logsBothBuilds();
     void catalogueFetchedFromTheServer_data();
     void catalogueFetchedFromTheServer();
@@ -129,6 +131,16 @@ void tst_ApplicationUpdateCheck::newerBuildMessage_data()
         << "1.4.00" << "https://dl.example.invalid/q.exe?a=1&b=\"x\"" << QStringList()
         << "<html>A newer version 1.4.00 is <a href=\"https://dl.example.invalid/q.exe?a=1&amp;b=&quot;x&quot;\">"
            "available for download</a>.</html>";
+    // Change items are the catalogue's rich text, and the message box opens their links.
+    QTest::newRow("items keep simple markup and web links")
+        << "1.4.00" << location << QStringList { "251000:<i>Faster</i> start|See <a href=\"https://docs.example.invalid/n\">notes</a>" }
+        << head + heading + "1. <i>Faster</i> start<br>2. See <a href=\"https://docs.example.invalid/n\">notes</a><br><br></html>";
+    QTest::newRow("items lose other links and outside images")
+        << "1.4.00" << location
+        << QStringList { "251000:Open <a href=\"file:///C:/Windows/System32/cmd.exe\">this</a>"
+                         "<img src=\"file:///etc/x.png\">|<a href=\"\\\\server\\share\\x.exe\">share</a>"
+                         "<script>alert(1)</script>" }
+        << head + heading + "1. Open this<br>2. share<br><br></html>";
     QTest::newRow("script location is refused")
         << "1.4.00" << "javascript:alert(1)" << QStringList()
         << "<html>A newer version 1.4.00 is <a href=\"\">available for download</a>.</html>";
@@ -139,6 +151,12 @@ void tst_ApplicationUpdateCheck::newerBuildMessage_data()
 
 void tst_ApplicationUpdateCheck::newerBuildMessage()
 {
+    // As the window hands it over.
+    const auto windowFilter = [](const QString &item) {
+        return CatalogueRichText::inlineHtml(item, CatalogueRichText::Bold | CatalogueRichText::Italic
+                                                     | CatalogueRichText::Underline | CatalogueRichText::LineBreaks
+                                                     | CatalogueRichText::WebLinks | CatalogueRichText::OwnImages);
+    };
     QFETCH(QString, version);
     QFETCH(QString, location);
     QFETCH(QStringList, history);
@@ -146,10 +164,20 @@ void tst_ApplicationUpdateCheck::newerBuildMessage()
 
     const FirmwareDatabase database = parsed(catalogue(260000, version, location, history));
     for (bool fromMenu : { false, true }) {
-        const ApplicationUpdateCheck::Result result = ApplicationUpdateCheck::check(database, true, fromMenu);
+        const ApplicationUpdateCheck::Result result =
+                ApplicationUpdateCheck::check(database, true, fromMenu, AppBuild::Number, windowFilter);
         QCOMPARE(result.outcome, ApplicationUpdateCheck::NewerAvailable);
         QCOMPARE(result.message, message);
     }
+}
+
+// Without the window's filter a change item is never taken as markup.
+void tst_ApplicationUpdateCheck::unfilteredItemsArePlainText()
+{
+    const FirmwareDatabase database = parsed(catalogue(260000, "1.4.00", "https://dl.example.invalid/q.exe",
+                                                       { "251000:<a href=\"file:///etc\">x</a>" }));
+    const QString message = ApplicationUpdateCheck::check(database, true, true).message;
+    QVERIFY2(message.contains("1. &lt;a href=&quot;file:///etc&quot;&gt;x&lt;/a&gt;<br>"), qPrintable(message));
 }
 
 void tst_ApplicationUpdateCheck::logsBothBuilds()
