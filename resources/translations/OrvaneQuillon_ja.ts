@@ -256,6 +256,30 @@
 <context>
     <name>CtlOptions</name>
     <message>
+        <source>Exit codes:
+  0  done: every display asked for was updated and its version read back, or there was nothing to do
+  1  failed: a display was not updated, a search, download or copy failed, or the run was cut short
+  2  usage error: nothing was done
+  3  update without --yes: nothing was changed
+
+Ctrl-C during an update:
+  once   the queued updates are cancelled; the running ones finish and every result is printed
+  twice  exits at once and names the displays left mid-update (check them before use); with
+         --json, standard output still holds every display&apos;s state as far as it is known
+</source>
+        <translation>終了コード:
+  0  完了: 指定したすべてのディスプレイが更新され、バージョンを読み取って確認できた、または何もする必要がなかった
+  1  失敗: 更新されなかったディスプレイがある、検索・ダウンロード・コピーに失敗した、または途中で中断された
+  2  使い方の誤り: 何も行っていない
+  3  --yes なしの update: 何も変更していない
+
+更新中の Ctrl-C:
+  1 回   待機中の更新を取り消します。実行中の更新は最後まで行い、すべての結果を表示します
+  2 回   ただちに終了し、更新途中のディスプレイを表示します (使用前に確認してください)。
+         --json 指定時も、標準出力には分かっている範囲で全ディスプレイの状態が出力されます
+</translation>
+    </message>
+    <message>
         <source>Usage:
   quillonctl search   [--targets TEXT] [--json]
   quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]

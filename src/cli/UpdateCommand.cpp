@@ -143,6 +143,30 @@ int UpdateCommand::update()
     if (!settled)
         return abandoned();
 
+    const QList<UpdateReport::Line> lines = reportLines();
+
+    bool allCompleted = !lines.isEmpty();
+    for (const UpdateReport::Line &line : qAsConst(lines))
+        allCompleted = allCompleted && line.result == CompleteStatus;
+
+    if (m_options.json) {
+        m_engine.out() << UpdateReport::json(lines);
+    } else {
+        for (const UpdateReport::Line &line : qAsConst(lines)) {
+            m_engine.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
+                                                           .arg(line.address, line.model, line.serial,
+                                                                line.versionBefore, line.versionAfter,
+                                                                line.resultText))
+                           << '\n';
+        }
+    }
+    m_engine.out().flush();
+    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+}
+
+QList<UpdateReport::Line> UpdateCommand::reportLines() const
+{
+    const DisplayTableState &state = m_engine.state();
     QList<UpdateReport::Line> lines = UpdateReport::lines(state, state.legacySupport, &UpdateStatusText::text);
     // A listed display whose update never started (cancelled, or refused by the queue) is
     // reported too: the technician asked for it.
@@ -166,24 +190,7 @@ int UpdateCommand::update()
             line.resultText = tr("Not updated.");
         lines.append(line);
     }
-
-    bool allCompleted = !lines.isEmpty();
-    for (const UpdateReport::Line &line : qAsConst(lines))
-        allCompleted = allCompleted && line.result == CompleteStatus;
-
-    if (m_options.json) {
-        m_engine.out() << UpdateReport::json(lines);
-    } else {
-        for (const UpdateReport::Line &line : qAsConst(lines)) {
-            m_engine.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
-                                                           .arg(line.address, line.model, line.serial,
-                                                                line.versionBefore, line.versionAfter,
-                                                                line.resultText))
-                           << '\n';
-        }
-    }
-    m_engine.out().flush();
-    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+    return lines;
 }
 
 int UpdateCommand::abandoned()
@@ -204,6 +211,11 @@ int UpdateCommand::abandoned()
         err << tr("Exiting at once. These displays were left mid-update; check them before use:") << Qt::endl;
         for (const QString &display : qAsConst(midUpdate))
             err << "  " << display << Qt::endl;
+    }
+    // A script reading standard output still gets every display's state as far as it is known.
+    if (m_phase != Phase::Preparing && m_options.json) {
+        m_engine.out() << UpdateReport::json(reportLines());
+        m_engine.out().flush();
     }
     return CtlOptions::Failed;
 }

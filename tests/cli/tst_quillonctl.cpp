@@ -226,6 +226,16 @@ private slots:
         QTest::newRow("usb without drive") << QStringList { "usb", "--model", "CG-343" } << "--drive";
     }
 
+    // --help tells a script what each exit code means and what Ctrl-C does.
+    void helpNamesExitCodesAndInterrupts()
+    {
+        const Run result = run({ "--help" });
+        QCOMPARE(result.exitCode, 0);
+        for (const char *text : { "Exit codes:", "  0  done", "  1  failed", "  2  usage error", "  3  update without --yes",
+                                  "Ctrl-C during an update:", "once ", "twice " })
+            QVERIFY2(result.out.contains(text) || result.err.contains(text), text);
+    }
+
     // A usage error ends before any traffic: no display hears a search.
     void usageErrors()
     {
@@ -464,10 +474,30 @@ private slots:
     }
 
     // A second Ctrl-C leaves at once and names the display left mid-update.
+    void secondInterruptExitsNamingDisplays_data()
+    {
+        QTest::addColumn<bool>("json");
+        QTest::newRow("text") << false;
+        QTest::newRow("json") << true;
+    }
+
     void secondInterruptExitsNamingDisplays()
     {
+        QFETCH(bool, json);
+        // Both displays start each row on their old version.
+        for (int i : { 13, 14 }) {
+            SimDisplay *display = m_fleet.display(address(i));
+            display->stop();
+            SimDisplayConfig c = display->config();
+            c.mainFwVersion = QStringLiteral("R1.000");
+            display->setConfig(c);
+            QCOMPARE(display->start(address(i)), 0);
+        }
         QProcess process;
-        start(process, { "update", "--targets", range(13, 14), "--limit", "1", "--yes" });
+        QStringList arguments { "update", "--targets", range(13, 14), "--limit", "1", "--yes" };
+        if (json)
+            arguments << "--json";
+        start(process, arguments);
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
         QVERIFY(QTest::qWaitFor([&] {
@@ -486,6 +516,19 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QVERIFY2(err.contains("left mid-update"), err.constData());
         QVERIFY(err.contains("SL-354") || err.contains("SL-355"));
+        const QByteArray out = process.readAllStandardOutput();
+        if (!json)
+            return;
+        // Standard output is still one JSON array: the running display with its running status,
+        // the cancelled one as not updated.
+        QJsonParseError error;
+        const QJsonArray array = QJsonDocument::fromJson(out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(array.size(), 2);
+        QSet<int> results;
+        for (const QJsonValue &value : array)
+            results.insert(value.toObject().value("result").toInt());
+        QVERIFY2(results.contains(2), out.constData());
     }
 };
 
