@@ -64,6 +64,7 @@ int main(int argc, char **argv)
         row.catalogueSeries = 3;
         row.latestVersion = QStringLiteral("2.000");
         row.updateDurationSecs = 600;
+        row.componentCount = 1;
         row.downloadState = 3;
         row.selected = i % 16 == 0 && i / 16 < Running + Queued;
         state.displayEntries.append(row);

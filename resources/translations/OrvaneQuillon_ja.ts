@@ -260,6 +260,30 @@
 <context>
     <name>CtlOptions</name>
     <message>
+        <source>Exit codes:
+  0  done: every display asked for was updated and its version read back, or there was nothing to do
+  1  failed: a display was not updated, a search, download or copy failed, or the run was cut short
+  2  usage error: nothing was done
+  3  update without --yes: nothing was changed
+
+Ctrl-C during an update:
+  once   the queued updates are cancelled; the running ones finish and every result is printed
+  twice  exits at once and names the displays left mid-update (check them before use); with
+         --json, standard output still holds every display&apos;s state as far as it is known
+</source>
+        <translation>終了コード:
+  0  完了: 指定したすべてのディスプレイが更新され、バージョンを読み取って確認できた、または何もする必要がなかった
+  1  失敗: 更新されなかったディスプレイがある、検索・ダウンロード・コピーに失敗した、または途中で中断された
+  2  使い方の誤り: 何も行っていない
+  3  --yes なしの update: 何も変更していない
+
+更新中の Ctrl-C:
+  1 回   待機中の更新を取り消します。実行中の更新は最後まで行い、すべての結果を表示します
+  2 回   ただちに終了し、更新途中のディスプレイを表示します (使用前に確認してください)。
+         --json 指定時も、標準出力には分かっている範囲で全ディスプレイの状態が出力されます
+</translation>
+    </message>
+    <message>
         <source>Finds displays on the LAN and updates their firmware from a script.</source>
         <translation>LAN 上のディスプレイを検出し、スクリプトからファームウェアを更新します。</translation>
     </message>
@@ -1178,6 +1202,14 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由でこのディスプレイを更新するには、アプリケーションのビルド %1 が必要です。このアプリケーションを最新バージョンに更新してください。</translation>
     </message>
     <message>
+        <source>Checking the version…</source>
+        <translation>バージョンを確認しています…</translation>
+    </message>
+    <message>
+        <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The display has received the firmware and restarts. Its firmware version is being read back; do not switch it off.</source>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ディスプレイはファームウェアを受け取り、再起動しています。ファームウェアのバージョンを読み取っていますので、電源を切らないでください。</translation>
+    </message>
+    <message>
         <source>Updating...</source>
         <translation>更新しています...</translation>
     </message>
@@ -1611,10 +1643,6 @@ Are you sure you want to quit?</source>
         <comment>1=minutes 2=seconds</comment>
         <translation> 全体の残り時間 (推定): %1:%2</translation>
     </message>
-    <message>
-        <source>Checking the version after the restart...</source>
-        <translation>再起動後のバージョンを確認しています...</translation>
-    </message>
 </context>
 <context>
     <name>UpdateReport</name>
@@ -1821,8 +1849,13 @@ Are you sure you want to quit?</source>
         <translation>更新後のバージョンは %1 です (想定: %2)</translation>
     </message>
     <message>
-        <source>Display did not answer after the update.</source>
-        <translation>更新後、ディスプレイから応答がありませんでした。</translation>
+        <source>Another display answers at this address (serial %1, expected %2)</source>
+        <comment>1=serial number read 2=serial number of the updated display</comment>
+        <translation>このアドレスでは別のディスプレイが応答しています (シリアル番号 %1、想定: %2)</translation>
+    </message>
+    <message>
+        <source>The display did not answer after the update — check it before switching it off</source>
+        <translation>更新後、ディスプレイから応答がありません — 電源を切る前にディスプレイを確認してください</translation>
     </message>
 </context>
 <context>
@@ -1886,6 +1919,10 @@ Are you sure you want to quit?</source>
 <context>
     <name>UsbDriveWriter</name>
     <message>
+        <source>Error: The firmware folder on the USB drive is a link to a place outside the drive. Nothing was deleted or copied.</source>
+        <translation>エラー: USB ドライブ上のファームウェア フォルダーは、ドライブの外を指すリンクです。何も削除・コピーしていません。</translation>
+    </message>
+    <message>
         <source>Copied firmware file(s) to USB drive.</source>
         <translation>ファームウェア ファイルを USB ドライブにコピーしました。</translation>
     </message>
@@ -1938,6 +1975,11 @@ Are you sure you want to quit?</source>
 </context>
 <context>
     <name>displayListModel</name>
+    <message>
+        <source>Checking the version…</source>
+        <comment>after an update, while the display&apos;s firmware version is read back</comment>
+        <translation>バージョンを確認しています…</translation>
+    </message>
     <message>
         <source>Right-click to refresh Display Information or change Power State</source>
         <comment>tool tip</comment>

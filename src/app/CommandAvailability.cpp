@@ -7,6 +7,7 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
 {
     bool requestsInFlight = false;
     int queued = 0;
+    int inUpdate = 0;
     int checked = 0;
     int commErrors = 0;
     bool powerNeeded = false;
@@ -15,6 +16,8 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
             requestsInFlight = true;
         if (row.updateStatus == 1)
             ++queued;
+        if (row.updateStatus != 0)
+            ++inUpdate;
         if (!row.selected)
             continue;
         ++checked;
@@ -55,5 +58,9 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
     a.catalogueTools = state.databaseLoaded && state.activeDownloads == 0 && calm
             && state.activeUpdates < 1;
     a.deselectAll = checked > 0;
+    // A queued session reads its files later, a download writes under a temporary name beside its
+    // file, and the catalogue download beside the catalogue copy: the clearing would take them.
+    a.clearDownloads = state.activeDownloads == 0 && !state.anyDownloadPending() && state.activeUpdates == 0
+            && inUpdate == 0 && !state.databaseDownloadInFlight && !state.batchRunning;
     return a;
 }

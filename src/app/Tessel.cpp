@@ -379,6 +379,7 @@ void Tessel::update_ui(bool update_description_text)
     ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
+    ui->actionClear_downloaded_firmware_files->setEnabled(can.clearDownloads);
     // The last batch's report stays exportable, also after a search, until the next batch starts.
     ui->actionExport_update_report->setEnabled(!state.batchRunning && state.activeUpdates == 0
                                                && m_engine->hasLastBatchReport());
@@ -664,7 +665,9 @@ void Tessel::on_actionCreat_file_hash_triggered()
 
 void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 {
-    statusBar()->showMessage(FirmwareCache::clearedText(FirmwareCache::clearFirmwareFiles(cacheFolderPath())));
+    // The command is off while jobs run; should one start meanwhile, its files stay.
+    statusBar()->showMessage(FirmwareCache::clearedText(
+            FirmwareCache::clearFirmwareFiles(cacheFolderPath(), m_engine->filesInUse())));
 }
 
 void Tessel::on_actionOpen_firmware_download_folder_triggered()

@@ -32,6 +32,22 @@ QString usageText()
             "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n");
 }
 
+QString exitText()
+{
+    return QCoreApplication::translate(
+            "CtlOptions",
+            "Exit codes:\n"
+            "  0  done: every display asked for was updated and its version read back, or there was nothing to do\n"
+            "  1  failed: a display was not updated, a search, download or copy failed, or the run was cut short\n"
+            "  2  usage error: nothing was done\n"
+            "  3  update without --yes: nothing was changed\n"
+            "\n"
+            "Ctrl-C during an update:\n"
+            "  once   the queued updates are cancelled; the running ones finish and every result is printed\n"
+            "  twice  exits at once and names the displays left mid-update (check them before use); with\n"
+            "         --json, standard output still holds every display's state as far as it is known\n");
+}
+
 }
 
 CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int &exitCode)
@@ -75,7 +91,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        message = parser.helpText() + QLatin1Char('\n') + usageText();
+        message = parser.helpText() + QLatin1Char('\n') + usageText() + QLatin1Char('\n') + exitText();
         return CtlOptions();
     }
     if (parser.isSet(version)) {

@@ -128,7 +128,31 @@ int UpdateCommand::update()
     if (!m_session.waitUntil([&engine] { return engine.updatesSettled(); }))
         return abandoned();
 
-    QList<UpdateReport::Line> lines = engine.lastBatchReport();
+    const QList<UpdateReport::Line> lines = reportLines();
+
+    bool allCompleted = !lines.isEmpty();
+    for (const UpdateReport::Line &line : qAsConst(lines))
+        allCompleted = allCompleted && line.result == CompleteStatus;
+
+    if (m_options.json) {
+        m_session.out() << UpdateReport::json(lines);
+    } else {
+        for (const UpdateReport::Line &line : qAsConst(lines)) {
+            m_session.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
+                                                           .arg(line.address, line.model, line.serial,
+                                                                line.versionBefore, line.versionAfter,
+                                                                line.resultText))
+                           << '\n';
+        }
+    }
+    m_session.out().flush();
+    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+}
+
+QList<UpdateReport::Line> UpdateCommand::reportLines() const
+{
+    const DisplayTableState &state = m_session.engine().state();
+    QList<UpdateReport::Line> lines = m_session.engine().lastBatchReport();
     // A listed display whose update never started (cancelled, or refused by the queue) is
     // reported too: the technician asked for it.
     for (const QHostAddress &address : qAsConst(m_listed)) {
@@ -151,24 +175,7 @@ int UpdateCommand::update()
             line.resultText = tr("Not updated.");
         lines.append(line);
     }
-
-    bool allCompleted = !lines.isEmpty();
-    for (const UpdateReport::Line &line : qAsConst(lines))
-        allCompleted = allCompleted && line.result == CompleteStatus;
-
-    if (m_options.json) {
-        m_session.out() << UpdateReport::json(lines);
-    } else {
-        for (const UpdateReport::Line &line : qAsConst(lines)) {
-            m_session.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
-                                                           .arg(line.address, line.model, line.serial,
-                                                                line.versionBefore, line.versionAfter,
-                                                                line.resultText))
-                           << '\n';
-        }
-    }
-    m_session.out().flush();
-    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+    return lines;
 }
 
 int UpdateCommand::abandoned()
@@ -189,6 +196,11 @@ int UpdateCommand::abandoned()
         err << tr("Exiting at once. These displays were left mid-update; check them before use:") << Qt::endl;
         for (const QString &display : qAsConst(midUpdate))
             err << "  " << display << Qt::endl;
+    }
+    // A script reading standard output still gets every display's state as far as it is known.
+    if (m_phase != Phase::Preparing && m_options.json) {
+        m_session.out() << UpdateReport::json(reportLines());
+        m_session.out().flush();
     }
     return CtlOptions::Failed;
 }

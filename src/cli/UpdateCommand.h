@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/UpdateReport.h"
+
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QList>
@@ -30,6 +32,9 @@ private:
     int prepare();
     int update();
     int abandoned();
+    // One line per display asked for: those whose update started as the report has them (a
+    // running one with its running status), the others with why they were not updated.
+    QList<UpdateReport::Line> reportLines() const;
 
     CtlSession &m_session;
     const CtlOptions &m_options;

@@ -282,6 +282,11 @@ void QuillonEngine::handOutConfirmation()
     emit confirmationRequested(request);
 }
 
+QStringList QuillonEngine::filesInUse() const
+{
+    return m_downloads->filesInUse() + m_queue->filesInUse();
+}
+
 UpdateSummary::Texts QuillonEngine::summaryTexts(UpdateSummary::Options options) const
 {
     options.updateLimit = m_state.updateLimit;
@@ -409,18 +414,15 @@ void QuillonEngine::keepBatchRecord()
 
 // A version check that ends after a search has replaced the table still belongs in the record,
 // written as the queue writes it into a row.
-void QuillonEngine::verifiedInRecord(const QHostAddress &address, int outcome, const QString &version)
+void QuillonEngine::verifiedInRecord(const QHostAddress &address, int outcome, const QString &version,
+                                     const UpdateVerifier::Finding &finding)
 {
     emit updateVerified(address, outcome, version);
     if (m_recordInTable)
         return;
     for (DisplayEntry &entry : m_record) {
-        if (!entry.address.isEqual(address, QHostAddress::TolerantConversion))
-            continue;
-        entry.updateNote = UpdateVerifier::rowText(outcome, entry.latestVersion, version);
-        entry.verifyOutcome = outcome;
-        if (!version.isEmpty())
-            entry.currentFirmware = version;
+        if (entry.address.isEqual(address, QHostAddress::TolerantConversion))
+            UpdateVerifier::applyTo(entry, finding);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/FirmwareDatabase.h"
+#include "queue/UpdateVerifier.h"
 #include "catalogue/FirmwareRelease.h"
 #include "engine/UpdateConfirmation.h"
 #include "platform/NetworkAdapterList.h"
@@ -49,6 +50,8 @@ public:
     const FirmwareDatabase &database() const { return m_database; }
     const QString &cacheFolder() const { return m_cacheFolder; }
     const NetworkAdapterList &adapters() const { return m_adapters; }
+    // Files a download or a queued session still holds open: clearing the cache leaves them.
+    QStringList filesInUse() const;
 
     // The parts, for the tests that drive one of them against the engine's state.
     SearchOrchestrator *search() const { return m_search; }
@@ -155,7 +158,8 @@ private:
     void finishBatch();
     void followQueueRow(int row);
     void keepBatchRecord();
-    void verifiedInRecord(const QHostAddress &address, int outcome, const QString &version);
+    void verifiedInRecord(const QHostAddress &address, int outcome, const QString &version,
+                          const UpdateVerifier::Finding &finding);
 
     const QString m_frontEnd;
     DisplayTableState m_state;

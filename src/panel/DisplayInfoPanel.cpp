@@ -104,7 +104,11 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "Application build %1 is required to update this display via LAN. Please update this application to the latest version."),
       iconOnly<InfoIcon>,
       [](const CalloutInputs &in) { return QStringList { QString::number(in.row.requiresAppBuild) }; } },
-    { [](const DisplayEntry &r) { return r.updateStatus == 2; },
+    { [](const DisplayEntry &r) { return r.verifyOutcome == VerifyOutcome::Checking; },
+      QT_TRANSLATE_NOOP("Tessel", "Checking the version…"),
+      QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> The display has received the firmware and restarts. Its firmware version is being read back; do not switch it off."),
+      none, iconOnly<MonitorProgressIcon> },
+    { [](const DisplayEntry &r) { return r.updateStatus == 2 && r.verifyOutcome != VerifyOutcome::Checking; },
       QT_TRANSLATE_NOOP("Tessel", "Updating..."),
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> The firmware update is in progress."),
       none, iconOnly<MonitorProgressIcon> },
@@ -121,7 +125,12 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "'%1' See the <img src=\"%2\" width=\"16\" height=\"16\"> Log output for details. Check network connection and display power status, then attempt the firmware update again."),
       iconOnly<MonitorErrorIcon>,
       [](const CalloutInputs &in) {
-          return QStringList { in.statusText(in.row.resultStatus), in.icon(QStringLiteral("log")) };
+          // What the check after the update found names the fault; a version or serial number
+          // in it is the display's own text.
+          const QString fault = VerifyOutcome::isFailure(in.row.verifyOutcome) && !in.row.updateNote.isEmpty()
+                  ? escaped(in.row.updateNote)
+                  : in.statusText(in.row.resultStatus);
+          return QStringList { fault, in.icon(QStringLiteral("log")) };
       } },
     { [](const DisplayEntry &r) { return r.selected && r.lockStatus == 1; },
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> Error: The display is currently locked"),
@@ -202,7 +211,7 @@ const CalloutRule calloutRules[] = {
       } },
 };
 
-static_assert(std::size(calloutRules) == 18, "one rule per callout");
+static_assert(std::size(calloutRules) == 19, "one rule per callout");
 
 } // namespace
 

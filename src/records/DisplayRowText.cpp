@@ -45,6 +45,11 @@ QString DisplayRowText::availabilityText(const DisplayEntry &entry)
         return tr("%1% Downloading", "1=download percentage").arg(entry.downloadPercent);
     };
 
+    // Until the display has told its version after an update, neither the catalogue's version
+    // nor "Up-to-date" is known to be true.
+    if (entry.verifyOutcome == VerifyOutcome::Checking)
+        return checkingText();
+
     switch (entry.firmwareStatus) {
     case FirmwareStatus::NoVersionInfo:
         return tr("Version info not available from the display");
@@ -108,7 +113,12 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         && SeriesCode::powerSaveMustBeSwitchedToNormal(entry.needPowerSaveModeToNormal, entry.powerSaveModeVcp))
         return tr("Power Save Mode will be changed to \"Normal\"");
 
+    if (entry.verifyOutcome == VerifyOutcome::Checking)
+        return checkingText();
     if (entry.updateStatus == 0) {
+        // What the check after the update found says more than the session's "complete".
+        if (VerifyOutcome::isFailure(entry.verifyOutcome) && !entry.updateNote.isEmpty())
+            return entry.updateNote;
         switch (entry.resultStatus) {
         case 0:
             if (!entry.updateNote.isEmpty())
@@ -136,6 +146,11 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return progressText(entry, entry.updateTimer.isValid() ? entry.updateTimer.elapsed() : 0);
     return lookup ? lookup(entry.updateStatus)
                       : QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)").arg(entry.updateStatus);
+}
+
+QString DisplayRowText::checkingText()
+{
+    return tr("Checking the version…", "after an update, while the display's firmware version is read back");
 }
 
 QString DisplayRowText::progressText(const DisplayEntry &entry, qint64 elapsedMs)

@@ -110,6 +110,7 @@ private:
                 { "updateViaHTTP", 1 },
                 { "updateViaUSB", 1 },
                 { "updateViaHTTPDurationSecs", 5 },
+                { "numPACComponents", p.files },
                 { "useIP2", p.secondAddress ? 1 : 0 },
                 { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
                 { "models", QJsonArray { model } },
