@@ -111,12 +111,19 @@ void HttpClient::HttpTimerHandle()
         return;
     }
     m_sequence->tick();
-    const bool timedOut = (m_clock.isValid() && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs)
-        || m_sequence->pollStalled();
+    const bool unanswered = m_clock.isValid() && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs;
+    const bool timedOut = unanswered || m_sequence->pollStalled();
     if (m_state.sessionStatus == UpdateStatus::Running && timedOut && !m_sequence->stepTimedOut()) {
+        m_state.answeringAtTimeout = !unanswered && m_sequence->pastWritingCeiling();
         m_state.setComponentStatus(m_state.currentComponent, UpdateStatus::CommunicationFailed);
         m_state.sessionStatus = UpdateStatus::Timeout;
-        log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels());
+        if (m_state.answeringAtTimeout)
+            log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels()
+                + QStringLiteral(" The display was still answering after %1 s of writing its firmware:"
+                                 " it may still be writing, do not switch it off.")
+                      .arg(m_state.params.writingCeilingSecs));
+        else
+            log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels());
     }
     if (m_state.sessionStatus != UpdateStatus::Running)
         settle();

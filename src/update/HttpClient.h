@@ -49,6 +49,9 @@ public:
     int currentComponent() const { return m_state.currentComponent; }
     // True while anything of the session still runs: a timer, a request or a control query.
     bool isActive() const;
+    // The session timed out at its writing ceiling although the display still answered: it may
+    // still be writing its firmware and must not be switched off.
+    bool answeringAtTimeout() const { return m_state.answeringAtTimeout; }
 
 public slots:
     void FinishedHandle(QNetworkReply *reply);

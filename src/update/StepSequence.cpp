@@ -51,15 +51,26 @@ int pollLoop(int step)
 
 } // namespace
 
+bool StepSequence::pastWritingCeiling() const
+{
+    return m_writing.pastCeiling(m_host.state().params.writingCeilingSecs);
+}
+
 bool StepSequence::pollStalled() const
 {
-    const int loop = pollLoop(m_host.state().step);
-    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+    const SessionState &s = m_host.state();
+    const int loop = pollLoop(s.step);
+    // The display writes its firmware: the same percentage for a while is no stall.
+    if (loop == pollLoop(ResultPoll))
+        return pastWritingCeiling();
+    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(s.stepTimeoutSecs);
 }
 
 void StepSequence::watchPoll(const QByteArray &body)
 {
     const int step = m_host.state().step;
+    if (step == ResultPoll + 1)
+        m_writing.accepted();
     if (step == UpdateState + 1 || step == FileCheckResult + 1 || step == ResultPoll + 1)
         m_pollWatch.replied(step, body);
     else if (step != FileDelete + 1)   // the state check alternates with the delete

@@ -4,6 +4,7 @@
 #include "update/PollStallWatch.h"
 #include "update/ReplyVerdicts.h"
 #include "update/UpdateSequence.h"
+#include "update/WritingClock.h"
 
 #include <QByteArray>
 
@@ -31,6 +32,7 @@ public:
     ErrorPolicy errorPolicy() const override { return ErrorPolicy::RetryAfterPause; }
     bool rewindAfterError() override;
     bool pollStalled() const override;
+    bool pastWritingCeiling() const override;
 
 protected:
     enum class Settled { InProgress, AllSettled };
@@ -53,4 +55,5 @@ protected:
 
     const SeriesCode::SeriesRow &m_row;
     PollStallWatch m_pollWatch;
+    WritingClock m_writing;
 };

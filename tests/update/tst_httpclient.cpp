@@ -502,6 +502,31 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
     QTest::newRow("cgictrl: slowly progressing update is not cut off")
         << 4 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.progressStep = 1; })
         << 3 << 3 << "";
+    // Once the display has accepted the update it may write one component for minutes: as long
+    // as it answers, the poll goes on; only the writing ceiling ends it, saying it still answered.
+    auto holdAt50 = [](int holdMs, int ceilingSecs = SessionParams::MinWritingCeilingSecs) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &p) {
+            c.update.holdPercent = 50;
+            c.update.holdMs = holdMs;
+            p.writingCeilingSecs = ceilingSecs;
+        });
+    };
+    QTest::newRow("cgictrl: one percentage held past the step time-out") << 3 << holdAt50(3500) << 3 << 3 << "";
+    QTest::newRow("stamped: one percentage held past the step time-out") << 10 << holdAt50(3500) << 3 << 3 << "";
+    QTest::newRow("chunked: one percentage held past the step time-out") << 9 << holdAt50(3500) << 3 << any << "";
+    QTest::newRow("cgictrl: writing past the ceiling")
+        << 4 << holdAt50(60000, 2) << -3 << -1 << "do not switch it off";
+    QTest::newRow("chunked: writing past the ceiling")
+        << 9 << holdAt50(60000, 2) << -3 << -1 << "do not switch it off";
+    QTest::newRow("cgictrl: result poll unanswered while writing")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "result";
+               f.skip = 1;
+               f.neverReply = true;
+               c.update.faults << f;
+           })
+        << -3 << -1 << "UPD_ERR_TIMEOUT";
     QTest::newRow("chunked: file check never ends")
         << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
         << -3 << any << "UPD_ERR_TIMEOUT";
@@ -660,6 +685,7 @@ void HttpClientTest::faultsEndWithTheirStatus()
         QCOMPARE(bench.client.componentStatus(0), component1);
     if (!logLine.isEmpty())
         QVERIFY2(logged(logLine), qPrintable(logLine));
+    QCOMPARE(bench.client.answeringAtTimeout(), logLine == "do not switch it off");
     if (logLine.startsWith("Error: Firmware update did not start"))
         QCOMPARE(bench.display->requestLog().controlBodies().count("13030001"), 2);
     QVERIFY(!bench.client.isActive());

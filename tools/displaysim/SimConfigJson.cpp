@@ -287,6 +287,8 @@ const QMap<QString, UpdSetter> &updateMembers()
         { QStringLiteral("components"), updInt(&SimUpdateConfig::components, 1, 6) },
         { QStringLiteral("checkPolls"), updInt(&SimUpdateConfig::checkPolls, 0, 1000) },
         { QStringLiteral("progressStep"), updInt(&SimUpdateConfig::progressStep, 1, 100) },
+        { QStringLiteral("holdPercent"), updInt(&SimUpdateConfig::holdPercent, -1, 100) },
+        { QStringLiteral("holdMs"), updInt(&SimUpdateConfig::holdMs, 0, 3600000) },
         { QStringLiteral("startPolls"), updInt(&SimUpdateConfig::startPolls, 0, 1000) },
         { QStringLiteral("legacyWritingMs"), updInt(&SimUpdateConfig::legacyWritingMs, 0, 3600000) },
         { QStringLiteral("legacyQuietMs"), updInt(&SimUpdateConfig::legacyQuietMs, 1, 3600000) },
