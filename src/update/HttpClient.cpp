@@ -217,12 +217,23 @@ void HttpClient::FinishedHandle(QNetworkReply *reply)
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     result.error = m_replyTooLarge ? QNetworkReply::NoError : reply->error();
     result.errorText = reply->errorString();
+    const bool tooLarge = m_replyTooLarge;
     m_replyTooLarge = false;
 
     if (m_state.sessionStatus != UpdateStatus::Running)
         return;
 
     const UpdateSequence::ErrorPolicy policy = m_sequence->errorPolicy();
+    if (tooLarge) {
+        log(QStringLiteral("reply larger than %1 KiB, not read: no display status reply is that big.")
+                .arg(MaxReplyBytes / 1024)
+            + stepLabels());
+        // The upload of series 11 is judged by its status alone; every other reply is read.
+        if (policy != UpdateSequence::ErrorPolicy::OwnHandling) {
+            fail();
+            return;
+        }
+    }
     if (result.error != QNetworkReply::NoError && policy != UpdateSequence::ErrorPolicy::OwnHandling) {
         handleNetworkError(result.errorText);
         return;
