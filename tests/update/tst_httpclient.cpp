@@ -892,6 +892,13 @@ void HttpClientTest::missingFileIsUnableToUpload()
     QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::UploadFailed));
     QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::UploadFailed));
     QVERIFY(bench.display->webCaptures("upload").isEmpty());
+    if (series == 11) {
+        // The web server was switched on for the upload: it is off again, as after a failed upload.
+        QVERIFY(bench.display->requestLog().controlBodies().contains("11F00002"));
+        QVERIFY(logged("Firmware upload failed. HTTP Server was restored to disabled state."));
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(1));
+    }
+    QVERIFY(!bench.client.isActive());
 }
 
 QTEST_MAIN(HttpClientTest)
