@@ -172,7 +172,7 @@ void ChunkedSequence::replyReceived(const WebReply &reply)
             m_pollWatch.reset();
             if (result.percent >= 0)
                 s.componentPercent[c] = result.percent;
-            if (result.state != ChunkedUpdateResult::State::Finished && result.percent != 100)
+            if (result.current)
                 s.currentComponent = c;
         }
         switch (result.state) {
