@@ -606,15 +606,35 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
     QTest::newRow("stamped: update request dropped every time") << 10 << dropAlways("update") << -1 << any << "Max errors exceeded.";
 
     // Hostile replies: oversized, truncated, garbage, absurd numbers.
-    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1) {
+    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1, const QByteArray &encoding = {}) {
         return Configure([=](SimDisplayConfig &c, SessionParams &) {
             SimStepFault f;
             f.step = step;
             f.body = body;
             f.bodyRepeat = repeat;
+            f.encoding = encoding;
             c.update.faults << f;
         });
     };
+    // We offer gzip and deflate, so a display may answer in either.
+    auto encodeAll = [](const QByteArray &encoding) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = "*";
+            f.encoding = encoding;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("cgictrl: every reply gzip-encoded") << 3 << encodeAll("gzip") << 3 << 3 << "";
+    QTest::newRow("stamped: every reply deflate-encoded") << 10 << encodeAll("deflate") << 3 << 3 << "";
+    QTest::newRow("chunked: every reply bare deflate") << 9 << encodeAll("deflate-raw") << 3 << any << "";
+    QTest::newRow("legacy: every reply gzip-encoded") << 1 << encodeAll("gzip") << 3 << 3 << "Reply result: 0";
+    QTest::newRow("cgictrl: 16 MB of gzip on the state check")
+        << 3 << answer("stateCheck", "0", 16 << 20, "gzip") << -1 << any << "reply larger than 256 KiB once decoded from gzip";
+    QTest::newRow("chunked: 16 MB of deflate on the result poll")
+        << 9 << answer("result", "0", 16 << 20, "deflate") << -1 << -1 << "";
+    QTest::newRow("cgictrl: an encoding we did not offer")
+        << 3 << answer("standby", "OK", 1, "br") << -1 << any << "reply in content encoding \"br\" cannot be decoded";
     const QString tooLarge = "reply larger than 256 KiB, not read";
     QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << tooLarge;
     QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << tooLarge;

@@ -235,6 +235,9 @@ bool toFault(const QJsonValue &v, SimStepFault *out)
             f.body = it.value().toString().toLatin1();
             if (f.body.isNull())
                 f.body = QByteArray("");
+        } else if (k == QLatin1String("encoding")) {
+            ok = it.value().isString();
+            f.encoding = it.value().toString().toLatin1();
         } else if (k == QLatin1String("bodyRepeat")) {
             ok = toInt(it.value(), 0, 0x7FFFFFFF, &f.bodyRepeat);
         } else if (k == QLatin1String("skip")) {
