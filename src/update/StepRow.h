@@ -16,7 +16,7 @@ struct StepRequestInputs
     QByteArray components;      // enabled component numbers, "1,3"
 };
 
-// One step of a stamped step sequence (cgictrl, pjctrl stamped): the request it sends, how the
+// One step of the cgictrl or the pjctrl stamped sequence: the request it sends, how the
 // reply is judged and where a reply leads. The two sequences differ only in their rows; the
 // sequence that walks them is written once (StepSequence).
 struct StepRow
