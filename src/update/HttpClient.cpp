@@ -273,15 +273,10 @@ void HttpClient::FinishedHandle(QNetworkReply *reply)
     if (m_state.sessionStatus != UpdateStatus::Running)
         return;
 
-    const UpdateSequence::ErrorPolicy policy = m_sequence->errorPolicy();
-    if (fault != ReplyFault::None) {
+    // The sequence judges the reply as an empty one, which no step takes for success.
+    if (fault != ReplyFault::None)
         logReplyFault(fault, encoding);
-        // The upload of series 11 is judged by its status alone; every other reply is read.
-        if (policy != UpdateSequence::ErrorPolicy::OwnHandling) {
-            fail();
-            return;
-        }
-    }
+    const UpdateSequence::ErrorPolicy policy = m_sequence->errorPolicy();
     if (result.error != QNetworkReply::NoError && policy != UpdateSequence::ErrorPolicy::OwnHandling) {
         handleNetworkError(result.errorText);
         return;

@@ -638,8 +638,10 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
     const QString tooLarge = "reply larger than 256 KiB, not read";
     QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << tooLarge;
     QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << tooLarge;
-    QTest::newRow("stamped: 1 MB result poll") << 10 << answer("result", " ", 1 << 20) << -1 << -1 << tooLarge;
-    QTest::newRow("chunked: 1 MB result poll") << 9 << answer("result", " ", 1 << 20) << -1 << -1 << tooLarge;
+    // Read as an empty reply: no component result, so the component failed.
+    QTest::newRow("stamped: 1 MB result poll") << 10 << answer("result", " ", 1 << 20) << 4 << -4 << tooLarge;
+    // Read as an empty reply, naming no component: the poll stalls.
+    QTest::newRow("chunked: 1 MB result poll") << 9 << answer("result", " ", 1 << 20) << -3 << -1 << tooLarge;
     QTest::newRow("cgictrl: truncated result") << 3 << answer("result", "{\"result_code\": ") << 4 << -4 << "";
     QTest::newRow("stamped: garbage state check") << 10 << answer("stateCheck", "\x00\xff<html>") << -1 << any << "";
     QTest::newRow("chunked: truncated result is not complete")
