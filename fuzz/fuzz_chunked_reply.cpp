@@ -37,5 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ReplyVerdicts::ChunkedUpdateResult result = ReplyVerdicts::chunkedUpdateResultVerdict(body);
     FUZZ_CHECK(result.component >= -1 && result.component < 4);
     FUZZ_CHECK(result.percent >= -1 && result.percent <= 100);
+    FUZZ_CHECK(!result.current || result.component >= 0);
     return 0;
 }

@@ -127,9 +127,11 @@ const CalloutRule calloutRules[] = {
       [](const CalloutInputs &in) {
           // What the check after the update found names the fault; a version or serial number
           // in it is the display's own text.
-          const QString fault = VerifyOutcome::isFailure(in.row.verifyOutcome) && !in.row.updateNote.isEmpty()
-                  ? escaped(in.row.updateNote)
-                  : in.statusText(in.row.resultStatus);
+          QString fault = in.statusText(in.row.resultStatus);
+          if (VerifyOutcome::isFailure(in.row.verifyOutcome) && !in.row.updateNote.isEmpty())
+              fault = escaped(in.row.updateNote);
+          else if (!in.row.updateNote.isEmpty())
+              fault += QLatin1Char(' ') + escaped(in.row.updateNote);
           return QStringList { fault, in.icon(QStringLiteral("log")) };
       } },
     { [](const DisplayEntry &r) { return r.selected && r.lockStatus == 1; },

@@ -142,6 +142,8 @@ bool UpdateQueue::queueRow(int row)
     params.timerIntervalMs = 0;
     params.seriesCode = entry.catalogueSeries;
     params.needPowerPrep = entry.needPowerSaveModeToNormal != 0;
+    // A release that takes long to write gets as long to finish as three times its stated time.
+    params.writingCeilingSecs = qMax(params.writingCeilingSecs, 3 * entry.updateDurationSecs);
     if (session->setup(row, addressText(host), files, enabled, params) != 0) {
         releaseSession(session);
         entry.updateSession = nullptr;
@@ -232,6 +234,11 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
                       << "for Model:" << entry.modelName << "IP address:" << address;
     entry.uploading = false;
     entry.updateSession = nullptr;
+    if (sessionStatus == UpdateStatus::Timeout && session->answeringAtTimeout()) {
+        // Given up although the display still answered: it may still be writing its firmware.
+        entry.updateNote = tr("The display was still answering when the update was given up: it may still be "
+                              "writing its firmware. Do not switch it off; search again later to read its version.");
+    }
     if (sessionStatus == 3 && m_verify) {
         // The display accepted the firmware; only what it reports after its restart tells whether
         // it runs it. The row stays in its update, and holds its lane, until that is known.

@@ -137,9 +137,14 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
                 return success;
             return success + QLatin1String(success.endsWith(QLatin1Char('.')) ? " " : ". ") + entry.updateNote;
         }
-        default:
-            return lookup ? lookup(entry.resultStatus)
-                      : QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)").arg(entry.resultStatus);
+        default: {
+            const QString status = lookup ? lookup(entry.resultStatus)
+                    : QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)").arg(entry.resultStatus);
+            // A time-out while the display still answered says that it may still be writing.
+            if (entry.updateNote.isEmpty())
+                return status;
+            return status + QLatin1Char(' ') + entry.updateNote;
+        }
         }
     }
     if (entry.updateStatus == 2)

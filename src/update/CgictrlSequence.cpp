@@ -1,114 +1,43 @@
 #include "update/CgictrlSequence.h"
 
-#include "update/SessionState.h"
-#include "update/UpdateStatus.h"
 #include "update/WebRequestCatalogue.h"
 
-#include <QFileInfo>
-
 namespace Catalogue = WebRequestCatalogue;
-using ReplyVerdicts::Verdict;
 
-void CgictrlSequence::tick()
-{
-    SessionState &s = m_host.state();
-    const QByteArray path(m_row.cgiPath);
-    switch (s.step) {
-    case NotBegun:
-        s.currentComponent = 0;
-        s.stepTimeoutSecs = s.params.stepTimeoutSecs;
-        Q_FALLTHROUGH();
-    case Standby:
-        sendStep(Catalogue::cgictrlStandby(path, s.host, stamp()), Standby + 1, "UPD_STANDBY_REQ");
-        break;
-    case FileDelete:
-        sendStep(Catalogue::cgictrlFileDelete(s.host, stamp()), FileDelete + 1, "UPD_FILE_DEL_REQ");
-        break;
-    case UpdateState:
-        sendStep(Catalogue::cgictrlUpdateState(s.host, stamp()), UpdateState + 1, "UPD_UPDATE_STATE_REQ");
-        break;
-    case FileCheck: {
-        s.uploading = true;
-        s.uploadComponent = s.firstEnabled();
-        const QString file = s.componentFile[0];
-        sendUpload(Catalogue::cgictrlUpload(path, file, QFileInfo(file).size(), stamp()), FileCheck + 1);
-        break;
-    }
-    case FileCheckResult:
-        s.uploading = false;
-        sendStep(Catalogue::cgictrlFileCheckResult(s.host, stamp()), FileCheckResult + 1, "UPD_FILE_CHECK_RESULT");
-        break;
-    case ModeChange:
-        sendStep(Catalogue::cgictrlModeChange(s.host, stamp()), ModeChange + 1, "UPD_MODE_CHANGE_REQ");
-        break;
-    case Update:
-        s.currentComponent = s.firstEnabled();
-        sendStep(Catalogue::cgictrlUpdate(path, s.host, Catalogue::componentList(s.componentEnabled), stamp()),
-                 Update + 1, "UPD_UPDATE_REQ");
-        break;
-    case ResultPoll:
-        sendStep(Catalogue::cgictrlResultPoll(s.host, stamp()), ResultPoll + 1, nullptr);
-        break;
-    default:
-        if (s.step % 2 != 0 && s.sessionStatus == UpdateStatus::Running)
-            s.setStatus(UpdateStatus::Running);
-        break;
-    }
-}
+namespace {
 
-void CgictrlSequence::replyReceived(const WebReply &reply)
+using Test = StepRow::Test;
+using Wait = StepRow::Wait;
+using S = StepSequence;
+using In = StepRequestInputs;
+
+// step, name, request, reply test, next, again, failure retries, log after a good reply, wait
+const StepRow Steps[] = {
+    { S::Standby, "UPD_STANDBY_REQ", [](const In &in) { return Catalogue::cgictrlStandby(in.cgiPath, in.host, in.stamp); },
+      Test::Ok, S::FileDelete, -1, 0, nullptr, Wait::None },
+    { S::FileDelete, "UPD_FILE_DEL_REQ", [](const In &in) { return Catalogue::cgictrlFileDelete(in.host, in.stamp); },
+      Test::Ok, S::UpdateState, -1, 0, nullptr, Wait::None },
+    // Files of an earlier attempt are still there: delete them and ask again.
+    { S::UpdateState, "UPD_UPDATE_STATE_REQ", [](const In &in) { return Catalogue::cgictrlUpdateState(in.host, in.stamp); },
+      Test::StateCheck, S::FileCheck, S::FileDelete, 0, nullptr, Wait::None },
+    { S::FileCheck, "UPD_FILE_CHECK_REQ",
+      [](const In &in) { return Catalogue::cgictrlUpload(in.cgiPath, in.filePath, in.fileSize, in.stamp); },
+      Test::Ok, S::FileCheckResult, -1, 0, nullptr, Wait::None },
+    { S::FileCheckResult, "UPD_FILE_CHECK_RESULT",
+      [](const In &in) { return Catalogue::cgictrlFileCheckResult(in.host, in.stamp); },
+      Test::ComponentLoop, S::ModeChange, S::FileCheckResult, 0, nullptr, Wait::None },
+    { S::ModeChange, "UPD_MODE_CHANGE_REQ", [](const In &in) { return Catalogue::cgictrlModeChange(in.host, in.stamp); },
+      Test::Ok, S::Update, -1, 0, nullptr, Wait::None },
+    { S::Update, "UPD_UPDATE_REQ",
+      [](const In &in) { return Catalogue::cgictrlUpdate(in.cgiPath, in.host, in.components, in.stamp); },
+      Test::Ok, S::ResultPoll, -1, 0, nullptr, Wait::None },
+    { S::ResultPoll, nullptr, [](const In &in) { return Catalogue::cgictrlResultPoll(in.host, in.stamp); },
+      Test::ResultLoop, S::Finished, S::ResultPoll, 0, nullptr, Wait::None },
+};
+
+} // namespace
+
+CgictrlSequence::CgictrlSequence(SessionHost &host, const SeriesCode::SeriesRow &row)
+    : StepSequence(host, row, Steps, InFlight::MarksRunning)
 {
-    SessionState &s = m_host.state();
-    const bool ok = ReplyVerdicts::isOkText(reply.body);
-    watchPoll(reply.body);
-    switch (s.step) {
-    case Standby + 1:
-        ok ? void(s.step = FileDelete) : m_host.fail();
-        break;
-    case FileDelete + 1:
-        ok ? void(s.step = UpdateState) : m_host.fail();
-        break;
-    case UpdateState + 1:
-        switch (ReplyVerdicts::fileCheckVerdict(reply.body, -1)) {
-        case Verdict::Ready:
-            s.step = FileCheck;
-            break;
-        case Verdict::Failure:
-            m_host.fail();
-            break;
-        default:
-            // Files of an earlier attempt are still there: delete them and ask again.
-            s.step = FileDelete;
-            break;
-        }
-        break;
-    case FileCheck + 1:
-        ok ? void(s.step = FileCheckResult) : m_host.fail();
-        break;
-    case FileCheckResult + 1:
-        switch (componentLoop(reply.body)) {
-        case Verdict::Success:
-            s.step = ModeChange;
-            break;
-        case Verdict::Failure:
-            failUpload();
-            break;
-        default:
-            s.step = FileCheckResult;
-            break;
-        }
-        break;
-    case ModeChange + 1:
-        ok ? void(s.step = Update) : m_host.fail();
-        break;
-    case Update + 1:
-        ok ? void(s.step = ResultPoll) : m_host.fail();
-        break;
-    case ResultPoll + 1:
-        handleResultPoll(reply.body);
-        break;
-    default:
-        m_host.fail();
-        break;
-    }
 }

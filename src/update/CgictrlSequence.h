@@ -7,8 +7,5 @@
 class CgictrlSequence : public StepSequence
 {
 public:
-    using StepSequence::StepSequence;
-
-    void tick() override;
-    void replyReceived(const WebReply &reply) override;
+    CgictrlSequence(SessionHost &host, const SeriesCode::SeriesRow &row);
 };

@@ -102,10 +102,20 @@ void ChunkedSequence::sendFileStep()
     m_host.log(QStringLiteral("started UPD_FILE_CHECK_REQ offset=%1 size=%2").arg(s.uploadOffset).arg(chunk.size()));
 }
 
+bool ChunkedSequence::pastWritingCeiling() const
+{
+    return m_writing.pastCeiling(m_host.state().params.writingCeilingSecs);
+}
+
 bool ChunkedSequence::pollStalled() const
 {
     // Only while the step is still the one whose replies did not change.
     const int step = m_host.state().step;
+    // The display writes its firmware: the same percentage for a while is no stall, but the same
+    // reply that names no component is (the watch only sees those).
+    if ((step == Step::ResultPoll || step == Step::ResultPoll + 1)
+        && pastWritingCeiling())
+        return true;
     return (step == m_pollWatch.step() || step + 1 == m_pollWatch.step())
         && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
 }
@@ -113,6 +123,8 @@ bool ChunkedSequence::pollStalled() const
 void ChunkedSequence::replyReceived(const WebReply &reply)
 {
     SessionState &s = m_host.state();
+    if (s.step == Step::ResultPoll + 1)
+        m_writing.accepted();
     if (s.step == Step::FileCheckResult + 1 || s.step == Step::ResultPoll + 1)
         m_pollWatch.replied(s.step, reply.body);
     else
@@ -157,9 +169,10 @@ void ChunkedSequence::replyReceived(const WebReply &reply)
         const ChunkedUpdateResult result = ReplyVerdicts::chunkedUpdateResultVerdict(reply.body);
         const int c = result.component;
         if (SessionState::hasComponent(c)) {
+            m_pollWatch.reset();
             if (result.percent >= 0)
                 s.componentPercent[c] = result.percent;
-            if (result.state != ChunkedUpdateResult::State::Finished && result.percent != 100)
+            if (result.current)
                 s.currentComponent = c;
         }
         switch (result.state) {

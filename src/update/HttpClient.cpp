@@ -3,6 +3,7 @@
 #include "records/SeriesCode.h"
 #include "control/TcpClient.h"
 #include "update/FileBetweenDevice.h"
+#include "update/ReplyDecoder.h"
 #include "update/SequenceFactory.h"
 #include "update/UpdateSequence.h"
 #include "update/UpdateStatus.h"
@@ -15,6 +16,7 @@
 #include <QMetaEnum>
 #include <QNetworkProxy>
 #include <QUrl>
+#include <algorithm>
 
 HttpClient::HttpClient(QObject *parent)
     : QObject(parent)
@@ -111,12 +113,19 @@ void HttpClient::HttpTimerHandle()
         return;
     }
     m_sequence->tick();
-    const bool timedOut = (m_clock.isValid() && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs)
-        || m_sequence->pollStalled();
+    const bool unanswered = m_clock.isValid() && m_clock.elapsed() / 1000 > m_state.stepTimeoutSecs;
+    const bool timedOut = unanswered || m_sequence->pollStalled();
     if (m_state.sessionStatus == UpdateStatus::Running && timedOut && !m_sequence->stepTimedOut()) {
+        m_state.answeringAtTimeout = !unanswered && m_sequence->pastWritingCeiling();
         m_state.setComponentStatus(m_state.currentComponent, UpdateStatus::CommunicationFailed);
         m_state.sessionStatus = UpdateStatus::Timeout;
-        log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels());
+        if (m_state.answeringAtTimeout)
+            log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels()
+                + QStringLiteral(" The display was still answering after %1 s of writing its firmware:"
+                                 " it may still be writing, do not switch it off.")
+                      .arg(m_state.params.writingCeilingSecs));
+        else
+            log(QStringLiteral("UPD_ERR_TIMEOUT") + stepLabels());
     }
     if (m_state.sessionStatus != UpdateStatus::Running)
         settle();
@@ -177,17 +186,55 @@ void HttpClient::tcpClientResults(PD_TCP_REPLY m_PD_TCP_REPLY)
         settle();
 }
 
+void HttpClient::takeReplyBytes(QNetworkReply *reply)
+{
+    if (!m_decoder)
+        m_decoder = std::make_unique<ReplyDecoder>(m_decodeReply ? reply->rawHeader("Content-Encoding") : QByteArray(),
+                                                   MaxReplyBytes);
+    const QByteArray raw = reply->read(MaxReplyBytes + 1 - m_replyRawBytes);
+    m_replyRawBytes += raw.size();
+    if (m_replyRawBytes > MaxReplyBytes) {
+        m_replyFault = ReplyFault::TooLarge;
+        return;
+    }
+    switch (m_decoder->feed(raw)) {
+    case ReplyDecoder::Status::Ok:
+        break;
+    case ReplyDecoder::Status::TooLarge:
+        m_replyFault = ReplyFault::TooLarge;
+        break;
+    case ReplyDecoder::Status::Corrupt:
+    case ReplyDecoder::Status::Unsupported:
+        m_replyFault = ReplyFault::Undecodable;
+        break;
+    }
+}
+
+void HttpClient::logReplyFault(ReplyFault fault, const QByteArray &encoding) const
+{
+    if (fault == ReplyFault::TooLarge) {
+        const QString decoded = encoding.isEmpty() ? QString()
+            : QStringLiteral(" once decoded from ") + QString::fromLatin1(encoding.left(40));
+        log(QStringLiteral("reply larger than %1 KiB%2, not read: no display status reply is that big.")
+                .arg(MaxReplyBytes / 1024)
+                .arg(decoded)
+            + stepLabels());
+    } else if (fault == ReplyFault::Undecodable) {
+        log(QStringLiteral("reply in content encoding \"%1\" cannot be decoded.")
+                .arg(QString::fromLatin1(encoding.left(40)))
+            + stepLabels());
+    }
+}
+
 void HttpClient::replyDataArrived()
 {
     auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || reply != m_reply || m_replyTooLarge)
+    if (!reply || reply != m_reply || m_replyFault != ReplyFault::None)
         return;
-    m_replyBody += reply->read(MaxReplyBytes + 1 - m_replyBody.size());
-    if (m_replyBody.size() > MaxReplyBytes) {
-        // No status reply is this big: stop reading rather than hold whatever a display sends.
-        m_replyTooLarge = true;
-        m_replyBody.clear();
-        // Cutting the reply short is our doing, not a network error of the display.
+    takeReplyBytes(reply);
+    if (m_replyFault != ReplyFault::None) {
+        // No status reply is this big or this broken: stop reading rather than hold whatever a
+        // display sends. Cutting the reply short is our doing, not a network error of the display.
         disconnect(reply, &QNetworkReply::errorOccurred, this, &HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred);
         reply->abort();
     }
@@ -202,19 +249,33 @@ void HttpClient::FinishedHandle(QNetworkReply *reply)
         return;
     m_reply = nullptr;
 
+    // A fault found while the reply came in made us cut it off; one found at its end counts
+    // unless the display's own error says more.
+    const bool cutOffByUs = m_replyFault != ReplyFault::None;
+    if (!cutOffByUs) {
+        takeReplyBytes(reply);
+        if (m_replyFault == ReplyFault::None && m_decoder && m_decoder->finish() != ReplyDecoder::Status::Ok)
+            m_replyFault = ReplyFault::Undecodable;
+        if (reply->error() != QNetworkReply::NoError)
+            m_replyFault = ReplyFault::None;
+    }
+    const ReplyFault fault = m_replyFault;
+    const QByteArray encoding = m_decoder ? m_decoder->encoding() : QByteArray();
     WebReply result;
-    if (!m_replyTooLarge)
-        m_replyBody += reply->read(MaxReplyBytes + 1 - m_replyBody.size());
-    result.body = m_replyBody.size() > MaxReplyBytes ? QByteArray() : m_replyBody;
-    m_replyBody.clear();
+    if (fault == ReplyFault::None && m_decoder)
+        result.body = m_decoder->body();
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.error = m_replyTooLarge ? QNetworkReply::NoError : reply->error();
+    result.error = fault != ReplyFault::None ? QNetworkReply::NoError : reply->error();
     result.errorText = reply->errorString();
-    m_replyTooLarge = false;
+    m_decoder.reset();
+    m_replyFault = ReplyFault::None;
 
     if (m_state.sessionStatus != UpdateStatus::Running)
         return;
 
+    // The sequence judges the reply as an empty one, which no step takes for success.
+    if (fault != ReplyFault::None)
+        logReplyFault(fault, encoding);
     const UpdateSequence::ErrorPolicy policy = m_sequence->errorPolicy();
     if (result.error != QNetworkReply::NoError && policy != UpdateSequence::ErrorPolicy::OwnHandling) {
         handleNetworkError(result.errorText);
@@ -299,8 +360,11 @@ bool HttpClient::send(const WebRequest &request)
     }
 
     m_reply = reply;
-    m_replyBody.clear();
-    m_replyTooLarge = false;
+    m_decodeReply = std::any_of(request.headers.cbegin(), request.headers.cend(),
+                                [](const auto &header) { return header.first.toLower() == "accept-encoding"; });
+    m_decoder.reset();
+    m_replyRawBytes = 0;
+    m_replyFault = ReplyFault::None;
     m_state.lastBytesSent = 0;
     connect(reply, &QNetworkReply::readyRead, this, &HttpClient::replyDataArrived);
     connect(reply, &QNetworkReply::uploadProgress, this, &HttpClient::FirmUpdateFuncWillowHTTPUploadProgress);

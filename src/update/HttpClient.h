@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class ReplyDecoder;
 class TcpClient;
 class UpdateSequence;
 
@@ -49,6 +50,9 @@ public:
     int currentComponent() const { return m_state.currentComponent; }
     // True while anything of the session still runs: a timer, a request or a control query.
     bool isActive() const;
+    // The session timed out at its writing ceiling although the display still answered: it may
+    // still be writing its firmware and must not be switched off.
+    bool answeringAtTimeout() const { return m_state.answeringAtTimeout; }
 
 public slots:
     void FinishedHandle(QNetworkReply *reply);
@@ -78,8 +82,13 @@ private:
     void log(const QString &text) const override;
     QString stepLabels() const override;
 
+    enum class ReplyFault { None, TooLarge, Undecodable };
+
     void settle();
     void handleNetworkError(const QString &errorText);
+    // Reads what the reply has, bounded before and after decoding; sets m_replyFault past a bound.
+    void takeReplyBytes(QNetworkReply *reply);
+    void logReplyFault(ReplyFault fault, const QByteArray &encoding) const;
 
     SessionState m_state;
     std::unique_ptr<UpdateSequence> m_sequence;
@@ -91,8 +100,10 @@ private:
     QTimer m_executeWaitTimer;
     QElapsedTimer m_clock;
     QPointer<QNetworkReply> m_reply;
-    QByteArray m_replyBody;
-    bool m_replyTooLarge = false;
+    std::unique_ptr<ReplyDecoder> m_decoder;
+    qint64 m_replyRawBytes = 0;
+    bool m_decodeReply = false;     // we offered encodings, so the network library does not decode
+    ReplyFault m_replyFault = ReplyFault::None;
     bool m_begun = false;
     TcpClient *m_tcpClient = nullptr;
 };

@@ -199,8 +199,10 @@ ChunkedUpdateResult chunkedUpdateResultVerdict(const QByteArray &body)
     } else if (code >= 0 && code <= 100) {
         result.percent = code;
         result.state = ChunkedUpdateResult::State::InProgress;
+        result.current = true;
     } else {
         result.state = ChunkedUpdateResult::State::Failure;
+        result.current = true;
     }
     return result;
 }

@@ -51,6 +51,7 @@ struct ChunkedUpdateResult
     State state = State::InProgress;
     int component = -1;                   // component the reply is about, -1 none
     int percent = -1;                     // its percentage, -1 when the reply gives none
+    bool current = false;                 // the component becomes the session's current one
 };
 
 // A reply that does not parse (a truncated one, say) is still in progress: the step time-out ends

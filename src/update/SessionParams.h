@@ -6,6 +6,14 @@
 // pauses carry the values a real display needs; tests shorten them instead of waiting minutes.
 struct SessionParams
 {
+    static constexpr int MinWritingCeilingSecs = 30 * 60;
+
+    // A write is only given up well past what the release says it takes.
+    static int writingCeilingFor(int expectedUpdateSecs)
+    {
+        return qMax(MinWritingCeilingSecs, 3 * qMax(0, expectedUpdateSecs));
+    }
+
     int timerIntervalMs = 0;          // delay of the first tick; the queue passes 0
     int seriesCode = 0;
     bool needPowerPrep = false;
@@ -18,6 +26,9 @@ struct SessionParams
     int tcpStepTimeoutSecs = 30;      // one control request of the TCP-assisted sequence
     int tcpStartTimeoutSecs = 120;    // the start request, and later any stall in update progress
     int updateStartWaitMs = 60000;    // how long progress may stay at "not yet running" after a start
+    // How long a display that accepted the update may write while it keeps answering the result
+    // poll; see writingCeilingFor.
+    int writingCeilingSecs = MinWritingCeilingSecs;
     int tickMs = 1000;
 
     quint16 webPort = 80;

@@ -34,6 +34,7 @@ struct SessionState
     qint64 uploadSize = 0;            // size of the file the chunked sequence sends
     int stateCheckRetries = 0;
     qint64 lastBytesSent = 0;         // upload progress seen so far, to tell progress from a stall
+    bool answeringAtTimeout = false;  // timed out at the writing ceiling while the display still answered
 
     static bool hasComponent(int index) { return index >= 0 && index < Slots; }
 

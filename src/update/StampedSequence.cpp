@@ -1,131 +1,38 @@
 #include "update/StampedSequence.h"
 
-#include "update/SessionState.h"
-#include "update/UpdateStatus.h"
 #include "update/WebRequestCatalogue.h"
 
-#include <QFileInfo>
-
 namespace Catalogue = WebRequestCatalogue;
-using ReplyVerdicts::Verdict;
 
-void StampedSequence::tick()
-{
-    SessionState &s = m_host.state();
-    switch (s.step) {
-    case NotBegun:
-        s.currentComponent = 0;
-        s.stepTimeoutSecs = s.params.stepTimeoutSecs;
-        s.uploading = false;
-        Q_FALLTHROUGH();
-    case Standby:
-        sendStep(Catalogue::stampedStandby(s.host, stamp()), Standby + 1, "UPD_STANDBY_REQ");
-        break;
-    case UpdateState:
-        sendStep(Catalogue::stampedUpdateState(s.host, stamp()), UpdateState + 1, "UPD_UPDATE_STATE_REQ");
-        break;
-    case FileCheck: {
-        s.uploading = true;
-        s.uploadComponent = s.firstEnabled();
-        const QString file = s.componentFile[0];
-        sendUpload(Catalogue::stampedUpload(file, QFileInfo(file).size(), stamp()), FileCheck + 1);
-        break;
-    }
-    case FileCheckResult:
-        s.uploading = false;
-        sendStep(Catalogue::stampedFileCheckResult(s.host, stamp()), FileCheckResult + 1, "UPD_FILE_CHECK_RESULT");
-        break;
-    case Update:
-        s.currentComponent = s.firstEnabled();
-        sendStep(Catalogue::stampedUpdate(s.host, Catalogue::componentList(s.componentEnabled), stamp()),
-                 Update + 1, "UPD_UPDATE_REQ");
-        break;
-    case ResultPoll:
-        sendStep(Catalogue::stampedResultPoll(s.host, stamp()), ResultPoll + 1, nullptr);
-        break;
-    default:
-        break;
-    }
-}
+namespace {
 
-void StampedSequence::replyReceived(const WebReply &reply)
-{
-    SessionState &s = m_host.state();
-    const bool ok = ReplyVerdicts::isOkText(reply.body);
-    watchPoll(reply.body);
-    switch (s.step) {
-    case Standby + 1:
-        m_host.log(QStringLiteral("waiting"));
-        m_host.startWait(SessionHost::WaitKind::ChangeMode, s.params.waitMs);
-        break;
-    case UpdateState + 1:
-        switch (ReplyVerdicts::fileCheckVerdict(reply.body, -1)) {
-        case Verdict::Ready:
-            s.step = FileCheck;
-            break;
-        case Verdict::Failure:
-            if (s.stateCheckRetries < MaxStateCheckRetries) {
-                ++s.stateCheckRetries;
-                s.step = UpdateState;
-            } else {
-                m_host.fail();
-            }
-            break;
-        default:
-            s.step = UpdateState;
-            break;
-        }
-        break;
-    case FileCheck + 1:
-        if (ok) {
-            m_host.log(QStringLiteral("File check received."));
-            s.step = FileCheckResult;
-        } else {
-            m_host.fail();
-        }
-        break;
-    case FileCheckResult + 1:
-        switch (componentLoop(reply.body)) {
-        case Verdict::Success:
-            s.step = Update;
-            break;
-        case Verdict::Failure:
-            failUpload();
-            break;
-        default:
-            s.step = FileCheckResult;
-            break;
-        }
-        break;
-    case ModeChange + 1:
-        ok ? void(s.step = Update) : m_host.fail();
-        break;
-    case Update + 1:
-        if (ok) {
-            m_host.log(QStringLiteral("finished UPD_UPDATE_REQ. Starting update progress wait."));
-            m_host.startWait(SessionHost::WaitKind::UpdateExecute, s.params.waitMs);
-        } else {
-            m_host.fail();
-        }
-        break;
-    case ResultPoll + 1:
-        handleResultPoll(reply.body);
-        break;
-    default:
-        m_host.fail();
-        break;
-    }
-}
+using Test = StepRow::Test;
+using Wait = StepRow::Wait;
+using S = StepSequence;
+using In = StepRequestInputs;
 
-void StampedSequence::waitFinished(SessionHost::WaitKind kind)
+// step, name, request, reply test, next, again, failure retries, log after a good reply, wait
+const StepRow Steps[] = {
+    // The display switches into its update mode after standby: its reply tells nothing yet.
+    { S::Standby, "UPD_STANDBY_REQ", [](const In &in) { return Catalogue::stampedStandby(in.host, in.stamp); },
+      Test::NotExamined, S::UpdateState, -1, 0, "waiting", Wait::ChangeMode },
+    { S::UpdateState, "UPD_UPDATE_STATE_REQ", [](const In &in) { return Catalogue::stampedUpdateState(in.host, in.stamp); },
+      Test::StateCheck, S::FileCheck, S::UpdateState, StampedSequence::MaxStateCheckRetries, nullptr, Wait::None },
+    { S::FileCheck, "UPD_FILE_CHECK_REQ",
+      [](const In &in) { return Catalogue::stampedUpload(in.filePath, in.fileSize, in.stamp); },
+      Test::Ok, S::FileCheckResult, -1, 0, "File check received.", Wait::None },
+    { S::FileCheckResult, "UPD_FILE_CHECK_RESULT",
+      [](const In &in) { return Catalogue::stampedFileCheckResult(in.host, in.stamp); },
+      Test::ComponentLoop, S::Update, S::FileCheckResult, 0, nullptr, Wait::None },
+    { S::Update, "UPD_UPDATE_REQ", [](const In &in) { return Catalogue::stampedUpdate(in.host, in.components, in.stamp); },
+      Test::Ok, S::ResultPoll, -1, 0, "finished UPD_UPDATE_REQ. Starting update progress wait.", Wait::UpdateExecute },
+    { S::ResultPoll, nullptr, [](const In &in) { return Catalogue::stampedResultPoll(in.host, in.stamp); },
+      Test::ResultLoop, S::Finished, S::ResultPoll, 0, nullptr, Wait::None },
+};
+
+} // namespace
+
+StampedSequence::StampedSequence(SessionHost &host, const SeriesCode::SeriesRow &row)
+    : StepSequence(host, row, Steps, InFlight::Quiet)
 {
-    SessionState &s = m_host.state();
-    if (kind == SessionHost::WaitKind::ChangeMode && s.step == Standby + 1) {
-        s.step = UpdateState;
-        m_host.log(QStringLiteral("Mode change wait finished"));
-    } else if (kind == SessionHost::WaitKind::UpdateExecute && s.step == Update + 1) {
-        s.step = ResultPoll;
-        m_host.log(QStringLiteral("Update execute wait finished"));
-        m_host.restartClock();
-    }
 }

@@ -7,11 +7,7 @@
 class StampedSequence : public StepSequence
 {
 public:
-    using StepSequence::StepSequence;
-
-    void tick() override;
-    void replyReceived(const WebReply &reply) override;
-    void waitFinished(SessionHost::WaitKind kind) override;
+    StampedSequence(SessionHost &host, const SeriesCode::SeriesRow &row);
 
     static constexpr int MaxStateCheckRetries = 3;
 };

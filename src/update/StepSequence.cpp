@@ -5,6 +5,7 @@
 #include "update/WebRequest.h"
 #include "update/WebRequestCatalogue.h"
 
+#include <QFileInfo>
 #include <QTime>
 
 using ReplyVerdicts::ComponentResult;
@@ -51,42 +52,193 @@ int pollLoop(int step)
 
 } // namespace
 
+bool StepSequence::pastWritingCeiling() const
+{
+    return m_writing.pastCeiling(m_host.state().params.writingCeilingSecs);
+}
+
 bool StepSequence::pollStalled() const
 {
-    const int loop = pollLoop(m_host.state().step);
-    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(m_host.state().stepTimeoutSecs);
+    const SessionState &s = m_host.state();
+    const int loop = pollLoop(s.step);
+    // The display writes its firmware: the same percentage for a while is no stall.
+    if (loop == pollLoop(ResultPoll))
+        return pastWritingCeiling();
+    return loop != 0 && loop == pollLoop(m_pollWatch.step()) && m_pollWatch.stalled(s.stepTimeoutSecs);
 }
 
 void StepSequence::watchPoll(const QByteArray &body)
 {
     const int step = m_host.state().step;
+    if (step == ResultPoll + 1)
+        m_writing.accepted();
     if (step == UpdateState + 1 || step == FileCheckResult + 1 || step == ResultPoll + 1)
         m_pollWatch.replied(step, body);
     else if (step != FileDelete + 1)   // the state check alternates with the delete
         m_pollWatch.reset();
 }
 
-void StepSequence::sendStep(const WebRequest &request, int inFlightStep, const char *name)
+const StepRow *StepSequence::rowFor(int step) const
 {
-    SessionState &s = m_host.state();
-    m_host.send(request);
-    s.step = inFlightStep;
-    if (name)
-        m_host.log(QStringLiteral("started ") + QLatin1String(name));
+    for (std::size_t i = 0; i < m_stepCount; ++i) {
+        if (m_steps[i].step == step)
+            return &m_steps[i];
+    }
+    return nullptr;
 }
 
-void StepSequence::sendUpload(const WebRequest &request, int inFlightStep)
+void StepSequence::tick()
 {
     SessionState &s = m_host.state();
-    if (!m_host.send(request)) {
+    if (s.step == NotBegun) {
+        s.currentComponent = 0;
+        s.stepTimeoutSecs = s.params.stepTimeoutSecs;
+        s.uploading = false;
+        s.step = Standby;
+    }
+    if (s.step % 2 != 0) {
+        if (m_inFlight == InFlight::MarksRunning && s.sessionStatus == UpdateStatus::Running)
+            s.setStatus(UpdateStatus::Running);
+        return;
+    }
+    if (const StepRow *row = rowFor(s.step))
+        sendStep(*row);
+}
+
+void StepSequence::sendStep(const StepRow &row)
+{
+    SessionState &s = m_host.state();
+    StepRequestInputs inputs;
+    inputs.cgiPath = QByteArray(m_row.cgiPath);
+    inputs.host = s.host;
+    inputs.stamp = stamp();
+    switch (row.step) {
+    case FileCheck:
+        s.uploading = true;
+        s.uploadComponent = s.firstEnabled();
+        inputs.filePath = s.componentFile[0];
+        inputs.fileSize = QFileInfo(inputs.filePath).size();
+        sendUpload(row, inputs);
+        return;
+    case FileCheckResult:
+        s.uploading = false;
+        break;
+    case Update:
+        s.currentComponent = s.firstEnabled();
+        inputs.components = WebRequestCatalogue::componentList(s.componentEnabled);
+        break;
+    default:
+        break;
+    }
+    m_host.send(row.request(inputs));
+    s.step = row.step + 1;
+    if (row.name)
+        m_host.log(QStringLiteral("started ") + QLatin1String(row.name));
+}
+
+void StepSequence::sendUpload(const StepRow &row, const StepRequestInputs &inputs)
+{
+    SessionState &s = m_host.state();
+    if (!m_host.send(row.request(inputs))) {
         s.sessionStatus = UpdateStatus::UploadFailed;
         s.setComponentStatus(s.uploadComponent, UpdateStatus::UploadFailed);
         s.uploading = false;
-        m_host.log(QStringLiteral("cannot open ") + request.filePath);
+        m_host.log(QStringLiteral("cannot open ") + inputs.filePath);
         return;
     }
-    s.step = inFlightStep;
-    m_host.log(QStringLiteral("started UPD_FILE_CHECK_REQ"));
+    s.step = row.step + 1;
+    m_host.log(QStringLiteral("started ") + QLatin1String(row.name));
+}
+
+void StepSequence::replyReceived(const WebReply &reply)
+{
+    SessionState &s = m_host.state();
+    watchPoll(reply.body);
+    const StepRow *row = s.step % 2 != 0 ? rowFor(s.step - 1) : nullptr;
+    if (!row) {
+        m_host.fail();
+        return;
+    }
+    switch (row->test) {
+    case StepRow::Test::Ok:
+        if (ReplyVerdicts::isOkText(reply.body))
+            moveOn(*row);
+        else
+            m_host.fail();
+        break;
+    case StepRow::Test::NotExamined:
+        moveOn(*row);
+        break;
+    case StepRow::Test::StateCheck:
+        switch (ReplyVerdicts::fileCheckVerdict(reply.body, -1)) {
+        case Verdict::Ready:
+            moveOn(*row);
+            break;
+        case Verdict::Failure:
+            if (s.stateCheckRetries < row->failureRetries) {
+                ++s.stateCheckRetries;
+                s.step = row->again;
+            } else {
+                m_host.fail();
+            }
+            break;
+        default:
+            s.step = row->again;
+            break;
+        }
+        break;
+    case StepRow::Test::ComponentLoop:
+        switch (componentLoop(reply.body)) {
+        case Verdict::Success:
+            moveOn(*row);
+            break;
+        case Verdict::Failure:
+            failUpload();
+            break;
+        default:
+            s.step = row->again;
+            break;
+        }
+        break;
+    case StepRow::Test::ResultLoop:
+        handleResultPoll(reply.body);
+        break;
+    }
+}
+
+void StepSequence::moveOn(const StepRow &row)
+{
+    SessionState &s = m_host.state();
+    if (row.goodReplyLog)
+        m_host.log(QLatin1String(row.goodReplyLog));
+    switch (row.wait) {
+    case StepRow::Wait::None:
+        s.step = row.next;
+        break;
+    case StepRow::Wait::ChangeMode:
+        m_host.startWait(SessionHost::WaitKind::ChangeMode, s.params.waitMs);
+        break;
+    case StepRow::Wait::UpdateExecute:
+        m_host.startWait(SessionHost::WaitKind::UpdateExecute, s.params.waitMs);
+        break;
+    }
+}
+
+void StepSequence::waitFinished(SessionHost::WaitKind kind)
+{
+    SessionState &s = m_host.state();
+    const StepRow *row = s.step % 2 != 0 ? rowFor(s.step - 1) : nullptr;
+    const bool changeMode = kind == SessionHost::WaitKind::ChangeMode;
+    if (!row || row->wait != (changeMode ? StepRow::Wait::ChangeMode : StepRow::Wait::UpdateExecute))
+        return;
+    s.step = row->next;
+    if (changeMode) {
+        m_host.log(QStringLiteral("Mode change wait finished"));
+    } else {
+        m_host.log(QStringLiteral("Update execute wait finished"));
+        // The result poll's time-out counts from the end of the wait, not from the update request.
+        m_host.restartClock();
+    }
 }
 
 int StepSequence::nextEnabledAfter(int index) const

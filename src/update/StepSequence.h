@@ -3,13 +3,17 @@
 #include "records/SeriesCode.h"
 #include "update/PollStallWatch.h"
 #include "update/ReplyVerdicts.h"
+#include "update/StepRow.h"
 #include "update/UpdateSequence.h"
+#include "update/WritingClock.h"
 
 #include <QByteArray>
+#include <cstddef>
 
-// What the cgictrl and pjctrl stamped sequences share: numbered steps where an even step sends its
-// request on the next tick and the odd one after it waits for the reply, the loops that read one
-// reply for several components, network-error retries and the rewind after them.
+// The cgictrl and pjctrl stamped sequences: numbered steps where an even step sends its request on
+// the next tick and the odd one after it waits for the reply. The sequence walks a table of rows
+// (StepRow) that each sequence supplies; the loops that read one reply for several components,
+// network-error retries and the rewind after them are the same for both.
 class StepSequence : public UpdateSequence
 {
 public:
@@ -26,19 +30,32 @@ public:
         Finished = 16,
     };
 
-    StepSequence(SessionHost &host, const SeriesCode::SeriesRow &row) : UpdateSequence(host), m_row(row) {}
+    // Whether a tick with a request in flight writes "Running" into the session and its component.
+    enum class InFlight { MarksRunning, Quiet };
 
+    template <std::size_t N>
+    StepSequence(SessionHost &host, const SeriesCode::SeriesRow &row, const StepRow (&steps)[N], InFlight inFlight)
+        : UpdateSequence(host), m_row(row), m_steps(steps), m_stepCount(N), m_inFlight(inFlight)
+    {
+    }
+
+    void tick() override;
+    void replyReceived(const WebReply &reply) override;
+    void waitFinished(SessionHost::WaitKind kind) override;
     ErrorPolicy errorPolicy() const override { return ErrorPolicy::RetryAfterPause; }
     bool rewindAfterError() override;
     bool pollStalled() const override;
+    bool pastWritingCeiling() const override;
 
-protected:
+private:
     enum class Settled { InProgress, AllSettled };
 
-    // Sends the request and moves to the step's in-flight value, logging "started" + name.
-    void sendStep(const WebRequest &request, int inFlightStep, const char *name);
+    const StepRow *rowFor(int step) const;
+    void sendStep(const StepRow &row);
     // Opens and sends the first file as the upload of the first enabled component.
-    void sendUpload(const WebRequest &request, int inFlightStep);
+    void sendUpload(const StepRow &row, const StepRequestInputs &inputs);
+    // A good reply: its log line, then the next step or the wait that leads there.
+    void moveOn(const StepRow &row);
     ReplyVerdicts::Verdict componentLoop(const QByteArray &body);
     Settled resultLoop(const QByteArray &body);
     // Handles the result poll's reply: the session's final status once every component settled.
@@ -52,5 +69,9 @@ protected:
     void watchPoll(const QByteArray &body);
 
     const SeriesCode::SeriesRow &m_row;
+    const StepRow *m_steps;
+    std::size_t m_stepCount;
+    InFlight m_inFlight;
     PollStallWatch m_pollWatch;
+    WritingClock m_writing;
 };

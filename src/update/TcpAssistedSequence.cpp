@@ -119,7 +119,8 @@ void TcpAssistedSequence::sendUpload()
     if (!m_host.send(WebRequestCatalogue::tcpAssistedUpload(s.componentFile[0], key))) {
         m_host.log(QStringLiteral("cannot open ") + s.componentFile[0]);
         s.uploading = false;
-        s.setStatus(UpdateStatus::UploadFailed);
+        m_uploadSettled = true;
+        restoreThenEnd(UpdateStatus::UploadFailed, UpdateStatus::UploadFailed);
         return;
     }
     m_host.log(QStringLiteral("Starting firmware upload."));

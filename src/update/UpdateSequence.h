@@ -45,6 +45,8 @@ public:
     // True when the display has answered the same poll the same way for longer than the step
     // time-out: the session then ends as timed out although each poll was answered.
     virtual bool pollStalled() const { return false; }
+    // True when the display accepted the update longer ago than the writing ceiling allows.
+    virtual bool pastWritingCeiling() const { return false; }
 
 protected:
     // False where the percentage counts something else than one request's bytes (the chunks).

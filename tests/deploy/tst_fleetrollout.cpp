@@ -144,6 +144,7 @@ private:
                     { "updateViaHTTP", 1 },
                     { "updateViaUSB", 1 },
                     { "updateViaHTTPDurationSecs", 5 },
+                    { "numPACComponents", 1 },
                     { "models", QJsonArray { name } },
                     { "changes", QJsonObject { { "version", "2.000" }, { "changeList", "Fixes" } } },
                     { "downloadLoc", m_server.url(packageName).toString() },

@@ -6,6 +6,7 @@
 #include "records/DisplayTableState.h"
 #include "reports/UpdateReport.h"
 #include "update/HttpClient.h"
+#include "update/UpdateStatusText.h"
 
 #include "SimDisplay.h"
 #include "SimFleet.h"
@@ -69,11 +70,13 @@ private slots:
     void rowsRemovedWhileRunning();
     void versionCheck_data();
     void versionCheck();
+    void writingCeiling_data();
+    void writingCeiling();
 
 private:
     // Starts displays for the plan on 127.0.81.1.. and fills the table and the catalogue.
     void setUp(const QList<Planned> &plan, const std::function<void(int, SimDisplayConfig &)> &adjust = {});
-    UpdateQueue *makeQueue();
+    UpdateQueue *makeQueue(int writingCeilingSecs = SessionParams::MinWritingCeilingSecs);
     bool waitIdle(int timeoutMs = 60000);
     QHostAddress address(int i) const { return QHostAddress(QStringLiteral("127.0.81.%1").arg(i + 1)); }
     QHostAddress second(int i) const { return QHostAddress(QStringLiteral("127.0.82.%1").arg(i + 1)); }
@@ -196,7 +199,7 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
     QCOMPARE(m_fleet->start(address(0), configs), 0);
 }
 
-UpdateQueue *tst_UpdateQueue::makeQueue()
+UpdateQueue *tst_UpdateQueue::makeQueue(int writingCeilingSecs)
 {
     m_queue = new UpdateQueue(m_state, m_database, m_cache);
     m_queue->setTickInterval(100);
@@ -211,6 +214,7 @@ UpdateQueue *tst_UpdateQueue::makeQueue()
     params.tcpStartTimeoutSecs = TestTimeScale::scaled(4);
     params.updateStartWaitMs = 1500;
     params.webPort = webPort();
+    params.writingCeilingSecs = writingCeilingSecs;
     m_queue->setSessionParams(params);
     UpdateVerifier::Params verify;
     verify.pollIntervalMs = 200;
@@ -569,6 +573,41 @@ void tst_UpdateQueue::versionCheck()
         QVERIFY(line.value("firmware_after").isNull());
     else
         QCOMPARE(line.value("firmware_after").toString(), reportAfter);
+}
+
+void tst_UpdateQueue::writingCeiling_data()
+{
+    QTest::addColumn<int>("releaseSecs");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("stillAnswering");
+    // The display writes one component at 50 % for 6 s while it answers every poll; the
+    // session's own ceiling is 2 s.
+    QTest::newRow("ceiling reached: given up, saying it still answers") << 0 << -3 << true;
+    QTest::newRow("a release stating 4 s gets 12 s to write") << 4 << 3 << false;
+}
+
+void tst_UpdateQueue::writingCeiling()
+{
+    QFETCH(int, releaseSecs);
+    QFETCH(int, result);
+    QFETCH(bool, stillAnswering);
+    Planned planned { "CG-3", 3 };
+    planned.duration = releaseSecs;
+    setUp({ planned }, [](int, SimDisplayConfig &c) {
+        c.update.holdPercent = 50;
+        c.update.holdMs = TestTimeScale::scaled(6000);
+    });
+    makeQueue(TestTimeScale::scaled(2));
+    m_queue->queueUpdates();
+    QVERIFY(waitIdle(60000));
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QCOMPARE(row.resultStatus, result);
+    QCOMPARE(row.updateNote.contains(QLatin1String("still answering")), stillAnswering);
+    if (stillAnswering) {
+        QVERIFY(row.selected);
+        const QString status = DisplayRowText::statusText(row, false, &UpdateStatusText::text);
+        QVERIFY2(status.contains(QLatin1String("Do not switch it off")), qPrintable(status));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateQueue)

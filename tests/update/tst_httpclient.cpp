@@ -502,6 +502,31 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
     QTest::newRow("cgictrl: slowly progressing update is not cut off")
         << 4 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.progressStep = 1; })
         << 3 << 3 << "";
+    // Once the display has accepted the update it may write one component for minutes: as long
+    // as it answers, the poll goes on; only the writing ceiling ends it, saying it still answered.
+    auto holdAt50 = [](int holdMs, int ceilingSecs = SessionParams::MinWritingCeilingSecs) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &p) {
+            c.update.holdPercent = 50;
+            c.update.holdMs = holdMs;
+            p.writingCeilingSecs = ceilingSecs;
+        });
+    };
+    QTest::newRow("cgictrl: one percentage held past the step time-out") << 3 << holdAt50(3500) << 3 << 3 << "";
+    QTest::newRow("stamped: one percentage held past the step time-out") << 10 << holdAt50(3500) << 3 << 3 << "";
+    QTest::newRow("chunked: one percentage held past the step time-out") << 9 << holdAt50(3500) << 3 << any << "";
+    QTest::newRow("cgictrl: writing past the ceiling")
+        << 4 << holdAt50(60000, 2) << -3 << -1 << "do not switch it off";
+    QTest::newRow("chunked: writing past the ceiling")
+        << 9 << holdAt50(60000, 2) << -3 << -1 << "do not switch it off";
+    QTest::newRow("cgictrl: result poll unanswered while writing")
+        << 3 << Configure([](SimDisplayConfig &c, SessionParams &) {
+               SimStepFault f;
+               f.step = "result";
+               f.skip = 1;
+               f.neverReply = true;
+               c.update.faults << f;
+           })
+        << -3 << -1 << "UPD_ERR_TIMEOUT";
     QTest::newRow("chunked: file check never ends")
         << 9 << Configure([](SimDisplayConfig &c, SessionParams &) { c.update.checkPolls = 1000000; })
         << -3 << any << "UPD_ERR_TIMEOUT";
@@ -581,17 +606,42 @@ void HttpClientTest::faultsEndWithTheirStatus_data()
     QTest::newRow("stamped: update request dropped every time") << 10 << dropAlways("update") << -1 << any << "Max errors exceeded.";
 
     // Hostile replies: oversized, truncated, garbage, absurd numbers.
-    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1) {
+    auto answer = [](const QByteArray &step, const QByteArray &body, int repeat = 1, const QByteArray &encoding = {}) {
         return Configure([=](SimDisplayConfig &c, SessionParams &) {
             SimStepFault f;
             f.step = step;
             f.body = body;
             f.bodyRepeat = repeat;
+            f.encoding = encoding;
             c.update.faults << f;
         });
     };
-    QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << "";
-    QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << "";
+    // We offer gzip and deflate, so a display may answer in either.
+    auto encodeAll = [](const QByteArray &encoding) {
+        return Configure([=](SimDisplayConfig &c, SessionParams &) {
+            SimStepFault f;
+            f.step = "*";
+            f.encoding = encoding;
+            c.update.faults << f;
+        });
+    };
+    QTest::newRow("cgictrl: every reply gzip-encoded") << 3 << encodeAll("gzip") << 3 << 3 << "";
+    QTest::newRow("stamped: every reply deflate-encoded") << 10 << encodeAll("deflate") << 3 << 3 << "";
+    QTest::newRow("chunked: every reply bare deflate") << 9 << encodeAll("deflate-raw") << 3 << any << "";
+    QTest::newRow("legacy: every reply gzip-encoded") << 1 << encodeAll("gzip") << 3 << 3 << "Reply result: 0";
+    QTest::newRow("cgictrl: 16 MB of gzip on the state check")
+        << 3 << answer("stateCheck", "0", 16 << 20, "gzip") << -1 << any << "reply larger than 256 KiB once decoded from gzip";
+    QTest::newRow("chunked: 16 MB of deflate on the result poll")
+        << 9 << answer("result", "0", 16 << 20, "deflate") << -1 << -1 << "";
+    QTest::newRow("cgictrl: an encoding we did not offer")
+        << 3 << answer("standby", "OK", 1, "br") << -1 << any << "reply in content encoding \"br\" cannot be decoded";
+    const QString tooLarge = "reply larger than 256 KiB, not read";
+    QTest::newRow("cgictrl: 2 MB standby reply") << 3 << answer("standby", "OK", 1 << 20) << -1 << any << tooLarge;
+    QTest::newRow("cgictrl: 1 MB state check of keys") << 3 << answer("stateCheck", "{\"upload\":1,", 80000) << -1 << any << tooLarge;
+    // Read as an empty reply: no component result, so the component failed.
+    QTest::newRow("stamped: 1 MB result poll") << 10 << answer("result", " ", 1 << 20) << 4 << -4 << tooLarge;
+    // Read as an empty reply, naming no component: the poll stalls.
+    QTest::newRow("chunked: 1 MB result poll") << 9 << answer("result", " ", 1 << 20) << -3 << -1 << tooLarge;
     QTest::newRow("cgictrl: truncated result") << 3 << answer("result", "{\"result_code\": ") << 4 << -4 << "";
     QTest::newRow("stamped: garbage state check") << 10 << answer("stateCheck", "\x00\xff<html>") << -1 << any << "";
     QTest::newRow("chunked: truncated result is not complete")
@@ -660,6 +710,7 @@ void HttpClientTest::faultsEndWithTheirStatus()
         QCOMPARE(bench.client.componentStatus(0), component1);
     if (!logLine.isEmpty())
         QVERIFY2(logged(logLine), qPrintable(logLine));
+    QCOMPARE(bench.client.answeringAtTimeout(), logLine == "do not switch it off");
     if (logLine.startsWith("Error: Firmware update did not start"))
         QCOMPARE(bench.display->requestLog().controlBodies().count("13030001"), 2);
     QVERIFY(!bench.client.isActive());
@@ -863,6 +914,13 @@ void HttpClientTest::missingFileIsUnableToUpload()
     QCOMPARE(bench.client.sessionStatus(), int(UpdateStatus::UploadFailed));
     QCOMPARE(bench.client.componentStatus(0), int(UpdateStatus::UploadFailed));
     QVERIFY(bench.display->webCaptures("upload").isEmpty());
+    if (series == 11) {
+        // The web server was switched on for the upload: it is off again, as after a failed upload.
+        QVERIFY(bench.display->requestLog().controlBodies().contains("11F00002"));
+        QVERIFY(logged("Firmware upload failed. HTTP Server was restored to disabled state."));
+        QCOMPARE(bench.display->config().vcpValues.value(0x11F0), quint16(1));
+    }
+    QVERIFY(!bench.client.isActive());
 }
 
 QTEST_MAIN(HttpClientTest)

@@ -255,25 +255,29 @@ void ReplyVerdictsTest::chunkedUpdateResult_data()
     QTest::addColumn<ChunkedUpdateResult::State>("state");
     QTest::addColumn<int>("component");
     QTest::addColumn<int>("percent");
-    QTest::newRow("empty list: finished") << QByteArray(R"({"update_sts":[]})") << ChunkedUpdateResult::State::Finished << -1 << -1;
+    QTest::addColumn<bool>("current");
+    QTest::newRow("empty list: finished") << QByteArray(R"({"update_sts":[]})") << ChunkedUpdateResult::State::Finished << -1 << -1 << false;
     QTest::newRow("42 percent") << QByteArray(R"({"update_sts":[{"Firmware":2,"result_code":42}]})")
-                                << ChunkedUpdateResult::State::InProgress << 1 << 42;
+                                << ChunkedUpdateResult::State::InProgress << 1 << 42 << true;
+    // 100 is a percentage like any other: the component it names is the one in work.
+    QTest::newRow("100 percent") << QByteArray(R"({"update_sts":[{"Firmware":3,"result_code":100}]})")
+                                 << ChunkedUpdateResult::State::InProgress << 2 << 100 << true;
     QTest::newRow("202") << QByteArray(R"({"update_sts":[{"Firmware":1,"result_code":202}]})")
-                         << ChunkedUpdateResult::State::InProgress << 0 << 100;
+                         << ChunkedUpdateResult::State::InProgress << 0 << 100 << false;
     QTest::newRow("204") << QByteArray(R"({"update_sts":[{"Firmware":1,"result_code":204}]})")
-                         << ChunkedUpdateResult::State::Finished << 0 << 100;
+                         << ChunkedUpdateResult::State::Finished << 0 << 100 << false;
     QTest::newRow("failed") << QByteArray(R"({"update_sts":[{"Firmware":3,"result_code":500}]})")
-                            << ChunkedUpdateResult::State::Failure << 2 << -1;
+                            << ChunkedUpdateResult::State::Failure << 2 << -1 << true;
     QTest::newRow("firmware 5 is outside") << QByteArray(R"({"update_sts":[{"Firmware":5,"result_code":1}]})")
-                                           << ChunkedUpdateResult::State::Finished << -1 << -1;
+                                           << ChunkedUpdateResult::State::Finished << -1 << -1 << false;
     QTest::newRow("huge result code fails") << QByteArray(R"({"update_sts":[{"Firmware":1,"result_code":1e300}]})")
-                                            << ChunkedUpdateResult::State::Failure << 0 << -1;
+                                            << ChunkedUpdateResult::State::Failure << 0 << -1 << true;
     QTest::newRow("with comments") << QByteArray("{\"update_sts\":[{\"Firmware\":1, // first\n\"result_code\":7,},]}")
-                                   << ChunkedUpdateResult::State::InProgress << 0 << 7;
+                                   << ChunkedUpdateResult::State::InProgress << 0 << 7 << true;
     // A cut reply is not a finished update.
     QTest::newRow("truncated") << QByteArray(R"({"update_sts":[{"Firmware":1,"result_co)")
-                               << ChunkedUpdateResult::State::InProgress << -1 << -1;
-    QTest::newRow("not json") << QByteArray("<html>") << ChunkedUpdateResult::State::InProgress << -1 << -1;
+                               << ChunkedUpdateResult::State::InProgress << -1 << -1 << false;
+    QTest::newRow("not json") << QByteArray("<html>") << ChunkedUpdateResult::State::InProgress << -1 << -1 << false;
 }
 
 void ReplyVerdictsTest::chunkedUpdateResult()
@@ -282,10 +286,12 @@ void ReplyVerdictsTest::chunkedUpdateResult()
     QFETCH(ChunkedUpdateResult::State, state);
     QFETCH(int, component);
     QFETCH(int, percent);
+    QFETCH(bool, current);
     const ChunkedUpdateResult result = ReplyVerdicts::chunkedUpdateResultVerdict(body);
     QCOMPARE(result.state, state);
     QCOMPARE(result.component, component);
     QCOMPARE(result.percent, percent);
+    QCOMPARE(result.current, current);
 }
 
 void ReplyVerdictsTest::hostileRepliesNeverSucceed_data()

@@ -235,6 +235,9 @@ bool toFault(const QJsonValue &v, SimStepFault *out)
             f.body = it.value().toString().toLatin1();
             if (f.body.isNull())
                 f.body = QByteArray("");
+        } else if (k == QLatin1String("encoding")) {
+            ok = it.value().isString();
+            f.encoding = it.value().toString().toLatin1();
         } else if (k == QLatin1String("bodyRepeat")) {
             ok = toInt(it.value(), 0, 0x7FFFFFFF, &f.bodyRepeat);
         } else if (k == QLatin1String("skip")) {
@@ -287,6 +290,8 @@ const QMap<QString, UpdSetter> &updateMembers()
         { QStringLiteral("components"), updInt(&SimUpdateConfig::components, 1, 6) },
         { QStringLiteral("checkPolls"), updInt(&SimUpdateConfig::checkPolls, 0, 1000) },
         { QStringLiteral("progressStep"), updInt(&SimUpdateConfig::progressStep, 1, 100) },
+        { QStringLiteral("holdPercent"), updInt(&SimUpdateConfig::holdPercent, -1, 100) },
+        { QStringLiteral("holdMs"), updInt(&SimUpdateConfig::holdMs, 0, 3600000) },
         { QStringLiteral("startPolls"), updInt(&SimUpdateConfig::startPolls, 0, 1000) },
         { QStringLiteral("legacyWritingMs"), updInt(&SimUpdateConfig::legacyWritingMs, 0, 3600000) },
         { QStringLiteral("legacyQuietMs"), updInt(&SimUpdateConfig::legacyQuietMs, 1, 3600000) },

@@ -8,6 +8,7 @@ void SimFirmwareUpdate::reset()
     m_order.clear();
     m_position = 0;
     m_startReadsLeft = 0;
+    m_held.invalidate();
 }
 
 int SimFirmwareUpdate::componentCount() const
@@ -77,12 +78,27 @@ bool SimFirmwareUpdate::startUpdate(const QList<int> &components)
     return true;
 }
 
+// A display writing a large component answers the same percentage for a while.
+bool SimFirmwareUpdate::holding(int code)
+{
+    if (m_config.holdPercent < 0 || code != m_config.holdPercent)
+        return false;
+    if (!m_held.isValid())
+        m_held.start();
+    if (m_held.elapsed() < m_config.holdMs)
+        return true;
+    m_held.invalidate();
+    return false;
+}
+
 void SimFirmwareUpdate::advance()
 {
     if (m_position >= m_order.size())
         return;
     const int k = m_order.at(m_position);
     int &code = m_codes[k - 1];
+    if (holding(code))
+        return;
     if (k == m_config.updateFailComponent)
         code = Failed;
     else

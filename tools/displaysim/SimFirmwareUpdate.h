@@ -2,6 +2,7 @@
 
 #include "SimUpdateConfig.h"
 
+#include <QElapsedTimer>
 #include <QList>
 
 // The display's own side of a firmware update, without any wire format: a
@@ -50,6 +51,7 @@ public:
 
 private:
     void advance();
+    bool holding(int code);
 
     SimUpdateConfig m_config;
     Phase m_phase = Phase::Idle;
@@ -58,4 +60,5 @@ private:
     QList<int> m_order;         // requested components, 1-based
     int m_position = 0;         // index into m_order of the component being written
     int m_startReadsLeft = 0;
+    QElapsedTimer m_held;       // since the component in work reached holdPercent
 };

@@ -1,5 +1,6 @@
 #include "SimHttpConnection.h"
 
+#include "SimContentEncoding.h"
 #include "SimDisplay.h"
 #include "SimHttpParser.h"
 #include "SimHttpResponse.h"
@@ -186,11 +187,16 @@ void SimHttpConnection::send(const SimHttpResponse &response, bool keepAlive)
     QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
     if (!response.contentType.isEmpty())
         out += "Content-Type: " + response.contentType + "\r\n";
-    out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    QByteArray body = response.body;
+    if (!response.contentEncoding.isEmpty()) {
+        body = SimContentEncoding::encode(body, response.contentEncoding);
+        out += "Content-Encoding: " + SimContentEncoding::headerValue(response.contentEncoding) + "\r\n";
+    }
+    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     for (const auto &h : response.headers)
         out += h.first + ": " + h.second + "\r\n";
     out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
-    out += "\r\n" + response.body;
+    out += "\r\n" + body;
 
     QPointer<QTcpSocket> guard(m_socket);
     auto write = [guard, out, keepAlive] {

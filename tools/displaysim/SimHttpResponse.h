@@ -12,6 +12,7 @@ struct SimHttpResponse
     QByteArray contentType = "text/html";
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers; // extra headers
+    QByteArray contentEncoding;     // "gzip", "deflate", "deflate-raw": the body goes out so encoded
     int delayMs = 0;                // wait before the reply is written
     bool hold = false;              // never written
 

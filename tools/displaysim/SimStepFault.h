@@ -17,6 +17,8 @@ struct SimStepFault
     qint64 readBytesPerSecond = 0; // > 0: read the body at about this rate (a slow, steady link)
     QByteArray body;            // not null: answer this body (bodyRepeat times) with status, or 200, instead
     int bodyRepeat = 1;
+    QByteArray encoding;        // "gzip", "deflate", "deflate-raw": the answer goes out so encoded; any
+                                // other text is only declared (the body stays as it is)
     int skip = 0;
     int times = -1;             // -1 = every request from skip on
 

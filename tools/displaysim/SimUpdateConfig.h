@@ -17,6 +17,8 @@ struct SimUpdateConfig
     int components = 4;         // firmware components the display reports (1..6)
     int checkPolls = 2;         // file-check polls answered "in progress" before the verdict
     int progressStep = 50;      // percent an update advances per result poll / progress read
+    int holdPercent = -1;       // >= 0: a component being written stays at this percentage ...
+    int holdMs = 0;             // ... for this long (a slow flash write) before it moves on
     int startPolls = 1;         // progress reads answering 200 after the start, before 0
     int legacyWritingMs = 0;    // > 0: legacy uploads answer "Image file writing." and finish this much later
     int legacyQuietMs = 30000;  // a legacy update is over this long after the last upload

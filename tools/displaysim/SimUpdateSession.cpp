@@ -184,8 +184,10 @@ SimHttpResponse SimUpdateSession::handle(const SimHttpRequest &request)
     } else {
         r = act(m, request);
     }
-    if (fault)
+    if (fault) {
         r.delayMs = fault->delayMs;
+        r.contentEncoding = fault->encoding;
+    }
     return r;
 }
 
