@@ -11,6 +11,7 @@
 #include "search/SearchOrchestrator.h"
 #include "maintenance/ApplicationUpdateCheck.h"
 #include "flows/CatalogueStartupFlow.h"
+#include "flows/FirmwareServer.h"
 #include "maintenance/FileHashListing.h"
 #include "maintenance/FirmwareCache.h"
 #include "maintenance/ReadmeFile.h"
@@ -153,6 +154,7 @@ Tessel::Tessel(QWidget *parent)
 
     catalogueFlow = new CatalogueStartupFlow(state, firmwareDatabase, cacheFolder, this);
     catalogueFlow->setSearchAllowedCheck([this] { return ui->pushButtonSearch->isEnabled(); });
+    catalogueFlow->useSavedServerUrl(firmwareServerUrl);
     connect(catalogueFlow, &CatalogueStartupFlow::statusMessage, this, &Tessel::showStatusMessage);
     connect(catalogueFlow, &CatalogueStartupFlow::uiUpdateNeeded, this, &Tessel::update_ui);
     connect(catalogueFlow, &CatalogueStartupFlow::firstSearchDue, this, &Tessel::startFirstSearch);
@@ -245,6 +247,9 @@ void Tessel::applySettings(const AppSettings &settings)
 {
     state.updateLimit = settings.multiUpdateLimit;
     state.legacySupport = settings.legacySupport;
+    state.rollout.firstPerModel = settings.rolloutFirstPerModel;
+    state.rollout.maxFailures = settings.rolloutMaxFailures;
+    firmwareServerUrl = settings.firmwareServerUrl;
     model->setLegacySupport(state.legacySupport);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -287,6 +292,9 @@ AppSettings Tessel::currentSettings() const
     AppSettings s;
     s.multiUpdateLimit = state.updateLimit;
     s.legacySupport = state.legacySupport;
+    s.rolloutFirstPerModel = state.rollout.firstPerModel;
+    s.rolloutMaxFailures = state.rollout.maxFailures;
+    s.firmwareServerUrl = firmwareServerUrl;
     // A maximised window keeps the size and place it returns to when it is restored.
     const bool maximized = isMaximized();
     const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
@@ -702,6 +710,7 @@ void Tessel::confirm_firmware_update()
     options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
     options.headerColour = QGuiApplication::palette().color(QPalette::Base).name(QColor::HexRgb);
     options.note1IconPath = Theme::themedIconPath(QStringLiteral("reset power"));
+    options.rollout = state.rollout;
     const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, options);
 
     if (!state.cautionsAccepted) {
@@ -766,10 +775,15 @@ void Tessel::on_actionOption_T_triggered()
     const bool anyLegacy = std::any_of(releases.cbegin(), releases.cend(),
                                        [](const FirmwareRelease &r) { return r.legacyModel != 0; });
     OptionSetting dialog(anyLegacy, state.legacySupport, state.updateLimit, this);
+    dialog.setRolloutPolicy(state.rollout);
+    dialog.setFirmwareServerUrl(firmwareServerUrl, FirmwareServer::environmentBaseUrl());
     if (dialog.exec() != QDialog::Accepted)
         return;
     state.legacySupport = dialog.legacySupportEnabled();
     state.updateLimit = dialog.updateLimit();
+    state.rollout = dialog.rolloutPolicy();
+    // The catalogue is read at start: a new server is asked from the next start on.
+    firmwareServerUrl = dialog.firmwareServerUrl();
     model->setLegacySupport(state.legacySupport);
     emit update_info(-1);
     update_ui(true);

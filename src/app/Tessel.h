@@ -138,6 +138,7 @@ private:
     DisplayTableState state;
     FirmwareDatabase firmwareDatabase;
     QString cacheFolder;
+    QString firmwareServerUrl; // the saved one; empty for the maker's server
     NetworkAdapterList adapterList;
     displayListModel *model = nullptr;
     MySortFilterProxyModel *proxy = nullptr;

@@ -50,6 +50,8 @@ CtlEngine::CtlEngine(const CtlOptions &options, QTextStream &out, QTextStream &e
     const AppSettings settings = AppSettings::load();
     m_state.legacySupport = settings.legacySupport;
     m_state.updateLimit = options.updateLimit > 0 ? options.updateLimit : settings.multiUpdateLimit;
+    m_state.rollout.firstPerModel = options.firstPerModel || settings.rolloutFirstPerModel;
+    m_state.rollout.maxFailures = options.maxFailures >= 0 ? options.maxFailures : settings.rolloutMaxFailures;
     // The window's own answer to the cautions is the technician's; here it is --yes.
     m_state.cautionsAccepted = true;
 
@@ -62,6 +64,7 @@ CtlEngine::CtlEngine(const CtlOptions &options, QTextStream &out, QTextStream &e
     // The command decides when to search; the window's first search and update check stay off.
     m_catalogue->setSearchAllowedCheck([] { return false; });
     connect(m_catalogue, &CatalogueStartupFlow::statusMessage, this, toProgress);
+    m_catalogue->useSavedServerUrl(settings.firmwareServerUrl);
 
     m_search = new SearchOrchestrator(m_state, m_database, this);
     m_search->setAdapters(NetworkAdapterList::fromSystem().adapters());

@@ -102,6 +102,7 @@ int UpdateCommand::prepare()
     UpdateSummary::Options summaryOptions;
     summaryOptions.updateLimit = state.updateLimit;
     summaryOptions.showAssetTag = false;
+    summaryOptions.rollout = state.rollout;
     const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, summaryOptions);
     for (const DisplayEntry &entry : qAsConst(state.displayEntries)) {
         if (UpdateSummary::isListed(entry))
@@ -148,7 +149,8 @@ int UpdateCommand::update()
     // reported too: the technician asked for it.
     for (const QHostAddress &address : qAsConst(m_listed)) {
         const int row = state.rowForAddress(address);
-        if (row < 0 || state.displayEntries.at(row).updateStartedAt.isValid())
+        // Those the rollout policy held back are in the report already, with their reason.
+        if (row < 0 || state.displayEntries.at(row).updateStartedAt.isValid() || state.displayEntries.at(row).heldBack)
             continue;
         const DisplayEntry &entry = state.displayEntries.at(row);
         UpdateReport::Line line;
@@ -158,6 +160,7 @@ int UpdateCommand::update()
         line.versionBefore = entry.currentFirmware;
         line.versionAfter = entry.currentFirmware;
         line.result = entry.resultStatus;
+        line.rollout = state.rollout;
         if (m_cancelled)
             line.resultText = tr("Not updated: cancelled before it started.");
         else if (!entry.updateNote.isEmpty())

@@ -55,6 +55,11 @@ UpdateQueue::~UpdateQueue()
 
 int UpdateQueue::queueUpdates()
 {
+    // A new batch takes the policy in force now; rows added to a batch still waiting join it.
+    if (m_sessions.isEmpty()) {
+        m_rollout = RolloutGate(m_state.rollout);
+        m_rolloutStopLogged = false;
+    }
     int queued = 0;
     for (int row = 0; row < m_state.displayEntries.size(); ++row) {
         if (queueRow(row))
@@ -167,6 +172,8 @@ bool UpdateQueue::queueRow(int row)
     entry.uploading = false;
     entry.uploadPercent = -1;
     entry.updateNote.clear();
+    entry.updateRollout = m_rollout.policy();
+    entry.heldBack = false;
     emit update_info(row);
     return true;
 }
@@ -232,12 +239,15 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
     entry.updateSettledAt = QDateTime::currentDateTimeUtc();
     qInfo().noquote() << "Display #" << n << "Update result:" << UpdateStatusText::text(sessionStatus)
                       << "for Model:" << entry.modelName << "IP address:" << address;
+    m_rollout.settled(address, sessionStatus == 3);
     if (sessionStatus == 3) {
         entry.currentFirmware = entry.latestVersion;
         entry.firmwareStatus = FirmwareStatus::UpToDate;
         entry.selected = false;
         qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName << "IP address:" << address;
-        startVerification(entry);
+        // Without a check the session's word is all there is (the check is off only in tests).
+        if (!startVerification(entry))
+            rolloutVerified(entry.address, !m_verify);
     }
     entry.updateStatus = 0;
     entry.uploading = false;
@@ -250,6 +260,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
 {
     const int limit = qMax(1, m_state.updateLimit);
     bool settledAny = false;
+    int queued = 0; // rows still queued after this tick
     QHash<const HttpClient *, bool> seen;
     seen.reserve(m_sessions.size());
 
@@ -262,6 +273,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
             if (!entry.selected || !session) {
                 // Unticked while queued: it would wait for ever, since only ticked rows start.
                 entry.updateStatus = 0;
+                entry.updateNote.clear();
                 if (session) {
                     entry.updateSession = nullptr;
                     releaseSession(session);
@@ -270,9 +282,21 @@ void UpdateQueue::FirmUpdateTimerHandle()
                 continue;
             }
             seen.insert(session, true);
-            if (m_state.activeUpdates >= limit)
+            const RolloutGate::Hold hold = m_rollout.hold(RolloutGate::groupKey(entry.modelName, entry.latestVersion));
+            if (hold != RolloutGate::Hold::None) {
+                if (holdRow(row, entry, hold))
+                    ++queued;
+                else
+                    seen.remove(session);
+                emit update_info(row);
                 continue;
+            }
+            if (m_state.activeUpdates >= limit) {
+                ++queued;
+                continue;
+            }
             session->start();
+            m_rollout.started(addressText(entry.address), RolloutGate::groupKey(entry.modelName, entry.latestVersion));
             m_sessions[session].running = true;
             entry.updateStatus = 2;
             entry.updateStartedAt = QDateTime::currentDateTimeUtc();
@@ -286,7 +310,8 @@ void UpdateQueue::FirmUpdateTimerHandle()
                               << "IP address:" << addressText(entry.address);
         }
         if (!session) {
-            // A running row whose session is gone cannot settle through it.
+            // A running row whose session is gone cannot settle through it, nor pass for its model.
+            m_rollout.settled(addressText(entry.address), false);
             entry.updateStatus = 0;
             emit update_info(row);
             continue;
@@ -302,7 +327,8 @@ void UpdateQueue::FirmUpdateTimerHandle()
     emit statusMessage(statusText(), 0);
     emit uiUpdateNeeded(settledAny);
 
-    if (m_state.activeUpdates == 0) {
+    // Rows the policy holds wait for a version check, not for a lane.
+    if (m_state.activeUpdates == 0 && queued == 0) {
         m_timer.stop();
         emit statusMessage(tr("Update finished"), 0);
         qInfo().noquote() << "All updates finished";
@@ -326,6 +352,10 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
         if (record.running && !sessionSettled(session, record.seriesCode))
             continue;
         if (record.running) {
+            // Its row is gone, so it is never checked: it cannot pass for its model.
+            const QString key = addressText(record.address);
+            m_rollout.settled(key, session->sessionStatus() == 3);
+            m_rollout.verified(key, false);
             qInfo().noquote() << "Update result:" << UpdateStatusText::text(session->sessionStatus())
                               << "for Model:" << record.modelName << "IP address:" << addressText(record.address)
                               << "(display no longer in the table)";
@@ -359,6 +389,8 @@ void UpdateQueue::cancelQueued()
         qInfo().noquote() << "Display#" << row + 1 << "Canceling queued update of " << entry.modelName << " at "
                           << addressText(entry.address);
         entry.updateStatus = 0;
+        // The only note a queued row carries is the policy's wait.
+        entry.updateNote.clear();
         if (HttpClient *session = entry.updateSession) {
             entry.updateSession = nullptr;
             releaseSession(session);
@@ -370,10 +402,10 @@ void UpdateQueue::cancelQueued()
         emit uiUpdateNeeded(true);
 }
 
-void UpdateQueue::startVerification(DisplayEntry &entry)
+bool UpdateQueue::startVerification(DisplayEntry &entry)
 {
     if (!m_verify || entry.latestVersion.trimmed().isEmpty())
-        return;
+        return false;
     const QString key = addressText(entry.address);
     delete m_verifiers.take(key);
     UpdateVerifier::Params params = m_verifierParams;
@@ -385,6 +417,7 @@ void UpdateQueue::startVerification(DisplayEntry &entry)
     connect(verifier, &UpdateVerifier::finished, this, &UpdateQueue::verificationFinished);
     m_verifiers.insert(key, verifier);
     verifier->start();
+    return true;
 }
 
 void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome, const QString &version)
@@ -393,6 +426,7 @@ void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome,
     const QString expected = verifier ? verifier->expectedVersion() : QString();
     if (verifier)
         verifier->deleteLater();
+    rolloutVerified(address, outcome == UpdateVerifier::Verified);
     const int row = m_state.rowForAddress(address);
     const QString log = UpdateVerifier::logText(outcome, expected, version);
     if (row >= 0) {
@@ -410,4 +444,45 @@ void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome,
         qInfo().noquote() << log << "IP address:" << addressText(address);
     }
     emit verified(address, outcome, version);
+}
+
+void UpdateQueue::rolloutVerified(const QHostAddress &address, bool onReleaseVersion)
+{
+    m_rollout.verified(addressText(address), onReleaseVersion);
+}
+
+bool UpdateQueue::holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold)
+{
+    const QString text = RolloutGate::rowText(hold, m_rollout.policy());
+    if (hold == RolloutGate::Hold::WaitingForFirst) {
+        if (entry.updateNote != text) {
+            entry.updateNote = text;
+            qInfo().noquote() << "Display #" << row + 1 << "Waiting for the first display of this model. Model:"
+                              << entry.modelName << "IP address:" << addressText(entry.address);
+        }
+        return true;
+    }
+    if (hold == RolloutGate::Hold::BatchStopped && !m_rolloutStopLogged) {
+        m_rolloutStopLogged = true;
+        qInfo().noquote() << "Rollout: the batch stopped after" << m_rollout.failures()
+                          << "failures; queued displays are not started";
+    }
+    qInfo().noquote() << "Display #" << row + 1
+                      << (hold == RolloutGate::Hold::FirstFailed ? "Not started: the first display of this model failed."
+                                                                 : "Not started: the batch stopped.")
+                      << "Model:" << entry.modelName << "IP address:" << addressText(entry.address);
+    // Left ticked: pressing Update again tries it, in a batch of its own.
+    entry.updateStatus = 0;
+    entry.resultStatus = 0;
+    entry.updateNote = text;
+    entry.heldBack = true;
+    entry.verifyOutcome = -1;
+    entry.updateStartedAt = QDateTime();
+    entry.updateSettledAt = QDateTime();
+    entry.firmwareBefore = entry.currentFirmware;
+    if (HttpClient *session = entry.updateSession) {
+        entry.updateSession = nullptr;
+        releaseSession(session);
+    }
+    return false;
 }

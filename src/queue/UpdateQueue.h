@@ -1,5 +1,6 @@
 #pragma once
 
+#include "queue/RolloutGate.h"
 #include "queue/UpdateVerifier.h"
 #include "update/SessionParams.h"
 
@@ -42,6 +43,8 @@ public:
     bool isTicking() const { return m_timer.isActive(); }
     int sessionCount() const { return int(m_sessions.size()); }
     int verificationsRunning() const { return int(m_verifiers.size()); }
+    // The rollout policy of the batch running or last run, with its failures so far.
+    const RolloutGate &rollout() const { return m_rollout; }
 
 public slots:
     // Checked, downloaded rows become queued sessions. Returns how many were queued.
@@ -77,7 +80,12 @@ private:
     bool sessionSettled(const HttpClient *session, int seriesCode) const;
     void releaseSession(HttpClient *session);
     void settleOrphans(const QHash<const HttpClient *, bool> &seen);
-    void startVerification(DisplayEntry &entry);
+    // False when no check follows, and so the policy must hear the outcome now.
+    bool startVerification(DisplayEntry &entry);
+    // The rollout policy hears how a display ended: verified on the release's version or not.
+    void rolloutVerified(const QHostAddress &address, bool onReleaseVersion);
+    // The policy holds a queued row; true when the row stays queued.
+    bool holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold);
     void verificationFinished(const QHostAddress &address, int outcome, const QString &version);
     QString statusText() const;
 
@@ -90,4 +98,6 @@ private:
     bool m_verify = true;
     QHash<HttpClient *, Session> m_sessions;
     QHash<QString, UpdateVerifier *> m_verifiers; // by address text
+    RolloutGate m_rollout;
+    bool m_rolloutStopLogged = false;
 };

@@ -20,6 +20,7 @@ public:
         bool showAssetTag = false;
         QString headerColour;   // "#rrggbb"
         QString note1IconPath;  // image shown beside note 1
+        RolloutPolicy rollout;  // the policy the batch will run with
     };
 
     struct Texts
@@ -38,6 +39,9 @@ public:
     // Series 1 and 2 in Auto Power Save or Auto Standby: switched "Off" before queueing.
     static bool needsPowerSaveChange(const DisplayEntry &row);
     static QString notesFor(const DisplayEntry &row, bool *note1, bool *note2, bool *note3);
+    // The policy in force, one plain line ("Rollout: one display of each model first; stop after 3
+    // failures"); empty when both rules are off.
+    static QString rolloutText(const RolloutPolicy &policy);
     // Minutes of the duration sentence: half a minute or more counts as a whole one.
     static int roundedMinutes(int seconds);
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RolloutPolicy.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -66,6 +68,8 @@ struct DisplayEntry
     QDateTime updateSettledAt;       // its session settled
     QString firmwareBefore;          // the version the row showed when its session started
     qint32 verifyOutcome = -1;       // the check after the update (UpdateVerifier::Outcome), -1 none
+    RolloutPolicy updateRollout;     // the rollout policy of the batch it was last queued in
+    bool heldBack = false;           // that policy kept it from starting; updateNote says why
 };
 
 namespace FirmwareStatus {
