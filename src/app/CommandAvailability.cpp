@@ -33,16 +33,14 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
     a.busyCursor = state.searching || state.pendingControlRequests > 0 || state.activeDownloads > 0
             || state.anyDownloadPending();
 
-    // Queued rows belong to a batch that is not over, even with no session running: the rollout
-    // policy holds them while the first display of their model is checked.
-    const bool idle = calm && state.activeDownloads == 0 && state.activeUpdates == 0 && queued == 0
+    const bool idle = calm && state.activeDownloads == 0 && state.activeUpdates == 0
             && !state.databaseDownloadInFlight;
     a.search = idle;
     a.targetedSearch = idle && !state.targetAddresses.isEmpty();
     a.cancelQueuedUpdates = queued > 0;
 
     a.updateViaLan = !state.databaseDownloadInFlight && commErrors == 0 && !powerNeeded
-            && state.activeDownloads < 1 && state.activeUpdates < 1 && queued == 0 && state.databaseLoaded
+            && state.activeDownloads < 1 && state.activeUpdates < 1 && state.databaseLoaded
             && checked > 0 && haveRows && calm;
 
     const bool refreshable = state.databaseLoaded && haveRows && calm;

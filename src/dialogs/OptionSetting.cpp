@@ -31,10 +31,15 @@ OptionSetting::OptionSetting(bool showLegacyGroup, bool legacyEnabled, int updat
 
     // The dialog takes the size of its contents, and a wrapped label asks for little width: give
     // the texts a readable line length instead of a tall narrow column.
-    const int lineWidth = fontMetrics().averageCharWidth() * 64;
-    m_ui->label->setMinimumWidth(lineWidth);
+    // Measured on Latin letters: a Japanese font's average counts its full-width glyphs, which
+    // made the dialog twice as wide as its texts need.
+    const int charWidth = qMax(1, fontMetrics().horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26);
+    const int lineWidth = charWidth * 64;
+    // The limit and the rollout stand side by side, the wider groups below them.
+    const int columnWidth = charWidth * 46;
+    m_ui->label->setMinimumWidth(columnWidth);
+    m_ui->rollout_label->setMinimumWidth(columnWidth);
     m_ui->label_2->setMinimumWidth(lineWidth);
-    m_ui->rollout_label->setMinimumWidth(lineWidth);
     m_ui->firmware_server_label->setMinimumWidth(lineWidth);
     m_ui->firmware_server_error_label->setMinimumWidth(lineWidth);
     m_ui->firmware_server_environment_label->setMinimumWidth(lineWidth);

@@ -1,6 +1,6 @@
 // Renders the small dialogs as a technician sees them, each saved as a PNG named after it and the
-// palette: the About dialog, the settings dialog at the size it opens with, the log window, the
-// update cautions and the targeted search dialog.
+// palette: the About dialog, the settings dialog at the size it opens with (and filled in, with a
+// refused server address), the log window, the update cautions and the targeted search dialog.
 
 #include "app/AppPalette.h"
 #include "app/AppTranslations.h"
@@ -50,6 +50,17 @@ int main(int argc, char *argv[])
     failed += !save(about, folder, QStringLiteral("about"));
     OptionSetting settings(true, false, 5, nullptr);
     failed += !save(settings, folder, QStringLiteral("settings"));
+    // Filled in: the rollout on, a server address refused, and the variable that overrides it.
+    OptionSetting filled(true, false, 20, nullptr);
+    RolloutPolicy rollout;
+    rollout.firstPerModel = true;
+    rollout.maxFailures = 3;
+    filled.setRolloutPolicy(rollout);
+    filled.setFirmwareServerUrl(QStringLiteral("mirror.example/firmwareupdates/"),
+                                QStringLiteral("http://127.0.0.1:8123/firmwareupdates/"));
+    filled.show();
+    filled.accept();
+    failed += !save(filled, folder, QStringLiteral("settings-filled"));
     SV_Information_Dialog log;
     log.append(QStringLiteral("2026.12.10:141500 | Firmware catalogue URL: http://127.0.0.1:8123/firmwareupdates/pd_firmware_releases.json"));
     log.append(QStringLiteral("2026.12.10:141503 | UDP found model: \"QX-551\" IP address: 127.0.74.1"));
