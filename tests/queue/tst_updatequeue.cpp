@@ -651,7 +651,7 @@ void tst_UpdateQueue::limitsHoldWithThePolicy()
     QVERIFY2(m_startedTooEarly.isEmpty(), qPrintable(m_startedTooEarly.join(QLatin1Char(' '))));
     QVERIFY(m_maxRunning <= limit);
     QVERIFY2(m_fleet->updateStats()->maxConcurrent() <= limit,
-             qPrintable(QString::number(m_fleet->updateStats()->maxConcurrent())));
+             qPrintable(QJsonDocument(m_fleet->updateStats()->toJson()).toJson()));
     // Four models start their first displays side by side.
     if (limit == 5)
         QVERIFY(m_fleet->updateStats()->maxConcurrent() >= 2);
