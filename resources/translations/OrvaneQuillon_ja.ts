@@ -388,24 +388,38 @@ Ctrl-C during an update:
         <translation>usb コマンドには --drive が必要です。</translation>
     </message>
     <message>
+        <source>search, update, download, usb or report</source>
+        <translation>search、update、download、usb、report のいずれか</translation>
+    </message>
+    <message>
         <source>Usage:
   quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json]
   quillonctl download --model NAME [--model NAME ...] [--json]
   quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
   quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
 </source>
         <translation>使用法:
   quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json]
   quillonctl download --model NAME [--model NAME ...] [--json]
   quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
   quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
 </translation>
     </message>
     <message>
-        <source>search, update, download, usb or report</source>
-        <translation>search、update、download、usb、report のいずれか</translation>
+        <source>Updates one display of each model first; the others start once it is back on the new version.</source>
+        <translation>各モデルのディスプレイ 1 台を先に更新し、新しいバージョンで戻ったことを確認してから残りを開始します。</translation>
+    </message>
+    <message>
+        <source>Starts no more displays after N failures (0 = never, up to 99).</source>
+        <translation>N 件の失敗の後はディスプレイの更新を開始しません (0 = 停止しない、最大 99)。</translation>
+    </message>
+    <message>
+        <source>--max-failures must be a number from 0 to 99, not %1.</source>
+        <translation>--max-failures には 0 から 99 の数を指定してください (指定値: %1)。</translation>
     </message>
 </context>
 <context>
@@ -710,6 +724,43 @@ Ctrl-C during an update:
         <source>Enable firmware updates on legacy display models</source>
         <translation>旧モデルのファームウェア更新を有効にする</translation>
     </message>
+    <message>
+        <source>Rollout</source>
+        <translation>段階的更新</translation>
+    </message>
+    <message>
+        <source>Keeps a firmware that fails on a model from reaching all of its displays. Displays that were not started stay ticked: Update starts them again.</source>
+        <translation>あるモデルで失敗するファームウェアが、そのモデルのすべてのディスプレイに適用されるのを防ぎます。開始されなかったディスプレイはチェックされたまま残り、再度更新すると開始されます。</translation>
+    </message>
+    <message>
+        <source>Update one display of each model first</source>
+        <translation>各モデルのディスプレイ 1 台を先に更新する</translation>
+    </message>
+    <message>
+        <source>Stop the batch after this many failures:</source>
+        <translation>この件数の失敗で一括更新を停止:</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>停止しない</translation>
+    </message>
+    <message>
+        <source>Firmware server</source>
+        <translation>ファームウェア サーバー</translation>
+    </message>
+    <message>
+        <source>The address of the firmware catalogue, for a mirror or an offline server. Leave it empty for the maker&apos;s server. A new address is used from the next start.</source>
+        <translation>ファームウェア カタログのアドレスです (ミラーやオフライン サーバー用)。メーカーのサーバーを使う場合は空欄にしてください。新しいアドレスは次回の起動から使われます。</translation>
+    </message>
+    <message>
+        <source>%1 is set and is used instead: %2</source>
+        <comment>1=name of the environment variable 2=its address</comment>
+        <translation>%1 が設定されているため、こちらが使われます: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be used as the firmware server. Enter an address that starts with http:// or https:// and names a host, such as https://mirror.example/firmwareupdates/, or leave it empty.</source>
+        <translation>「%1」はファームウェア サーバーとして使用できません。http:// または https:// で始まりホスト名を含むアドレス (例: https://mirror.example/firmwareupdates/) を入力するか、空欄にしてください。</translation>
+    </message>
 </context>
 <context>
     <name>QueueRefusal</name>
@@ -869,6 +920,25 @@ Ctrl-C during an update:
         <source>Merged %1 row(s) of %2 site(s).</source>
         <comment>1=rows 2=sites</comment>
         <translation>%2 サイトの %1 行をまとめました。</translation>
+    </message>
+</context>
+<context>
+    <name>RolloutGate</name>
+    <message>
+        <source>Waiting for the first display of this model</source>
+        <translation>このモデルの最初のディスプレイの完了を待っています</translation>
+    </message>
+    <message>
+        <source>Not started: the first display of this model failed</source>
+        <translation>未開始: このモデルの最初のディスプレイの更新に失敗しました</translation>
+    </message>
+    <message>
+        <source>Not started: the batch stopped after 1 failure</source>
+        <translation>未開始: 1 件の失敗により一括更新を停止しました</translation>
+    </message>
+    <message>
+        <source>Not started: the batch stopped after %1 failures</source>
+        <translation>未開始: %1 件の失敗により一括更新を停止しました</translation>
     </message>
 </context>
 <context>
@@ -1643,6 +1713,10 @@ Are you sure you want to quit?</source>
         <comment>1=minutes 2=seconds</comment>
         <translation> 全体の残り時間 (推定): %1:%2</translation>
     </message>
+    <message>
+        <source>The display was still answering when the update was given up: it may still be writing its firmware. Do not switch it off; search again later to read its version.</source>
+        <translation>更新を打ち切った時点でも、ディスプレイは応答していました。まだファームウェアを書き込んでいる可能性があります。電源を切らないでください。しばらくしてから再度検索し、バージョンを確認してください。</translation>
+    </message>
 </context>
 <context>
     <name>UpdateReport</name>
@@ -1834,6 +1908,28 @@ Are you sure you want to quit?</source>
         <source>&lt;p&gt;&lt;b&gt;The following %1 display(s) will not be updated:&lt;/b&gt;&lt;/p&gt;</source>
         <comment>1=number of displays</comment>
         <translation>&lt;p&gt;&lt;b&gt;次の %1 台のディスプレイは更新されません:&lt;/b&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>one display of each model first</source>
+        <translation>各モデル 1 台を先に更新</translation>
+    </message>
+    <message>
+        <source>stop after 1 failure</source>
+        <translation>1 件失敗したら停止</translation>
+    </message>
+    <message>
+        <source>stop after %1 failures</source>
+        <translation>%1 件失敗したら停止</translation>
+    </message>
+    <message>
+        <source>Rollout: %1</source>
+        <comment>1=the rollout rules in force, separated by semicolons</comment>
+        <translation>段階的更新: %1</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <comment>between two rollout rules</comment>
+        <translation>、</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "dialogs/AdvancedIPSearchDialog.h"
 #include "maintenance/ApplicationUpdateCheck.h"
 #include "flows/CatalogueStartupFlow.h"
+#include "flows/FirmwareServer.h"
 #include "maintenance/FileHashListing.h"
 #include "maintenance/FirmwareCache.h"
 #include "maintenance/ReadmeFile.h"
@@ -649,10 +650,16 @@ void Tessel::on_actionOption_T_triggered()
     const QList<FirmwareRelease> &releases = database().releases();
     const bool anyLegacy = std::any_of(releases.cbegin(), releases.cend(),
                                        [](const FirmwareRelease &r) { return r.legacyModel != 0; });
-    OptionSetting dialog(anyLegacy, tableState().legacySupport, tableState().updateLimit, this);
+    const DisplayTableState &state = tableState();
+    OptionSetting dialog(anyLegacy, state.legacySupport, state.updateLimit, this);
+    dialog.setRolloutPolicy(state.rollout);
+    dialog.setFirmwareServerUrl(m_engine->firmwareServerUrl(), FirmwareServer::environmentBaseUrl());
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_engine->setUpdateLimit(dialog.updateLimit());
+    m_engine->setRolloutPolicy(dialog.rolloutPolicy());
+    // The catalogue is read at start: a new server is asked from the next start on.
+    m_engine->setFirmwareServerUrl(dialog.firmwareServerUrl());
     model->setLegacySupport(dialog.legacySupportEnabled());
     m_engine->setLegacySupport(dialog.legacySupportEnabled());
 }

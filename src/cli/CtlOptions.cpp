@@ -26,7 +26,8 @@ QString usageText()
             "CtlOptions",
             "Usage:\n"
             "  quillonctl search   [--targets TEXT] [--json]\n"
-            "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]\n"
+            "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]\n"
+            "                      [--yes] [--json]\n"
             "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
             "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
             "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n");
@@ -71,6 +72,11 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
                                         "without it, a broadcast search."),
                                      tr("TEXT"));
     const QCommandLineOption limit(QStringLiteral("limit"), tr("Displays updated at once: 1, 5 or 20."), tr("N"));
+    const QCommandLineOption firstPerModel(QStringLiteral("first-per-model"),
+                                           tr("Updates one display of each model first; the others start once it "
+                                              "is back on the new version."));
+    const QCommandLineOption maxFailures(QStringLiteral("max-failures"),
+                                         tr("Starts no more displays after N failures (0 = never, up to 99)."), tr("N"));
     const QCommandLineOption yes(QStringLiteral("yes"), tr("Updates the displays; without it update only shows what it would do."));
     const QCommandLineOption json(QStringLiteral("json"), tr("Results as JSON on standard output."));
     const QCommandLineOption model(QStringLiteral("model"), tr("A model name."), tr("NAME"));
@@ -79,7 +85,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QCommandLineOption drive(QStringLiteral("drive"), tr("The root folder of the mounted drive."), tr("ROOT"));
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
+    parser.addOptions({ help, version, targets, limit, firstPerModel, maxFailures, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
     parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb or report"));
 
     const auto usageError = [&](const QString &text) {
@@ -116,6 +122,8 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QList<QPair<const QCommandLineOption *, bool>> allowed {
         { &targets, searchLike },
         { &limit, command == Command::Update },
+        { &firstPerModel, command == Command::Update },
+        { &maxFailures, command == Command::Update },
         { &yes, command == Command::Update },
         { &json, command != Command::Usb },
         { &model, command == Command::Download || command == Command::Usb },
@@ -156,6 +164,15 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
         if (text != QLatin1String("1") && text != QLatin1String("5") && text != QLatin1String("20"))
             return usageError(tr("--limit must be 1, 5 or 20, not %1.").arg(text));
         options.updateLimit = text.toInt();
+    }
+    options.firstPerModel = parser.isSet(firstPerModel);
+    if (parser.isSet(maxFailures)) {
+        const QString text = parser.value(maxFailures);
+        bool ok = false;
+        const int value = text.toInt(&ok);
+        if (!ok || value < 0 || value > 99 || text.trimmed() != text)
+            return usageError(tr("--max-failures must be a number from 0 to 99, not %1.").arg(text));
+        options.maxFailures = value;
     }
     options.models = parser.values(model);
     options.modelVariant = parser.value(modelVariant);

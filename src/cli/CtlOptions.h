@@ -26,6 +26,8 @@ public:
     QString targetText;
     QList<QHostAddress> targets;
     int updateLimit = 0;         // 0: the saved setting
+    bool firstPerModel = false;  // --first-per-model; without it, the saved setting
+    int maxFailures = -1;        // --max-failures 0..99; -1: the saved setting
     bool confirmed = false;      // --yes
     bool json = false;
     QStringList models;

@@ -157,7 +157,8 @@ QList<UpdateReport::Line> UpdateCommand::reportLines() const
     // reported too: the technician asked for it.
     for (const QHostAddress &address : qAsConst(m_listed)) {
         const int row = state.rowForAddress(address);
-        if (row < 0 || state.displayEntries.at(row).updateStartedAt.isValid())
+        // Those the rollout policy held back are in the report already, with their reason.
+        if (row < 0 || state.displayEntries.at(row).updateStartedAt.isValid() || state.displayEntries.at(row).heldBack)
             continue;
         const DisplayEntry &entry = state.displayEntries.at(row);
         UpdateReport::Line line;
@@ -167,6 +168,7 @@ QList<UpdateReport::Line> UpdateCommand::reportLines() const
         line.versionBefore = entry.currentFirmware;
         line.versionAfter = entry.currentFirmware;
         line.result = entry.resultStatus;
+        line.rollout = state.rollout;
         if (m_cancelled)
             line.resultText = tr("Not updated: cancelled before it started.");
         else if (!entry.updateNote.isEmpty())

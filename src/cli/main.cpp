@@ -60,6 +60,12 @@ int main(int argc, char *argv[])
     InterruptHook hook;
     QuillonEngine engine(QuillonEngine::CtlFrontEnd);
     engine.setUpdateLimit(options.updateLimit);
+    // The options add to the saved rollout policy for this run only; nothing is stored.
+    RolloutPolicy rollout = engine.state().rollout;
+    rollout.firstPerModel = rollout.firstPerModel || options.firstPerModel;
+    if (options.maxFailures >= 0)
+        rollout.maxFailures = options.maxFailures;
+    engine.setRolloutPolicy(rollout);
     // The window's own answer to the cautions is the technician's; here it is --yes.
     engine.acceptCautions();
     if (options.shortWaits)

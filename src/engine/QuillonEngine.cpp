@@ -45,6 +45,9 @@ QuillonEngine::QuillonEngine(const QString &frontEnd, QObject *parent)
     const AppSettings settings = AppSettings::load();
     m_state.updateLimit = settings.multiUpdateLimit;
     m_state.legacySupport = settings.legacySupport;
+    m_state.rollout.firstPerModel = settings.rolloutFirstPerModel;
+    m_state.rollout.maxFailures = settings.rolloutMaxFailures;
+    m_firmwareServerUrl = settings.firmwareServerUrl;
     m_state.targetText = settings.ipAddressScanText;
     int item = 0;
     AddressListParser::parse(m_state.targetText, m_state.targetAddresses, item, AddressListParser::DefaultLimit);
@@ -79,6 +82,7 @@ void QuillonEngine::wireParts()
 {
     m_catalogue = new CatalogueStartupFlow(m_state, m_database, m_cacheFolder, this);
     m_catalogue->setSearchAllowedCheck([this] { return m_firstSearchCheck && m_firstSearchCheck(); });
+    m_catalogue->useSavedServerUrl(m_firmwareServerUrl);
     connect(m_catalogue, &CatalogueStartupFlow::statusMessage, this, &QuillonEngine::statusMessage);
     connect(m_catalogue, &CatalogueStartupFlow::uiUpdateNeeded, this, &QuillonEngine::uiUpdateNeeded);
     connect(m_catalogue, &CatalogueStartupFlow::firstSearchDue, this, [this](bool targeted) { startSearch(!targeted); });
@@ -142,6 +146,16 @@ void QuillonEngine::setUpdateLimit(int limit)
         m_state.updateLimit = limit;
 }
 
+void QuillonEngine::setRolloutPolicy(const RolloutPolicy &policy)
+{
+    m_state.rollout = policy;
+}
+
+void QuillonEngine::setFirmwareServerUrl(const QString &url)
+{
+    m_firmwareServerUrl = url;
+}
+
 void QuillonEngine::setLegacySupport(bool enabled)
 {
     m_state.legacySupport = enabled;
@@ -164,6 +178,9 @@ void QuillonEngine::storeSettings(AppSettings &settings) const
 {
     settings.multiUpdateLimit = m_state.updateLimit;
     settings.legacySupport = m_state.legacySupport;
+    settings.rolloutFirstPerModel = m_state.rollout.firstPerModel;
+    settings.rolloutMaxFailures = m_state.rollout.maxFailures;
+    settings.firmwareServerUrl = m_firmwareServerUrl;
     settings.ipAddressScanText = m_state.targetText;
 }
 
@@ -291,6 +308,7 @@ UpdateSummary::Texts QuillonEngine::summaryTexts(UpdateSummary::Options options)
 {
     options.updateLimit = m_state.updateLimit;
     options.database = &m_database;
+    options.rollout = m_state.rollout;
     return UpdateSummary::build(m_state.displayEntries, options);
 }
 
@@ -404,7 +422,8 @@ void QuillonEngine::keepBatchRecord()
     m_recordInTable = false;
     m_record.clear();
     for (const DisplayEntry &entry : qAsConst(m_state.displayEntries)) {
-        if (!entry.updateStartedAt.isValid())
+        // A row the rollout policy held back belongs to the batch as much as one that ran.
+        if (!entry.updateStartedAt.isValid() && !entry.heldBack)
             continue;
         DisplayEntry kept = entry;
         kept.updateSession = nullptr;

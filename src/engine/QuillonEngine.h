@@ -62,6 +62,10 @@ public:
 
     // Settings the parts read. The window writes them back when it closes (storeSettings).
     void setUpdateLimit(int limit);
+    void setRolloutPolicy(const RolloutPolicy &policy);
+    // The firmware server the catalogue is read from at the next start; empty for the maker's.
+    void setFirmwareServerUrl(const QString &url);
+    const QString &firmwareServerUrl() const { return m_firmwareServerUrl; }
     void setLegacySupport(bool enabled);
     void setTargets(const QList<QHostAddress> &addresses, const QString &text);
     void setInterfaceSelection(const QVariant &data);
@@ -165,6 +169,7 @@ private:
     DisplayTableState m_state;
     FirmwareDatabase m_database;
     QString m_cacheFolder;
+    QString m_firmwareServerUrl; // the saved one; empty for the maker's server
     NetworkAdapterList m_adapters;
     CatalogueStartupFlow *m_catalogue = nullptr;
     SearchOrchestrator *m_search = nullptr;

@@ -37,6 +37,15 @@ void CatalogueStartupFlow::setServerBaseUrl(const QString &baseUrl)
     m_baseUrl = baseUrl.endsWith(QLatin1Char('/')) ? baseUrl : baseUrl + QLatin1Char('/');
 }
 
+void CatalogueStartupFlow::useSavedServerUrl(const QString &savedUrl)
+{
+    const QString saved = savedUrl.trimmed();
+    if (!saved.isEmpty() && !FirmwareServer::isUsableBaseUrl(saved))
+        qInfo().noquote() << "Warning: ignored the saved firmware server URL" << saved
+                          << "(not an http or https URL with a host)";
+    m_baseUrl = FirmwareServer::baseUrl(saved);
+}
+
 void CatalogueStartupFlow::setSearchAllowedCheck(std::function<bool()> check)
 {
     m_searchAllowed = std::move(check);

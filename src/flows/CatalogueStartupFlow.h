@@ -26,6 +26,9 @@ public:
     ~CatalogueStartupFlow() override;
 
     void setServerBaseUrl(const QString &baseUrl);
+    // The firmware server saved in the settings; QUILLON_FIRMWARE_URL still overrides it, and a
+    // saved value that is not usable is logged and left out.
+    void useSavedServerUrl(const QString &savedUrl);
     QString serverBaseUrl() const { return m_baseUrl; }
 
     // Asked after the controls were refreshed: may the first search start now? Without a check

@@ -4,15 +4,17 @@
 
 #include <QtGlobal>
 
-namespace {
-
-bool isUsableBaseUrl(const QString &base)
+bool FirmwareServer::isUsableBaseUrl(const QString &url)
 {
-    const QUrl parsed(base, QUrl::StrictMode);
+    const QUrl parsed(url, QUrl::StrictMode);
     return parsed.isValid() && !parsed.host().isEmpty()
             && (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https"));
 }
 
+QString FirmwareServer::environmentBaseUrl()
+{
+    const QString value = qEnvironmentVariable(BaseUrlVariable).trimmed();
+    return isUsableBaseUrl(value) ? value : QString();
 }
 
 QString FirmwareServer::ignoredBaseUrl()
@@ -23,10 +25,12 @@ QString FirmwareServer::ignoredBaseUrl()
     return value;
 }
 
-QString FirmwareServer::baseUrl()
+QString FirmwareServer::baseUrl(const QString &savedUrl)
 {
-    QString base = qEnvironmentVariable(BaseUrlVariable).trimmed();
-    if (!isUsableBaseUrl(base))
+    QString base = environmentBaseUrl();
+    if (base.isEmpty() && isUsableBaseUrl(savedUrl.trimmed()))
+        base = savedUrl.trimmed();
+    if (base.isEmpty())
         base = QString::fromLatin1(DefaultBaseUrl);
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');

@@ -10,6 +10,7 @@
 #include "queue/SettledTest.h"
 #include "records/DisplayTableState.h"
 #include "update/HttpClient.h"
+#include "update/UpdateStatus.h"
 #include "update/UpdateStatusText.h"
 
 #include <QDebug>
@@ -50,6 +51,11 @@ UpdateQueue::~UpdateQueue()
 
 int UpdateQueue::queueUpdates()
 {
+    // A new batch takes the policy in force now; rows added to a batch still waiting join it.
+    if (m_sessions.isEmpty()) {
+        m_rollout = RolloutGate(m_state.rollout);
+        m_rolloutStopLogged = false;
+    }
     int queued = 0;
     for (int row = 0; row < m_state.displayEntries.size(); ++row) {
         if (queueRow(row))
@@ -167,6 +173,8 @@ bool UpdateQueue::queueRow(int row)
     entry.uploading = false;
     entry.uploadPercent = -1;
     entry.updateNote.clear();
+    entry.updateRollout = m_rollout.policy();
+    entry.heldBack = false;
     emit update_info(row);
     return true;
 }
@@ -239,6 +247,7 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
         entry.updateNote = tr("The display was still answering when the update was given up: it may still be "
                               "writing its firmware. Do not switch it off; search again later to read its version.");
     }
+    m_rollout.settled(address, sessionStatus == 3);
     if (sessionStatus == 3 && m_verify) {
         // The display accepted the firmware; only what it reports after its restart tells whether
         // it runs it. The row stays in its update, and holds its lane, until that is known.
@@ -254,6 +263,7 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
         entry.firmwareStatus = FirmwareStatus::UpToDate;
         entry.selected = false;
         qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName << "IP address:" << address;
+        rolloutVerified(entry.address, true);
     }
     entry.updateStatus = 0;
     releaseSession(session);
@@ -266,6 +276,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
     // A row that started or left the queue changes what the panel says about it, as much as one
     // that settled.
     bool stateChanged = false;
+    int queued = 0; // rows still queued after this tick
     QHash<const HttpClient *, bool> seen;
     seen.reserve(m_sessions.size());
 
@@ -279,6 +290,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
                 // Unticked while queued: it would wait for ever, since only ticked rows start.
                 entry.updateStatus = 0;
                 stateChanged = true;
+                entry.updateNote.clear();
                 if (session) {
                     entry.updateSession = nullptr;
                     releaseSession(session);
@@ -287,9 +299,21 @@ void UpdateQueue::FirmUpdateTimerHandle()
                 continue;
             }
             seen.insert(session, true);
-            if (m_state.activeUpdates >= limit)
+            const RolloutGate::Hold hold = m_rollout.hold(RolloutGate::groupKey(entry.modelName, entry.latestVersion));
+            if (hold != RolloutGate::Hold::None) {
+                if (holdRow(row, entry, hold))
+                    ++queued;
+                else
+                    seen.remove(session);
+                emit update_info(row);
                 continue;
+            }
+            if (m_state.activeUpdates >= limit) {
+                ++queued;
+                continue;
+            }
             session->start();
+            m_rollout.started(addressText(entry.address), RolloutGate::groupKey(entry.modelName, entry.latestVersion));
             m_sessions[session].running = true;
             entry.updateStatus = 2;
             stateChanged = true;
@@ -307,7 +331,8 @@ void UpdateQueue::FirmUpdateTimerHandle()
         if (!session && m_verifiers.contains(addressText(entry.address)))
             continue;
         if (!session) {
-            // A running row whose session is gone cannot settle through it.
+            // A running row whose session is gone cannot settle through it, nor pass for its model.
+            m_rollout.settled(addressText(entry.address), false);
             entry.updateStatus = 0;
             stateChanged = true;
             emit update_info(row);
@@ -324,7 +349,8 @@ void UpdateQueue::FirmUpdateTimerHandle()
     emit statusMessage(statusText(), 0);
     emit uiUpdateNeeded(stateChanged);
 
-    if (m_state.activeUpdates == 0) {
+    // Rows the policy holds wait for a version check, not for a lane.
+    if (m_state.activeUpdates == 0 && queued == 0) {
         m_timer.stop();
         emit statusMessage(tr("Update finished"), 0);
         qInfo().noquote() << "All updates finished";
@@ -348,6 +374,10 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
         if (record.running && !sessionSettled(session, record.seriesCode))
             continue;
         if (record.running) {
+            // Its row is gone, so it is never checked: it cannot pass for its model.
+            const QString key = addressText(record.address);
+            m_rollout.settled(key, session->sessionStatus() == 3);
+            m_rollout.verified(key, false);
             qInfo().noquote() << "Update result:" << UpdateStatusText::text(session->sessionStatus())
                               << "for Model:" << record.modelName << "IP address:" << addressText(record.address)
                               << "(display no longer in the table)";
@@ -389,6 +419,8 @@ void UpdateQueue::cancelQueued()
         qInfo().noquote() << "Display#" << row + 1 << "Canceling queued update of " << entry.modelName << " at "
                           << addressText(entry.address);
         entry.updateStatus = 0;
+        // The only note a queued row carries is the policy's wait.
+        entry.updateNote.clear();
         if (HttpClient *session = entry.updateSession) {
             entry.updateSession = nullptr;
             releaseSession(session);
@@ -425,6 +457,7 @@ void UpdateQueue::verificationFinished(const QHostAddress &address)
         return;
     const UpdateVerifier::Finding finding = verifier->finding();
     verifier->deleteLater();
+    rolloutVerified(address, finding.outcome == UpdateVerifier::Verified);
     // The lane the row kept for its check.
     m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
 
@@ -452,4 +485,45 @@ void UpdateQueue::verificationFinished(const QHostAddress &address)
         qInfo().noquote() << log << "IP address:" << addressText(address) << "(display no longer in the table)";
     }
     emit verified(address, finding.outcome, finding.version, finding);
+}
+
+void UpdateQueue::rolloutVerified(const QHostAddress &address, bool onReleaseVersion)
+{
+    m_rollout.verified(addressText(address), onReleaseVersion);
+}
+
+bool UpdateQueue::holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold)
+{
+    const QString text = RolloutGate::rowText(hold, m_rollout.policy());
+    if (hold == RolloutGate::Hold::WaitingForFirst) {
+        if (entry.updateNote != text) {
+            entry.updateNote = text;
+            qInfo().noquote() << "Display #" << row + 1 << "Waiting for the first display of this model. Model:"
+                              << entry.modelName << "IP address:" << addressText(entry.address);
+        }
+        return true;
+    }
+    if (hold == RolloutGate::Hold::BatchStopped && !m_rolloutStopLogged) {
+        m_rolloutStopLogged = true;
+        qInfo().noquote() << "Rollout: the batch stopped after" << m_rollout.failures()
+                          << "failures; queued displays are not started";
+    }
+    qInfo().noquote() << "Display #" << row + 1
+                      << (hold == RolloutGate::Hold::FirstFailed ? "Not started: the first display of this model failed."
+                                                                 : "Not started: the batch stopped.")
+                      << "Model:" << entry.modelName << "IP address:" << addressText(entry.address);
+    // Left ticked: pressing Update again tries it, in a batch of its own.
+    entry.updateStatus = 0;
+    entry.resultStatus = 0;
+    entry.updateNote = text;
+    entry.heldBack = true;
+    entry.verifyOutcome = -1;
+    entry.updateStartedAt = QDateTime();
+    entry.updateSettledAt = QDateTime();
+    entry.firmwareBefore = entry.currentFirmware;
+    if (HttpClient *session = entry.updateSession) {
+        entry.updateSession = nullptr;
+        releaseSession(session);
+    }
+    return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "queue/RolloutGate.h"
 #include "queue/UpdateVerifier.h"
 #include "update/SessionParams.h"
 
@@ -47,6 +48,8 @@ public:
     int verificationsRunning() const { return int(m_verifiers.size()); }
     // The cache file names that queued and running sessions read.
     QStringList filesInUse() const;
+    // The rollout policy of the batch running or last run, with its failures so far.
+    const RolloutGate &rollout() const { return m_rollout; }
 
 public slots:
     // Checked, downloaded rows become queued sessions. Returns how many were queued.
@@ -89,6 +92,10 @@ private:
     void settleOrphans(const QHash<const HttpClient *, bool> &seen);
     void startVerification(DisplayEntry &entry);
     void verificationFinished(const QHostAddress &address);
+    // The rollout policy hears how a display ended: verified on the release's version or not.
+    void rolloutVerified(const QHostAddress &address, bool onReleaseVersion);
+    // The policy holds a queued row; true when the row stays queued.
+    bool holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold);
     QString statusText() const;
 
     DisplayTableState &m_state;
@@ -100,4 +107,6 @@ private:
     bool m_verify = true;
     QHash<HttpClient *, Session> m_sessions;
     QHash<QString, UpdateVerifier *> m_verifiers; // by address text
+    RolloutGate m_rollout;
+    bool m_rolloutStopLogged = false;
 };

@@ -48,6 +48,21 @@ QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note
     return notes;
 }
 
+QString UpdateSummary::rolloutText(const RolloutPolicy &policy)
+{
+    QStringList rules;
+    if (policy.firstPerModel)
+        rules << tr("one display of each model first");
+    if (policy.maxFailures == 1)
+        rules << tr("stop after 1 failure");
+    else if (policy.maxFailures > 1)
+        rules << tr("stop after %1 failures").arg(policy.maxFailures);
+    if (rules.isEmpty())
+        return QString();
+    return tr("Rollout: %1", "1=the rollout rules in force, separated by semicolons")
+            .arg(rules.join(tr("; ", "between two rollout rules")));
+}
+
 QueueRefusal::Reason UpdateSummary::refusal(const DisplayEntry &row, const Options &options, FirmwareRelease *release)
 {
     // Without a catalogue only the series can be judged; a default release counts as one file.
@@ -133,6 +148,10 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     if (note3) {
         message += tr("<b>Note 3: The display’s &quot;Power Save Mode&quot; will automatically switch to &quot;Normal&quot; prior to applying the firmware update. This change enables the display to communicate fully while in standby. Consequently, the power consumption in standby mode will increase slightly.</b><br>");
     }
+
+    const QString rollout = rolloutText(options.rollout);
+    if (!rollout.isEmpty())
+        message += QLatin1String("<br><b>") + rollout.toHtmlEscaped() + QLatin1String("</b><br>");
 
     texts.estimateSecs = LaneEstimate::seconds(updated, options.updateLimit, LaneEstimate::Mode::WholeBatch);
     if (texts.estimateSecs >= 60) {

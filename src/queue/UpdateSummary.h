@@ -28,6 +28,7 @@ public:
         QString note1IconPath;  // image shown beside note 1
         // The catalogue the queue will read; without it only the series decides a refusal.
         const FirmwareDatabase *database = nullptr;
+        RolloutPolicy rollout;  // the policy the batch will run with
     };
 
     struct Texts
@@ -50,4 +51,7 @@ public:
     // when the catalogue has one.
     static QueueRefusal::Reason refusal(const DisplayEntry &row, const Options &options, FirmwareRelease *release);
     static QString notesFor(const DisplayEntry &row, bool *note1, bool *note2, bool *note3);
+    // The policy in force, one plain line ("Rollout: one display of each model first; stop after 3
+    // failures"); empty when both rules are off.
+    static QString rolloutText(const RolloutPolicy &policy);
 };

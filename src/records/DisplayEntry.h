@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RolloutPolicy.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -67,6 +69,8 @@ struct DisplayEntry
     QString firmwareBefore;          // the version the row showed when its session started
     QString firmwareAfter;           // the version this display reported after the update, empty when none
     qint32 verifyOutcome = -1;       // the check after the update, see VerifyOutcome
+    RolloutPolicy updateRollout;     // the rollout policy of the batch it was last queued in
+    bool heldBack = false;           // that policy kept it from starting; updateNote says why
 };
 
 // What the check after an update found. Only Verified makes an update a success: the session's

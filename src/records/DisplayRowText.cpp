@@ -149,6 +149,9 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
     }
     if (entry.updateStatus == 2)
         return progressText(entry, entry.updateTimer.isValid() ? entry.updateTimer.elapsed() : 0);
+    // A queued row with a note is one the rollout policy holds until its model's first display passed.
+    if (entry.updateStatus == 1 && !entry.updateNote.isEmpty())
+        return entry.updateNote;
     return lookup ? lookup(entry.updateStatus)
                       : QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)").arg(entry.updateStatus);
 }

@@ -44,6 +44,7 @@ struct DisplayTableState
     bool cautionsAccepted = false;
     bool legacySupport = false;
     int updateLimit = 5;
+    RolloutPolicy rollout;   // for the next batch; a batch keeps the one it started with
 
     bool anyDownloadPending() const
     {

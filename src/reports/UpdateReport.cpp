@@ -19,7 +19,7 @@ QString timeText(const QDateTime &time)
 bool UpdateReport::hasLines(const DisplayTableState &state)
 {
     for (const DisplayEntry &entry : state.displayEntries) {
-        if (entry.updateStartedAt.isValid())
+        if (entry.updateStartedAt.isValid() || entry.heldBack)
             return true;
     }
     return false;
@@ -30,9 +30,22 @@ QList<UpdateReport::Line> UpdateReport::lines(const DisplayTableState &state, bo
 {
     QList<Line> lines;
     for (const DisplayEntry &entry : state.displayEntries) {
+        if (entry.heldBack) {
+            Line line;
+            line.model = entry.modelName;
+            line.serial = entry.serialNumber;
+            line.address = DisplayListExport::addressText(entry.address);
+            line.versionBefore = entry.currentFirmware;
+            line.versionAfter = entry.currentFirmware;
+            line.resultText = entry.updateNote;
+            line.rollout = entry.updateRollout;
+            lines.append(line);
+            continue;
+        }
         if (!entry.updateStartedAt.isValid())
             continue;
         Line line;
+        line.rollout = entry.updateRollout;
         line.started = entry.updateStartedAt;
         line.settled = entry.updateSettledAt;
         line.model = entry.modelName;
@@ -79,6 +92,10 @@ QByteArray UpdateReport::json(const QList<Line> &lines)
                 { QStringLiteral("result_text"), line.resultText },
                 { QStringLiteral("started"), timeText(line.started) },
                 { QStringLiteral("settled"), timeText(line.settled) },
+                { QStringLiteral("rollout"), QJsonObject {
+                        { QStringLiteral("first_per_model"), line.rollout.firstPerModel },
+                        { QStringLiteral("max_failures"), line.rollout.maxFailures },
+                  } },
         });
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);

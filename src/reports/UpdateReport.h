@@ -12,7 +12,8 @@ struct DisplayTableState;
 
 // "Export update report...", and the result list of the command line's update: one line per
 // display whose update was started in this table (a search starts a new table), with when it
-// started and settled, the version before and after and the result.
+// started and settled, the version before and after and the result; and one for each display the
+// rollout policy kept from starting, with why.
 class UpdateReport
 {
     Q_DECLARE_TR_FUNCTIONS(UpdateReport)
@@ -29,8 +30,9 @@ public:
         QString versionAfter;         // as the display reported it after the update; empty when it did not
         bool versionReadBack = false; // versionAfter was read from the display after its restart
         bool verified = false;        // and it is the release's: the only success
-        int result = 0;               // the session's status code
+        int result = 0;               // the session's status code; 0 for a display not started
         QString resultText;
+        RolloutPolicy rollout;        // the policy of the batch
     };
 
     static QList<Line> lines(const DisplayTableState &state, bool legacySupport,
@@ -39,6 +41,7 @@ public:
 
     static QList<QStringList> table(const QList<Line> &lines);
     // An array of objects: address, model, serial, firmware_before, firmware_after (null when
-    // nothing was read back), firmware_after_verified, result, result_text, started, settled.
+    // nothing was read back), firmware_after_verified, result, result_text, started, settled, and
+    // rollout (an object: first_per_model, max_failures).
     static QByteArray json(const QList<Line> &lines);
 };

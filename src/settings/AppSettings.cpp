@@ -16,6 +16,10 @@ const QString KeyPosition = QStringLiteral("Main Window Position");
 const QString KeyMaximized = QStringLiteral("Main Window Maximized");
 const QString KeySplitter = QStringLiteral("Main Window Splitter");
 const QString KeyHeader = QStringLiteral("Display Table Header");
+const QString KeyRolloutFirst = QStringLiteral("RolloutFirstPerModel");
+const QString KeyRolloutFailures = QStringLiteral("RolloutMaxFailures");
+const QString KeyFirmwareServer = QStringLiteral("FirmwareServerUrl");
+constexpr int MaxRolloutFailures = 99;
 // Anything larger is not a state either widget wrote.
 constexpr int MaxWidgetState = 64 * 1024;
 
@@ -50,6 +54,9 @@ AppSettings AppSettings::load(QSettings &store)
     s.windowMaximized = store.value(KeyMaximized, false).toBool();
     s.splitterState = boundedState(store.value(KeySplitter));
     s.tableHeaderState = boundedState(store.value(KeyHeader));
+    s.rolloutFirstPerModel = store.value(KeyRolloutFirst, false).toBool();
+    s.rolloutMaxFailures = qBound(0, store.value(KeyRolloutFailures, 0).toInt(), MaxRolloutFailures);
+    s.firmwareServerUrl = store.value(KeyFirmwareServer, QString()).toString().trimmed();
     store.endGroup();
     return s;
 }
@@ -79,6 +86,12 @@ void AppSettings::save(QSettings &store) const
         store.setValue(KeySplitter, splitterState);
     if (!tableHeaderState.isEmpty())
         store.setValue(KeyHeader, tableHeaderState);
+    store.setValue(KeyRolloutFirst, rolloutFirstPerModel);
+    store.setValue(KeyRolloutFailures, qBound(0, rolloutMaxFailures, MaxRolloutFailures));
+    if (firmwareServerUrl.trimmed().isEmpty())
+        store.remove(KeyFirmwareServer);
+    else
+        store.setValue(KeyFirmwareServer, firmwareServerUrl.trimmed());
     store.endGroup();
 }
 

@@ -34,6 +34,12 @@ public:
     bool windowMaximized = false;
     QByteArray splitterState;
     QByteArray tableHeaderState;
+    // The rollout policy of LAN update batches; a store without these keys means both off.
+    bool rolloutFirstPerModel = false;
+    int rolloutMaxFailures = 0;      // 0 never, else 1..99
+    // The firmware server chosen in the settings dialog (a mirror or an offline server); empty is
+    // the maker's. QUILLON_FIRMWARE_URL, when set, still wins.
+    QString firmwareServerUrl;
 
     // From the application's own store (organisation and application names of the application object).
     static AppSettings load();

@@ -33,7 +33,8 @@ struct Planned
     int progressStep = 50;
 };
 
-// 1-9 a batch of mixed series, 10 fails, 11-13 and 14-15 slow (Ctrl-C), 16 up to date.
+// 1-9 a batch of mixed series, 10 fails, 11-13 and 14-15 slow (Ctrl-C), 16 up to date, 17-19 one
+// model that fails on every display, 20-21 a model that updates (the rollout policy).
 const Planned Fleet[] = {
     { "LG-141", "SERIES_CEDAR4", 1, 1 },
     { "LG-242", "SERIES_LARCH", 2, 0 },
@@ -51,6 +52,11 @@ const Planned Fleet[] = {
     { "SL-354", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 1 },
     { "SL-355", "SERIES_CEDAR5", 3, 2, false, "R1.000", 0, 1 },
     { "UP-356", "SERIES_CEDAR5", 3, 2, false, "R2.000" },
+    { "HB-361", "SERIES_CEDAR5", 3, 2, false, "R1.000", 1 },
+    { "HB-361", "SERIES_CEDAR5", 3, 2, false, "R1.000", 1 },
+    { "HB-361", "SERIES_CEDAR5", 3, 2, false, "R1.000", 1 },
+    { "OK-362", "SERIES_CEDAR5", 3 },
+    { "OK-362", "SERIES_CEDAR5", 3 },
 };
 constexpr int FleetSize = int(std::size(Fleet));
 const QString NewVersion = QStringLiteral("2.000");
@@ -224,6 +230,10 @@ private slots:
         QTest::newRow("foreign option") << QStringList { "search", "--yes" } << "--yes";
         QTest::newRow("download without model") << QStringList { "download" } << "--model";
         QTest::newRow("usb without drive") << QStringList { "usb", "--model", "CG-343" } << "--drive";
+        QTest::newRow("max failures above 99") << QStringList { "update", "--max-failures", "100" } << "--max-failures";
+        QTest::newRow("max failures negative") << QStringList { "update", "--max-failures", "-1" } << "--max-failures";
+        QTest::newRow("max failures not a number") << QStringList { "update", "--max-failures", "3x" } << "--max-failures";
+        QTest::newRow("rollout on search") << QStringList { "search", "--first-per-model" } << "--first-per-model";
     }
 
     // --help tells a script what each exit code means and what Ctrl-C does.
@@ -471,6 +481,63 @@ private slots:
         QCOMPARE(cancelled, 2);
         QCOMPARE(attempts(10) + attempts(11) + attempts(12), 1);
         QCOMPARE(m_fleet.updateStats()->current(), 0);
+    }
+
+    // One display of each model first: HB-361's first fails and its other two are never asked;
+    // OK-362 goes on. The displays not started are reported with result 0 and why; exit 1.
+    void firstPerModelHoldsBackTheFailingModel()
+    {
+        m_fleet.updateStats()->reset();
+        const Run result = run({ "update", "--targets", range(16, 20), "--first-per-model", "--yes", "--json" }, 180000);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("Rollout: one display of each model first"), result.err.constData());
+        const QJsonArray array = QJsonDocument::fromJson(result.out).array();
+        QCOMPARE(array.size(), 5);
+        int failed = 0;
+        int heldBack = 0;
+        for (const QJsonValue &value : array) {
+            const QJsonObject line = value.toObject();
+            const QJsonObject rollout = line.value("rollout").toObject();
+            QCOMPARE(rollout.value("first_per_model").toBool(), true);
+            QCOMPARE(rollout.value("max_failures").toInt(-1), 0);
+            if (line.value("model").toString() == QLatin1String("OK-362")) {
+                QCOMPARE(line.value("result").toInt(), 3);
+                QVERIFY(line.value("firmware_after_verified").toBool());
+            } else if (line.value("result").toInt() == 0) {
+                ++heldBack;
+                QCOMPARE(line.value("result_text").toString(), QStringLiteral("Not started: the first display of this model failed"));
+                QCOMPARE(line.value("started").toString(), QString());
+                QCOMPARE(line.value("firmware_after").toString(), QStringLiteral("R1.000"));
+            } else {
+                ++failed;
+                QVERIFY(line.value("result").toInt() != 3);
+            }
+        }
+        QCOMPARE(failed, 1);
+        QCOMPARE(heldBack, 2);
+        QCOMPARE(attempts(16) + attempts(17) + attempts(18), 1);
+        QCOMPARE(attempts(19), 1);
+        QCOMPARE(attempts(20), 1);
+    }
+
+    // The saved limit of failures applies when the command line says nothing: the first failure
+    // stops the batch, the others are listed as not started.
+    void savedMaxFailuresStopsTheBatch()
+    {
+        m_fleet.updateStats()->reset();
+        const QString conf = m_home.filePath(QStringLiteral("config/Halvern/Quillon.conf"));
+        QVERIFY(TestFiles::writeFile(conf, "[Settings]\nRolloutMaxFailures=1\n"));
+        const Run result = run({ "update", "--targets", range(16, 18), "--limit", "1", "--yes" }, 180000);
+        QFile::remove(conf);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.out.contains("Rollout: stop after 1 failure"), result.out.constData());
+        const QList<QByteArray> lines = resultLines(result.out);
+        QCOMPARE(lines.size(), 3);
+        int stopped = 0;
+        for (const QByteArray &line : lines)
+            stopped += line.contains("Not started: the batch stopped after 1 failure") ? 1 : 0;
+        QCOMPARE(stopped, 2);
+        QCOMPARE(attempts(16) + attempts(17) + attempts(18), 1);
     }
 
     // A second Ctrl-C leaves at once and names the display left mid-update.

@@ -57,6 +57,51 @@ private slots:
         qunsetenv(FirmwareServer::BaseUrlVariable);
     }
 
+    // The settings dialog's server comes between the variable and the maker's server; what
+    // cannot be used is passed over.
+    void savedUrlBelowTheVariable_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("usable");       // the saved text passes the dialog's rule
+        const QString fallback = QString::fromLatin1(FirmwareServer::DefaultBaseUrl);
+        QTest::newRow("saved mirror") << QByteArray() << "http://127.0.0.2:8123/firmwareupdates"
+                                      << "http://127.0.0.2:8123/firmwareupdates/" << true;
+        QTest::newRow("variable wins") << QByteArray("http://127.0.0.1:9/fw/") << "https://mirror.example/fw/"
+                                       << "http://127.0.0.1:9/fw/" << true;
+        QTest::newRow("unusable variable, saved used") << QByteArray("ftp://x/") << "https://mirror.example/fw/"
+                                                       << "https://mirror.example/fw/" << true;
+        QTest::newRow("empty saved") << QByteArray() << QString() << fallback << false;
+        QTest::newRow("no scheme") << QByteArray() << "mirror.example/fw/" << fallback << false;
+        QTest::newRow("file URL") << QByteArray() << "file:///etc/" << fallback << false;
+        QTest::newRow("no host") << QByteArray() << "http:///fw/" << fallback << false;
+        QTest::newRow("spaces inside") << QByteArray() << "http://mirror example/fw/" << fallback << false;
+    }
+
+    void savedUrlBelowTheVariable()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, saved);
+        QFETCH(QString, expected);
+        QFETCH(bool, usable);
+        if (variable.isNull())
+            qunsetenv(FirmwareServer::BaseUrlVariable);
+        else
+            qputenv(FirmwareServer::BaseUrlVariable, variable);
+        QCOMPARE(FirmwareServer::baseUrl(saved), expected);
+        QCOMPARE(FirmwareServer::isUsableBaseUrl(saved), usable);
+        {
+            QTemporaryDir cache;
+            DisplayTableState state;
+            FirmwareDatabase database;
+            CatalogueStartupFlow flow(state, database, cache.path());
+            flow.useSavedServerUrl(saved);
+            QCOMPARE(flow.serverBaseUrl(), expected);
+        }
+        qunsetenv(FirmwareServer::BaseUrlVariable);
+    }
+
     // The log names the catalogue URL in use, and a value of the variable that was ignored. Only
     // the loopback row downloads: the default server is never asked from a test.
     void urlLogLines_data()

@@ -72,8 +72,17 @@ private slots:
     void versionCheck();
     void writingCeiling_data();
     void writingCeiling();
+    void firstOfModelHoldsOnlyItsModel_data();
+    void firstOfModelHoldsOnlyItsModel();
+    void failuresStopTheBatchWhileRunningSettle();
+    void limitsHoldWithThePolicy_data();
+    void limitsHoldWithThePolicy();
 
 private:
+    // Watches the rows while the queue runs: a second display of a model must not start before
+    // the first one of its model was verified on the new version; the texts each row showed.
+    void watchRollout();
+
     // Starts displays for the plan on 127.0.81.1.. and fills the table and the catalogue.
     void setUp(const QList<Planned> &plan, const std::function<void(int, SimDisplayConfig &)> &adjust = {});
     UpdateQueue *makeQueue(int writingCeilingSecs = SessionParams::MinWritingCeilingSecs);
@@ -88,6 +97,8 @@ private:
     SimFleet *m_fleet = nullptr;
     UpdateQueue *m_queue = nullptr;
     int m_maxRunning = 0;
+    QHash<int, QStringList> m_notesSeen;
+    QStringList m_startedTooEarly;
 };
 
 void tst_UpdateQueue::initTestCase()
@@ -101,6 +112,8 @@ void tst_UpdateQueue::init()
 {
     m_state = DisplayTableState();
     m_maxRunning = 0;
+    m_notesSeen.clear();
+    m_startedTooEarly.clear();
 }
 
 void tst_UpdateQueue::cleanup()
@@ -608,6 +621,202 @@ void tst_UpdateQueue::writingCeiling()
         const QString status = DisplayRowText::statusText(row, false, &UpdateStatusText::text);
         QVERIFY2(status.contains(QLatin1String("Do not switch it off")), qPrintable(status));
     }
+}
+
+void tst_UpdateQueue::watchRollout()
+{
+    connect(m_queue, &UpdateQueue::update_info, this, [this](int row) {
+        if (!m_state.isValidRow(row))
+            return;
+        const DisplayEntry &entry = m_state.displayEntries.at(row);
+        QStringList &notes = m_notesSeen[row];
+        if (!entry.updateNote.isEmpty() && (notes.isEmpty() || notes.last() != entry.updateNote))
+            notes.append(entry.updateNote);
+        if (entry.updateStatus != 2)
+            return;
+        // Started: every other display of its model that started earlier must be verified.
+        bool firstVerified = false;
+        bool anyEarlier = false;
+        for (int other = 0; other < m_state.displayEntries.size(); ++other) {
+            const DisplayEntry &o = m_state.displayEntries.at(other);
+            if (other == row || o.modelName != entry.modelName || !o.updateStartedAt.isValid()
+                || o.updateStartedAt > entry.updateStartedAt)
+                continue;
+            anyEarlier = true;
+            firstVerified = firstVerified || o.verifyOutcome == UpdateVerifier::Verified;
+        }
+        if (anyEarlier && !firstVerified && !m_startedTooEarly.contains(entry.address.toString()))
+            m_startedTooEarly.append(entry.address.toString());
+    });
+}
+
+void tst_UpdateQueue::firstOfModelHoldsOnlyItsModel_data()
+{
+    QTest::addColumn<bool>("updateFails");
+    QTest::addColumn<QString>("versionAfter");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("first fails its update") << true << NewVersion << 5;
+    // The session says complete, the display comes back on the old firmware: not a pass.
+    QTest::newRow("first comes back on another version") << false << "R1.500" << 5;
+    QTest::newRow("first fails, limit 1") << true << NewVersion << 1;
+}
+
+// Three displays of FX-3 (the first in the table fails) and two of OK-3: FX-3's others are never
+// asked for anything and stay ticked for another try; OK-3's second starts only after its first
+// was verified; both OK-3 displays end verified.
+void tst_UpdateQueue::firstOfModelHoldsOnlyItsModel()
+{
+    QFETCH(bool, updateFails);
+    QFETCH(QString, versionAfter);
+    QFETCH(int, limit);
+    setUp({ { "FX-3", 3 }, { "FX-3", 3 }, { "OK-3", 3 }, { "FX-3", 3 }, { "OK-3", 3 } }, [&](int i, SimDisplayConfig &c) {
+        if (i != 0)
+            return;
+        if (updateFails)
+            c.update.updateFailComponent = 1;
+        c.update.firmwareAfterMain = versionAfter;
+    });
+    m_state.updateLimit = limit;
+    m_state.rollout.firstPerModel = true;
+    makeQueue();
+    watchRollout();
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
+    QCOMPARE(m_queue->queueUpdates(), 5);
+    QVERIFY(waitIdle(limit == 1 ? 120000 : 60000));
+    QCOMPARE(finished.count(), 1);
+
+    const DisplayEntry &first = m_state.displayEntries.at(0);
+    if (updateFails) {
+        QVERIFY2(first.resultStatus != 3 && first.resultStatus != 0, qPrintable(QString::number(first.resultStatus)));
+    } else {
+        QCOMPARE(first.verifyOutcome, int(UpdateVerifier::VersionMismatch));
+        QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).attempts, 1);
+    }
+    for (int i : { 1, 3 }) {
+        const DisplayEntry &held = m_state.displayEntries.at(i);
+        QCOMPARE(held.updateNote, QStringLiteral("Not started: the first display of this model failed"));
+        QCOMPARE(held.updateStatus, 0);
+        QCOMPARE(held.resultStatus, 0);
+        QVERIFY(held.selected);
+        QVERIFY(held.heldBack);
+        QVERIFY(!held.updateSession);
+        QVERIFY(!held.updateStartedAt.isValid());
+        QCOMPARE(m_fleet->updateStats()->displays().value(address(i).toString()).attempts, 0);
+        QCOMPARE(m_notesSeen.value(i).first(), QStringLiteral("Waiting for the first display of this model"));
+    }
+    for (int i : { 2, 4 }) {
+        const DisplayEntry &done = m_state.displayEntries.at(i);
+        QCOMPARE(done.resultStatus, 3);
+        QCOMPARE(done.updateNote, QStringLiteral("Verified: version R2.000"));
+        QVERIFY(!done.heldBack);
+    }
+    QVERIFY2(m_startedTooEarly.isEmpty(), qPrintable(m_startedTooEarly.join(QLatin1Char(' '))));
+    QCOMPARE(m_notesSeen.value(4).first(), QStringLiteral("Waiting for the first display of this model"));
+    QVERIFY(m_maxRunning <= limit);
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(m_queue->sessionCount(), 0);
+
+    // Update again: the held displays make a batch of their own and are tried.
+    m_state.displayEntries[0].selected = false;
+    QCOMPARE(m_queue->queueUpdates(), 2);
+    QVERIFY(waitIdle(60000));
+    for (int i : { 1, 3 }) {
+        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
+        QVERIFY(!m_state.displayEntries.at(i).heldBack);
+    }
+}
+
+// Stop after 2 failures with three lanes: two displays fail quickly while a slow one runs. The
+// slow one settles as usual, the displays still queued are never asked.
+void tst_UpdateQueue::failuresStopTheBatchWhileRunningSettle()
+{
+    setUp({ { "F1-3", 3 }, { "F2-3", 3 }, { "SL-3", 3 }, { "Q4-3", 3 }, { "Q5-3", 3 }, { "Q6-3", 3 } },
+          [](int i, SimDisplayConfig &c) {
+              if (i < 2)
+                  c.update.updateFailComponent = 1;
+              if (i == 2)
+                  c.update.progressStep = 4;
+          });
+    m_state.updateLimit = 3;
+    m_state.rollout.maxFailures = 2;
+    makeQueue();
+    watchRollout();
+    QDateTime stoppedAt;
+    connect(m_queue, &UpdateQueue::update_info, this, [&](int row) {
+        if (!stoppedAt.isValid() && m_state.isValidRow(row) && m_state.displayEntries.at(row).heldBack)
+            stoppedAt = QDateTime::currentDateTimeUtc();
+    });
+    QCOMPARE(m_queue->queueUpdates(), 6);
+    QVERIFY(waitIdle(90000));
+
+    QCOMPARE(m_queue->rollout().failures(), 2);
+    QVERIFY(m_queue->rollout().stopped());
+    for (int i : { 0, 1 })
+        QVERIFY(m_state.displayEntries.at(i).resultStatus != 3);
+    // Running when the batch stopped, and left to finish.
+    const DisplayEntry &slow = m_state.displayEntries.at(2);
+    QCOMPARE(slow.resultStatus, 3);
+    QCOMPARE(slow.updateNote, QStringLiteral("Verified: version R2.000"));
+    QVERIFY(stoppedAt.isValid());
+    QVERIFY2(slow.updateSettledAt > stoppedAt, qPrintable(slow.updateSettledAt.toString(Qt::ISODateWithMs) + " "
+                                                           + stoppedAt.toString(Qt::ISODateWithMs)));
+    // Q4 may have taken the lane the first failure freed; Q5 and Q6 never start.
+    int notStarted = 0;
+    for (int i = 3; i < 6; ++i) {
+        const DisplayEntry &row = m_state.displayEntries.at(i);
+        const int attempts = m_fleet->updateStats()->displays().value(address(i).toString()).attempts;
+        if (row.heldBack) {
+            ++notStarted;
+            QCOMPARE(row.updateNote, QStringLiteral("Not started: the batch stopped after 2 failures"));
+            QCOMPARE(row.resultStatus, 0);
+            QVERIFY(row.selected);
+            QCOMPARE(attempts, 0);
+        } else {
+            QCOMPARE(row.resultStatus, 3);
+            QCOMPARE(attempts, 1);
+        }
+    }
+    QVERIFY2(notStarted >= 2, qPrintable(QString::number(notStarted)));
+    QVERIFY(m_state.displayEntries.at(5).heldBack);
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(m_queue->sessionCount(), 0);
+}
+
+void tst_UpdateQueue::limitsHoldWithThePolicy_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::newRow("limit 1") << 1;
+    QTest::newRow("limit 5") << 5;
+}
+
+// Both rules on and nothing failing: every display ends verified, first displays count against
+// the limit, and no display ever runs beside more than the limit allows.
+void tst_UpdateQueue::limitsHoldWithThePolicy()
+{
+    QFETCH(int, limit);
+    setUp({ { "AA-3", 3 }, { "BB-3", 3 }, { "AA-3", 3 }, { "CC-9", 9 }, { "BB-3", 3 }, { "CC-9", 9 }, { "AA-3", 3 },
+            { "DD-3", 3 } });
+    m_state.updateLimit = limit;
+    m_state.rollout.firstPerModel = true;
+    m_state.rollout.maxFailures = 1;
+    makeQueue();
+    watchRollout();
+    QCOMPARE(m_queue->queueUpdates(), 8);
+    QVERIFY(waitIdle(limit == 1 ? 150000 : 60000));
+    for (int i = 0; i < m_state.displayEntries.size(); ++i) {
+        const DisplayEntry &row = m_state.displayEntries.at(i);
+        QVERIFY2(row.resultStatus == 3, qPrintable(QStringLiteral("%1: %2 %3").arg(i).arg(row.resultStatus).arg(row.updateNote)));
+        QCOMPARE(row.updateNote, QStringLiteral("Verified: version R2.000"));
+        QCOMPARE(row.updateRollout, m_state.rollout);
+    }
+    QVERIFY2(m_startedTooEarly.isEmpty(), qPrintable(m_startedTooEarly.join(QLatin1Char(' '))));
+    QVERIFY(m_maxRunning <= limit);
+    QVERIFY2(m_fleet->updateStats()->maxConcurrent() <= limit,
+             qPrintable(QJsonDocument(m_fleet->updateStats()->toJson()).toJson()));
+    // Four models start their first displays side by side.
+    if (limit == 5)
+        QVERIFY(m_fleet->updateStats()->maxConcurrent() >= 2);
+    QCOMPARE(m_queue->rollout().failures(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateQueue)

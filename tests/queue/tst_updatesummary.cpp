@@ -77,6 +77,8 @@ private slots:
     void notes();
     void duration_data();
     void duration();
+    void rolloutLine_data();
+    void rolloutLine();
     void displayTextsAreEscaped_data();
     void displayTextsAreEscaped();
     void refusedRowsListedApart_data();
@@ -216,6 +218,47 @@ void tst_UpdateSummary::duration()
         QVERIFY2(t.message.contains(QStringLiteral("<br>The update process will take ") + sentence
                                     + QStringLiteral(", during which time")),
                  qPrintable(t.message));
+}
+
+void tst_UpdateSummary::rolloutLine_data()
+{
+    QTest::addColumn<bool>("firstPerModel");
+    QTest::addColumn<int>("maxFailures");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("both off") << false << 0 << QString();
+    QTest::newRow("first per model") << true << 0 << "Rollout: one display of each model first";
+    QTest::newRow("stop after 3") << false << 3 << "Rollout: stop after 3 failures";
+    QTest::newRow("stop after 1") << false << 1 << "Rollout: stop after 1 failure";
+    QTest::newRow("both") << true << 3 << "Rollout: one display of each model first; stop after 3 failures";
+}
+
+// The policy in force is stated once, before the duration and the question; off, nothing is said.
+void tst_UpdateSummary::rolloutLine()
+{
+    QFETCH(bool, firstPerModel);
+    QFETCH(int, maxFailures);
+    QFETCH(QString, line);
+    RolloutPolicy policy;
+    policy.firstPerModel = firstPerModel;
+    policy.maxFailures = maxFailures;
+    QCOMPARE(UpdateSummary::rolloutText(policy), line);
+
+    UpdateSummary::Options o = options();
+    o.rollout = policy;
+    const UpdateSummary::Texts t = UpdateSummary::build(DisplayEntryList { listed(QStringLiteral("A"), 600) }, o);
+    const UpdateSummary::Texts plain = UpdateSummary::build(DisplayEntryList { listed(QStringLiteral("A"), 600) }, options());
+    if (line.isEmpty()) {
+        QCOMPARE(t.message, plain.message);
+        QVERIFY(!t.message.contains(QStringLiteral("Rollout")));
+        return;
+    }
+    QCOMPARE(t.message.count(QStringLiteral("Rollout:")), 1);
+    const qsizetype at = t.message.indexOf(line);
+    QVERIFY2(at >= 0, qPrintable(t.message));
+    QVERIFY(at < t.message.indexOf(QStringLiteral("at least")));
+    QVERIFY(at < t.message.indexOf(QStringLiteral("Are you sure")));
+    QCOMPARE(t.header, plain.header);
+    QCOMPARE(t.table, plain.table);
 }
 
 void tst_UpdateSummary::displayTextsAreEscaped_data()

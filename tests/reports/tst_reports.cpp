@@ -241,6 +241,62 @@ private slots:
         QVERIFY(!UpdateReport::hasLines(none));
     }
 
+    // A display the rollout policy kept from starting is reported with result 0 and why; every
+    // line names the policy of its batch.
+    void updateReportNamesTheRollout()
+    {
+        DisplayTableState state;
+        const QDateTime start = QDateTime(QDate(2026, 12, 10), QTime(1, 2, 3), Qt::UTC);
+        RolloutPolicy policy;
+        policy.firstPerModel = true;
+        policy.maxFailures = 3;
+        DisplayEntry failed = display(QStringLiteral("FX-350"), QStringLiteral("127.0.74.1"), QStringLiteral("S1"));
+        failed.updateStartedAt = start;
+        failed.updateSettledAt = start.addSecs(30);
+        failed.firmwareBefore = QStringLiteral("R1.000");
+        failed.currentFirmware = QStringLiteral("R1.000");
+        failed.resultStatus = -3;
+        failed.updateRollout = policy;
+        DisplayEntry held = display(QStringLiteral("FX-350"), QStringLiteral("127.0.74.2"), QStringLiteral("S2"));
+        held.currentFirmware = QStringLiteral("R1.000");
+        held.selected = true;
+        held.heldBack = true;
+        held.updateNote = QStringLiteral("Not started: the first display of this model failed");
+        held.updateRollout = policy;
+        DisplayEntry untouched = display(QStringLiteral("RL-947"), QStringLiteral("127.0.74.3"), QStringLiteral("S3"));
+        state.displayEntries << failed << held << untouched;
+
+        const QList<UpdateReport::Line> lines = UpdateReport::lines(state, false, &statusLookup);
+        QCOMPARE(lines.size(), 2);
+        const QJsonArray json = QJsonDocument::fromJson(UpdateReport::json(lines)).array();
+        QCOMPARE(json.size(), 2);
+        const QJsonObject notStarted = json.at(1).toObject();
+        QCOMPARE(notStarted.value("address").toString(), QStringLiteral("127.0.74.2"));
+        QCOMPARE(notStarted.value("result").toInt(), 0);
+        QCOMPARE(notStarted.value("result_text").toString(), held.updateNote);
+        QCOMPARE(notStarted.value("firmware_after").toString(), QStringLiteral("R1.000"));
+        QCOMPARE(notStarted.value("firmware_after_verified").toBool(), false);
+        QCOMPARE(notStarted.value("started").toString(), QString());
+        for (const QJsonValue &line : json) {
+            const QJsonObject rollout = line.toObject().value("rollout").toObject();
+            QCOMPARE(rollout.value("first_per_model").toBool(), true);
+            QCOMPARE(rollout.value("max_failures").toInt(), 3);
+        }
+
+        // Held back alone is still something to report.
+        DisplayTableState onlyHeld;
+        onlyHeld.displayEntries << held;
+        QVERIFY(UpdateReport::hasLines(onlyHeld));
+        // Off, the field says so rather than being left out.
+        DisplayTableState plain;
+        failed.updateRollout = RolloutPolicy();
+        plain.displayEntries << failed;
+        const QJsonObject off = QJsonDocument::fromJson(UpdateReport::json(UpdateReport::lines(plain, false, &statusLookup)))
+                                        .array().at(0).toObject().value("rollout").toObject();
+        QCOMPARE(off.value("first_per_model").toBool(true), false);
+        QCOMPARE(off.value("max_failures").toInt(-1), 0);
+    }
+
     void unwritableReportSaysWhy()
     {
         const QString path = m_dir.filePath(QStringLiteral("missing-folder/x/report.csv"));

@@ -112,6 +112,76 @@ private slots:
         QCOMPARE(fields.value(field), expected);
     }
 
+    // The rollout keys and the firmware server: a store without them means off and the maker's
+    // server; what is saved comes back; values out of range are bounded on the way in and out.
+    void rolloutAndServerRoundTrip_data()
+    {
+        QTest::addColumn<bool>("write");       // false: the keys are absent
+        QTest::addColumn<QVariant>("first");
+        QTest::addColumn<QVariant>("failures");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("expectedFirst");
+        QTest::addColumn<int>("expectedFailures");
+        QTest::addColumn<QString>("expectedUrl");
+        QTest::newRow("absent") << false << QVariant() << QVariant() << QString() << false << 0 << QString();
+        QTest::newRow("on, 3, mirror") << true << QVariant(true) << QVariant(3) << "http://127.0.0.1:8123/firmwareupdates/"
+                                       << true << 3 << "http://127.0.0.1:8123/firmwareupdates/";
+        QTest::newRow("off, never") << true << QVariant(false) << QVariant(0) << QString() << false << 0 << QString();
+        QTest::newRow("99 is the most") << true << QVariant(true) << QVariant(99) << QString() << true << 99 << QString();
+        QTest::newRow("above 99") << true << QVariant(1) << QVariant(500) << QString() << true << 99 << QString();
+        QTest::newRow("negative is never") << true << QVariant(0) << QVariant(-4) << QString() << false << 0 << QString();
+        QTest::newRow("text") << true << QVariant("true") << QVariant("many") << " https://m.example/fw/ "
+                              << true << 0 << "https://m.example/fw/";
+    }
+
+    void rolloutAndServerRoundTrip()
+    {
+        QFETCH(bool, write);
+        QFETCH(QVariant, first);
+        QFETCH(QVariant, failures);
+        QFETCH(QString, url);
+        QFETCH(bool, expectedFirst);
+        QFETCH(int, expectedFailures);
+        QFETCH(QString, expectedUrl);
+        if (write) {
+            QSettings s = store();
+            s.setValue(QStringLiteral("Settings/RolloutFirstPerModel"), first);
+            s.setValue(QStringLiteral("Settings/RolloutMaxFailures"), failures);
+            if (!url.isEmpty())
+                s.setValue(QStringLiteral("Settings/FirmwareServerUrl"), url);
+        }
+        const AppSettings loaded = AppSettings::load();
+        QCOMPARE(loaded.rolloutFirstPerModel, expectedFirst);
+        QCOMPARE(loaded.rolloutMaxFailures, expectedFailures);
+        QCOMPARE(loaded.firmwareServerUrl, expectedUrl);
+        // The other keys are untouched by the new ones.
+        QCOMPARE(loaded.multiUpdateLimit, 5);
+
+        loaded.save();
+        {
+            QSettings s = store();
+            QCOMPARE(s.value(QStringLiteral("Settings/RolloutFirstPerModel")).toBool(), expectedFirst);
+            QCOMPARE(s.value(QStringLiteral("Settings/RolloutMaxFailures")).toInt(), expectedFailures);
+            QCOMPARE(s.contains(QStringLiteral("Settings/FirmwareServerUrl")), !expectedUrl.isEmpty());
+        }
+        const AppSettings again = AppSettings::load();
+        QCOMPARE(again.rolloutFirstPerModel, expectedFirst);
+        QCOMPARE(again.rolloutMaxFailures, expectedFailures);
+        QCOMPARE(again.firmwareServerUrl, expectedUrl);
+    }
+
+    // Clearing the server in the dialog removes the key: the maker's server again.
+    void clearedServerIsRemoved()
+    {
+        AppSettings a;
+        a.firmwareServerUrl = QStringLiteral("http://127.0.0.1:9/fw/");
+        a.save();
+        QVERIFY(store().contains(QStringLiteral("Settings/FirmwareServerUrl")));
+        a.firmwareServerUrl.clear();
+        a.save();
+        QVERIFY(!store().contains(QStringLiteral("Settings/FirmwareServerUrl")));
+    }
+
     void legacyOtherThanTheCodeIsStoredAsZero()
     {
         {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A LAN update in the window against 10 simulated displays on 127.0.76.x and a local firmware
-# server: the confirmation summary and the batch in progress, in a light and in a dark palette.
+# server: the confirmation summary and the batch in progress, in a light and in a dark palette; then
+# a batch stopped by the rollout policy (rollout-stopped-rollout.png).
 #   BUILD_DIR=build-queue tools/demo/lanupdate-demo.sh [output folder]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -11,3 +12,4 @@ for palette in light dark; do
     QUILLON_PALETTE=$palette xvfb-run -a -s "-screen 0 1600x900x24" \
         "$BUILD_DIR/tools/demo/lanupdate_shots" "$out" "$palette" 2>/dev/null
 done
+xvfb-run -a -s "-screen 0 1600x900x24" "$BUILD_DIR/tools/demo/lanupdate_shots" "$out" rollout rollout 2>/dev/null

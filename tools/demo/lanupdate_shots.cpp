@@ -1,6 +1,8 @@
 // Runs the main window against a simulated fleet and a local firmware server, starts "Update
 // firmware via LAN", and saves two pictures: the confirmation summary and the window while the
-// batch runs (some displays done, some running, some queued, one failed).
+// batch runs (some displays done, some running, some queued, one failed). With "rollout" as the
+// third argument the rollout policy is on (one display of each model first, stop after 2
+// failures), the first PX-551 fails too, and the window is saved once the batch has stopped.
 //   lanupdate_shots <output folder> <name>     (QUILLON_PALETTE=dark for the dark palette)
 #include "app/AppPalette.h"
 #include "app/Tessel.h"
@@ -72,9 +74,10 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: lanupdate_shots <output folder> <name>\n");
+        std::fprintf(stderr, "usage: lanupdate_shots <output folder> <name> [rollout]\n");
         return 2;
     }
+    const bool rollout = argc > 3 && qstrcmp(argv[3], "rollout") == 0;
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
@@ -141,8 +144,11 @@ int main(int argc, char **argv)
         c.update.firmwareAfterMain = QStringLiteral("R2.000");
         c.update.rebootMs = 500;
         c.update.legacyQuietMs = 1;
-        if (p.fails)
+        if (p.fails || (rollout && i == 0))
             c.update.updateFailComponent = 1;
+        // The second failure comes later, once PX-551's others were held back.
+        if (rollout && p.fails)
+            c.update.progressStep = 10;
         configs.append(c);
     }
     SimFleet fleet;
@@ -156,6 +162,10 @@ int main(int argc, char **argv)
         s.setValue("Settings/Main Dialog Width", 1560);
         s.setValue("Settings/Main Dialog Height", 800);
         s.setValue("Settings/Show Asset Tag Column", true);
+        if (rollout) {
+            s.setValue("Settings/RolloutFirstPerModel", true);
+            s.setValue("Settings/RolloutMaxFailures", 2);
+        }
     }
     auto window = std::make_unique<Tessel>();
     window->resize(1560, 800);
@@ -194,6 +204,31 @@ int main(int argc, char **argv)
         return 1;
     }
     answerer.stop();
+
+    if (rollout) {
+        // Stopped: nothing running or queued, every completed display read back.
+        const bool over = waitFor([&] {
+            for (const DisplayEntry &e : state.displayEntries) {
+                if (e.updateStatus != 0 || e.updateNote.startsWith(QLatin1String("Checking")))
+                    return false;
+            }
+            return state.activeUpdates == 0;
+        }, 240000);
+        if (!over)
+            std::fprintf(stderr, "the batch did not end; saving what it shows\n");
+        auto *table = window->findChild<QTableView *>("display_list_tableView");
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            if (table->model()->index(r, 1).data().toString() == QLatin1String("PX-551"))
+                table->selectRow(r);
+        }
+        QTest::qWait(1200);
+        window->grab().save(out + "/rollout-stopped-" + name + ".png");
+        std::printf("saved %s/summary-%s.png and %s/rollout-stopped-%s.png\n", qPrintable(out), qPrintable(name),
+                    qPrintable(out), qPrintable(name));
+        window.reset();
+        LogMessageHandler::uninstall();
+        return 0;
+    }
 
     // Some done, some running, some queued, one failed; the panel shows a running display.
     const bool mixed = waitFor([&] {

@@ -1,7 +1,8 @@
 // Renders the small dialogs as a technician sees them, each saved as a PNG named after it and the
-// palette: the About dialog, the settings dialog at the size it opens with, the log window, the
-// update cautions, the targeted search dialog, the confirmation before a LAN update (at the size
-// it opens with) and the display table with long status texts.
+// palette: the About dialog, the settings dialog at the size it opens with (and filled in, with a
+// refused server address), the log window, the update cautions, the targeted search dialog, the
+// confirmation before a LAN update (at the size it opens with) and the display table with long
+// status texts.
 
 #include "app/AppPalette.h"
 #include "app/AppTranslations.h"
@@ -87,6 +88,17 @@ int main(int argc, char *argv[])
     failed += !save(about, folder, QStringLiteral("about"));
     OptionSetting settings(true, false, 5, nullptr);
     failed += !save(settings, folder, QStringLiteral("settings"));
+    // Filled in: the rollout on, a server address refused, and the variable that overrides it.
+    OptionSetting filled(true, false, 20, nullptr);
+    RolloutPolicy rollout;
+    rollout.firstPerModel = true;
+    rollout.maxFailures = 3;
+    filled.setRolloutPolicy(rollout);
+    filled.setFirmwareServerUrl(QStringLiteral("mirror.example/firmwareupdates/"),
+                                QStringLiteral("http://127.0.0.1:8123/firmwareupdates/"));
+    filled.show();
+    filled.accept();
+    failed += !save(filled, folder, QStringLiteral("settings-filled"));
     SV_Information_Dialog log;
     log.append(QStringLiteral("2026.12.10:141500 | Firmware catalogue URL: http://127.0.0.1:8123/firmwareupdates/pd_firmware_releases.json"));
     log.append(QStringLiteral("2026.12.10:141503 | UDP found model: \"QX-551\" IP address: 127.0.74.1"));
