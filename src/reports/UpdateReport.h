@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -40,4 +41,6 @@ public:
     // An array of objects: address, model, serial, firmware_before, firmware_after,
     // firmware_after_verified, result, result_text, started, settled.
     static QByteArray json(const QList<Line> &lines);
+    // One line's object of that array; the update history adds its own keys beside these.
+    static QJsonObject jsonObject(const Line &line);
 };
