@@ -34,6 +34,8 @@
 #include "reports/DisplayListExport.h"
 #include "reports/ReportFile.h"
 #include "reports/UpdateReport.h"
+#include "dialogs/UpdateHistoryDialog.h"
+#include "history/UpdateHistory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -892,4 +894,15 @@ void Tessel::on_actionExport_update_report_triggered()
     const QString error = ReportFile::write(path, json ? UpdateReport::json(lines) : CsvWriter::document(UpdateReport::table(lines)));
     if (!error.isEmpty())
         QMessageBox::warning(this, windowTitle(), error);
+}
+
+void Tessel::on_actionUpdate_history_triggered()
+{
+    UpdateHistory history;
+    history.open();
+    const QString warning = history.takeWarning();
+    if (!warning.isEmpty())
+        QMessageBox::warning(this, windowTitle(), warning);
+    UpdateHistoryDialog dialog(history, this);
+    dialog.exec();
 }

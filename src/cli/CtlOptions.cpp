@@ -18,6 +18,7 @@ const CommandName Commands[] = {
     { "update", CtlOptions::Command::Update },
     { "download", CtlOptions::Command::Download },
     { "usb", CtlOptions::Command::Usb },
+    { "history", CtlOptions::Command::History },
 };
 
 QString usageText()
@@ -28,7 +29,8 @@ QString usageText()
             "  quillonctl search   [--targets TEXT] [--json]\n"
             "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]\n"
             "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
-            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n");
+            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
+            "  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]\n");
 }
 
 }
@@ -54,10 +56,16 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QCommandLineOption modelVariant(QStringLiteral("model-variant"), tr("The model variant text of the release."), tr("TEXT"));
     const QCommandLineOption regionVariant(QStringLiteral("region-variant"), tr("The region text of the release."), tr("TEXT"));
     const QCommandLineOption drive(QStringLiteral("drive"), tr("The root folder of the mounted drive."), tr("ROOT"));
+    const QCommandLineOption since(QStringLiteral("since"), tr("Updates started on or after this date (YYYY-MM-DD) or time."), tr("DATE"));
+    const QCommandLineOption serial(QStringLiteral("serial"), tr("Updates of the display with this serial number."), tr("S"));
+    const QCommandLineOption address(QStringLiteral("address"), tr("Updates of the display at this address."), tr("A"));
+    const QCommandLineOption batch(QStringLiteral("batch"), tr("The updates of one batch (its id in the JSON)."), tr("ID"));
+    const QCommandLineOption interrupted(QStringLiteral("interrupted"), tr("Only updates that were interrupted."));
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
-    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download or usb"));
+    parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, since, serial,
+                        address, batch, interrupted, shortWaits });
+    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb or history"));
 
     const auto usageError = [&](const QString &text) {
         message = text + QLatin1Char('\n') + usageText();
@@ -99,6 +107,11 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
         { &modelVariant, command == Command::Usb },
         { &regionVariant, command == Command::Usb },
         { &drive, command == Command::Usb },
+        { &since, command == Command::History },
+        { &serial, command == Command::History },
+        { &address, command == Command::History },
+        { &batch, command == Command::History },
+        { &interrupted, command == Command::History },
     };
     for (const auto &[option, ok] : allowed) {
         if (!ok && parser.isSet(*option))
@@ -134,6 +147,17 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
             return usageError(tr("--limit must be 1, 5 or 20, not %1.").arg(text));
         options.updateLimit = text.toInt();
     }
+    if (parser.isSet(since)) {
+        const QString text = parser.value(since);
+        const QDate day = QDate::fromString(text, Qt::ISODate);
+        options.historySince = day.isValid() ? day.startOfDay() : QDateTime::fromString(text, Qt::ISODate);
+        if (!options.historySince.isValid())
+            return usageError(tr("--since must be a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM), not %1.").arg(text));
+    }
+    options.historySerial = parser.value(serial);
+    options.historyAddress = parser.value(address);
+    options.historyBatch = parser.value(batch);
+    options.historyInterrupted = parser.isSet(interrupted);
     options.models = parser.values(model);
     options.modelVariant = parser.value(modelVariant);
     options.regionVariant = parser.value(regionVariant);

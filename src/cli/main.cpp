@@ -1,11 +1,13 @@
 #include "cli/CtlEngine.h"
 #include "cli/CtlOptions.h"
 #include "cli/DownloadCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
 #include "cli/SearchCommand.h"
 #include "cli/UpdateCommand.h"
 #include "cli/UsbCommand.h"
+#include "history/UpdateHistory.h"
 #include "platform/Platform.h"
 #include "settings/SettingsMigration.h"
 
@@ -51,6 +53,11 @@ int main(int argc, char *argv[])
     SettingsMigration::migrateFromOlderEdition(settings);
     Platform::raiseOpenFileLimit();
 
+    UpdateHistory history;
+    HistoryCommand::openAtStart(history, err);
+    if (options.command == CtlOptions::Command::History)
+        return HistoryCommand::run(history, options, out);
+
     InterruptHook hook;
     CtlEngine engine(options, out, err);
     switch (options.command) {
@@ -66,6 +73,7 @@ int main(int argc, char *argv[])
     case CtlOptions::Command::Usb:
         exitCode = UsbCommand::run(engine, options, hook);
         break;
+    case CtlOptions::Command::History:
     case CtlOptions::Command::None:
         break;
     }

@@ -118,6 +118,16 @@ QDateTime timeOf(const QVariant &value)
     return value.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(value.toLongLong(), Qt::UTC);
 }
 
+// A null QString binds as SQL NULL; the text columns hold an empty text instead.
+void bindAll(QSqlQuery &query, const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &value = values.at(i);
+        const bool nullText = value.typeId() == QMetaType::QString && value.toString().isNull();
+        query.bindValue(i, nullText ? QVariant(QString::fromLatin1("")) : value);
+    }
+}
+
 QString likePattern(const QString &text)
 {
     QString escaped = text;
@@ -221,6 +231,7 @@ bool UpdateHistory::prepare()
         m_lastNativeError = query.lastError().nativeErrorCode().toInt();
         return false;
     }
+    query.finish();
     if (!execText(QStringLiteral("PRAGMA synchronous = FULL")))
         return false;
     return migrate();
@@ -239,7 +250,9 @@ bool UpdateHistory::migrate()
         execText(QStringLiteral("ROLLBACK"));
         return false;
     }
-    if (query.value(0).toInt() > 0) {
+    const bool versioned = query.value(0).toInt() > 0;
+    query.finish();
+    if (versioned) {
         QSqlQuery read(m_db);
         read.prepare(QStringLiteral("SELECT version FROM schema_version"));
         if (!exec(read) || !read.next()) {
@@ -249,7 +262,9 @@ bool UpdateHistory::migrate()
             return false;
         }
         version = read.value(0).toInt();
+        read.finish();
     }
+    const int foundVersion = version;
     for (const SchemaStep &step : schemaSteps()) {
         if (step.version <= version)
             continue;
@@ -263,13 +278,16 @@ bool UpdateHistory::migrate()
             execText(QStringLiteral("ROLLBACK"));
             return false;
         }
-        qInfo().noquote() << "Update history" << m_path << "brought to version" << step.version;
         version = step.version;
     }
     if (!execText(QStringLiteral("COMMIT"))) {
         execText(QStringLiteral("ROLLBACK"));
         return false;
     }
+    if (foundVersion == 0)
+        qInfo().noquote() << "Update history started in" << m_path;
+    else if (foundVersion != version)
+        qInfo().noquote() << "Update history" << m_path << "brought from version" << foundVersion << "to" << version;
     // A file from a later edition keeps its tables; the columns written here are still there.
     m_schemaVersion = version;
     return true;
@@ -328,8 +346,7 @@ qint64 UpdateHistory::beginAttempt(const UpdateAttempt &attempt)
         attempt.userName.isEmpty() ? m_owner.userName : attempt.userName, m_owner.pid, m_owner.startMark,
         m_owner.host,
     };
-    for (const QVariant &value : values)
-        query.addBindValue(value);
+    bindAll(query, values);
     if (!exec(query))
         return -1;
     return query.lastInsertId().toLongLong();
@@ -342,10 +359,7 @@ bool UpdateHistory::settleAttempt(qint64 id, int status, const QString &statusTe
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("UPDATE update_attempt SET state = 'settled', settled_ms = ?, status = ?, status_text = ?"
                                  " WHERE id = ?"));
-    query.addBindValue(QDateTime::currentMSecsSinceEpoch());
-    query.addBindValue(status);
-    query.addBindValue(statusText);
-    query.addBindValue(id);
+    bindAll(query, { QDateTime::currentMSecsSinceEpoch(), status, statusText, id });
     if (!exec(query))
         return false;
     if (query.numRowsAffected() != 1) {
@@ -362,10 +376,7 @@ bool UpdateHistory::recordVerification(qint64 id, const QString &firmwareAfter, 
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("UPDATE update_attempt SET firmware_after = ?, verification = ?, verification_text = ?"
                                  " WHERE id = ?"));
-    query.addBindValue(firmwareAfter);
-    query.addBindValue(verification);
-    query.addBindValue(text);
-    query.addBindValue(id);
+    bindAll(query, { firmwareAfter, verification, text, id });
     if (!exec(query))
         return false;
     if (query.numRowsAffected() != 1) {
@@ -389,8 +400,7 @@ bool UpdateHistory::appendAttempts(const QList<UpdateAttempt> &attempts)
             attempt.status, attempt.statusText, attempt.verification, attempt.verificationText, attempt.packageName,
             attempt.packageMd5, attempt.frontEnd, attempt.userName, m_owner.pid, m_owner.startMark, m_owner.host,
         };
-        for (int i = 0; i < values.size(); ++i)
-            query.bindValue(i, values.at(i));
+        bindAll(query, values);
         if (!exec(query)) {
             execText(QStringLiteral("ROLLBACK"));
             return false;
@@ -504,8 +514,7 @@ QList<UpdateAttempt> UpdateHistory::attempts(const HistoryFilter &filter) const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
+    bindAll(query, values);
     if (!exec(query))
         return {};
     QList<UpdateAttempt> found = readAttempts(query);
@@ -551,14 +560,9 @@ qint64 UpdateHistory::recordUsbDrive(const UsbDriveRecord &record)
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("INSERT INTO usb_drive (time_ms, drive, release, files, result, result_text, front_end,"
                                  " user_name) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    query.addBindValue(msOf(record.time.isValid() ? record.time : QDateTime::currentDateTimeUtc()));
-    query.addBindValue(record.drive);
-    query.addBindValue(record.release);
-    query.addBindValue(record.files.join(QLatin1Char('\n')));
-    query.addBindValue(record.result);
-    query.addBindValue(record.resultText);
-    query.addBindValue(record.frontEnd);
-    query.addBindValue(record.userName.isEmpty() ? m_owner.userName : record.userName);
+    bindAll(query, { msOf(record.time.isValid() ? record.time : QDateTime::currentDateTimeUtc()), record.drive,
+                     record.release, record.files.join(QLatin1Char('\n')), record.result, record.resultText,
+                     record.frontEnd, record.userName.isEmpty() ? m_owner.userName : record.userName });
     if (!exec(query))
         return -1;
     return query.lastInsertId().toLongLong();
