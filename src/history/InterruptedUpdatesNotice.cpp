@@ -22,8 +22,11 @@ QString InterruptedUpdatesNotice::text(const QList<UpdateAttempt> &interrupted)
             last = attempt.started;
     }
     const QDateTime local = last.toLocalTime();
-    return tr("An update was interrupted on %n display(s) on %1 at %2 — check them before switching them off: %3",
-              nullptr, int(interrupted.size()))
-            .arg(local.toString(QStringLiteral("yyyy-MM-dd")), local.toString(QStringLiteral("HH:mm")),
+    // English has no plural catalogue: one display gets its own sentence.
+    const QString sentence = interrupted.size() == 1
+            ? tr("An update was interrupted on 1 display on %1 at %2 — check it before switching it off: %3")
+            : tr("An update was interrupted on %n displays on %1 at %2 — check them before switching them off: %3",
+                 nullptr, int(interrupted.size()));
+    return sentence.arg(local.toString(QStringLiteral("yyyy-MM-dd")), local.toString(QStringLiteral("HH:mm")),
                  displayList(interrupted));
 }
