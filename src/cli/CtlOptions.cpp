@@ -149,7 +149,8 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     }
     if (parser.isSet(since)) {
         const QString text = parser.value(since);
-        const QDate day = QDate::fromString(text, Qt::ISODate);
+        // A date alone means its start in local time; QDate would also take the date of a time.
+        const QDate day = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
         options.historySince = day.isValid() ? day.startOfDay() : QDateTime::fromString(text, Qt::ISODate);
         if (!options.historySince.isValid())
             return usageError(tr("--since must be a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM), not %1.").arg(text));
