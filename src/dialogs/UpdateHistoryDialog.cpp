@@ -4,6 +4,7 @@
 #include "history/HistoryFilterProxy.h"
 #include "history/HistoryReport.h"
 #include "history/HistoryTableModel.h"
+#include "history/HistoryViewLoader.h"
 #include "history/InterruptedUpdatesNotice.h"
 #include "history/UpdateHistory.h"
 #include "reports/CsvWriter.h"
@@ -20,6 +21,7 @@ UpdateHistoryDialog::UpdateHistoryDialog(UpdateHistory &history, QWidget *parent
     , m_history(history)
     , m_model(new HistoryTableModel(this))
     , m_proxy(new HistoryFilterProxy(this))
+    , m_loader(new HistoryViewLoader(history, *m_model, this))
 {
     m_ui->setupUi(this);
     m_proxy->setSourceModel(m_model);
@@ -50,7 +52,9 @@ UpdateHistoryDialog::UpdateHistoryDialog(UpdateHistory &history, QWidget *parent
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &UpdateHistoryDialog::updateCommands);
     connect(m_ui->history_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &UpdateHistoryDialog::updateCommands);
+    connect(m_loader, &HistoryViewLoader::finished, this, &UpdateHistoryDialog::updateCommands);
     reload();
+    m_ui->history_tableView->resizeColumnsToContents();
 }
 
 UpdateHistoryDialog::~UpdateHistoryDialog()
@@ -60,8 +64,7 @@ UpdateHistoryDialog::~UpdateHistoryDialog()
 
 void UpdateHistoryDialog::reload()
 {
-    m_model->setAttempts(m_history.attempts());
-    m_ui->history_tableView->resizeColumnsToContents();
+    m_loader->start();
     updateCommands();
 }
 
@@ -104,7 +107,10 @@ void UpdateHistoryDialog::applyResult()
 void UpdateHistoryDialog::updateCommands()
 {
     const int shown = m_proxy->rowCount();
-    m_ui->count_label->setText(tr("%n of %1 update(s) shown", nullptr, shown).arg(m_model->rowCount()));
+    if (m_loader->isLoading())
+        m_ui->count_label->setText(tr("%n update(s) shown, the older ones are being read…", nullptr, shown));
+    else
+        m_ui->count_label->setText(tr("%n of %1 update(s) shown", nullptr, shown).arg(m_model->rowCount()));
     m_ui->exportCsv_pushButton->setEnabled(shown > 0);
     const UpdateAttempt *attempt = selectedAttempt();
     m_ui->exportReport_pushButton->setEnabled(attempt && !attempt->batch.isEmpty());

@@ -11,6 +11,7 @@ class UpdateHistoryDialog;
 
 class HistoryFilterProxy;
 class HistoryTableModel;
+class HistoryViewLoader;
 class UpdateHistory;
 
 // File › "Update history…": every update attempt the history holds, sortable and filtered by
@@ -24,8 +25,9 @@ public:
     explicit UpdateHistoryDialog(UpdateHistory &history, QWidget *parent = nullptr);
     ~UpdateHistoryDialog() override;
 
-    // Reads the history again.
+    // Reads the history again: the newest rows at once, the rest from the event loop.
     void reload();
+    HistoryViewLoader *loader() const { return m_loader; }
     HistoryFilterProxy *proxy() const { return m_proxy; }
 
     // The message shown once at start when updates of an earlier run never ended.
@@ -48,4 +50,5 @@ private:
     UpdateHistory &m_history;
     HistoryTableModel *m_model;
     HistoryFilterProxy *m_proxy;
+    HistoryViewLoader *m_loader;
 };

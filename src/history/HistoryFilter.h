@@ -16,4 +16,7 @@ struct HistoryFilter
     QString text;                // part of the address, serial number or model, any case
     Result result = Result::Any;
     int limit = 0;               // 0: no limit; else the newest rows
+    // Pages of the history view: rows written before the given id, newest written first.
+    bool newestFirst = false;
+    qint64 belowId = 0;          // 0: no bound
 };

@@ -19,6 +19,9 @@ void HistoryFilterProxy::setDateRange(const QDate &from, const QDate &to)
 {
     m_from = from;
     m_to = to;
+    // Local days as times once, instead of a time zone conversion per row.
+    m_fromMs = from.isValid() ? from.startOfDay().toMSecsSinceEpoch() : 0;
+    m_toMs = to.isValid() ? to.addDays(1).startOfDay().toMSecsSinceEpoch() : 0;
     invalidateRowsFilter();
 }
 
@@ -33,12 +36,14 @@ bool HistoryFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
     const auto *model = qobject_cast<const HistoryTableModel *>(sourceModel());
     if (!model || sourceRow >= model->rowCount())
         return false;
+    if (m_text.isEmpty() && !m_from.isValid() && !m_to.isValid() && m_result == HistoryFilter::Result::Any)
+        return true;
     const UpdateAttempt &attempt = model->attempt(sourceRow);
     if (!m_text.isEmpty() && !attempt.address.contains(m_text, Qt::CaseInsensitive)
         && !attempt.serial.contains(m_text, Qt::CaseInsensitive) && !attempt.model.contains(m_text, Qt::CaseInsensitive))
         return false;
-    const QDate day = attempt.started.toLocalTime().date();
-    if ((m_from.isValid() && day < m_from) || (m_to.isValid() && day > m_to))
+    const qint64 started = model->startedMs(sourceRow);
+    if ((m_from.isValid() && started < m_fromMs) || (m_to.isValid() && started >= m_toMs))
         return false;
     switch (m_result) {
     case HistoryFilter::Result::Succeeded:
@@ -53,4 +58,11 @@ bool HistoryFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) co
         break;
     }
     return true;
+}
+
+bool HistoryFilterProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    if (const auto *model = qobject_cast<const HistoryTableModel *>(sourceModel()))
+        return model->lessThan(left.row(), right.row(), left.column());
+    return QSortFilterProxyModel::lessThan(left, right);
 }

@@ -23,10 +23,13 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
     QString m_text;
     QDate m_from;
     QDate m_to;
+    qint64 m_fromMs = 0;
+    qint64 m_toMs = 0;
     HistoryFilter::Result m_result = HistoryFilter::Result::Any;
 };

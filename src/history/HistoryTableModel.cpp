@@ -11,6 +11,13 @@ void HistoryTableModel::setAttempts(QList<UpdateAttempt> attempts)
 {
     beginResetModel();
     m_attempts = std::move(attempts);
+    m_startedMs.resize(m_attempts.size());
+    m_settledMs.resize(m_attempts.size());
+    for (qsizetype i = 0; i < m_attempts.size(); ++i) {
+        const UpdateAttempt &attempt = m_attempts.at(i);
+        m_startedMs[i] = attempt.started.isValid() ? attempt.started.toMSecsSinceEpoch() : 0;
+        m_settledMs[i] = attempt.settled.isValid() ? attempt.settled.toMSecsSinceEpoch() : 0;
+    }
     endResetModel();
 }
 
@@ -32,9 +39,9 @@ QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
     if (role == SortRole) {
         switch (index.column()) {
         case StartedColumn:
-            return attempt.started.toMSecsSinceEpoch();
+            return m_startedMs[index.row()];
         case SettledColumn:
-            return attempt.settled.isValid() ? attempt.settled.toMSecsSinceEpoch() : qint64(0);
+            return m_settledMs[index.row()];
         case ResultColumn:
             // Grouped by how the attempt ended, then by status code.
             return int(attempt.state) * 100 + attempt.status;
@@ -73,6 +80,23 @@ QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+bool HistoryTableModel::lessThan(int leftRow, int rightRow, int column) const
+{
+    switch (column) {
+    case StartedColumn:
+        return m_startedMs[leftRow] < m_startedMs[rightRow];
+    case SettledColumn:
+        return m_settledMs[leftRow] < m_settledMs[rightRow];
+    default:
+        break;
+    }
+    const QVariant left = data(index(leftRow, column), SortRole);
+    const QVariant right = data(index(rightRow, column), SortRole);
+    if (left.typeId() == QMetaType::Int)
+        return left.toInt() < right.toInt();
+    return left.toString().compare(right.toString(), Qt::CaseInsensitive) < 0;
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const

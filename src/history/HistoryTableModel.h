@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QList>
 
+#include <vector>
+
 // The update attempts as the history view's table: one row each, texts for the cells and the
 // raw values (times as numbers, codes as numbers) under SortRole so the proxy sorts on data,
 // not on the texts shown.
@@ -36,6 +38,9 @@ public:
     void setAttempts(QList<UpdateAttempt> attempts);
     const QList<UpdateAttempt> &attempts() const { return m_attempts; }
     const UpdateAttempt &attempt(int row) const { return m_attempts.at(row); }
+    qint64 startedMs(int row) const { return m_startedMs[row]; }
+    // The raw value the proxy sorts a column on, without a QVariant per comparison.
+    bool lessThan(int leftRow, int rightRow, int column) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -44,4 +49,7 @@ public:
 
 private:
     QList<UpdateAttempt> m_attempts;
+    // Times as numbers, computed once: a sort of 100,000 rows compares them millions of times.
+    std::vector<qint64> m_startedMs;
+    std::vector<qint64> m_settledMs;
 };

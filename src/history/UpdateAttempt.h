@@ -40,3 +40,6 @@ struct UpdateAttempt
 
     static constexpr int SessionComplete = 3;
 };
+
+// Lists of a hundred thousand attempts grow by moving bytes, not by copying each member.
+Q_DECLARE_TYPEINFO(UpdateAttempt, Q_RELOCATABLE_TYPE);

@@ -447,7 +447,7 @@ QList<UpdateAttempt> UpdateHistory::markInterrupted()
             continue;
         read.bindValue(0, id);
         if (exec(read))
-            marked.append(readAttempts(read));
+            readAttempts(read, marked);
         read.finish();
     }
     for (const UpdateAttempt &attempt : marked) {
@@ -489,6 +489,10 @@ QList<UpdateAttempt> UpdateHistory::attempts(const HistoryFilter &filter) const
         const QString pattern = likePattern(filter.text);
         values << pattern << pattern << pattern;
     }
+    if (filter.belowId > 0) {
+        conditions << QStringLiteral("id < ?");
+        values << filter.belowId;
+    }
     switch (filter.result) {
     case HistoryFilter::Result::Succeeded:
         conditions << QStringLiteral("state = 'settled' AND status = %1").arg(UpdateAttempt::SessionComplete);
@@ -508,24 +512,36 @@ QList<UpdateAttempt> UpdateHistory::attempts(const HistoryFilter &filter) const
     QString sql = QStringLiteral("SELECT %1 FROM update_attempt").arg(QString::fromLatin1(AttemptColumns));
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    // The newest rows when there is a limit, handed out oldest first like the others.
-    sql += filter.limit > 0 ? QStringLiteral(" ORDER BY started_ms DESC, id DESC LIMIT %1").arg(filter.limit)
-                            : QStringLiteral(" ORDER BY started_ms, id");
+    // Pages go by id, the order rows were written in: a walk along the table itself, no index.
+    // Otherwise the newest rows when there is a limit, handed out oldest first like the others.
+    if (filter.newestFirst)
+        sql += QStringLiteral(" ORDER BY id DESC");
+    else
+        sql += filter.limit > 0 ? QStringLiteral(" ORDER BY started_ms DESC, id DESC") : QStringLiteral(" ORDER BY started_ms, id");
+    if (filter.limit > 0)
+        sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(sql);
     bindAll(query, values);
     if (!exec(query))
         return {};
-    QList<UpdateAttempt> found = readAttempts(query);
-    if (filter.limit > 0)
+    QList<UpdateAttempt> found;
+    if (conditions.isEmpty() && filter.limit <= 0 && !filter.newestFirst) {
+        // The whole history for the view: one allocation instead of a growing list.
+        QSqlQuery count(m_db);
+        count.prepare(QStringLiteral("SELECT count(*) FROM update_attempt"));
+        if (exec(count) && count.next())
+            found.reserve(count.value(0).toLongLong());
+    }
+    readAttempts(query, found);
+    if (filter.limit > 0 && !filter.newestFirst)
         std::reverse(found.begin(), found.end());
     return found;
 }
 
-QList<UpdateAttempt> UpdateHistory::readAttempts(QSqlQuery &query) const
+void UpdateHistory::readAttempts(QSqlQuery &query, QList<UpdateAttempt> &found) const
 {
-    QList<UpdateAttempt> found;
     while (query.next()) {
         UpdateAttempt attempt;
         attempt.id = query.value(0).toLongLong();
@@ -548,9 +564,8 @@ QList<UpdateAttempt> UpdateHistory::readAttempts(QSqlQuery &query) const
         attempt.packageMd5 = query.value(17).toString();
         attempt.frontEnd = query.value(18).toString();
         attempt.userName = query.value(19).toString();
-        found.append(attempt);
+        found.append(std::move(attempt));
     }
-    return found;
 }
 
 qint64 UpdateHistory::recordUsbDrive(const UsbDriveRecord &record)

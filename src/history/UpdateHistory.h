@@ -81,7 +81,7 @@ private:
     bool exec(QSqlQuery &query) const;
     bool execText(const QString &sql) const;
     bool looksCorrupt() const;
-    QList<UpdateAttempt> readAttempts(QSqlQuery &query) const;
+    void readAttempts(QSqlQuery &query, QList<UpdateAttempt> &found) const;
 
     QString m_path;
     QString m_connection;

@@ -2,6 +2,7 @@
 #include "history/HistoryFilterProxy.h"
 #include "history/HistoryReport.h"
 #include "history/HistoryTableModel.h"
+#include "history/HistoryViewLoader.h"
 #include "history/InterruptedUpdatesNotice.h"
 #include "history/UpdateHistory.h"
 #include "reports/UpdateReport.h"
@@ -50,9 +51,13 @@ UpdateAttempt row(const char *serial, const char *model, const char *address, in
 QList<UpdateAttempt> fixture()
 {
     using S = UpdateAttempt::State;
-    return { row("A1", "QX-551", "10.0.4.1", 0, S::Settled, 3), row("A2", "QX-551", "10.0.4.2", 0, S::Settled, -3),
+    QList<UpdateAttempt> rows { row("A1", "QX-551", "10.0.4.1", 0, S::Settled, 3), row("A2", "QX-551", "10.0.4.2", 0, S::Settled, -3),
              row("B1", "PX-750", "10.0.4.11", 1, S::Settled, 3), row("B2", "PX-750", "10.0.5.9", 1, S::Interrupted, 0),
              row("C1", "MX-430", "10.0.4.1", 2, S::Settled, 4), row("C2", "MX-430", "10.0.6.2", 2, S::Pending, 0) };
+    // A minute apart within a day, in this order.
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].started = rows[i].started.addSecs(60 * i);
+    return rows;
 }
 
 QStringList shownSerials(const QAbstractItemModel &proxy)
@@ -79,6 +84,7 @@ private slots:
     void interruptedNotice();
     void interruptedMessageIsPlainText();
     void dialogFiltersAndClears();
+    void loaderFillsEveryRowOnce();
 };
 
 void tst_HistoryView::proxyFilters_data()
@@ -294,7 +300,7 @@ void tst_HistoryView::dialogFiltersAndClears()
     QVERIFY(table && filter && result && count && clear);
     QCOMPARE(table->model()->rowCount(), 6);
     // Newest first when it opens.
-    QCOMPARE(table->model()->index(0, HistoryTableModel::SerialColumn).data().toString(), QStringLiteral("C1"));
+    QCOMPARE(table->model()->index(0, HistoryTableModel::SerialColumn).data().toString(), QStringLiteral("C2"));
 
     QTest::keyClicks(filter, QStringLiteral("10.0.4.1"));
     QCOMPARE(table->model()->rowCount(), 3);
@@ -319,6 +325,50 @@ void tst_HistoryView::dialogFiltersAndClears()
     clear->click();
     QCOMPARE(shownSerials(*table->model()), QStringList({ "C2" }));
     QCOMPARE(history.attempts().size(), 1);
+}
+
+void tst_HistoryView::loaderFillsEveryRowOnce()
+{
+    QTemporaryDir dir;
+    UpdateHistory history(dir.filePath(QStringLiteral("history.sqlite")));
+    QCOMPARE(history.open(), UpdateHistory::OpenStatus::Opened);
+    // The first rows, one whole page and a few more: every page boundary is crossed.
+    const int total = HistoryViewLoader::FirstRows + HistoryViewLoader::PageRows + 5;
+    QList<UpdateAttempt> attempts;
+    for (int i = 0; i < total; ++i) {
+        UpdateAttempt attempt = row("S", "QX-551", "10.0.4.1", 0, UpdateAttempt::State::Settled, 3);
+        attempt.serial = QString::number(i);
+        attempt.started = Day1.addSecs(i);
+        attempts.append(attempt);
+    }
+    QVERIFY(history.appendAttempts(attempts));
+
+    HistoryTableModel model;
+    HistoryViewLoader loader(history, model);
+    QSignalSpy finished(&loader, &HistoryViewLoader::finished);
+    loader.start();
+    // At once: the newest rows.
+    QCOMPARE(model.rowCount(), HistoryViewLoader::FirstRows);
+    QVERIFY(loader.isLoading());
+    QCOMPARE(model.attempt(0).serial, QString::number(total - 1));
+    QVERIFY(finished.wait(30000));
+    QVERIFY(!loader.isLoading());
+    QCOMPARE(model.rowCount(), total);
+    QSet<QString> seen;
+    for (const UpdateAttempt &attempt : model.attempts())
+        seen.insert(attempt.serial);
+    QCOMPARE(seen.size(), total);
+
+    // A small history is there at once.
+    QTemporaryDir smallDir;
+    UpdateHistory small(smallDir.filePath(QStringLiteral("history.sqlite")));
+    QCOMPARE(small.open(), UpdateHistory::OpenStatus::Opened);
+    QVERIFY(small.appendAttempts(fixture()));
+    HistoryViewLoader smallLoader(small, model);
+    QSignalSpy smallFinished(&smallLoader, &HistoryViewLoader::finished);
+    smallLoader.start();
+    QCOMPARE(smallFinished.size(), 1);
+    QCOMPARE(model.rowCount(), 6);
 }
 
 QTEST_MAIN(tst_HistoryView)
