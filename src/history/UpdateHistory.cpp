@@ -15,6 +15,8 @@ namespace {
 // SQLite's primary result codes for a file that is not a database or is damaged.
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADatabase = 26;
+constexpr int SqliteIoError = 10;
+constexpr int SqliteFull = 13;
 
 // Each step brings the file from the version before it to its own. A new file runs them all, so
 // the path an old file takes is the path every file has taken.
@@ -166,6 +168,8 @@ QString UpdateHistory::takeWarning()
 UpdateHistory::OpenStatus UpdateHistory::open()
 {
     closeConnection();
+    m_lastNativeError = 0;
+    const bool existed = QFileInfo::exists(m_path);
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder)) {
         m_lastError = QStringLiteral("cannot create the folder %1").arg(folder);
@@ -186,6 +190,12 @@ UpdateHistory::OpenStatus UpdateHistory::open()
         }
     }
     closeConnection();
+    // A history that could not even be started on a full disk leaves nothing behind to fill it further.
+    const int primary = m_lastNativeError & 0xff;
+    if (!existed && (primary == SqliteFull || primary == SqliteIoError)) {
+        for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal") })
+            QFile::remove(m_path + suffix);
+    }
     qWarning().noquote() << "Update history" << m_path << "is not available:" << m_lastError;
     m_warning = tr("The update history cannot be kept in %1 (%2). Updates go on without it.")
                         .arg(QDir::toNativeSeparators(m_path), m_lastError);

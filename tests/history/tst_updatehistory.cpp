@@ -144,6 +144,7 @@ private slots:
     void unusableFolderDoesNotBlock();
     void readOnlyVolumeDoesNotBlock();
     void fullDiskDoesNotBlockAndRecovers();
+    void newHistoryOnAFullDiskLeavesNothing();
 };
 
 void tst_UpdateHistory::attemptLifeIsKept()
@@ -712,6 +713,27 @@ void tst_UpdateHistory::fullDiskDoesNotBlockAndRecovers()
     const QStringList kept = serials(history.attempts());
     QCOMPARE(kept.first(), QStringLiteral("FIRST"));
     QCOMPARE(kept.last(), QStringLiteral("AFTER"));
+}
+
+void tst_UpdateHistory::newHistoryOnAFullDiskLeavesNothing()
+{
+    TmpfsMount volume(QStringLiteral("size=1m"));
+    if (!volume.isMounted())
+        QSKIP(qPrintable(volume.reason()));
+    const QString filler = volume.path() + QStringLiteral("/filler");
+    {
+        QFile file(filler);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // Leave a few pages: room to start a file, not to finish its tables.
+        QVERIFY(file.write(QByteArray(int(volume.bytesFree() - 8 * 1024), 'x')) > 0);
+    }
+    const qint64 freeBefore = volume.bytesFree();
+
+    UpdateHistory history(volume.path() + QStringLiteral("/history.sqlite"));
+    QCOMPARE(history.open(), UpdateHistory::OpenStatus::Unavailable);
+    QVERIFY(!history.takeWarning().isEmpty());
+    QCOMPARE(QDir(volume.path()).entryList(QDir::Files), QStringList({ "filler" }));
+    QCOMPARE(volume.bytesFree(), freeBefore);
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateHistory)
