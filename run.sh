@@ -15,7 +15,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-    libquazip1-qt6-dev dosfstools zlib1g-dev
+    libquazip1-qt6-dev libqt6sql6-sqlite dosfstools zlib1g-dev
     xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-noto-color-emoji fonts-noto-cjk
     iproute2 curl zip coreutils procps
     ansible-core

@@ -388,28 +388,6 @@ Ctrl-C during an update:
         <translation>usb コマンドには --drive が必要です。</translation>
     </message>
     <message>
-        <source>search, update, download, usb or report</source>
-        <translation>search、update、download、usb、report のいずれか</translation>
-    </message>
-    <message>
-        <source>Usage:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
-                      [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
-</source>
-        <translation>使用法:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
-                      [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
-</translation>
-    </message>
-    <message>
         <source>Updates one display of each model first; the others start once it is back on the new version.</source>
         <translation>各モデルのディスプレイ 1 台を先に更新し、新しいバージョンで戻ったことを確認してから残りを開始します。</translation>
     </message>
@@ -420,6 +398,70 @@ Ctrl-C during an update:
     <message>
         <source>--max-failures must be a number from 0 to 99, not %1.</source>
         <translation>--max-failures には 0 から 99 の数を指定してください (指定値: %1)。</translation>
+    </message>
+    <message>
+        <source>Usage:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
+</source>
+        <translation>使用法:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
+</translation>
+    </message>
+    <message>
+        <source>Updates started on or after this date (YYYY-MM-DD) or time.</source>
+        <translation>この日付 (YYYY-MM-DD) または時刻以降に開始した更新。</translation>
+    </message>
+    <message>
+        <source>DATE</source>
+        <translation>DATE</translation>
+    </message>
+    <message>
+        <source>Updates of the display with this serial number.</source>
+        <translation>このシリアル番号のディスプレイの更新。</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>Updates of the display at this address.</source>
+        <translation>このアドレスのディスプレイの更新。</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>The updates of one batch (its id in the JSON).</source>
+        <translation>1 回の一括更新の更新 (JSON の batch の ID)。</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Only updates that were interrupted.</source>
+        <translation>中断された更新のみ。</translation>
+    </message>
+    <message>
+        <source>search, update, download, usb, report or history</source>
+        <translation>search、update、download、usb、report、history のいずれか</translation>
+    </message>
+    <message>
+        <source>--since must be a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM), not %1.</source>
+        <translation>--since には日付 (YYYY-MM-DD) または時刻 (YYYY-MM-DDTHH:MM) を指定してください。%1 は指定できません。</translation>
     </message>
 </context>
 <context>
@@ -640,6 +682,120 @@ Ctrl-C during an update:
     </message>
 </context>
 <context>
+    <name>HistoryCommand</name>
+    <message>
+        <source>No updates in the history.</source>
+        <translation>更新履歴はありません。</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>更新前</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>更新後</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryReport</name>
+    <message>
+        <source>Running</source>
+        <translation>実行中</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>中断</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryTableModel</name>
+    <message>
+        <source>Started</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Ended</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP アドレス</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>シリアル番号</translation>
+    </message>
+    <message>
+        <source>Version Before</source>
+        <translation>更新前のバージョン</translation>
+    </message>
+    <message>
+        <source>Target Version</source>
+        <translation>目標バージョン</translation>
+    </message>
+    <message>
+        <source>Version After</source>
+        <translation>更新後のバージョン</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>Package</source>
+        <translation>パッケージ</translation>
+    </message>
+    <message>
+        <source>Started From</source>
+        <translation>開始元</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+</context>
+<context>
+    <name>InterruptedUpdatesNotice</name>
+    <message>
+        <source>%1 (%2, serial %3, started %4)</source>
+        <translation>%1 (%2、シリアル %3、開始 %4)</translation>
+    </message>
+    <message>
+        <source>An update was interrupted on 1 display on %1 at %2 — check it before switching it off: %3</source>
+        <translation>%1 %2 に 1 台のディスプレイの更新が中断されました — 電源を切る前に確認してください: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>An update was interrupted on %n displays on %1 at %2 — check them before switching them off: %3</source>
+        <translation>
+            <numerusform>%1 %2 に %n 台のディスプレイの更新が中断されました — 電源を切る前に確認してください: %3</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>LaneEstimate</name>
     <message>
         <source>%1:%2</source>
@@ -804,6 +960,10 @@ Ctrl-C during an update:
     <message>
         <source>a text</source>
         <translation>文字列</translation>
+    </message>
+    <message>
+        <source>a text or null</source>
+        <translation>文字列または null</translation>
     </message>
     <message>
         <source>true or false</source>
@@ -1646,6 +1806,10 @@ Are you sure you want to quit?</source>
         <comment>power LED outside an update</comment>
         <translation>通常の電源表示 (上記のいずれのパターンでもない)</translation>
     </message>
+    <message>
+        <source>Update history…</source>
+        <translation>更新履歴…</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCommand</name>
@@ -1692,6 +1856,123 @@ Are you sure you want to quit?</source>
     <message>
         <source>Exiting at once. These displays were left mid-update; check them before use:</source>
         <translation>すぐに終了します。次のディスプレイは更新途中のままです。使用する前に確認してください:</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateHistory</name>
+    <message>
+        <source>The update history %1 could not be read and was moved aside as %2. A new history was started.</source>
+        <translation>更新履歴 %1 を読み取れなかったため、%2 として退避しました。新しい履歴を開始しました。</translation>
+    </message>
+    <message>
+        <source>The update history cannot be kept in %1 (%2). Updates go on without it.</source>
+        <translation>更新履歴を %1 に保存できません (%2)。更新は履歴なしで続行します。</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateHistoryDialog</name>
+    <message>
+        <source>Update History</source>
+        <translation>更新履歴</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>フィルター:</translation>
+    </message>
+    <message>
+        <source>Address, serial number or model</source>
+        <translation>アドレス、シリアル番号またはモデル</translation>
+    </message>
+    <message>
+        <source>Started from</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>から</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>結果:</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>CSV をエクスポート…</translation>
+    </message>
+    <message>
+        <source>Export update report of batch…</source>
+        <translation>一括更新の更新レポートをエクスポート…</translation>
+    </message>
+    <message>
+        <source>Clear history…</source>
+        <translation>履歴を消去…</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>All results</source>
+        <translation>すべての結果</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Interrupted</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>実行中</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n update(s) shown, the older ones are being read…</source>
+        <translation>
+            <numerusform>%n 件の更新を表示中。古い記録を読み込んでいます…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of %1 update(s) shown</source>
+        <translation>
+            <numerusform>%1 件中 %n 件の更新を表示</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export update history</source>
+        <translation>更新履歴のエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV ファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export update report</source>
+        <translation>更新レポートのエクスポート</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;JSON files (*.json)</source>
+        <translation>CSV ファイル (*.csv);;JSON ファイル (*.json)</translation>
+    </message>
+    <message>
+        <source>Clear the update history? Every finished update and USB drive record is removed; updates still running keep their rows. This cannot be undone.</source>
+        <translation>更新履歴を消去しますか? 終了したすべての更新と USB ドライブの記録が削除されます。実行中の更新の記録は残ります。この操作は元に戻せません。</translation>
+    </message>
+    <message>
+        <source>The update history could not be cleared (%1).</source>
+        <translation>更新履歴を消去できませんでした (%1)。</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateHistoryRecorder</name>
+    <message>
+        <source>The update history could not be written (%1). The update goes on.</source>
+        <translation>更新履歴を書き込めませんでした (%1)。更新は続行します。</translation>
     </message>
 </context>
 <context>

@@ -26,6 +26,8 @@
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "update/UpdateStatusText.h"
+#include "dialogs/UpdateHistoryDialog.h"
+#include "history/InterruptedUpdatesNotice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,6 +70,9 @@ Tessel::Tessel(QWidget *parent)
     // Installed before the engine is made, so that the log window has its first lines.
     LogMessageHandler::install(logWindow);
     m_engine = new QuillonEngine(QuillonEngine::WindowFrontEnd, this);
+    // Opened once the event loop runs, so that its notice opens over the shown window; no update
+    // can start before then.
+    QTimer::singleShot(0, this, &Tessel::reportHistoryAtStart);
 
     fillAdapterCombo();
     ui->interface_selection_label->hide();
@@ -626,6 +631,10 @@ void Tessel::openUsbDriveDialog(const FirmwareRelease &release)
 {
     setBusyCursor(false);
     CreateUSBDriveDialog dialog(cacheFolderPath(), release, this);
+    connect(&dialog, &CreateUSBDriveDialog::driveWritten, m_engine,
+            [this, release](const QString &root, const QStringList &files, int result) {
+                m_engine->recordUsbDrive(root, release, files, result);
+            });
     dialog.exec();
     update_ui(true);
 }
@@ -778,4 +787,31 @@ void Tessel::on_actionExport_update_report_triggered()
     const QString error = m_engine->exportUpdateReport(path, json);
     if (!error.isEmpty())
         QMessageBox::warning(this, windowTitle(), error);
+}
+
+void Tessel::on_actionUpdate_history_triggered()
+{
+    UpdateHistoryDialog dialog(m_engine->history(), this);
+    dialog.exec();
+}
+
+// What opening the history found at start: a damaged file moved aside, or updates an earlier run
+// left unfinished. Shown without blocking the start; the names come from displays, so plain text.
+void Tessel::reportHistoryAtStart()
+{
+    QString warning;
+    const QList<UpdateAttempt> interrupted = m_engine->openHistory(&warning);
+    QStringList texts;
+    if (!warning.isEmpty())
+        texts << warning;
+    if (!interrupted.isEmpty())
+        texts << InterruptedUpdatesNotice::text(interrupted);
+    if (texts.isEmpty())
+        return;
+    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(), texts.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    if (!interrupted.isEmpty())
+        box->setDetailedText(InterruptedUpdatesNotice::displayList(interrupted));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

@@ -93,6 +93,8 @@ private slots:
     // File menu exports: the table as CSV, and the last batch's report as CSV or JSON.
     void on_actionExport_display_list_triggered();
     void on_actionExport_update_report_triggered();
+    void on_actionUpdate_history_triggered();
+    void reportHistoryAtStart();
     void on_actionLog_triggered();
     void on_actionShow_Asset_Tag_column_toggled(bool checked);
     void on_actionShow_MAC_Address_column_toggled(bool checked);

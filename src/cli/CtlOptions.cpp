@@ -18,6 +18,7 @@ const CommandName Commands[] = {
     { "update", CtlOptions::Command::Update },
     { "download", CtlOptions::Command::Download },
     { "usb", CtlOptions::Command::Usb },
+    { "history", CtlOptions::Command::History },
 };
 
 QString usageText()
@@ -30,7 +31,8 @@ QString usageText()
             "                      [--yes] [--json]\n"
             "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
             "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
-            "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n");
+            "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n"
+            "  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]\n");
 }
 
 QString exitText()
@@ -83,10 +85,16 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QCommandLineOption modelVariant(QStringLiteral("model-variant"), tr("The model variant text of the release."), tr("TEXT"));
     const QCommandLineOption regionVariant(QStringLiteral("region-variant"), tr("The region text of the release."), tr("TEXT"));
     const QCommandLineOption drive(QStringLiteral("drive"), tr("The root folder of the mounted drive."), tr("ROOT"));
+    const QCommandLineOption since(QStringLiteral("since"), tr("Updates started on or after this date (YYYY-MM-DD) or time."), tr("DATE"));
+    const QCommandLineOption serial(QStringLiteral("serial"), tr("Updates of the display with this serial number."), tr("S"));
+    const QCommandLineOption address(QStringLiteral("address"), tr("Updates of the display at this address."), tr("A"));
+    const QCommandLineOption batch(QStringLiteral("batch"), tr("The updates of one batch (its id in the JSON)."), tr("ID"));
+    const QCommandLineOption interrupted(QStringLiteral("interrupted"), tr("Only updates that were interrupted."));
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ help, version, targets, limit, firstPerModel, maxFailures, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
-    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb or report"));
+    parser.addOptions({ help, version, targets, limit, firstPerModel, maxFailures, yes, json, model, modelVariant,
+                        regionVariant, drive, since, serial, address, batch, interrupted, shortWaits });
+    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb, report or history"));
 
     const auto usageError = [&](const QString &text) {
         message = text + QLatin1Char('\n') + usageText();
@@ -130,6 +138,11 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
         { &modelVariant, command == Command::Usb },
         { &regionVariant, command == Command::Usb },
         { &drive, command == Command::Usb },
+        { &since, command == Command::History },
+        { &serial, command == Command::History },
+        { &address, command == Command::History },
+        { &batch, command == Command::History },
+        { &interrupted, command == Command::History },
     };
     for (const auto &[option, ok] : allowed) {
         if (!ok && parser.isSet(*option))
@@ -174,6 +187,18 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
             return usageError(tr("--max-failures must be a number from 0 to 99, not %1.").arg(text));
         options.maxFailures = value;
     }
+    if (parser.isSet(since)) {
+        const QString text = parser.value(since);
+        // A date alone means its start in local time; QDate would also take the date of a time.
+        const QDate day = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
+        options.historySince = day.isValid() ? day.startOfDay() : QDateTime::fromString(text, Qt::ISODate);
+        if (!options.historySince.isValid())
+            return usageError(tr("--since must be a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM), not %1.").arg(text));
+    }
+    options.historySerial = parser.value(serial);
+    options.historyAddress = parser.value(address);
+    options.historyBatch = parser.value(batch);
+    options.historyInterrupted = parser.isSet(interrupted);
     options.models = parser.values(model);
     options.modelVariant = parser.value(modelVariant);
     options.regionVariant = parser.value(regionVariant);

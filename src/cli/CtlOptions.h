@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QList>
 #include <QString>
@@ -12,7 +13,7 @@ struct CtlOptions
     Q_DECLARE_TR_FUNCTIONS(CtlOptions)
 
 public:
-    enum class Command { None, Search, Update, Download, Usb, Report };
+    enum class Command { None, Search, Update, Download, Usb, Report, History };
 
     // Exit codes of the program.
     enum ExitCode : int {
@@ -34,6 +35,12 @@ public:
     QString modelVariant;
     QString regionVariant;
     QString driveRoot;
+    // history: which attempts to list.
+    QDateTime historySince;
+    QString historySerial;
+    QString historyAddress;
+    QString historyBatch;
+    bool historyInterrupted = false;
     // Hidden, for tests only: every wait of the update sessions, the queue and the version check
     // shortened so a batch of simulated displays ends in seconds.
     bool shortWaits = false;

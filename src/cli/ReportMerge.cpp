@@ -11,7 +11,8 @@
 
 namespace {
 
-enum class FieldType { Text, Flag, Number };
+// OptionalText: a text, or null where the report had nothing to say (a version never read back).
+enum class FieldType { Text, OptionalText, Flag, Number };
 
 struct Field
 {
@@ -25,7 +26,7 @@ const Field UpdateFields[] = {
     { "model", FieldType::Text },
     { "serial", FieldType::Text },
     { "firmware_before", FieldType::Text },
-    { "firmware_after", FieldType::Text },
+    { "firmware_after", FieldType::OptionalText },
     { "firmware_after_verified", FieldType::Flag },
     { "result", FieldType::Number },
     { "result_text", FieldType::Text },
@@ -77,6 +78,8 @@ bool hasType(const QJsonValue &value, FieldType type)
     switch (type) {
     case FieldType::Text:
         return value.isString();
+    case FieldType::OptionalText:
+        return value.isString() || value.isNull();
     case FieldType::Flag:
         return value.isBool();
     case FieldType::Number: {
@@ -95,6 +98,8 @@ QString typeName(FieldType type)
     switch (type) {
     case FieldType::Text:
         return ReportMerge::tr("a text");
+    case FieldType::OptionalText:
+        return ReportMerge::tr("a text or null");
     case FieldType::Flag:
         return ReportMerge::tr("true or false");
     case FieldType::Number:

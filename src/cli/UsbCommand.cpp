@@ -83,7 +83,12 @@ int UsbCommand::run(CtlSession &session, const CtlOptions &options, InterruptHoo
     UsbDriveWriter writer(0, engine.cacheFolder(), plan);
     QObject::connect(&writer, &UsbDriveWriter::progressChanged, &session,
                      [&session](int, int, int, const QString &message) { session.progress(message); });
-    const int result = writer.write(QDir(options.driveRoot).absolutePath());
+    const QString root = QDir(options.driveRoot).absolutePath();
+    const int result = writer.write(root);
+    QStringList files;
+    for (const UsbCopyItem &item : plan.items())
+        files << item.targetName;
+    engine.recordUsbDrive(root, release, files, result);
     QTextStream &stream = result == UsbDriveWriter::Copied ? session.out() : err;
     stream << UsbDriveWriter::resultText(result) << Qt::endl;
     return result == UsbDriveWriter::Copied ? CtlOptions::Completed : CtlOptions::Failed;

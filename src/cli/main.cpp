@@ -1,6 +1,7 @@
 #include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/DownloadCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
 #include "cli/ReportMergeCommand.h"
@@ -59,6 +60,10 @@ int main(int argc, char *argv[])
 
     InterruptHook hook;
     QuillonEngine engine(QuillonEngine::CtlFrontEnd);
+    HistoryCommand::openAtStart(engine, err);
+    if (options.command == CtlOptions::Command::History)
+        return HistoryCommand::run(engine.history(), options, out);
+
     engine.setUpdateLimit(options.updateLimit);
     // The options add to the saved rollout policy for this run only; nothing is stored.
     RolloutPolicy rollout = engine.state().rollout;
@@ -84,6 +89,7 @@ int main(int argc, char *argv[])
     case CtlOptions::Command::Usb:
         exitCode = UsbCommand::run(session, options, hook);
         break;
+    case CtlOptions::Command::History:
     case CtlOptions::Command::None:
     case CtlOptions::Command::Report:
         break;

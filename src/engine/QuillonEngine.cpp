@@ -11,6 +11,9 @@
 #include "reports/DisplayListExport.h"
 #include "reports/ReportFile.h"
 #include "search/SearchOrchestrator.h"
+#include "history/UpdateHistoryRecorder.h"
+#include "usbwriter/UsbDriveWriter.h"
+#include "download/CacheFileName.h"
 #include "settings/AppSettings.h"
 #include "settings/FirmwareCacheFolder.h"
 #include "update/UpdateStatusText.h"
@@ -121,6 +124,12 @@ void QuillonEngine::wireParts()
     m_powerSaveChange = new PowerSaveChange(m_state, *m_search, this);
     connect(m_powerSaveChange, &PowerSaveChange::update_info, this, &QuillonEngine::rowChanged);
     connect(m_powerSaveChange, &PowerSaveChange::readyToQueue, this, &QuillonEngine::queueBatch);
+
+    m_recorder = new UpdateHistoryRecorder(m_history, m_frontEnd, this);
+    connect(m_recorder, &UpdateHistoryRecorder::writeFailed, this, [this](const QString &text) { emit statusMessage(text, 0); });
+    connect(this, &QuillonEngine::batchStarted, m_recorder, &UpdateHistoryRecorder::startBatch);
+    connect(this, &QuillonEngine::updateStarted, this, &QuillonEngine::recordUpdateStarted);
+    connect(this, &QuillonEngine::updateSettled, this, &QuillonEngine::recordUpdateSettled);
 
     m_offline = new OfflineDownloadRun(m_cacheFolder, this);
     connect(m_offline, &OfflineDownloadRun::progressChanged, this, &QuillonEngine::offlineProgress);
@@ -299,6 +308,50 @@ void QuillonEngine::handOutConfirmation()
     emit confirmationRequested(request);
 }
 
+QList<UpdateAttempt> QuillonEngine::openHistory(QString *warning)
+{
+    m_history.open();
+    if (warning)
+        *warning = m_history.takeWarning();
+    if (!m_history.isOpen())
+        return {};
+    return m_history.markInterrupted();
+}
+
+// Written in the tick that starts the session, before its first request leaves: a run that
+// dies mid-update leaves a pending row the next start finds.
+void QuillonEngine::recordUpdateStarted(int row)
+{
+    if (!m_history.isOpen() || !m_state.isValidRow(row))
+        return;
+    const DisplayEntry &entry = m_state.displayEntries.at(row);
+    FirmwareRelease release;
+    m_database.findRelease(entry.modelName, entry.serialNumber, release);
+    m_recorder->sessionStarting(addressKey(entry.address), entry.modelName, entry.serialNumber, entry.displaySeries,
+                                entry.firmwareBefore, entry.latestVersion,
+                                CacheFileName::fromDownloadLocation(release.downloadLoc), release.fileChecksum);
+}
+
+void QuillonEngine::recordUpdateSettled(int row)
+{
+    if (!m_history.isOpen() || !m_state.isValidRow(row))
+        return;
+    const DisplayEntry &entry = m_state.displayEntries.at(row);
+    m_recorder->sessionSettled(addressKey(entry.address), entry.resultStatus, UpdateStatusText::text(entry.resultStatus));
+}
+
+void QuillonEngine::recordUsbDrive(const QString &drive, const FirmwareRelease &release, const QStringList &files,
+                                   int result)
+{
+    if (!m_history.isOpen())
+        return;
+    // The models it is for and the version a display reports after installing it.
+    const QString version = release.changes.version.isEmpty() ? release.version : release.changes.version;
+    const QString releaseText = release.models.isEmpty() ? version : release.models.join(QStringLiteral(", ")) + QLatin1Char(' ') + version;
+    m_recorder->usbDriveCreated(QDir::toNativeSeparators(drive), releaseText, files, result,
+                                UsbDriveWriter::resultText(result));
+}
+
 QStringList QuillonEngine::filesInUse() const
 {
     return m_downloads->filesInUse() + m_queue->filesInUse();
@@ -436,6 +489,8 @@ void QuillonEngine::keepBatchRecord()
 void QuillonEngine::verifiedInRecord(const QHostAddress &address, int outcome, const QString &version,
                                      const UpdateVerifier::Finding &finding)
 {
+    if (m_history.isOpen())
+        m_recorder->verificationFinished(addressKey(address), finding.version, outcome, UpdateVerifier::rowText(finding));
     emit updateVerified(address, outcome, version);
     if (m_recordInTable)
         return;

@@ -4,6 +4,8 @@
 #include "queue/UpdateVerifier.h"
 #include "catalogue/FirmwareRelease.h"
 #include "engine/UpdateConfirmation.h"
+#include "history/UpdateAttempt.h"
+#include "history/UpdateHistory.h"
 #include "platform/NetworkAdapterList.h"
 #include "queue/UpdateSummary.h"
 #include "records/DisplayTableState.h"
@@ -25,6 +27,7 @@ class OfflineDownloadRun;
 class PowerSaveChange;
 class SearchOrchestrator;
 class UpdateQueue;
+class UpdateHistoryRecorder;
 
 // The one assembly of Quillon's widget-free parts: the table state, the catalogue, the search,
 // the package downloads, the power-save change and the update queue, with the settings they read
@@ -50,6 +53,13 @@ public:
     const FirmwareDatabase &database() const { return m_database; }
     const QString &cacheFolder() const { return m_cacheFolder; }
     const NetworkAdapterList &adapters() const { return m_adapters; }
+    // Opens the update history of this user. Updates an earlier run began and never ended are
+    // marked interrupted and returned, oldest first, for the front end to tell the technician;
+    // warning receives what opening had to do (a damaged file moved aside, no history at all).
+    QList<UpdateAttempt> openHistory(QString *warning);
+    UpdateHistory &history() { return m_history; }
+    // A USB drive a front end wrote for the release (UsbDriveWriter's result), kept in the history.
+    void recordUsbDrive(const QString &drive, const FirmwareRelease &release, const QStringList &files, int result);
     // Files a download or a queued session still holds open: clearing the cache leaves them.
     QStringList filesInUse() const;
 
@@ -162,6 +172,8 @@ private:
     void finishBatch();
     void followQueueRow(int row);
     void keepBatchRecord();
+    void recordUpdateStarted(int row);
+    void recordUpdateSettled(int row);
     void verifiedInRecord(const QHostAddress &address, int outcome, const QString &version,
                           const UpdateVerifier::Finding &finding);
 
@@ -169,6 +181,9 @@ private:
     DisplayTableState m_state;
     FirmwareDatabase m_database;
     QString m_cacheFolder;
+    // Every update either front end runs is written here, from the engine's own signals.
+    UpdateHistory m_history;
+    UpdateHistoryRecorder *m_recorder = nullptr;
     QString m_firmwareServerUrl; // the saved one; empty for the maker's server
     NetworkAdapterList m_adapters;
     CatalogueStartupFlow *m_catalogue = nullptr;

@@ -76,27 +76,31 @@ QList<QStringList> UpdateReport::table(const QList<Line> &lines)
     return table;
 }
 
+QJsonObject UpdateReport::jsonObject(const Line &line)
+{
+    return QJsonObject {
+        { QStringLiteral("address"), line.address },
+        { QStringLiteral("model"), line.model },
+        { QStringLiteral("serial"), line.serial },
+        { QStringLiteral("firmware_before"), line.versionBefore },
+        { QStringLiteral("firmware_after"),
+          line.versionAfter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(line.versionAfter) },
+        { QStringLiteral("firmware_after_verified"), line.verified },
+        { QStringLiteral("result"), line.result },
+        { QStringLiteral("result_text"), line.resultText },
+        { QStringLiteral("started"), timeText(line.started) },
+        { QStringLiteral("settled"), timeText(line.settled) },
+        { QStringLiteral("rollout"), QJsonObject {
+                { QStringLiteral("first_per_model"), line.rollout.firstPerModel },
+                { QStringLiteral("max_failures"), line.rollout.maxFailures },
+          } },
+    };
+}
+
 QByteArray UpdateReport::json(const QList<Line> &lines)
 {
     QJsonArray array;
-    for (const Line &line : lines) {
-        array.append(QJsonObject {
-                { QStringLiteral("address"), line.address },
-                { QStringLiteral("model"), line.model },
-                { QStringLiteral("serial"), line.serial },
-                { QStringLiteral("firmware_before"), line.versionBefore },
-                { QStringLiteral("firmware_after"),
-                  line.versionAfter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(line.versionAfter) },
-                { QStringLiteral("firmware_after_verified"), line.verified },
-                { QStringLiteral("result"), line.result },
-                { QStringLiteral("result_text"), line.resultText },
-                { QStringLiteral("started"), timeText(line.started) },
-                { QStringLiteral("settled"), timeText(line.settled) },
-                { QStringLiteral("rollout"), QJsonObject {
-                        { QStringLiteral("first_per_model"), line.rollout.firstPerModel },
-                        { QStringLiteral("max_failures"), line.rollout.maxFailures },
-                  } },
-        });
-    }
+    for (const Line &line : lines)
+        array.append(jsonObject(line));
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }

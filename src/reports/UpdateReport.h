@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -44,4 +45,6 @@ public:
     // nothing was read back), firmware_after_verified, result, result_text, started, settled, and
     // rollout (an object: first_per_model, max_failures).
     static QByteArray json(const QList<Line> &lines);
+    // One line's object of that array; the update history adds its own keys beside these.
+    static QJsonObject jsonObject(const Line &line);
 };

@@ -176,6 +176,10 @@ void CreateUSBDriveDialog::on_copy_files_pushButton_clicked()
     m_ui->drive_comboBox->setEnabled(true);
     m_ui->copy_files_pushButton->setEnabled(!selectedRoot().isEmpty() && m_plan.status() == UsbCopyPlan::Ready);
     QApplication::restoreOverrideCursor();
+    QStringList files;
+    for (const UsbCopyItem &item : m_plan.items())
+        files << item.targetName;
+    emit driveWritten(root, files, m_lastResult);
 
     if (m_lastResult == UsbDriveWriter::Copied) {
         m_ui->status_label->setText(UsbDriveWriter::resultText(m_lastResult).toHtmlEscaped());

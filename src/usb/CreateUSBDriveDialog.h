@@ -39,6 +39,10 @@ public:
     // The result of the last copy, or 0 before any.
     int lastResult() const { return m_lastResult; }
 
+signals:
+    // A copy ended (UsbDriveWriter's result) on the drive at root with these files.
+    void driveWritten(const QString &root, const QStringList &files, int result);
+
 public slots:
     void reject() override;
     void progressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);

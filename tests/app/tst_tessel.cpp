@@ -173,7 +173,8 @@ private slots:
         QTest::newRow("bar") << "menuBar" << QStringList { "&File", "&Tools", "&View", "&Help" };
         QTest::newRow("file") << "menuFile"
                              << QStringList { QString::fromUtf8("Export display list…"),
-                                              QString::fromUtf8("Export update report…"), "-", "E&xit" };
+                                              QString::fromUtf8("Export update report…"),
+                                              QString::fromUtf8("Update history…"), "-", "E&xit" };
         QTest::newRow("tools") << "menuTools" << QStringList {
             "&Search network for displays", "&Configure Targeted search...", "-",
             "Create firmware &USB drive by model...", "Download firmware for offline use...", "-",

@@ -597,6 +597,46 @@ private slots:
             results.insert(value.toObject().value("result").toInt());
         QVERIFY2(results.contains(2), out.constData());
     }
+
+    // A quillonctl killed mid-update leaves its attempt pending in the history; the next start
+    // of any command finds it, says so on standard error, and the history lists it interrupted.
+    void killedMidUpdateIsFoundAtTheNextStart()
+    {
+        SimDisplay *display = m_fleet.display(address(13));
+        display->stop();
+        SimDisplayConfig c = display->config();
+        c.mainFwVersion = QStringLiteral("R1.000");
+        display->setConfig(c);
+        QCOMPARE(display->start(address(13)), 0);
+        QProcess process;
+        start(process, { "update", "--targets", address(13).toString(), "--yes" });
+        QVERIFY(process.waitForStarted(10000));
+        QByteArray err;
+        QVERIFY(QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
+        }, 60000));
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(pid_t(process.processId()), SIGKILL);
+        QVERIFY(process.waitForFinished(5000));
+
+        const Run listed = run({ "history", "--interrupted", "--json" });
+        QCOMPARE(listed.exitCode, 0);
+        QVERIFY2(listed.err.contains("An update was interrupted on 1 display"), listed.err.constData());
+        QVERIFY2(listed.err.contains(address(13).toString().toUtf8()), listed.err.constData());
+        const QJsonArray attempts = QJsonDocument::fromJson(listed.out).array();
+        QCOMPARE(attempts.size(), 1);
+        const QJsonObject attempt = attempts.first().toObject();
+        QCOMPARE(attempt.value("address").toString(), address(13).toString());
+        QCOMPARE(attempt.value("state").toString(), QStringLiteral("interrupted"));
+        QCOMPARE(attempt.value("front_end").toString(), QStringLiteral("quillonctl"));
+        QCOMPARE(attempt.value("firmware_before").toString(), QStringLiteral("R1.000"));
+
+        // Reported once: the next start finds nothing new.
+        const Run again = run({ "history", "--interrupted", "--json" });
+        QVERIFY2(!again.err.contains("An update was interrupted"), again.err.constData());
+        QCOMPARE(QJsonDocument::fromJson(again.out).array().size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuillonCtl)

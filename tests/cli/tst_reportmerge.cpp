@@ -49,8 +49,10 @@ UpdateReport::Line updateLine(const QString &address, const QString &model, int 
     line.serial = QStringLiteral("SN-") + address.section(QLatin1Char('.'), 3);
     line.address = address;
     line.versionBefore = QStringLiteral("R1.000");
-    line.versionAfter = result == 3 ? QStringLiteral("R2.000") : QStringLiteral("R1.000");
+    // A failed update has no version read back: its report says null.
+    line.versionAfter = result == 3 ? QStringLiteral("R2.000") : QString();
     line.versionReadBack = result == 3;
+    line.verified = result == 3;
     line.result = result;
     line.resultText = text;
     return line;
@@ -158,7 +160,7 @@ private slots:
         QCOMPARE(lines.at(1), QByteArray("pilot,10.1.0.1,LG-141,SN-1,R1.000,R2.000,true,3,"
                                          "Success. Verified: version R2.000,2026-03-04T10:00:01Z,2026-03-04T10:02:30Z\r"));
         // The hostile model opens as text, not as a formula; quotes and commas stay in their cell.
-        QCOMPARE(lines.at(3), QByteArray("Hall B,10.2.0.9,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",SN-9,R1.000,R1.000,"
+        QCOMPARE(lines.at(3), QByteArray("Hall B,10.2.0.9,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",SN-9,R1.000,,"
                                          "false,-2,\"Update failed, \"\"component 1\"\"\",2026-03-04T10:00:01Z,"
                                          "2026-03-04T10:02:30Z\r"));
         QVERIFY(lines.at(4).isEmpty());

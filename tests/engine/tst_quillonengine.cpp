@@ -93,6 +93,9 @@ private slots:
             return;
         m_engine = m_fixture.makeEngine();
         QCOMPARE(m_engine->frontEnd(), QStringLiteral("quillonctl"));
+        QString warning;
+        QVERIFY(m_engine->openHistory(&warning).isEmpty());
+        QVERIFY2(warning.isEmpty(), qPrintable(warning));
         QVERIFY(m_fixture.loadAndSearch(*m_engine));
         connect(m_engine.get(), &QuillonEngine::updateStarted, this,
                 [this](int row) { m_points << QStringLiteral("started ") + rowAddress(row); });
@@ -169,6 +172,39 @@ private slots:
         freshFleet();
         QVERIFY(!askForConfirmation().cautionsNeeded);
         m_engine->confirmUpdate(false);
+    }
+
+    // Every update of a batch is in the history, whoever drives the engine: begun before its
+    // first request, settled with the session's result, and completed by the check after it.
+    void historyKeepsEveryUpdateOfTheBatch()
+    {
+        freshFleet();
+        QVERIFY(!askForConfirmation().listed.isEmpty());
+        m_engine->confirmUpdate(true);
+        QVERIFY(waitSettled());
+
+        const QList<UpdateAttempt> all = m_engine->history().attempts();
+        QVERIFY(!all.isEmpty());
+        const QString batch = all.constLast().batch;
+        QList<UpdateAttempt> attempts;
+        for (const UpdateAttempt &attempt : all) {
+            if (attempt.batch == batch)
+                attempts.append(attempt);
+        }
+        QCOMPARE(attempts.size(), Plan.size());
+        for (const UpdateAttempt &attempt : attempts) {
+            QVERIFY2(state().rowForAddress(QHostAddress(attempt.address)) >= 0, qPrintable(attempt.address));
+            QCOMPARE(attempt.state, UpdateAttempt::State::Settled);
+            QCOMPARE(attempt.status, 3);
+            QCOMPARE(attempt.firmwareBefore, EngineFixture::OldVersion);
+            QCOMPARE(attempt.targetVersion, EngineFixture::NewVersion);
+            QCOMPARE(attempt.firmwareAfter, EngineFixture::VersionAfter);
+            QCOMPARE(attempt.verification, int(UpdateAttempt::Verified));
+            QCOMPARE(attempt.frontEnd, QStringLiteral("quillonctl"));
+            QVERIFY(!attempt.packageName.isEmpty());
+            QCOMPARE(attempt.packageMd5.size(), 32);
+            QVERIFY(attempt.started.isValid() && attempt.settled >= attempt.started);
+        }
     }
 
     // From the confirmation on, before the power-save change has answered and before the queue's

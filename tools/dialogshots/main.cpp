@@ -1,8 +1,8 @@
 // Renders the small dialogs as a technician sees them, each saved as a PNG named after it and the
 // palette: the About dialog, the settings dialog at the size it opens with (and filled in, with a
 // refused server address), the log window, the update cautions, the targeted search dialog, the
-// confirmation before a LAN update (at the size it opens with) and the display table with long
-// status texts.
+// confirmation before a LAN update (at the size it opens with), the display table with long
+// status texts and the update history with a few rows.
 
 #include "app/AppPalette.h"
 #include "app/AppTranslations.h"
@@ -10,7 +10,9 @@
 #include "dialogs/AdvancedIPSearchDialog.h"
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "dialogs/OptionSetting.h"
+#include "dialogs/UpdateHistoryDialog.h"
 #include "dialogs/UpdateWarningMessageDialog.h"
+#include "history/UpdateHistory.h"
 #include "log/SV_Information_Dialog.h"
 #include "queue/UpdateSummary.h"
 #include "table/MySortFilterProxyModel.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPalette>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -66,6 +69,54 @@ bool save(QWidget &widget, const QString &folder, const QString &name)
     std::printf("%s %dx%d %s\n", qPrintable(path), widget.width(), widget.height(), ok ? "" : "(not saved)");
     widget.hide();
     return ok;
+}
+
+// A morning's batch of four displays and an earlier one cut short, as the history keeps them.
+void fillHistory(UpdateHistory &history)
+{
+    const QDateTime batchStart = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
+    struct Row
+    {
+        const char *address, *model, *serial, *before, *after;
+        UpdateAttempt::State state;
+        int status, verification;
+        const char *text;
+        int minutes;
+    };
+    const Row rows[] = {
+        { "127.0.74.1", "QX-551", "4A01233", "R1.100", "R2.000", UpdateAttempt::State::Settled, 3, 0,
+          "Success. Verified: version R2.000", 0 },
+        { "127.0.74.2", "QX-551", "4A01234", "R1.100", "R2.000", UpdateAttempt::State::Settled, 3, 1,
+          "Success, but the display reports version R1.100", 1 },
+        { "127.0.74.3", "PX-750", "7B00410", "3.010", "", UpdateAttempt::State::Settled, -3, -1, "", 2 },
+        { "127.0.74.4", "PX-750", "7B00411", "3.010", "3.200", UpdateAttempt::State::Settled, 3, 0,
+          "Success. Verified: version 3.200", 3 },
+        { "127.0.75.9", "MX-430", "2C99817", "5.2", "", UpdateAttempt::State::Interrupted, 2, -1, "", -1440 },
+    };
+    QList<UpdateAttempt> attempts;
+    for (const Row &row : rows) {
+        UpdateAttempt attempt;
+        attempt.batch = row.minutes < 0 ? QStringLiteral("earlier") : QStringLiteral("morning");
+        attempt.started = batchStart.addSecs(row.minutes * 60);
+        attempt.address = QString::fromLatin1(row.address);
+        attempt.model = QString::fromLatin1(row.model);
+        attempt.serial = QString::fromLatin1(row.serial);
+        attempt.firmwareBefore = QString::fromLatin1(row.before);
+        attempt.targetVersion = row.state == UpdateAttempt::State::Interrupted ? QStringLiteral("5.4") : QString::fromLatin1(row.after).isEmpty() ? QStringLiteral("3.200") : QString::fromLatin1(row.after);
+        attempt.firmwareAfter = row.verification >= 0 ? QString::fromLatin1(row.verification == 1 ? row.before : row.after) : QString();
+        attempt.state = row.state;
+        attempt.status = row.status;
+        attempt.statusText = row.status == 3 ? QStringLiteral("Success") : QStringLiteral("Error: Timeout.");
+        attempt.verification = row.verification;
+        attempt.verificationText = QString::fromLatin1(row.text);
+        if (row.state == UpdateAttempt::State::Settled)
+            attempt.settled = attempt.started.addSecs(420);
+        attempt.packageName = QStringLiteral("%1_fw.zip").arg(attempt.model);
+        attempt.frontEnd = row.minutes == 3 ? QStringLiteral("quillonctl") : QStringLiteral("window");
+        attempt.userName = QStringLiteral("tech");
+        attempts.append(attempt);
+    }
+    history.appendAttempts(attempts);
 }
 
 }
@@ -143,5 +194,12 @@ int main(int argc, char *argv[])
     table.fitColumnsToContents();
     table.scrollTo(proxy.index(0, displayListModel::StatusColumn));
     failed += !save(table, folder, QStringLiteral("table-status"));
+    QTemporaryDir historyFolder;
+    UpdateHistory history(historyFolder.filePath(QStringLiteral("history.sqlite")));
+    history.open();
+    fillHistory(history);
+    UpdateHistoryDialog historyDialog(history);
+    historyDialog.resize(1180, 360);
+    failed += !save(historyDialog, folder, QStringLiteral("history"));
     return failed ? 1 : 0;
 }
