@@ -166,7 +166,10 @@ QString ReportMerge::add(Report &report, const QString &site, const QByteArray &
         }
         kind = fields->kind;
 
-        QJsonObject row { { SiteField, site } };
+        // Fields the merge does not know (a later quillonctl's) go on as they came; the known
+        // ones are checked, and the site is ours.
+        QJsonObject row = input;
+        row.insert(SiteField, site);
         for (int f = 0; f < fields->count; ++f) {
             const Field &field = fields->fields[f];
             const QString name = QLatin1String(field.name);

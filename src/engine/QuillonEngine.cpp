@@ -329,7 +329,8 @@ void QuillonEngine::recordUpdateStarted(int row)
     m_database.findRelease(entry.modelName, entry.serialNumber, release);
     m_recorder->sessionStarting(addressKey(entry.address), entry.modelName, entry.serialNumber, entry.displaySeries,
                                 entry.firmwareBefore, entry.latestVersion,
-                                CacheFileName::fromDownloadLocation(release.downloadLoc), release.fileChecksum);
+                                CacheFileName::fromDownloadLocation(release.downloadLoc), release.fileChecksum,
+                                entry.updateRollout);
 }
 
 void QuillonEngine::recordUpdateSettled(int row)

@@ -53,14 +53,11 @@ UpdateReport::Line HistoryReport::reportLine(const UpdateAttempt &attempt)
     line.serial = attempt.serial;
     line.address = attempt.address;
     line.versionBefore = attempt.firmwareBefore;
-    // What the row showed: the version read back, else the target after a completed session,
-    // else the version it had.
-    line.versionReadBack = attempt.verification == UpdateAttempt::Verified
-            || attempt.verification == UpdateAttempt::VersionMismatch;
-    if (line.versionReadBack)
-        line.versionAfter = attempt.firmwareAfter;
-    else
-        line.versionAfter = attempt.succeeded() ? attempt.targetVersion : attempt.firmwareBefore;
+    // Only a version the display itself reported after the update; only the release's counts.
+    line.versionAfter = attempt.firmwareAfter;
+    line.versionReadBack = !attempt.firmwareAfter.isEmpty();
+    line.verified = attempt.verification == UpdateAttempt::Verified;
+    line.rollout = attempt.rollout;
     line.result = attempt.status;
     line.resultText = resultText(attempt);
     return line;

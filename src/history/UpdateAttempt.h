@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RolloutPolicy.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -33,6 +35,7 @@ struct UpdateAttempt
     QString packageMd5;
     QString frontEnd;            // "window" or "quillonctl"
     QString userName;            // the operating-system user
+    RolloutPolicy rollout;       // the policy of the batch
 
     // The session completed, whatever the check after it found.
     bool succeeded() const { return state == State::Settled && status == SessionComplete; }

@@ -73,6 +73,10 @@ const QList<SchemaStep> &schemaSteps()
             " result_text TEXT NOT NULL DEFAULT '',"
             " front_end TEXT NOT NULL DEFAULT '',"
             " user_name TEXT NOT NULL DEFAULT '')" } },
+        // The rollout policy of the batch; rows written before it had none, which is "off".
+        { 3,
+          { "ALTER TABLE update_attempt ADD COLUMN rollout_first_per_model INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE update_attempt ADD COLUMN rollout_max_failures INTEGER NOT NULL DEFAULT 0" } },
     };
     return steps;
 }
@@ -80,13 +84,14 @@ const QList<SchemaStep> &schemaSteps()
 const char *const AttemptColumns =
         "id, batch, started_ms, settled_ms, address, model, serial, series, firmware_before, target_version,"
         " firmware_after, state, status, status_text, verification, verification_text, package_name,"
-        " package_md5, front_end, user_name";
+        " package_md5, front_end, user_name, rollout_first_per_model, rollout_max_failures";
 
 const char *const InsertAttempt =
         "INSERT INTO update_attempt (batch, started_ms, settled_ms, address, model, serial, series,"
         " firmware_before, target_version, firmware_after, state, status, status_text, verification,"
         " verification_text, package_name, package_md5, front_end, user_name, owner_pid, owner_start,"
-        " owner_host) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+        " owner_host, rollout_first_per_model, rollout_max_failures)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 QString stateName(UpdateAttempt::State state)
 {
@@ -354,7 +359,7 @@ qint64 UpdateHistory::beginAttempt(const UpdateAttempt &attempt)
         attempt.firmwareAfter, stateName(UpdateAttempt::State::Pending), attempt.status, attempt.statusText,
         int(UpdateAttempt::None), QString(), attempt.packageName, attempt.packageMd5, attempt.frontEnd,
         attempt.userName.isEmpty() ? m_owner.userName : attempt.userName, m_owner.pid, m_owner.startMark,
-        m_owner.host,
+        m_owner.host, attempt.rollout.firstPerModel ? 1 : 0, attempt.rollout.maxFailures,
     };
     bindAll(query, values);
     if (!exec(query))
@@ -409,6 +414,7 @@ bool UpdateHistory::appendAttempts(const QList<UpdateAttempt> &attempts)
             attempt.firmwareBefore, attempt.targetVersion, attempt.firmwareAfter, stateName(attempt.state),
             attempt.status, attempt.statusText, attempt.verification, attempt.verificationText, attempt.packageName,
             attempt.packageMd5, attempt.frontEnd, attempt.userName, m_owner.pid, m_owner.startMark, m_owner.host,
+            attempt.rollout.firstPerModel ? 1 : 0, attempt.rollout.maxFailures,
         };
         bindAll(query, values);
         if (!exec(query)) {
@@ -574,6 +580,8 @@ void UpdateHistory::readAttempts(QSqlQuery &query, QList<UpdateAttempt> &found) 
         attempt.packageMd5 = query.value(17).toString();
         attempt.frontEnd = query.value(18).toString();
         attempt.userName = query.value(19).toString();
+        attempt.rollout.firstPerModel = query.value(20).toInt() != 0;
+        attempt.rollout.maxFailures = query.value(21).toInt();
         found.append(std::move(attempt));
     }
 }

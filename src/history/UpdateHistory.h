@@ -22,7 +22,7 @@ class UpdateHistory
     Q_DECLARE_TR_FUNCTIONS(UpdateHistory)
 
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     static constexpr int BusyTimeoutMs = 5000;
 
     enum class OpenStatus {

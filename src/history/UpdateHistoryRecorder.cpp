@@ -20,7 +20,8 @@ void UpdateHistoryRecorder::startBatch()
 
 void UpdateHistoryRecorder::sessionStarting(const QString &address, const QString &model, const QString &serial,
                                             int series, const QString &firmwareBefore, const QString &targetVersion,
-                                            const QString &packageName, const QString &packageMd5)
+                                            const QString &packageName, const QString &packageMd5,
+                                            const RolloutPolicy &rollout)
 {
     UpdateAttempt attempt;
     attempt.batch = m_batch;
@@ -34,6 +35,7 @@ void UpdateHistoryRecorder::sessionStarting(const QString &address, const QStrin
     attempt.packageName = packageName;
     attempt.packageMd5 = packageMd5;
     attempt.frontEnd = m_frontEnd;
+    attempt.rollout = rollout;
     const qint64 id = m_history.beginAttempt(attempt);
     m_ids.insert(address, id);
     if (id < 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/RolloutPolicy.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QObject>
@@ -30,7 +32,7 @@ public slots:
     // Just before the session's first request leaves.
     void sessionStarting(const QString &address, const QString &model, const QString &serial, int series,
                          const QString &firmwareBefore, const QString &targetVersion, const QString &packageName,
-                         const QString &packageMd5);
+                         const QString &packageMd5, const RolloutPolicy &rollout = RolloutPolicy());
     void sessionSettled(const QString &address, int status, const QString &statusText);
     void verificationFinished(const QString &address, const QString &firmwareAfter, int outcome, const QString &text);
     void usbDriveCreated(const QString &drive, const QString &release, const QStringList &files, int result,

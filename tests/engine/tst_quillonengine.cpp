@@ -205,6 +205,8 @@ private slots:
             QCOMPARE(attempt.packageMd5.size(), 32);
             QVERIFY(attempt.started.isValid() && attempt.settled >= attempt.started);
         }
+        // The next test starts from displays still to update.
+        freshFleet();
     }
 
     // From the confirmation on, before the power-save change has answered and before the queue's

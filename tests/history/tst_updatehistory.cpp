@@ -159,6 +159,8 @@ void tst_UpdateHistory::attemptLifeIsKept()
     UpdateAttempt sent = attempt(QStringLiteral("SN'1%_<b>x</b>"));
     sent.model = QStringLiteral("QX-551 \"Lobby\" 表示");
     sent.userName = QStringLiteral("tech");
+    sent.rollout.firstPerModel = true;
+    sent.rollout.maxFailures = 3;
     const qint64 id = writer.beginAttempt(sent);
     QVERIFY2(id >= 0, qPrintable(writer.lastError()));
 
@@ -205,6 +207,7 @@ void tst_UpdateHistory::attemptLifeIsKept()
     QCOMPARE(kept.packageMd5, sent.packageMd5);
     QCOMPARE(kept.frontEnd, sent.frontEnd);
     QCOMPARE(kept.userName, QStringLiteral("tech"));
+    QCOMPARE(kept.rollout, sent.rollout);
     QVERIFY(later.takeWarning().isEmpty());
 }
 
@@ -217,7 +220,7 @@ void tst_UpdateHistory::version1FileMigrates()
     {
         UpdateHistory history(path);
         QCOMPARE(history.open(), UpdateHistory::OpenStatus::Opened);
-        QCOMPARE(history.schemaVersion(), 2);
+        QCOMPARE(history.schemaVersion(), UpdateHistory::SchemaVersion);
         QList<UpdateAttempt> rows = history.attempts();
         QCOMPARE(serials(rows), QStringList({ "OLD-1", "OLD-2" }));
         QCOMPARE(rows.at(0).state, UpdateAttempt::State::Settled);
@@ -226,6 +229,7 @@ void tst_UpdateHistory::version1FileMigrates()
         // Columns the first version did not have read as "not known".
         QCOMPARE(rows.at(0).verification, int(UpdateAttempt::None));
         QCOMPARE(rows.at(0).firmwareAfter, QString());
+        QCOMPARE(rows.at(0).rollout, RolloutPolicy());
 
         // The first version named no process: its pending row is one nobody will finish.
         const QList<UpdateAttempt> interrupted = history.markInterrupted();
@@ -242,7 +246,7 @@ void tst_UpdateHistory::version1FileMigrates()
     // Opened again, nothing is migrated twice and nothing is lost.
     UpdateHistory again(path);
     QCOMPARE(again.open(), UpdateHistory::OpenStatus::Opened);
-    QCOMPARE(again.schemaVersion(), 2);
+    QCOMPARE(again.schemaVersion(), UpdateHistory::SchemaVersion);
     QCOMPARE(serials(again.attempts()), QStringList({ "OLD-1", "OLD-2", "NEW-1" }));
     QCOMPARE(again.usbDrives().size(), 1);
 }
