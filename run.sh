@@ -11,13 +11,14 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # fonts-noto-cjk: without a CJK font every Japanese text shows as boxes. xdotool: the demos click
-# a row of the window they photograph.
+# a row of the window they photograph. ansible-core: the fleet rollout of deploy/ansible and its test.
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     libquazip1-qt6-dev dosfstools zlib1g-dev
     xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-noto-color-emoji fonts-noto-cjk
     iproute2 curl zip coreutils procps
+    ansible-core
 )
 
 install_missing() {

@@ -5,6 +5,7 @@
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareStatusEvaluator.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -59,6 +60,7 @@ bool sameRows(const DisplayEntryList &a, const DisplayEntryList &b)
 
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
 

@@ -1,4 +1,5 @@
 #include "download/FileDownloader.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 // the status and the time taken. Exits non-zero unless the download ends with status 0.
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4) {

@@ -4,6 +4,7 @@
 #include "app/Tessel.h"
 #include "search/SearchOrchestrator.h"
 #include "log/LogMessageHandler.h"
+#include "lib/QuietLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,6 +92,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 
 int main(int argc, char **argv)
 {
+    QuietLog::install();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());

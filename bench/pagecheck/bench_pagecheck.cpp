@@ -21,6 +21,7 @@
 
 #include "lib/ProcessGauges.h"
 #include "lib/SimulatedAddresses.h"
+#include "lib/QuietLog.h"
 
 #include <sys/resource.h>
 
@@ -50,6 +51,7 @@ double peakRssMb()
 
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     Platform::raiseOpenFileLimit();
 
     QCoreApplication app(argc, argv);

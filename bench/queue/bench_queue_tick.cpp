@@ -5,6 +5,7 @@
 #include "queue/UpdateQueue.h"
 #include "records/DisplayTableState.h"
 #include "table/displayListModel.h"
+#include "lib/QuietLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,11 +32,7 @@ constexpr double GoalMs = 5.0;
 
 int main(int argc, char **argv)
 {
-    // The queue's log lines would swamp the one line this prints.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-        if (type != QtInfoMsg && type != QtDebugMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-    });
+    QuietLog::install();
     QApplication app(argc, argv);
     QTemporaryDir cache;
     QFile file(cache.filePath(QStringLiteral("bench.bin")));
@@ -67,6 +64,7 @@ int main(int argc, char **argv)
         row.catalogueSeries = 3;
         row.latestVersion = QStringLiteral("2.000");
         row.updateDurationSecs = 600;
+        row.componentCount = 1;
         row.downloadState = 3;
         row.selected = i % 16 == 0 && i / 16 < Running + Queued;
         state.displayEntries.append(row);

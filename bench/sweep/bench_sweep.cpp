@@ -14,6 +14,7 @@
 
 #include "lib/ProcessGauges.h"
 #include "lib/SimulatedAddresses.h"
+#include "lib/QuietLog.h"
 
 #include <sys/resource.h>
 
@@ -40,6 +41,7 @@ int threadCount()
 
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     // The application does the same at start-up.
     Platform::raiseOpenFileLimit();
 

@@ -2,6 +2,7 @@
 // detection order, and prints the median of several runs.
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,6 +43,7 @@ DisplayEntryList makeRows()
 
 int main(int argc, char **argv)
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
 
     DisplayEntryList rows = makeRows();

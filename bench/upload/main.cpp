@@ -4,6 +4,7 @@
 //   bench_upload_client <first address> <count> <web port> <file>
 #include "update/HttpClient.h"
 #include "update/UpdateStatus.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 
 int main(int argc, char **argv)
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
     if (argc != 5) {
         std::fprintf(stderr, "usage: %s <first address> <count> <web port> <file>\n", argv[0]);
@@ -28,11 +30,6 @@ int main(int argc, char **argv)
     if (first == 0 || count <= 0 || count > 255 || port == 0)
         return 2;
 
-    // Log lines of every session would only slow the run down.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
-        if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
 
     std::vector<std::unique_ptr<HttpClient>> sessions;
     SessionParams params;

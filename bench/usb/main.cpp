@@ -1,4 +1,5 @@
 #include "usbwriter/UsbDriveWriter.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 // dialog does. Without --flush the copy is not pushed to the device before the read-back.
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 4 || args.size() > 5 || (args.size() == 5 && args.at(4) != QLatin1String("--flush"))) {

@@ -1,4 +1,5 @@
 #include "download/DownloadExtractFirmware.h"
+#include "lib/QuietLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 // a release without unpacked files would. Exits non-zero unless the package passes.
 int main(int argc, char *argv[])
 {
+    QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {

@@ -32,7 +32,7 @@
         <translation>指定アドレスによるネットワーク検索の設定</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accesible using the search function, enter a list of IPv4 addresess to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accessible using the search function, enter a list of IPv4 addresses to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;別の LAN セグメントやスイッチの先にあり、通常の検索機能では見つからないディスプレイを検索するには、確認する IPv4 アドレスの一覧を下に入力してください。&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;個々のアドレスは &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot; の形式で入力します。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;最後のオクテットにワイルドカードを使用して &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot; の形式で入力すると、.1 から .254 までの IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; または &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot; の形式で IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;指定できるアドレスは最大 4096 個です。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
@@ -252,21 +252,35 @@
         <comment>separator for file systems</comment>
         <translation>、</translation>
     </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>USB ドライブが見つかりません</translation>
+    </message>
 </context>
 <context>
     <name>CtlOptions</name>
     <message>
-        <source>Usage:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+        <source>Exit codes:
+  0  done: every display asked for was updated and its version read back, or there was nothing to do
+  1  failed: a display was not updated, a search, download or copy failed, or the run was cut short
+  2  usage error: nothing was done
+  3  update without --yes: nothing was changed
+
+Ctrl-C during an update:
+  once   the queued updates are cancelled; the running ones finish and every result is printed
+  twice  exits at once and names the displays left mid-update (check them before use); with
+         --json, standard output still holds every display&apos;s state as far as it is known
 </source>
-        <translation>使用法:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+        <translation>終了コード:
+  0  完了: 指定したすべてのディスプレイが更新され、バージョンを読み取って確認できた、または何もする必要がなかった
+  1  失敗: 更新されなかったディスプレイがある、検索・ダウンロード・コピーに失敗した、または途中で中断された
+  2  使い方の誤り: 何も行っていない
+  3  --yes なしの update: 何も変更していない
+
+更新中の Ctrl-C:
+  1 回   待機中の更新を取り消します。実行中の更新は最後まで行い、すべての結果を表示します
+  2 回   ただちに終了し、更新途中のディスプレイを表示します (使用前に確認してください)。
+         --json 指定時も、標準出力には分かっている範囲で全ディスプレイの状態が出力されます
 </translation>
     </message>
     <message>
@@ -330,10 +344,6 @@
         <translation>ROOT</translation>
     </message>
     <message>
-        <source>search, update, download or usb</source>
-        <translation>search、update、download、usb のいずれか</translation>
-    </message>
-    <message>
         <source>No command given.</source>
         <translation>コマンドが指定されていません。</translation>
     </message>
@@ -376,6 +386,26 @@
     <message>
         <source>The usb command needs --drive.</source>
         <translation>usb コマンドには --drive が必要です。</translation>
+    </message>
+    <message>
+        <source>Usage:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+</source>
+        <translation>使用法:
+  quillonctl search   [--targets TEXT] [--json]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]
+  quillonctl download --model NAME [--model NAME ...] [--json]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+</translation>
+    </message>
+    <message>
+        <source>search, update, download, usb or report</source>
+        <translation>search、update、download、usb、report のいずれか</translation>
     </message>
 </context>
 <context>
@@ -552,6 +582,27 @@
     </message>
 </context>
 <context>
+    <name>DurationText</name>
+    <message>
+        <source>less than a minute</source>
+        <translation>1 分未満</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <comment>update time</comment>
+        <translation>
+            <numerusform>%n 分</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>FileDownloader</name>
     <message>
         <source>bytes/sec</source>
@@ -671,6 +722,15 @@
         <comment>1=number of files 2=maximum</comment>
         <translation>待機リストに追加できません: ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
     </message>
+    <message>
+        <source>This model cannot be updated via LAN. Use a USB drive.</source>
+        <translation>このモデルは LAN 経由で更新できません。USB ドライブを使用してください。</translation>
+    </message>
+    <message>
+        <source>The firmware has %1 files, more than the %2 a LAN update can send.</source>
+        <comment>1=number of files 2=maximum</comment>
+        <translation>ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
+    </message>
 </context>
 <context>
     <name>ReportFile</name>
@@ -678,6 +738,137 @@
         <source>Unable to write %1: %2</source>
         <comment>1=file 2=reason</comment>
         <translation>%1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReportMerge</name>
+    <message>
+        <source>an update report</source>
+        <translation>更新レポート</translation>
+    </message>
+    <message>
+        <source>a search report</source>
+        <translation>検索レポート</translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation>文字列</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true または false</translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation>整数</translation>
+    </message>
+    <message>
+        <source>the file is empty: the site&apos;s quillonctl ended before it had results (see its log)</source>
+        <translation>ファイルが空です: サイトの quillonctl は結果を出す前に終了しました (そのログを参照してください)</translation>
+    </message>
+    <message>
+        <source>not a JSON document (%1 at byte %2)</source>
+        <comment>1=parser message 2=offset</comment>
+        <translation>JSON ドキュメントではありません (%2 バイト目で %1)</translation>
+    </message>
+    <message>
+        <source>not a list of displays</source>
+        <translation>ディスプレイの一覧ではありません</translation>
+    </message>
+    <message>
+        <source>row %1 is not an object</source>
+        <translation>%1 行目がオブジェクトではありません</translation>
+    </message>
+    <message>
+        <source>row %1 is neither an update nor a search result</source>
+        <translation>%1 行目は更新結果でも検索結果でもありません</translation>
+    </message>
+    <message>
+        <source>row %1 belongs to %2, the rows before it to %3</source>
+        <comment>2, 3=kind of report</comment>
+        <translation>%1 行目は%2のもので、それより前の行は%3のものです</translation>
+    </message>
+    <message>
+        <source>row %1: &quot;%2&quot; is missing or not %3</source>
+        <comment>3=a type, e.g. a text</comment>
+        <translation>%1 行目: &quot;%2&quot; がないか、%3ではありません</translation>
+    </message>
+</context>
+<context>
+    <name>ReportMergeCommand</name>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>読み取れません: %1</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB: not a report</source>
+        <translation>%1 MiB を超えています: レポートではありません</translation>
+    </message>
+    <message>
+        <source>Merges the JSON reports of several sites (quillonctl update --json or search --json) into one fleet report whose rows name their site.</source>
+        <translation>複数サイトの JSON レポート (quillonctl update --json または search --json) を、各行にサイト名を持つ 1 つのフリートレポートにまとめます。</translation>
+    </message>
+    <message>
+        <source>Shows this help.</source>
+        <translation>このヘルプを表示します。</translation>
+    </message>
+    <message>
+        <source>Writes the fleet report as JSON to FILE.</source>
+        <translation>フリートレポートを JSON として FILE に書き込みます。</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
+    <message>
+        <source>Writes the fleet report as CSV to FILE.</source>
+        <translation>フリートレポートを CSV として FILE に書き込みます。</translation>
+    </message>
+    <message>
+        <source>The report command: merge.</source>
+        <translation>report のコマンド: merge。</translation>
+    </message>
+    <message>
+        <source>A site&apos;s report. Without SITE= the file&apos;s name without &quot;.json&quot; names the site. Without --json and --csv the fleet report goes to standard output as JSON.</source>
+        <translation>サイトのレポート。SITE= がない場合は、ファイル名から &quot;.json&quot; を除いたものがサイト名になります。--json も --csv もない場合、フリートレポートは JSON として標準出力に出力されます。</translation>
+    </message>
+    <message>
+        <source>Usage: </source>
+        <translation>使用法: </translation>
+    </message>
+    <message>
+        <source>No report command given.</source>
+        <translation>report のコマンドが指定されていません。</translation>
+    </message>
+    <message>
+        <source>Unknown report command: %1</source>
+        <translation>不明な report のコマンド: %1</translation>
+    </message>
+    <message>
+        <source>No report file given.</source>
+        <translation>レポートファイルが指定されていません。</translation>
+    </message>
+    <message>
+        <source>%1: no site name.</source>
+        <translation>%1: サイト名がありません。</translation>
+    </message>
+    <message>
+        <source>%1: no file name.</source>
+        <translation>%1: ファイル名がありません。</translation>
+    </message>
+    <message>
+        <source>The site %1 is named twice: %2 and %3.</source>
+        <comment>1=site 2, 3=files</comment>
+        <translation>サイト %1 が 2 回指定されています: %2 と %3。</translation>
+    </message>
+    <message>
+        <source>No fleet report was written.</source>
+        <translation>フリートレポートは書き込まれませんでした。</translation>
+    </message>
+    <message>
+        <source>Merged %1 row(s) of %2 site(s).</source>
+        <comment>1=rows 2=sites</comment>
+        <translation>%2 サイトの %1 行をまとめました。</translation>
     </message>
 </context>
 <context>
@@ -1011,6 +1202,14 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由でこのディスプレイを更新するには、アプリケーションのビルド %1 が必要です。このアプリケーションを最新バージョンに更新してください。</translation>
     </message>
     <message>
+        <source>Checking the version…</source>
+        <translation>バージョンを確認しています…</translation>
+    </message>
+    <message>
+        <source>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; The display has received the firmware and restarts. Its firmware version is being read back; do not switch it off.</source>
+        <translation>&lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; ディスプレイはファームウェアを受け取り、再起動しています。ファームウェアのバージョンを読み取っていますので、電源を切らないでください。</translation>
+    </message>
+    <message>
         <source>Updating...</source>
         <translation>更新しています...</translation>
     </message>
@@ -1203,11 +1402,6 @@ Are you sure you want to quit?</source>
         <translation>LAN 経由の更新</translation>
     </message>
     <message>
-        <source>%1 minutes</source>
-        <comment>1=update time in minutes</comment>
-        <translation>%1 分</translation>
-    </message>
-    <message>
         <source>Supported</source>
         <translation>対応</translation>
     </message>
@@ -1232,7 +1426,7 @@ Are you sure you want to quit?</source>
     <message>
         <source>N/A</source>
         <comment>ManualPowerCycleRequired unknown</comment>
-        <translation>不明</translation>
+        <translation>該当なし</translation>
     </message>
     <message>
         <source>Update via USB</source>
@@ -1261,10 +1455,6 @@ Are you sure you want to quit?</source>
     <message>
         <source>Normal operation</source>
         <translation>通常動作</translation>
-    </message>
-    <message>
-        <source>Other</source>
-        <translation>その他</translation>
     </message>
     <message>
         <source>Display Information</source>
@@ -1376,6 +1566,16 @@ Are you sure you want to quit?</source>
         <source>CSV files (*.csv);;JSON files (*.json)</source>
         <translation>CSV ファイル (*.csv);;JSON ファイル (*.json)</translation>
     </message>
+    <message>
+        <source>Not stated</source>
+        <comment>update time missing from the catalogue</comment>
+        <translation>記載なし</translation>
+    </message>
+    <message>
+        <source>Usual power indication (none of the patterns above)</source>
+        <comment>power LED outside an update</comment>
+        <translation>通常の電源表示 (上記のいずれのパターンでもない)</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCommand</name>
@@ -1442,10 +1642,6 @@ Are you sure you want to quit?</source>
         <source> Total estimated time remaining: %1:%2</source>
         <comment>1=minutes 2=seconds</comment>
         <translation> 全体の残り時間 (推定): %1:%2</translation>
-    </message>
-    <message>
-        <source>Checking the version after the restart...</source>
-        <translation>再起動後のバージョンを確認しています...</translation>
     </message>
 </context>
 <context>
@@ -1571,25 +1767,9 @@ Are you sure you want to quit?</source>
         <translation>注 3 を参照。</translation>
     </message>
     <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
-        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
-    </message>
-    <message>
         <source>The firmware on the following %1 display(s) is about to be updated.&lt;br&gt;</source>
         <comment>1=number of displays</comment>
         <translation>次の %1 台のディスプレイのファームウェアを更新します。&lt;br&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
-        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
     </message>
     <message>
         <source>&lt;b&gt;Note 1: &lt;img src=&quot;%1&quot; width=&quot;16&quot; height=&quot;16&quot;&gt; Display will require a manual AC power cycle after the firmware update is completed.&lt;/b&gt;&lt;br&gt;</source>
@@ -1604,12 +1784,56 @@ Are you sure you want to quit?</source>
         <translation>&lt;b&gt;注 3: ファームウェアの更新を適用する前に、ディスプレイの &amp;quot;省電力モード&amp;quot; は自動的に &amp;quot;標準&amp;quot; に切り替わります。これにより、スタンバイ中もディスプレイがすべての通信を行えるようになります。そのため、スタンバイ時の消費電力がわずかに増加します。&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <source>&lt;br&gt;The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
-        <translation>&lt;br&gt;更新には少なくとも %1 分かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
-    </message>
-    <message>
         <source>&lt;br&gt;&lt;b&gt;Are you sure you want to proceed?&lt;/b&gt;</source>
         <translation>&lt;br&gt;&lt;b&gt;続行してもよろしいですか?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <comment>1=duration, such as &quot;5 minutes&quot;</comment>
+        <translation>&lt;br&gt;更新には少なくとも %1かかります。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.&lt;br&gt;</source>
+        <translation>&lt;br&gt;更新にかかる時間は 1 分未満です。その間、画面には何も表示されず、ディスプレイを操作することはできません。&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;td&gt;%8&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</source>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;td&gt;%7&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;New&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Notes&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;#&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;更新後&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;注記&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;td&gt;%6&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</source>
+        <comment>refused row</comment>
+        <translation>&lt;tr&gt;&lt;td&gt;%1&lt;/td&gt;&lt;td&gt;%2&lt;/td&gt;&lt;td&gt;%3&lt;/td&gt;&lt;td&gt;%4&lt;/td&gt;&lt;td&gt;%5&lt;/td&gt;&lt;/tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Asset Tag&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;資産タグ&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Model&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Serial Number&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP Address&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Current&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;Reason&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</source>
+        <translation>&lt;table border=&quot;1&quot; cellpadding=&quot;5&quot; cellspacing=&quot;0&quot;&gt;&lt;thead&gt;&lt;tr&gt;&lt;td bgcolor=&quot;%1&quot;&gt;モデル&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;シリアル番号&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;IP アドレス&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;現在&lt;/td&gt;&lt;td bgcolor=&quot;%1&quot;&gt;理由&lt;/td&gt;&lt;/tr&gt;&lt;/thead&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;The following %1 display(s) will not be updated:&lt;/b&gt;&lt;/p&gt;</source>
+        <comment>1=number of displays</comment>
+        <translation>&lt;p&gt;&lt;b&gt;次の %1 台のディスプレイは更新されません:&lt;/b&gt;&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -1625,8 +1849,13 @@ Are you sure you want to quit?</source>
         <translation>更新後のバージョンは %1 です (想定: %2)</translation>
     </message>
     <message>
-        <source>Display did not answer after the update.</source>
-        <translation>更新後、ディスプレイから応答がありませんでした。</translation>
+        <source>Another display answers at this address (serial %1, expected %2)</source>
+        <comment>1=serial number read 2=serial number of the updated display</comment>
+        <translation>このアドレスでは別のディスプレイが応答しています (シリアル番号 %1、想定: %2)</translation>
+    </message>
+    <message>
+        <source>The display did not answer after the update — check it before switching it off</source>
+        <translation>更新後、ディスプレイから応答がありません — 電源を切る前にディスプレイを確認してください</translation>
     </message>
 </context>
 <context>
@@ -1690,6 +1919,10 @@ Are you sure you want to quit?</source>
 <context>
     <name>UsbDriveWriter</name>
     <message>
+        <source>Error: The firmware folder on the USB drive is a link to a place outside the drive. Nothing was deleted or copied.</source>
+        <translation>エラー: USB ドライブ上のファームウェア フォルダーは、ドライブの外を指すリンクです。何も削除・コピーしていません。</translation>
+    </message>
+    <message>
         <source>Copied firmware file(s) to USB drive.</source>
         <translation>ファームウェア ファイルを USB ドライブにコピーしました。</translation>
     </message>
@@ -1742,6 +1975,11 @@ Are you sure you want to quit?</source>
 </context>
 <context>
     <name>displayListModel</name>
+    <message>
+        <source>Checking the version…</source>
+        <comment>after an update, while the display&apos;s firmware version is read back</comment>
+        <translation>バージョンを確認しています…</translation>
+    </message>
     <message>
         <source>Right-click to refresh Display Information or change Power State</source>
         <comment>tool tip</comment>
@@ -1875,30 +2113,6 @@ Are you sure you want to quit?</source>
         <translation>更新中</translation>
     </message>
     <message>
-        <source>Completed: </source>
-        <translation>完了: </translation>
-    </message>
-    <message>
-        <source> Estimated time remaining: %1:%2</source>
-        <comment>1=min 2=sec</comment>
-        <translation> 残り時間 (推定): %1:%2</translation>
-    </message>
-    <message>
-        <source>Updating %1% %2%3</source>
-        <comment>1=update percent complete 2=FW name 3=remaining time</comment>
-        <translation>更新中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2%3</source>
-        <comment>1=upload percent complete 2=FW name 3=remaining time</comment>
-        <translation>アップロード中 %1% %2%3</translation>
-    </message>
-    <message>
-        <source>Uploading %1% %2</source>
-        <comment>1=upload percent complete 2=remaining time</comment>
-        <translation>アップロード中 %1% %2</translation>
-    </message>
-    <message>
         <source>Action</source>
         <comment>column title</comment>
         <translation>操作</translation>
@@ -1952,6 +2166,30 @@ Are you sure you want to quit?</source>
         <source>Unknown</source>
         <comment>power state</comment>
         <translation>不明</translation>
+    </message>
+    <message>
+        <source>Estimated time remaining: %1:%2</source>
+        <comment>1=min 2=sec</comment>
+        <translation>残り時間 (推定): %1:%2</translation>
+    </message>
+    <message>
+        <source>Uploading %1%</source>
+        <comment>1=upload percent complete</comment>
+        <translation>アップロード中 %1%</translation>
+    </message>
+    <message>
+        <source>Updating %1%</source>
+        <comment>1=update percent complete</comment>
+        <translation>更新中 %1%</translation>
+    </message>
+    <message>
+        <source>Completed: %1</source>
+        <comment>1=finished firmware files, such as &quot;FW1 FW2&quot;</comment>
+        <translation>完了: %1</translation>
+    </message>
+    <message>
+        <source>Power Save Mode will be changed to &quot;Normal&quot;</source>
+        <translation>省電力モードは &quot;標準&quot; に変更されます</translation>
     </message>
 </context>
 <context>

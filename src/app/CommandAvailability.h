@@ -18,6 +18,8 @@ struct CommandAvailability
     // "Create firmware USB drive by model..." and "Download firmware for offline use...".
     bool catalogueTools = false;
     bool deselectAll = false;
+    // "Clear downloaded firmware files": never while a job may be writing or reading one.
+    bool clearDownloads = false;
 
     // currentRow is an index into state.displayEntries, or -1 when no row is current.
     static CommandAvailability evaluate(const DisplayTableState &state, int currentRow);

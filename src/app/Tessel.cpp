@@ -3,23 +3,18 @@
 
 #include "settings/AppSettings.h"
 #include "app/CommandAvailability.h"
-#include "settings/FirmwareCacheFolder.h"
 #include "dialogs/About_Dialog.h"
 #include "dialogs/OptionSetting.h"
-#include "discovery/AddressListParser.h"
 #include "dialogs/AdvancedIPSearchDialog.h"
-#include "search/SearchOrchestrator.h"
 #include "maintenance/ApplicationUpdateCheck.h"
 #include "flows/CatalogueStartupFlow.h"
 #include "maintenance/FileHashListing.h"
 #include "maintenance/FirmwareCache.h"
 #include "maintenance/ReadmeFile.h"
-#include "flows/DownloadController.h"
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "dialogs/UpdateWarningMessageDialog.h"
-#include "queue/PowerSaveChange.h"
-#include "queue/UpdateQueue.h"
 #include "queue/UpdateSummary.h"
+#include "search/SearchOrchestrator.h"
 #include "log/LogMessageHandler.h"
 #include "log/SV_Information_Dialog.h"
 #include "offline/DownloadFirmwareForOfflineDialog.h"
@@ -30,10 +25,6 @@
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "update/UpdateStatusText.h"
-#include "reports/CsvWriter.h"
-#include "reports/DisplayListExport.h"
-#include "reports/ReportFile.h"
-#include "reports/UpdateReport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -73,7 +64,10 @@ Tessel::Tessel(QWidget *parent)
     ui->menuDebug->menuAction()->setVisible(false);
     ui->pushButtonSearch->setEnabled(false);
 
-    adapterList = NetworkAdapterList::fromSystem();
+    // Installed before the engine is made, so that the log window has its first lines.
+    LogMessageHandler::install(logWindow);
+    m_engine = new QuillonEngine(QuillonEngine::WindowFrontEnd, this);
+
     fillAdapterCombo();
     ui->interface_selection_label->hide();
     ui->interface_selection_comboBox->hide();
@@ -81,26 +75,14 @@ Tessel::Tessel(QWidget *parent)
     const AppSettings stored = AppSettings::load();
     applySettings(stored);
 
-    search = new SearchOrchestrator(state, firmwareDatabase, this);
-    search->setAdapters(adapterList.adapters());
-    search->setInterfaceSelection(ui->interface_selection_comboBox->currentData());
+    m_engine->setInterfaceSelection(ui->interface_selection_comboBox->currentData());
     connect(ui->interface_selection_comboBox, &QComboBox::currentIndexChanged, this,
-            [this] { search->setInterfaceSelection(ui->interface_selection_comboBox->currentData()); });
-    connect(search, &SearchOrchestrator::update_info, this, &Tessel::update_info);
-    connect(search, &SearchOrchestrator::addRow, this, &Tessel::addRow);
-    connect(search, &SearchOrchestrator::resetAll, this, &Tessel::resetAll);
-    connect(search, &SearchOrchestrator::statusMessage, this, &Tessel::showStatusMessage);
-    connect(search, &SearchOrchestrator::uiUpdateNeeded, this, &Tessel::scheduleUpdateUi);
-
-    LogMessageHandler::install(logWindow);
-
-    cacheFolder = FirmwareCacheFolder::path(true);
-    qInfo() << "Local cache folder:" << QDir::toNativeSeparators(cacheFolder);
-    if (!cacheFolder.isEmpty() && !QDir(cacheFolder).exists())
-        QDir().mkpath(cacheFolder);
+            [this] { m_engine->setInterfaceSelection(ui->interface_selection_comboBox->currentData()); });
+    connect(m_engine, &QuillonEngine::statusMessage, this, &Tessel::showStatusMessage);
+    connect(m_engine, &QuillonEngine::uiUpdateNeeded, this, &Tessel::update_ui);
 
     ui->download_pushButton->setEnabled(false);
-    model->setEntries(&state.displayEntries);
+    model->setEntries(&m_engine->state().displayEntries);
 
     proxy = new MySortFilterProxyModel(this);
     proxy->setSourceModel(model);
@@ -124,8 +106,8 @@ Tessel::Tessel(QWidget *parent)
     connect(ui->menuView, &QMenu::aboutToShow, this, &Tessel::itemMenuAboutToShow);
 
     table->setTextElideMode(Qt::ElideRight);
-    // Long status texts stay on one line and end in "...", their whole text is the tool tip;
-    // wrapped they were cut off mid-sentence in a second line.
+    // Long status texts stay on one line, in a status column as wide as they are (the table
+    // scrolls sideways); wrapped they were cut off mid-sentence in a second line.
     table->setWordWrap(false);
     // update_ui fits the columns after every reply of a search; measuring only the rows in view
     // keeps that cost flat however many displays the table holds.
@@ -140,9 +122,9 @@ Tessel::Tessel(QWidget *parent)
     ui->info_textBrowser->document()->setDefaultStyleSheet(QStringLiteral("img { vertical-align: middle; }"));
 
     connect(table->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tessel::selectionCurrentRowChanged);
-    connect(this, &Tessel::update_info, model, &displayListModel::rowChanged);
-    connect(this, &Tessel::addRow, model, &displayListModel::addRow);
-    connect(this, &Tessel::resetAll, model, &displayListModel::resetAll);
+    connect(m_engine, &QuillonEngine::rowChanged, model, &displayListModel::rowChanged);
+    connect(m_engine, &QuillonEngine::rowsAdded, model, &displayListModel::addRow);
+    connect(m_engine, &QuillonEngine::rowsReset, model, &displayListModel::resetAll);
     connect(model, &displayListModel::need_update_ui, this, [this] { update_ui(); });
 
     applyColumnVisibility();
@@ -151,40 +133,17 @@ Tessel::Tessel(QWidget *parent)
     rebuildSearchMenu();
     attachSearchMenu();
 
-    catalogueFlow = new CatalogueStartupFlow(state, firmwareDatabase, cacheFolder, this);
-    catalogueFlow->setSearchAllowedCheck([this] { return ui->pushButtonSearch->isEnabled(); });
-    connect(catalogueFlow, &CatalogueStartupFlow::statusMessage, this, &Tessel::showStatusMessage);
-    connect(catalogueFlow, &CatalogueStartupFlow::uiUpdateNeeded, this, &Tessel::update_ui);
-    connect(catalogueFlow, &CatalogueStartupFlow::firstSearchDue, this, &Tessel::startFirstSearch);
-    connect(catalogueFlow, &CatalogueStartupFlow::applicationUpdateCheckDue, this,
-            &Tessel::checkForApplicationUpdatesNoMessageIfNewer);
+    // The first search follows the enabled commands, computed from the state as update_ui does.
+    m_engine->setFirstSearchCheck([this] { return CommandAvailability::evaluate(m_engine->state(), -1).search; });
+    connect(m_engine, &QuillonEngine::applicationUpdateCheckDue, this, &Tessel::checkForApplicationUpdatesNoMessageIfNewer);
     downloadJsonData();
 
-    // The LAN update: package downloads, the power-save change and the queue work on the state;
-    // this window shows their texts and dialogs.
-    downloads = new DownloadController(state, firmwareDatabase, cacheFolder, this);
-    connect(downloads, &DownloadController::update_info, this, &Tessel::update_info);
-    connect(downloads, &DownloadController::statusMessage, this, &Tessel::showStatusMessage);
-    connect(downloads, &DownloadController::uiUpdateNeeded, this, &Tessel::update_ui);
-    connect(downloads, &DownloadController::cancelButtonVisible, this, [this](bool shown) { cancelDownloadsButton->setVisible(shown); });
-    connect(downloads, &DownloadController::confirmationRequested, this, &Tessel::confirm_firmware_update, Qt::QueuedConnection);
-    // Resumed for the row the command was given: the selection may have moved while it downloaded.
-    connect(downloads, &DownloadController::usbCommandResumed, this, [this](int row) {
-        setBusyCursor(true);
-        downloads->startUsbDownloadForRow(row);
-        update_ui(true);
-    }, Qt::QueuedConnection);
-    connect(downloads, &DownloadController::usbDriveDialogRequested, this, &Tessel::usbDriveDialogRequested);
-    // Queued: the dialog is modal, and the download that asked for it has not finished unwinding.
+    connect(m_engine, &QuillonEngine::cancelDownloadsAvailable, this, [this](bool shown) { cancelDownloadsButton->setVisible(shown); });
+    // Queued: each opens a modal dialog, and the download that asked for it has not finished unwinding.
+    connect(m_engine, &QuillonEngine::confirmationRequested, this, &Tessel::confirm_firmware_update, Qt::QueuedConnection);
+    connect(m_engine, &QuillonEngine::usbDriveReady, this, &Tessel::usbDriveDialogRequested);
     connect(this, &Tessel::usbDriveDialogRequested, this, &Tessel::openUsbDriveDialog, Qt::QueuedConnection);
-    connect(downloads, &DownloadController::downloadFailed, this, &Tessel::showDownloadFailure, Qt::QueuedConnection);
-    queue = new UpdateQueue(state, firmwareDatabase, cacheFolder, this);
-    connect(queue, &UpdateQueue::update_info, this, &Tessel::update_info);
-    connect(queue, &UpdateQueue::statusMessage, this, &Tessel::showStatusMessage);
-    connect(queue, &UpdateQueue::uiUpdateNeeded, this, &Tessel::update_ui);
-    powerSaveChange = new PowerSaveChange(state, *search, this);
-    connect(powerSaveChange, &PowerSaveChange::update_info, this, &Tessel::update_info);
-    connect(powerSaveChange, &PowerSaveChange::readyToQueue, queue, &UpdateQueue::queueUpdates);
+    connect(m_engine, &QuillonEngine::downloadFailed, this, &Tessel::showDownloadFailure, Qt::QueuedConnection);
 
     auto *statusHolder = new QWidget(this);
     auto *statusLayout = new QHBoxLayout(statusHolder);
@@ -203,7 +162,7 @@ Tessel::Tessel(QWidget *parent)
     awaitedLabel->setContentsMargins(6, 0, 6, 0);
     awaitedLabel->hide();
     statusLayout->insertWidget(0, awaitedLabel);
-    connect(search, &SearchOrchestrator::awaitedDisplaysChanged, this, &Tessel::showAwaitedDisplays);
+    connect(m_engine, &QuillonEngine::awaitedDisplaysChanged, this, &Tessel::showAwaitedDisplays);
     statusBar()->addPermanentWidget(statusHolder);
 
     applyTheme();
@@ -213,19 +172,13 @@ Tessel::~Tessel()
 {
     currentSettings().save();
     setBusyCursor(false);
-    // The search object and its queries go before the rows they write into, and the table lets go
-    // of the rows before they are destroyed with this object's members (the model, a child, lives
-    // until the base class has gone).
-    // Sessions and downloads write into the rows: they go first.
-    delete queue;
-    queue = nullptr;
-    delete downloads;
-    downloads = nullptr;
-    delete search;
-    search = nullptr;
+    // The table lets go of the rows before the engine and its rows are destroyed; the model, a
+    // child, lives until the base class has gone.
     ui->display_list_tableView->setModel(nullptr);
     model->setEntries(nullptr);
     model->resetAll();
+    delete m_engine;
+    m_engine = nullptr;
     delete ui;
 }
 
@@ -233,6 +186,7 @@ void Tessel::fillAdapterCombo()
 {
     QComboBox *combo = ui->interface_selection_comboBox;
     combo->clear();
+    const NetworkAdapterList &adapterList = m_engine->adapters();
     if (adapterList.isEmpty())
         combo->addItem(tr("None"), -1);
     else
@@ -243,9 +197,7 @@ void Tessel::fillAdapterCombo()
 
 void Tessel::applySettings(const AppSettings &settings)
 {
-    state.updateLimit = settings.multiUpdateLimit;
-    state.legacySupport = settings.legacySupport;
-    model->setLegacySupport(state.legacySupport);
+    model->setLegacySupport(m_engine->state().legacySupport);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (settings.windowSizeFits(screen ? screen->geometry().size() : QSize()))
@@ -256,13 +208,9 @@ void Tessel::applySettings(const AppSettings &settings)
     QList<QVariant> userData;
     for (int i = 0; i < combo->count(); ++i)
         userData.append(combo->itemData(i));
-    const int index = settings.adapterComboIndex(userData, adapterList.count());
+    const int index = settings.adapterComboIndex(userData, m_engine->adapters().count());
     if (index >= 0)
         combo->setCurrentIndex(index);
-
-    state.targetText = settings.ipAddressScanText;
-    int item = 0;
-    AddressListParser::parse(state.targetText, state.targetAddresses, item, AddressListParser::DefaultLimit);
 
     // Block the toggled slots: the columns are applied once the table has its model.
     const QSignalBlocker assetBlocker(ui->actionShow_Asset_Tag_column);
@@ -285,8 +233,7 @@ void Tessel::restoreWindowPlace(const AppSettings &settings)
 AppSettings Tessel::currentSettings() const
 {
     AppSettings s;
-    s.multiUpdateLimit = state.updateLimit;
-    s.legacySupport = state.legacySupport;
+    m_engine->storeSettings(s);
     // A maximised window keeps the size and place it returns to when it is restored.
     const bool maximized = isMaximized();
     const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
@@ -299,7 +246,6 @@ AppSettings Tessel::currentSettings() const
     s.splitterState = ui->splitter->saveState();
     s.tableHeaderState = ui->display_list_tableView->horizontalHeader()->saveState();
     s.lanDeviceIndex = ui->interface_selection_comboBox->currentData();
-    s.ipAddressScanText = state.targetText;
     s.showAssetTagColumn = ui->actionShow_Asset_Tag_column->isChecked();
     s.showMacAddressColumn = ui->actionShow_MAC_Address_column->isChecked();
     return s;
@@ -376,7 +322,7 @@ void Tessel::rebuildSearchMenu()
 // With no targets the button searches at once; with targets it offers both kinds of search.
 void Tessel::attachSearchMenu()
 {
-    ui->pushButtonSearch->setMenu(state.targetAddresses.isEmpty() ? nullptr : searchMenu);
+    ui->pushButtonSearch->setMenu(tableState().targetAddresses.isEmpty() ? nullptr : searchMenu);
 }
 
 int Tessel::currentRow() const
@@ -388,12 +334,12 @@ int Tessel::currentRow() const
     if (rows.isEmpty())
         return -1;
     const QModelIndex source = proxy->mapToSource(rows.last());
-    return state.isValidRow(source.row()) ? source.row() : -1;
+    return tableState().isValidRow(source.row()) ? source.row() : -1;
 }
 
 void Tessel::evaluateFirmwareStatus(bool autoSelect)
 {
-    search->evaluateFirmwareStatus(autoSelect);
+    m_engine->search()->evaluateFirmwareStatus(autoSelect);
 }
 
 void Tessel::setBusyCursor(bool busy)
@@ -409,11 +355,10 @@ void Tessel::setBusyCursor(bool busy)
 
 void Tessel::update_ui(bool update_description_text)
 {
-    QTableView *table = ui->display_list_tableView;
-    for (int column = 0; column < model->columnCount() - 1; ++column)
-        table->resizeColumnToContents(column);
+    ui->display_list_tableView->fitColumnsToContents();
 
     const int row = currentRow();
+    const DisplayTableState &state = tableState();
     const CommandAvailability can = CommandAvailability::evaluate(state, row);
     setBusyCursor(can.busyCursor);
 
@@ -434,7 +379,10 @@ void Tessel::update_ui(bool update_description_text)
     ui->actionCreate_USB_drive_for_another_model->setEnabled(can.catalogueTools);
     ui->actionDownload_firmware_for_offline_use->setEnabled(can.catalogueTools);
     ui->deselect_all_pushButton->setEnabled(can.deselectAll);
-    ui->actionExport_update_report->setEnabled(state.activeUpdates == 0 && UpdateReport::hasLines(state));
+    ui->actionClear_downloaded_firmware_files->setEnabled(can.clearDownloads);
+    // The last batch's report stays exportable, also after a search, until the next batch starts.
+    ui->actionExport_update_report->setEnabled(!state.batchRunning && state.activeUpdates == 0
+                                               && m_engine->hasLastBatchReport());
 }
 
 // The button keeps the width of its generic label whatever the model: a long model name is
@@ -485,23 +433,9 @@ void Tessel::showAwaitedDisplays(int count, const QStringList &addresses)
     awaitedLabel->show();
 }
 
-// Replies of a search arrive in bursts; the controls follow once per burst, not once per reply.
-void Tessel::scheduleUpdateUi(bool updateDescription)
-{
-    pendingUpdateDescription = pendingUpdateDescription || updateDescription;
-    if (updateUiScheduled)
-        return;
-    updateUiScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        updateUiScheduled = false;
-        const bool description = pendingUpdateDescription;
-        pendingUpdateDescription = false;
-        update_ui(description);
-    });
-}
-
 void Tessel::refreshInfoPanel(int row)
 {
+    const DisplayTableState &state = tableState();
     DisplayInfoPanel::WindowState panelState;
     panelState.searchAttempted = state.searchAttempted;
     panelState.searching = state.searching;
@@ -513,7 +447,7 @@ void Tessel::refreshInfoPanel(int row)
 
     const DisplayEntry *entry = state.isValidRow(row) ? &state.displayEntries.at(row) : nullptr;
     FirmwareRelease release;
-    const bool found = entry && firmwareDatabase.findRelease(entry->modelName, entry->serialNumber, release) == 0;
+    const bool found = entry && database().findRelease(entry->modelName, entry->serialNumber, release) == 0;
     // Laying out the panel costs more than building it; most calls come from replies for other
     // rows and leave its text as it is.
     const QString html = panel.build(entry, found ? &release : nullptr);
@@ -525,6 +459,7 @@ void Tessel::refreshInfoPanel(int row)
 
 void Tessel::selectionCurrentRowChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    DisplayTableState &state = m_engine->state();
     if (current.row() == previous.row() && !state.selectionRefreshPending)
         return;
     if (ui->display_list_tableView->selectionModel()->hasSelection())
@@ -547,7 +482,7 @@ void Tessel::changeEvent(QEvent *event)
 
 void Tessel::closeEvent(QCloseEvent *event)
 {
-    if (state.activeUpdates != 0) {
+    if (tableState().activeUpdates != 0 || tableState().batchRunning) {
         const auto answer = QMessageBox::warning(
             this, windowTitle(), tr("Firmware update is in progress.\n\nAre you sure you want to quit?"),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -561,15 +496,7 @@ void Tessel::closeEvent(QCloseEvent *event)
 
 void Tessel::downloadJsonData()
 {
-    catalogueFlow->downloadJsonData();
-}
-
-void Tessel::startFirstSearch(bool targeted)
-{
-    if (targeted)
-        on_actionAdvanced_network_search_triggered();
-    else
-        on_actionBroadcast_triggered();
+    m_engine->loadCatalogue();
 }
 
 void Tessel::showStatusMessage(const QString &text, int timeoutMs)
@@ -587,24 +514,21 @@ void Tessel::on_pushButtonSearch_clicked()
 
 void Tessel::on_actionBroadcast_triggered()
 {
-    search->startSearch(true);
-    update_ui(true);
+    m_engine->startSearch(true);
 }
 
 void Tessel::on_actionAdvanced_network_search_triggered()
 {
-    search->startSearch(false);
-    update_ui(true);
+    m_engine->startSearch(false);
 }
 
 void Tessel::on_actionConfigureAdvanced_search_network_triggered()
 {
     AdvancedIPSearchDialog dialog(this);
-    dialog.setText(state.targetText);
+    dialog.setText(tableState().targetText);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    state.targetAddresses = dialog.addresses();
-    state.targetText = dialog.text();
+    m_engine->setTargets(dialog.addresses(), dialog.text());
     attachSearchMenu();
     update_ui(false);
 }
@@ -616,78 +540,49 @@ void Tessel::on_actionRefreshSelected_triggered()
 
 void Tessel::on_actionRefreshAll_triggered()
 {
-    for (int row = 0; row < state.displayEntries.size(); ++row)
-        search->refresh_row_by_TcpClient(row);
-    update_ui(true);
+    m_engine->refreshAll();
 }
 
 void Tessel::refresh_row_by_TcpClient(int row)
 {
-    search->refresh_row_by_TcpClient(row);
-    update_ui(true);
+    m_engine->refreshRow(row);
 }
 
 void Tessel::requestPowerOn_by_TcpClient(int row)
 {
-    search->requestPowerOn_by_TcpClient(row);
-    update_ui(true);
+    m_engine->requestPowerOn(row);
 }
 
 void Tessel::requestPowerOff_by_TcpClient(int row)
 {
-    search->requestPowerOff_by_TcpClient(row);
-    update_ui(true);
+    m_engine->requestPowerOff(row);
 }
 
 void Tessel::requestSetPowerSaveToAutoPowerSave_by_TcpClient(int row)
 {
-    search->requestSetPowerSaveToAutoPowerSave_by_TcpClient(row);
-    update_ui(true);
+    m_engine->requestAutoPowerSave(row);
 }
 
 void Tessel::requestSetPowerSaveToAutoStandby_by_TcpClient(int row)
 {
-    search->requestSetPowerSaveToAutoStandby_by_TcpClient(row);
-    update_ui(true);
+    m_engine->requestAutoStandby(row);
 }
 
 void Tessel::on_deselect_all_pushButton_clicked()
 {
-    const QList<int> changed = state.uncheckIdleRows();
-    for (int row : changed)
-        emit update_info(row);
-    if (!changed.isEmpty())
-        update_ui(true);
+    m_engine->uncheckIdleRows();
 }
 
 void Tessel::on_download_pushButton_clicked()
 {
     setBusyCursor(true);
-    downloads->startUpdateDownloads();
-    update_ui(true);
+    m_engine->startUpdate();
 }
 
 void Tessel::on_create_usb_drive_pushButton_clicked()
 {
     setBusyCursor(true);
-    downloads->startUsbDownloadForRow(currentRow());
-    update_ui(true);
-}
-
-void Tessel::prepareUsbDriveForRelease()
-{
-    downloads->prepareUsbDriveForRelease();
-    update_ui(true);
-}
-
-void Tessel::downloadFirmwareprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage)
-{
-    downloads->downloadFirmwareprogressChanged(instance, m_progressValue, m_progressTotal, m_progressMessage);
-}
-
-void Tessel::downloadFirmwareStatusChanged(int instance, int status)
-{
-    downloads->downloadFirmwareStatusChanged(instance, status);
+    m_engine->startUsbDownloadForRow(currentRow());
 }
 
 void Tessel::showDownloadFailure(const QString &text)
@@ -695,124 +590,113 @@ void Tessel::showDownloadFailure(const QString &text)
     QMessageBox::information(this, windowTitle(), text, QMessageBox::Ok);
 }
 
-void Tessel::confirm_firmware_update()
+void Tessel::confirm_firmware_update(const UpdateConfirmation &request)
 {
     UpdateSummary::Options options;
-    options.updateLimit = state.updateLimit;
     options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
     options.headerColour = QGuiApplication::palette().color(QPalette::Base).name(QColor::HexRgb);
     options.note1IconPath = Theme::themedIconPath(QStringLiteral("reset power"));
-    const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, options);
+    const UpdateSummary::Texts texts = m_engine->summaryTexts(options);
 
-    if (!state.cautionsAccepted) {
+    if (request.cautionsNeeded) {
         UpdateWarningMessageDialog cautions(this);
-        if (cautions.exec() != QDialog::Accepted)
+        if (cautions.exec() != QDialog::Accepted) {
+            m_engine->confirmUpdate(false);
             return;
-        state.cautionsAccepted = true;
+        }
+        m_engine->acceptCautions();
     }
     ConfirmWithScrollMsgAreaDialog summary(this, windowTitle(), texts.header, texts.table, texts.message);
-    // Room for the table of displays above the notes; the dialog's own size showed three rows.
-    summary.resize(summary.size().expandedTo(QSize(820, 600)).boundedTo(screen()->availableSize()));
-    if (summary.exec() != QDialog::Accepted)
-        return;
-    if (!powerSaveChange->start())
-        queue->queueUpdates();
-    update_ui(true);
+    m_engine->confirmUpdate(summary.exec() == QDialog::Accepted);
 }
 
 void Tessel::on_actionCreate_USB_drive_for_another_model_triggered()
 {
-    search_model_dialog chooser(firmwareDatabase, this);
+    search_model_dialog chooser(m_engine->database(), this);
     if (chooser.exec() != QDialog::Accepted)
         return;
     FirmwareRelease release;
     if (chooser.getSelectedRelease(release) != 0 || release.downloadLoc.isEmpty())
         return;
-    downloads->setUsbRelease(release);
-    prepareUsbDriveForRelease();
+    m_engine->startUsbDownloadForRelease(release);
 }
 
 void Tessel::openUsbDriveDialog(const FirmwareRelease &release)
 {
     setBusyCursor(false);
-    CreateUSBDriveDialog dialog(cacheFolder, release, this);
+    CreateUSBDriveDialog dialog(cacheFolderPath(), release, this);
     dialog.exec();
     update_ui(true);
 }
 
 void Tessel::on_actionDownload_firmware_for_offline_use_triggered()
 {
-    DownloadFirmwareForOfflineDialog(cacheFolder, &firmwareDatabase, this).exec();
+    DownloadFirmwareForOfflineDialog(cacheFolderPath(), &m_engine->database(), this).exec();
 }
 
 void Tessel::on_actionCancel_all_queued_updates_via_LAN_triggered()
 {
-    queue->cancelQueued();
-}
-
-void Tessel::FirmUpdateTimerHandle()
-{
-    queue->FirmUpdateTimerHandle();
+    m_engine->cancelQueuedUpdates();
 }
 
 void Tessel::cancel_download_clicked()
 {
-    downloads->cancel_download_clicked();
+    m_engine->cancelDownloads();
 }
 
 void Tessel::on_actionOption_T_triggered()
 {
-    const QList<FirmwareRelease> &releases = firmwareDatabase.releases();
+    const QList<FirmwareRelease> &releases = database().releases();
     const bool anyLegacy = std::any_of(releases.cbegin(), releases.cend(),
                                        [](const FirmwareRelease &r) { return r.legacyModel != 0; });
-    OptionSetting dialog(anyLegacy, state.legacySupport, state.updateLimit, this);
+    OptionSetting dialog(anyLegacy, tableState().legacySupport, tableState().updateLimit, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    state.legacySupport = dialog.legacySupportEnabled();
-    state.updateLimit = dialog.updateLimit();
-    model->setLegacySupport(state.legacySupport);
-    emit update_info(-1);
-    update_ui(true);
+    m_engine->setUpdateLimit(dialog.updateLimit());
+    model->setLegacySupport(dialog.legacySupportEnabled());
+    m_engine->setLegacySupport(dialog.legacySupportEnabled());
 }
 
 void Tessel::on_actionCreat_file_hash_triggered()
 {
-    ui->info_textBrowser->setHtml(FileHashListing::html(cacheFolder));
+    ui->info_textBrowser->setHtml(FileHashListing::html(cacheFolderPath()));
     shownPanelHtml.clear();
 }
 
 void Tessel::on_actionClear_downloaded_firmware_files_triggered()
 {
-    statusBar()->showMessage(FirmwareCache::clearedText(FirmwareCache::clearFirmwareFiles(cacheFolder)));
+    // The command is off while jobs run; should one start meanwhile, its files stay.
+    statusBar()->showMessage(FirmwareCache::clearedText(
+            FirmwareCache::clearFirmwareFiles(cacheFolderPath(), m_engine->filesInUse())));
 }
 
 void Tessel::on_actionOpen_firmware_download_folder_triggered()
 {
-    if (cacheFolder.isEmpty() || !QFileInfo::exists(cacheFolder)) {
+    if (cacheFolderPath().isEmpty() || !QFileInfo::exists(cacheFolderPath())) {
         QMessageBox::critical(this, FirmwareCache::missingFolderTitle(), FirmwareCache::missingFolderText());
         Platform::showInFileManager(QString());
         return;
     }
     // Without a file manager nothing would open: give the technician the folder to go to.
-    if (!Platform::showInFileManager(cacheFolder)) {
+    if (!Platform::showInFileManager(cacheFolderPath())) {
         QMessageBox::information(this, FirmwareCache::missingFolderTitle(),
                                  tr("No file manager could be started. The firmware download folder is:\n%1",
                                     "1=folder path")
-                                         .arg(QDir::toNativeSeparators(cacheFolder)));
+                                         .arg(QDir::toNativeSeparators(cacheFolderPath())));
     }
 }
 
 void Tessel::on_actionVersion_A_triggered()
 {
-    About_Dialog dialog(this, CatalogueStartupFlow::databaseVersionText(firmwareDatabase),
-                        firmwareDatabase.aboutURLs);
+    About_Dialog dialog(this, CatalogueStartupFlow::databaseVersionText(database()),
+                        database().aboutURLs);
     dialog.exec();
 }
 
 void Tessel::checkForApplicationUpdates(bool show_message_if_no_newer)
 {
     const ApplicationUpdateCheck::Result result =
-            ApplicationUpdateCheck::check(firmwareDatabase, state.databaseLoaded, show_message_if_no_newer);
+            ApplicationUpdateCheck::check(database(), tableState().databaseLoaded, show_message_if_no_newer);
     if (!result.message.isEmpty())
         QMessageBox::information(this, windowTitle(), result.message);
 }
@@ -871,11 +755,7 @@ void Tessel::on_actionExport_display_list_triggered()
     QList<int> order;
     for (int row = 0; row < proxy->rowCount(); ++row)
         order.append(proxy->mapToSource(proxy->index(row, 0)).row());
-    DisplayListExport::Options options;
-    options.showAssetTag = ui->actionShow_Asset_Tag_column->isChecked();
-    options.legacySupport = state.legacySupport;
-    options.statusText = &UpdateStatusText::text;
-    const QString error = ReportFile::write(path, CsvWriter::document(DisplayListExport::table(state, order, options)));
+    const QString error = m_engine->exportDisplayList(path, order, ui->actionShow_Asset_Tag_column->isChecked());
     if (!error.isEmpty())
         QMessageBox::warning(this, windowTitle(), error);
 }
@@ -887,9 +767,8 @@ void Tessel::on_actionExport_update_report_triggered()
                                                       tr("CSV files (*.csv);;JSON files (*.json)"), &filter);
     if (path.isEmpty())
         return;
-    const QList<UpdateReport::Line> lines = UpdateReport::lines(state, state.legacySupport, &UpdateStatusText::text);
     const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) || filter.contains(QLatin1String("*.json"));
-    const QString error = ReportFile::write(path, json ? UpdateReport::json(lines) : CsvWriter::document(UpdateReport::table(lines)));
+    const QString error = m_engine->exportUpdateReport(path, json);
     if (!error.isEmpty())
         QMessageBox::warning(this, windowTitle(), error);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "catalogue/FirmwareDatabase.h"
-#include "platform/NetworkAdapterList.h"
-#include "records/DisplayTableState.h"
+#include "engine/QuillonEngine.h"
 #include "theme/Theme.h"
 
 #include <QMainWindow>
@@ -14,20 +12,16 @@ class Tessel;
 }
 
 class AppSettings;
-class CatalogueStartupFlow;
-class DownloadController;
-class PowerSaveChange;
-class UpdateQueue;
 class MySortFilterProxyModel;
 class QLabel;
 class QMenu;
 class QPushButton;
-class SearchOrchestrator;
 class SV_Information_Dialog;
 class displayListModel;
 
-// The application's one main window. It builds the form, owns the long-lived objects and turns
-// their state into enabled commands; the work behind each command lives in the parts below app/.
+// The application's one main window, a front end of QuillonEngine: it builds the form, forwards
+// each command to the engine, asks the technician what the engine hands out to ask, and turns the
+// engine's state into enabled commands.
 class Tessel : public QMainWindow
 {
     Q_OBJECT
@@ -38,15 +32,14 @@ public:
 
     bool isDarkTheme() const { return darkTheme; }
     const PanelColours &panelColourSet() const { return panelColours; }
-    const QString &cacheFolderPath() const { return cacheFolder; }
-    const NetworkAdapterList &adapters() const { return adapterList; }
+    QuillonEngine *engine() const { return m_engine; }
+    const QString &cacheFolderPath() const { return m_engine->cacheFolder(); }
+    const NetworkAdapterList &adapters() const { return m_engine->adapters(); }
     SV_Information_Dialog *logDialog() const { return logWindow; }
-    const DisplayTableState &tableState() const { return state; }
-    const FirmwareDatabase &database() const { return firmwareDatabase; }
-    SearchOrchestrator *searchOrchestrator() const { return search; }
-    DownloadController *downloadController() const { return downloads; }
-    UpdateQueue *updateQueue() const { return queue; }
-    PowerSaveChange *powerSaveChanger() const { return powerSaveChange; }
+    const DisplayTableState &tableState() const { return m_engine->state(); }
+    const FirmwareDatabase &database() const { return m_engine->database(); }
+    SearchOrchestrator *searchOrchestrator() const { return m_engine->search(); }
+    UpdateQueue *updateQueue() const { return m_engine->queue(); }
 
     // The last selected row of the table as a row of the display list, -1 when none is selected.
     int currentRow() const;
@@ -56,9 +49,6 @@ public:
 signals:
     // A USB command has its firmware in the cache: the drive dialog opens (queued) from here.
     void usbDriveDialogRequested(const FirmwareRelease &release);
-    void update_info(int row);
-    void addRow(int row);
-    void resetAll();
 
 public slots:
     void update_ui(bool update_description_text = true);
@@ -73,8 +63,6 @@ protected:
 
 private slots:
     void downloadJsonData();
-    // The update queue's 1000 ms tick; it starts sessions up to the limit once LAN updates run.
-    void FirmUpdateTimerHandle();
     void on_pushButtonSearch_clicked();
     void on_actionBroadcast_triggered();
     void on_actionAdvanced_network_search_triggered();
@@ -109,12 +97,8 @@ private slots:
     void on_actionShow_Asset_Tag_column_toggled(bool checked);
     void on_actionShow_MAC_Address_column_toggled(bool checked);
     void showStatusMessage(const QString &text, int timeoutMs);
-    void startFirstSearch(bool targeted);
-    // The LAN update: downloads, confirmation, power-save change and queue are parts of their own.
-    void downloadFirmwareprogressChanged(int instance, int m_progressValue, int m_progressTotal, QString m_progressMessage);
-    void downloadFirmwareStatusChanged(int instance, int status);
-    void confirm_firmware_update();
-    void prepareUsbDriveForRelease();
+    // The engine hands out what to ask before a LAN update; the answer goes back to it.
+    void confirm_firmware_update(const UpdateConfirmation &request);
     void openUsbDriveDialog(const FirmwareRelease &release);
     void showDownloadFailure(const QString &text);
     // The status bar's count of displays whose reply is still awaited, their addresses in its tool tip.
@@ -130,25 +114,14 @@ private:
     void attachSearchMenu();
     void setBusyCursor(bool busy);
     void refreshInfoPanel(int row);
-    void scheduleUpdateUi(bool updateDescription);
     void restoreWindowPlace(const AppSettings &settings);
     void showUsbButtonText(const QString &modelName);
 
     Ui::Tessel *ui;
-    DisplayTableState state;
-    FirmwareDatabase firmwareDatabase;
-    QString cacheFolder;
-    NetworkAdapterList adapterList;
+    QuillonEngine *m_engine = nullptr;
     displayListModel *model = nullptr;
     MySortFilterProxyModel *proxy = nullptr;
-    SearchOrchestrator *search = nullptr;
-    CatalogueStartupFlow *catalogueFlow = nullptr;
-    DownloadController *downloads = nullptr;
-    UpdateQueue *queue = nullptr;
-    PowerSaveChange *powerSaveChange = nullptr;
     bool busyCursorShown = false;
-    bool updateUiScheduled = false;
-    bool pendingUpdateDescription = false;
     QString shownPanelHtml;
     bool darkTheme = false;
     PanelColours panelColours;

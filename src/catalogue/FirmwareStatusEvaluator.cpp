@@ -99,6 +99,9 @@ void FirmwareStatusEvaluator::evaluateRow(DisplayEntry &row, bool autoSelect) co
     row.latestVersion = release.changes.version;
     row.catalogueSeries = SeriesCode::seriesCodeForName(release.seriesName);
 
+    // Lists gathered while the display ran an older version would describe changes it now has
+    // (after an update the panel listed them "from R1.100 to 1.100").
+    row.changeLists.clear();
     if (installed.isEmpty()) {
         row.firmwareStatus = FirmwareStatus::NoVersionInfo;
     } else {

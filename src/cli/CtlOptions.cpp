@@ -28,7 +28,24 @@ QString usageText()
             "  quillonctl search   [--targets TEXT] [--json]\n"
             "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--yes] [--json]\n"
             "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
-            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n");
+            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
+            "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n");
+}
+
+QString exitText()
+{
+    return QCoreApplication::translate(
+            "CtlOptions",
+            "Exit codes:\n"
+            "  0  done: every display asked for was updated and its version read back, or there was nothing to do\n"
+            "  1  failed: a display was not updated, a search, download or copy failed, or the run was cut short\n"
+            "  2  usage error: nothing was done\n"
+            "  3  update without --yes: nothing was changed\n"
+            "\n"
+            "Ctrl-C during an update:\n"
+            "  once   the queued updates are cancelled; the running ones finish and every result is printed\n"
+            "  twice  exits at once and names the displays left mid-update (check them before use); with\n"
+            "         --json, standard output still holds every display's state as far as it is known\n");
 }
 
 }
@@ -37,6 +54,12 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
 {
     CtlOptions options;
     exitCode = Completed;
+
+    if (arguments.value(1) == QLatin1String("report")) {
+        options.command = Command::Report;
+        options.reportArguments = arguments.mid(2);
+        return options;
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Finds displays on the LAN and updates their firmware from a script."));
@@ -57,7 +80,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ help, version, targets, limit, yes, json, model, modelVariant, regionVariant, drive, shortWaits });
-    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download or usb"));
+    parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb or report"));
 
     const auto usageError = [&](const QString &text) {
         message = text + QLatin1Char('\n') + usageText();
@@ -68,7 +91,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        message = parser.helpText() + QLatin1Char('\n') + usageText();
+        message = parser.helpText() + QLatin1Char('\n') + usageText() + QLatin1Char('\n') + exitText();
         return CtlOptions();
     }
     if (parser.isSet(version)) {

@@ -12,7 +12,7 @@ struct CtlOptions
     Q_DECLARE_TR_FUNCTIONS(CtlOptions)
 
 public:
-    enum class Command { None, Search, Update, Download, Usb };
+    enum class Command { None, Search, Update, Download, Usb, Report };
 
     // Exit codes of the program.
     enum ExitCode : int {
@@ -35,6 +35,8 @@ public:
     // Hidden, for tests only: every wait of the update sessions, the queue and the version check
     // shortened so a batch of simulated displays ends in seconds.
     bool shortWaits = false;
+    // The words after "report": its subcommand parses them itself (its --json names a file).
+    QStringList reportArguments;
 
     // Parses the arguments (the program name first). On a usage error or --help/--version the
     // result has Command::None, message holds what to print and exitCode the code to end with.

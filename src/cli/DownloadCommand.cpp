@@ -1,26 +1,26 @@
 #include "cli/DownloadCommand.h"
 
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
-#include "offlinejobs/OfflineDownloadRun.h"
+#include "engine/QuillonEngine.h"
 #include "offlinejobs/OfflineModelList.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-int DownloadCommand::run(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook)
+int DownloadCommand::run(CtlSession &session, const CtlOptions &options, InterruptHook &hook)
 {
-    QTextStream &err = engine.err();
-    OfflineDownloadRun downloadRun(engine.cacheFolder());
-    QObject::connect(&hook, &InterruptHook::interrupted, &engine, [&] {
-        downloadRun.cancel();
-        engine.abandonWait();
+    QTextStream &err = session.err();
+    QuillonEngine &engine = session.engine();
+    QObject::connect(&hook, &InterruptHook::interrupted, &session, [&] {
+        engine.cancelOfflineDownload();
+        session.abandonWait();
     });
-    if (!engine.loadCatalogue()) {
-        if (!engine.waitAbandoned())
+    if (!session.loadCatalogue()) {
+        if (!session.waitAbandoned())
             err << tr("No firmware catalogue: nothing can be downloaded.") << Qt::endl;
         return CtlOptions::Failed;
     }
@@ -52,15 +52,15 @@ int DownloadCommand::run(CtlEngine &engine, const CtlOptions &options, Interrupt
 
     bool finished = false;
     bool error = false;
-    QObject::connect(&downloadRun, &OfflineDownloadRun::progressChanged, &engine,
-                     [&engine](qint64, const QString &label) { engine.progress(label); });
-    QObject::connect(&downloadRun, &OfflineDownloadRun::finished, &engine, [&](bool failed) {
+    QObject::connect(&engine, &QuillonEngine::offlineProgress, &session,
+                     [&session](qint64, const QString &label) { session.progress(label); });
+    QObject::connect(&engine, &QuillonEngine::offlineFinished, &session, [&](bool failed) {
         finished = true;
         error = failed;
     });
-    downloadRun.start(releases);
-    engine.waitUntil([&] { return finished; });
-    if (engine.waitAbandoned()) {
+    engine.startOfflineDownload(releases);
+    session.waitUntil([&] { return finished; });
+    if (session.waitAbandoned()) {
         err << tr("Interrupted.") << Qt::endl;
         return CtlOptions::Failed;
     }
@@ -73,14 +73,14 @@ int DownloadCommand::run(CtlEngine &engine, const CtlOptions &options, Interrupt
                                        { QStringLiteral("version"), release.version },
                                        { QStringLiteral("ok"), !error } });
         }
-        engine.out() << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        session.out() << QJsonDocument(array).toJson(QJsonDocument::Indented);
     } else {
         for (const FirmwareRelease &release : qAsConst(releases)) {
-            engine.out() << PlainText::sanitized(release.models.join(QStringLiteral(", ")) + QStringLiteral("  ")
+            session.out() << PlainText::sanitized(release.models.join(QStringLiteral(", ")) + QStringLiteral("  ")
                                                  + release.version + QStringLiteral("  ") + resultText)
                          << '\n';
         }
     }
-    engine.out().flush();
+    session.out().flush();
     return error ? CtlOptions::Failed : CtlOptions::Completed;
 }

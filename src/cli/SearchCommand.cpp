@@ -1,25 +1,26 @@
 #include "cli/SearchCommand.h"
 
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/InterruptHook.h"
 #include "cli/SearchListing.h"
+#include "engine/QuillonEngine.h"
 
-int SearchCommand::run(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook)
+int SearchCommand::run(CtlSession &session, const CtlOptions &options, InterruptHook &hook)
 {
     // Nothing is changed on any display: Ctrl-C simply ends the search.
-    QObject::connect(&hook, &InterruptHook::interrupted, &engine, [&engine] { engine.abandonWait(); });
+    QObject::connect(&hook, &InterruptHook::interrupted, &session, [&session] { session.abandonWait(); });
     // Without a catalogue the displays are still listed, their availability unknown.
-    engine.loadCatalogue();
-    if (engine.waitAbandoned())
+    session.loadCatalogue();
+    if (session.waitAbandoned())
         return CtlOptions::Failed;
-    if (!engine.runSearch(options.targets)) {
-        engine.err() << (engine.waitAbandoned() ? tr("Interrupted.") : tr("Search error")) << Qt::endl;
+    if (!session.runSearch(options.targets)) {
+        session.err() << (session.waitAbandoned() ? tr("Interrupted.") : tr("Search error")) << Qt::endl;
         return CtlOptions::Failed;
     }
     if (options.json)
-        engine.out() << SearchListing::json(engine.state());
+        session.out() << SearchListing::json(session.engine().state());
     else
-        engine.out() << SearchListing::text(engine.state());
+        session.out() << SearchListing::text(session.engine().state());
     return CtlOptions::Completed;
 }

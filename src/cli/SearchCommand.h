@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-class CtlEngine;
+class CtlSession;
 class InterruptHook;
 struct CtlOptions;
 
@@ -13,5 +13,5 @@ class SearchCommand
     Q_DECLARE_TR_FUNCTIONS(SearchCommand)
 
 public:
-    static int run(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook);
+    static int run(CtlSession &session, const CtlOptions &options, InterruptHook &hook);
 };

@@ -1,17 +1,14 @@
 #include "cli/UpdateCommand.h"
 
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
-#include "flows/DownloadController.h"
-#include "queue/PowerSaveChange.h"
-#include "queue/UpdateQueue.h"
+#include "engine/QuillonEngine.h"
 #include "queue/UpdateSummary.h"
 #include "records/DisplayRowText.h"
 #include "reports/DisplayListExport.h"
 #include "reports/UpdateReport.h"
-#include "update/UpdateStatusText.h"
 
 namespace {
 
@@ -19,8 +16,8 @@ constexpr int CompleteStatus = 3;
 
 }
 
-UpdateCommand::UpdateCommand(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook)
-    : m_engine(engine),
+UpdateCommand::UpdateCommand(CtlSession &session, const CtlOptions &options, InterruptHook &hook)
+    : m_session(session),
       m_options(options)
 {
     connect(&hook, &InterruptHook::interrupted, this, &UpdateCommand::interrupted);
@@ -28,17 +25,16 @@ UpdateCommand::UpdateCommand(CtlEngine &engine, const CtlOptions &options, Inter
 
 void UpdateCommand::interrupted(int count)
 {
-    DisplayTableState &state = m_engine.state();
+    const DisplayTableState &state = m_session.engine().state();
     if (m_phase == Phase::Preparing || count > 1) {
-        m_engine.abandonWait();
+        m_session.abandonWait();
         return;
     }
     // Nothing may be queued after this: neither by the queue nor by a power-save change that
     // is still waiting for its replies.
-    disconnect(m_engine.powerSaveChange(), &PowerSaveChange::readyToQueue, m_engine.queue(), nullptr);
-    m_engine.queue()->cancelQueued();
+    m_session.engine().cancelQueuedUpdates();
     m_cancelled = true;
-    m_engine.err() << tr("Interrupted: queued updates cancelled. Waiting for %1 running update(s) to settle; "
+    m_session.err() << tr("Interrupted: queued updates cancelled. Waiting for %1 running update(s) to settle; "
                          "press Ctrl-C again to exit at once.")
                               .arg(state.activeUpdates)
                    << Qt::endl;
@@ -54,16 +50,17 @@ int UpdateCommand::run()
 
 int UpdateCommand::prepare()
 {
-    DisplayTableState &state = m_engine.state();
-    QTextStream &err = m_engine.err();
-    if (!m_engine.loadCatalogue()) {
-        if (m_engine.waitAbandoned())
+    QuillonEngine &engine = m_session.engine();
+    const DisplayTableState &state = engine.state();
+    QTextStream &err = m_session.err();
+    if (!m_session.loadCatalogue()) {
+        if (m_session.waitAbandoned())
             return abandoned();
         err << tr("No firmware catalogue: no display can be updated.") << Qt::endl;
         return CtlOptions::Failed;
     }
-    if (!m_engine.runSearch(m_options.targets)) {
-        if (m_engine.waitAbandoned())
+    if (!m_session.runSearch(m_options.targets)) {
+        if (m_session.waitAbandoned())
             return abandoned();
         err << tr("Search error") << Qt::endl;
         return CtlOptions::Failed;
@@ -75,15 +72,18 @@ int UpdateCommand::prepare()
     if (ticked == 0) {
         err << tr("No display has new firmware to install via LAN.") << Qt::endl;
         if (m_options.json)
-            m_engine.out() << "[]\n";
+            m_session.out() << "[]\n";
         return CtlOptions::Completed;
     }
 
-    connect(m_engine.downloads(), &DownloadController::confirmationRequested, this, [this] { m_confirmation = true; });
-    m_engine.downloads()->startUpdateDownloads();
-    m_engine.waitUntil([&] { return m_confirmation || (!state.updateDownloadPending && state.activeDownloads == 0); });
-    if (m_engine.waitAbandoned()) {
-        m_engine.downloads()->cancel_download_clicked();
+    connect(&engine, &QuillonEngine::confirmationRequested, this, [this](const UpdateConfirmation &request) {
+        m_confirmation = true;
+        m_listed = request.listed;
+    });
+    engine.startUpdate();
+    m_session.waitUntil([&] { return m_confirmation || (!state.updateDownloadPending && state.activeDownloads == 0); });
+    if (m_session.waitAbandoned()) {
+        engine.cancelDownloads();
         return abandoned();
     }
     if (!m_confirmation) {
@@ -100,15 +100,10 @@ int UpdateCommand::prepare()
     }
 
     UpdateSummary::Options summaryOptions;
-    summaryOptions.updateLimit = state.updateLimit;
     summaryOptions.showAssetTag = false;
-    const UpdateSummary::Texts texts = UpdateSummary::build(state.displayEntries, summaryOptions);
-    for (const DisplayEntry &entry : qAsConst(state.displayEntries)) {
-        if (UpdateSummary::isListed(entry))
-            m_listed.append(entry.address);
-    }
+    const UpdateSummary::Texts texts = engine.summaryTexts(summaryOptions);
     // With --json standard output holds only the results.
-    QTextStream &summary = m_options.json ? err : m_engine.out();
+    QTextStream &summary = m_options.json ? err : m_session.out();
     summary << PlainText::fromHtml(texts.header) << '\n'
             << PlainText::fromHtml(texts.table) << "\n\n"
             << PlainText::fromHtml(texts.message) << '\n';
@@ -116,6 +111,7 @@ int UpdateCommand::prepare()
     if (m_listed.isEmpty())
         return CtlOptions::Failed;
     if (!m_options.confirmed) {
+        engine.confirmUpdate(false);
         err << tr("Nothing was changed. Run again with --yes to update these displays.") << Qt::endl;
         return CtlOptions::NotConfirmed;
     }
@@ -124,26 +120,39 @@ int UpdateCommand::prepare()
 
 int UpdateCommand::update()
 {
-    DisplayTableState &state = m_engine.state();
-    UpdateQueue *queue = m_engine.queue();
+    QuillonEngine &engine = m_session.engine();
+    const DisplayTableState &state = engine.state();
     m_phase = Phase::Updating;
-    if (!m_engine.powerSaveChange()->start())
-        queue->queueUpdates();
+    engine.confirmUpdate(true);
 
-    const bool settled = m_engine.waitUntil([&] {
-        if (state.powerSaveChangePending || state.pendingControlRequests > 0 || queue->isTicking()
-            || state.activeUpdates > 0 || queue->verificationsRunning() > 0)
-            return false;
-        for (const DisplayEntry &entry : qAsConst(state.displayEntries)) {
-            if (entry.updateStatus != 0)
-                return false;
-        }
-        return true;
-    });
-    if (!settled)
+    if (!m_session.waitUntil([&engine] { return engine.updatesSettled(); }))
         return abandoned();
 
-    QList<UpdateReport::Line> lines = UpdateReport::lines(state, state.legacySupport, &UpdateStatusText::text);
+    const QList<UpdateReport::Line> lines = reportLines();
+
+    bool allCompleted = !lines.isEmpty();
+    for (const UpdateReport::Line &line : qAsConst(lines))
+        allCompleted = allCompleted && line.result == CompleteStatus;
+
+    if (m_options.json) {
+        m_session.out() << UpdateReport::json(lines);
+    } else {
+        for (const UpdateReport::Line &line : qAsConst(lines)) {
+            m_session.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
+                                                           .arg(line.address, line.model, line.serial,
+                                                                line.versionBefore, line.versionAfter,
+                                                                line.resultText))
+                           << '\n';
+        }
+    }
+    m_session.out().flush();
+    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+}
+
+QList<UpdateReport::Line> UpdateCommand::reportLines() const
+{
+    const DisplayTableState &state = m_session.engine().state();
+    QList<UpdateReport::Line> lines = m_session.engine().lastBatchReport();
     // A listed display whose update never started (cancelled, or refused by the queue) is
     // reported too: the technician asked for it.
     for (const QHostAddress &address : qAsConst(m_listed)) {
@@ -166,36 +175,19 @@ int UpdateCommand::update()
             line.resultText = tr("Not updated.");
         lines.append(line);
     }
-
-    bool allCompleted = !lines.isEmpty();
-    for (const UpdateReport::Line &line : qAsConst(lines))
-        allCompleted = allCompleted && line.result == CompleteStatus;
-
-    if (m_options.json) {
-        m_engine.out() << UpdateReport::json(lines);
-    } else {
-        for (const UpdateReport::Line &line : qAsConst(lines)) {
-            m_engine.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
-                                                           .arg(line.address, line.model, line.serial,
-                                                                line.versionBefore, line.versionAfter,
-                                                                line.resultText))
-                           << '\n';
-        }
-    }
-    m_engine.out().flush();
-    return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+    return lines;
 }
 
 int UpdateCommand::abandoned()
 {
-    const DisplayTableState &state = m_engine.state();
+    const DisplayTableState &state = m_session.engine().state();
     QStringList midUpdate;
     for (const DisplayEntry &entry : state.displayEntries) {
         if (entry.updateStatus == 2)
             midUpdate << PlainText::sanitized(DisplayListExport::addressText(entry.address) + QLatin1Char(' ')
                                               + entry.modelName + QLatin1Char(' ') + entry.serialNumber);
     }
-    QTextStream &err = m_engine.err();
+    QTextStream &err = m_session.err();
     if (m_phase == Phase::Preparing) {
         err << tr("Interrupted before any display was changed.") << Qt::endl;
     } else if (midUpdate.isEmpty()) {
@@ -204,6 +196,11 @@ int UpdateCommand::abandoned()
         err << tr("Exiting at once. These displays were left mid-update; check them before use:") << Qt::endl;
         for (const QString &display : qAsConst(midUpdate))
             err << "  " << display << Qt::endl;
+    }
+    // A script reading standard output still gets every display's state as far as it is known.
+    if (m_phase != Phase::Preparing && m_options.json) {
+        m_session.out() << UpdateReport::json(reportLines());
+        m_session.out().flush();
     }
     return CtlOptions::Failed;
 }

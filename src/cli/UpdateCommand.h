@@ -1,11 +1,13 @@
 #pragma once
 
+#include "reports/UpdateReport.h"
+
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 
-class CtlEngine;
+class CtlSession;
 class InterruptHook;
 struct CtlOptions;
 
@@ -19,7 +21,7 @@ class UpdateCommand : public QObject
     Q_OBJECT
 
 public:
-    UpdateCommand(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook);
+    UpdateCommand(CtlSession &session, const CtlOptions &options, InterruptHook &hook);
 
     int run();
 
@@ -30,8 +32,11 @@ private:
     int prepare();
     int update();
     int abandoned();
+    // One line per display asked for: those whose update started as the report has them (a
+    // running one with its running status), the others with why they were not updated.
+    QList<UpdateReport::Line> reportLines() const;
 
-    CtlEngine &m_engine;
+    CtlSession &m_session;
     const CtlOptions &m_options;
     Phase m_phase = Phase::Preparing;
     QList<QHostAddress> m_listed;

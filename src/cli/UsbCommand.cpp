@@ -1,10 +1,10 @@
 #include "cli/UsbCommand.h"
 
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
-#include "flows/DownloadController.h"
+#include "engine/QuillonEngine.h"
 #include "records/AppBuild.h"
 #include "usbwriter/UsbCopyPlan.h"
 #include "usbwriter/UsbDriveSuitability.h"
@@ -15,15 +15,16 @@
 #include <QDir>
 #include <QStorageInfo>
 
-int UsbCommand::run(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook)
+int UsbCommand::run(CtlSession &session, const CtlOptions &options, InterruptHook &hook)
 {
-    QTextStream &err = engine.err();
-    QObject::connect(&hook, &InterruptHook::interrupted, &engine, [&engine] {
-        engine.downloads()->cancel_download_clicked();
-        engine.abandonWait();
+    QTextStream &err = session.err();
+    QuillonEngine &engine = session.engine();
+    QObject::connect(&hook, &InterruptHook::interrupted, &session, [&session, &engine] {
+        engine.cancelDownloads();
+        session.abandonWait();
     });
-    if (!engine.loadCatalogue()) {
-        if (!engine.waitAbandoned())
+    if (!session.loadCatalogue()) {
+        if (!session.waitAbandoned())
             err << tr("No firmware catalogue: no drive can be made.") << Qt::endl;
         return CtlOptions::Failed;
     }
@@ -65,14 +66,12 @@ int UsbCommand::run(CtlEngine &engine, const CtlOptions &options, InterruptHook 
 
     bool ready = false;
     QString failure;
-    DownloadController *downloads = engine.downloads();
-    QObject::connect(downloads, &DownloadController::usbDriveDialogRequested, &engine, [&ready] { ready = true; });
-    QObject::connect(downloads, &DownloadController::downloadFailed, &engine,
+    QObject::connect(&engine, &QuillonEngine::usbDriveReady, &session, [&ready] { ready = true; });
+    QObject::connect(&engine, &QuillonEngine::downloadFailed, &session,
                      [&failure](const QString &text) { failure = text; });
-    downloads->setUsbRelease(release);
-    downloads->prepareUsbDriveForRelease();
-    engine.waitUntil([&] { return ready || !failure.isEmpty() || (!engine.state().anyDownloadPending() && engine.state().activeDownloads == 0); });
-    if (engine.waitAbandoned()) {
+    engine.startUsbDownloadForRelease(release);
+    session.waitUntil([&] { return ready || !failure.isEmpty() || (!engine.state().anyDownloadPending() && engine.state().activeDownloads == 0); });
+    if (session.waitAbandoned()) {
         err << tr("Interrupted.") << Qt::endl;
         return CtlOptions::Failed;
     }
@@ -82,10 +81,10 @@ int UsbCommand::run(CtlEngine &engine, const CtlOptions &options, InterruptHook 
     }
 
     UsbDriveWriter writer(0, engine.cacheFolder(), plan);
-    QObject::connect(&writer, &UsbDriveWriter::progressChanged, &engine,
-                     [&engine](int, int, int, const QString &message) { engine.progress(message); });
+    QObject::connect(&writer, &UsbDriveWriter::progressChanged, &session,
+                     [&session](int, int, int, const QString &message) { session.progress(message); });
     const int result = writer.write(QDir(options.driveRoot).absolutePath());
-    QTextStream &stream = result == UsbDriveWriter::Copied ? engine.out() : err;
+    QTextStream &stream = result == UsbDriveWriter::Copied ? session.out() : err;
     stream << UsbDriveWriter::resultText(result) << Qt::endl;
     return result == UsbDriveWriter::Copied ? CtlOptions::Completed : CtlOptions::Failed;
 }

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-class CtlEngine;
+class CtlSession;
 class InterruptHook;
 struct CtlOptions;
 
@@ -14,5 +14,5 @@ class UsbCommand
     Q_DECLARE_TR_FUNCTIONS(UsbCommand)
 
 public:
-    static int run(CtlEngine &engine, const CtlOptions &options, InterruptHook &hook);
+    static int run(CtlSession &session, const CtlOptions &options, InterruptHook &hook);
 };

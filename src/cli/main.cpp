@@ -1,11 +1,13 @@
-#include "cli/CtlEngine.h"
+#include "cli/CtlSession.h"
 #include "cli/CtlOptions.h"
 #include "cli/DownloadCommand.h"
 #include "cli/InterruptHook.h"
 #include "cli/PlainText.h"
+#include "cli/ReportMergeCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/UpdateCommand.h"
 #include "cli/UsbCommand.h"
+#include "engine/QuillonEngine.h"
 #include "platform/Platform.h"
 #include "settings/SettingsMigration.h"
 
@@ -46,27 +48,38 @@ int main(int argc, char *argv[])
         return exitCode;
     }
 
+    // The fleet report reads and writes files only: no settings, no network.
+    if (options.command == CtlOptions::Command::Report)
+        return ReportMergeCommand::run(options.reportArguments, out, err);
+
     // The window's store: the same limit, legacy setting and cache folder.
     QSettings settings;
     SettingsMigration::migrateFromOlderEdition(settings);
     Platform::raiseOpenFileLimit();
 
     InterruptHook hook;
-    CtlEngine engine(options, out, err);
+    QuillonEngine engine(QuillonEngine::CtlFrontEnd);
+    engine.setUpdateLimit(options.updateLimit);
+    // The window's own answer to the cautions is the technician's; here it is --yes.
+    engine.acceptCautions();
+    if (options.shortWaits)
+        engine.useShortWaits();
+    CtlSession session(engine, out, err);
     switch (options.command) {
     case CtlOptions::Command::Search:
-        exitCode = SearchCommand::run(engine, options, hook);
+        exitCode = SearchCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::Update:
-        exitCode = UpdateCommand(engine, options, hook).run();
+        exitCode = UpdateCommand(session, options, hook).run();
         break;
     case CtlOptions::Command::Download:
-        exitCode = DownloadCommand::run(engine, options, hook);
+        exitCode = DownloadCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::Usb:
-        exitCode = UsbCommand::run(engine, options, hook);
+        exitCode = UsbCommand::run(session, options, hook);
         break;
     case CtlOptions::Command::None:
+    case CtlOptions::Command::Report:
         break;
     }
     out.flush();

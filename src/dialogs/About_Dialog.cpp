@@ -1,7 +1,7 @@
 #include "dialogs/About_Dialog.h"
 #include "ui_About_Dialog.h"
 
-#include "panel/CatalogueItemHtml.h"
+#include "catalogue/CatalogueRichText.h"
 #include "records/AppBuild.h"
 
 #include <QIcon>
@@ -34,7 +34,7 @@ About_Dialog::About_Dialog(QWidget *parent, const QString &databaseText, const Q
     // palette's pale blue that does not read on white: the links take the logo's blue instead.
     // The catalogue's links come from the firmware server: only text, http/https links and our own
     // images reach the label, which opens links in the browser.
-    const QString offered = CatalogueItemHtml::inlineHtml(linksText);
+    const QString offered = CatalogueRichText::inlineHtml(linksText, CatalogueRichText::AboutTextTags);
     const QString links = offered.isEmpty() ? m_ui->URL_label->text() : offered;
     m_ui->URL_label->setText(QStringLiteral("<style>a { color: #1d5f9e; }</style>") + links);
 }

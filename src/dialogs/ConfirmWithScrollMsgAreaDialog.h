@@ -6,8 +6,9 @@ namespace Ui {
 class ConfirmWithScrollMsgAreaDialog;
 }
 
-// A Yes/Cancel question with a scrolling rich-text body. The texts are shown as rich text:
-// whatever the caller puts in them from a display must already be escaped.
+// A Yes/Cancel question with a scrolling rich-text body, opened at the size its texts need
+// (within the screen). The texts are shown as rich text: whatever the caller puts in them from a
+// display must already be escaped.
 class ConfirmWithScrollMsgAreaDialog : public QDialog
 {
     Q_OBJECT
@@ -18,5 +19,7 @@ public:
     ~ConfirmWithScrollMsgAreaDialog() override;
 
 private:
+    void fitToContent();
+
     Ui::ConfirmWithScrollMsgAreaDialog *m_ui;
 };

@@ -147,18 +147,35 @@ void DisplaySearchUDP::UdpReadyRead()
     QPointer<DisplaySearchUDP> self(this);
     while (self && m_socket->state() == QAbstractSocket::BoundState && m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        if (!datagram.isValid())
+        if (!datagram.isValid()) {
+            // A datagram reported as pending that gives nothing back (an empty one, where the
+            // platform will not size it): read it with a buffer of our own, so that it is taken
+            // off the socket and its sender still counts as having answered.
+            char byte = 0;
+            QHostAddress from;
+            if (m_socket->readDatagram(&byte, 1, &from) < 0)
+                break;
+            if (!from.isNull())
+                noteResponder(plainIPv4(from));
             continue;
+        }
         const QByteArray data = datagram.data();
         if (isOwnDatagram(data))
             continue;
         const QHostAddress sender = plainIPv4(datagram.senderAddress());
-        m_responders.append(sender);
-        m_responderSet.insert(ipv4Value(sender));
+        noteResponder(sender);
         if (data.size() != SearchDatagram::ReplySize)
             continue;
         handleDatagram(data, sender);
     }
+}
+
+// Any datagram from an address, whatever its size or content, is an answer: that display is not
+// asked again.
+void DisplaySearchUDP::noteResponder(const QHostAddress &sender)
+{
+    m_responders.append(sender);
+    m_responderSet.insert(ipv4Value(sender));
 }
 
 void DisplaySearchUDP::handleDatagram(const QByteArray &data, const QHostAddress &sender)

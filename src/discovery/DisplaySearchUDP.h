@@ -57,6 +57,7 @@ private slots:
 private:
     // Returns false when the search ended (or this object went away) during a pause.
     bool sendRequestTo(const QList<QHostAddress> &destinations, bool skipResponders);
+    void noteResponder(const QHostAddress &sender);
     void handleDatagram(const QByteArray &data, const QHostAddress &sender);
     bool isOwnDatagram(const QByteArray &data) const;
     bool isTarget(const QHostAddress &address) const;

@@ -313,3 +313,14 @@ void DownloadController::cancel_download_clicked()
             (*it)->cancel();
     }
 }
+
+QStringList DownloadController::filesInUse() const
+{
+    QStringList names;
+    for (const DownloadExtractFirmware *job : m_jobs) {
+        names << job->packageFileName();
+        for (const UnpackedFileEntry &file : job->release().unpackedFileInfo)
+            names << file.fileName;
+    }
+    return names;
+}

@@ -29,6 +29,8 @@ public:
     // A job's instance number is its release's index here.
     const QList<FirmwareRelease> &pendingDownloads() const { return m_pending; }
     int runningJobs() const { return int(m_jobs.size()); }
+    // The cache file names the running jobs write or read: their packages and unpacked files.
+    QStringList filesInUse() const;
 
     // The update command. Emits confirmationRequested when every package is there already.
     void startUpdateDownloads();

@@ -1,5 +1,6 @@
 #include "maintenance/ApplicationUpdateCheck.h"
 
+#include "catalogue/CatalogueRichText.h"
 #include "catalogue/FirmwareDatabase.h"
 
 #include <QCoreApplication>
@@ -30,11 +31,13 @@ QString ApplicationUpdateCheck::changeItems(const QList<AppChangeEntry> &history
     for (const AppChangeEntry &entry : history) {
         if (entry.build <= ownBuild)
             continue;
-        // Change lists are rich text by the catalogue's definition and go in as written.
+        // Change lists are rich text by the catalogue's definition; the message box lets the
+        // desktop open its links, so they pass the catalogue filter like every other item.
         for (const QString &item : entry.changeList.split(QLatin1Char('|'))) {
             const QString line = QCoreApplication::translate(
                 "Tessel", "%1. %2<br>", "1=counter for fw change list 2=text for change information");
-            items += line.arg(QString::number(++counter), item);
+            items += line.arg(QString::number(++counter),
+                              CatalogueRichText::inlineHtml(item, CatalogueRichText::UpdateMessageTags));
         }
     }
     return items;

@@ -23,14 +23,26 @@ QStringList FirmwareCache::firmwareFiles(const QString &folder)
     return QDir(folder).entryList(firmwareFilePatterns(), QDir::Files, QDir::Name);
 }
 
-int FirmwareCache::clearFirmwareFiles(const QString &folder)
+int FirmwareCache::clearFirmwareFiles(const QString &folder, const QStringList &inUse)
 {
+    // Suffix of an unfinished write: "." and six letters or digits.
+    constexpr int UnfinishedSuffixLength = 7;
+    const auto owned = [&inUse](const QString &name) {
+        return inUse.contains(name, Qt::CaseInsensitive)
+                || (UnfinishedFiles::isUnfinished(name)
+                    && inUse.contains(name.left(name.size() - UnfinishedSuffixLength), Qt::CaseInsensitive));
+    };
     // What a download or an unpack stopped half-way left behind goes too.
     const QStringList names = firmwareFiles(folder) + UnfinishedFiles::list(folder);
     const QDir dir(folder);
-    for (const QString &name : names)
+    int found = 0;
+    for (const QString &name : names) {
+        if (owned(name))
+            continue;
+        ++found;
         QFile::remove(dir.filePath(name));
-    return int(names.size());
+    }
+    return found;
 }
 
 QString FirmwareCache::clearedText(int found)

@@ -16,9 +16,10 @@ public:
     static QStringList firmwareFiles(const QString &folder);
 
     // Deletes every firmware file and every leftover of an unfinished write (UnfinishedFiles);
-    // a file that cannot be deleted is skipped. Returns how many such files there were, deleted
-    // or not.
-    static int clearFirmwareFiles(const QString &folder);
+    // a file that cannot be deleted is skipped. The names in inUse belong to running jobs: they
+    // stay, and so do their unfinished writes ("<name>.XXXXXX"). Returns how many files there were
+    // to delete, deleted or not.
+    static int clearFirmwareFiles(const QString &folder, const QStringList &inUse = {});
 
     // The status bar text after clearing: "No Files to clear" or "Files cleared".
     static QString clearedText(int found);

@@ -1,9 +1,10 @@
 #include "panel/DisplayInfoPanel.h"
 
 #include "catalogue/FirmwareRelease.h"
-#include "panel/CatalogueItemHtml.h"
+#include "catalogue/CatalogueRichText.h"
 #include "panel/PanelHtml.h"
 #include "records/AppBuild.h"
+#include "records/DurationText.h"
 #include "records/SeriesCode.h"
 
 #include <QCoreApplication>
@@ -103,7 +104,11 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "Application build %1 is required to update this display via LAN. Please update this application to the latest version."),
       iconOnly<InfoIcon>,
       [](const CalloutInputs &in) { return QStringList { QString::number(in.row.requiresAppBuild) }; } },
-    { [](const DisplayEntry &r) { return r.updateStatus == 2; },
+    { [](const DisplayEntry &r) { return r.verifyOutcome == VerifyOutcome::Checking; },
+      QT_TRANSLATE_NOOP("Tessel", "Checking the version…"),
+      QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> The display has received the firmware and restarts. Its firmware version is being read back; do not switch it off."),
+      none, iconOnly<MonitorProgressIcon> },
+    { [](const DisplayEntry &r) { return r.updateStatus == 2 && r.verifyOutcome != VerifyOutcome::Checking; },
       QT_TRANSLATE_NOOP("Tessel", "Updating..."),
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> The firmware update is in progress."),
       none, iconOnly<MonitorProgressIcon> },
@@ -120,7 +125,12 @@ const CalloutRule calloutRules[] = {
       QT_TRANSLATE_NOOP("Tessel", "'%1' See the <img src=\"%2\" width=\"16\" height=\"16\"> Log output for details. Check network connection and display power status, then attempt the firmware update again."),
       iconOnly<MonitorErrorIcon>,
       [](const CalloutInputs &in) {
-          return QStringList { in.statusText(in.row.resultStatus), in.icon(QStringLiteral("log")) };
+          // What the check after the update found names the fault; a version or serial number
+          // in it is the display's own text.
+          const QString fault = VerifyOutcome::isFailure(in.row.verifyOutcome) && !in.row.updateNote.isEmpty()
+                  ? escaped(in.row.updateNote)
+                  : in.statusText(in.row.resultStatus);
+          return QStringList { fault, in.icon(QStringLiteral("log")) };
       } },
     { [](const DisplayEntry &r) { return r.selected && r.lockStatus == 1; },
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> Error: The display is currently locked"),
@@ -201,7 +211,7 @@ const CalloutRule calloutRules[] = {
       } },
 };
 
-static_assert(std::size(calloutRules) == 18, "one rule per callout");
+static_assert(std::size(calloutRules) == 19, "one rule per callout");
 
 } // namespace
 
@@ -313,11 +323,15 @@ QString DisplayInfoPanel::callouts(const DisplayEntry &row) const
 
 QString DisplayInfoPanel::changeList(const DisplayEntry &row) const
 {
+    // Changes are pending only while a newer version exists; once the display reports the latest,
+    // lists kept from before the update are history, not news.
+    if (row.firmwareStatus != FirmwareStatus::NewForLan && row.firmwareStatus != FirmwareStatus::NewForUsbOnly)
+        return {};
     QStringList items;
     for (const QString &list : row.changeLists) {
         const QStringList entries = list.split(QLatin1Char('|'));
         for (const QString &entry : entries)
-            items += CatalogueItemHtml::inlineHtml(entry);
+            items += CatalogueRichText::inlineHtml(entry, CatalogueRichText::PanelItemTags);
     }
     if (items.isEmpty())
         return {};
@@ -333,8 +347,11 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
 {
     QStringList names { QCoreApplication::translate("Tessel", "Approximate time to update firmware"),
         QCoreApplication::translate("Tessel", "Update via LAN") };
-    const int minutes = int(row.updateDurationSecs / 60.0 + 0.5);
-    QStringList values { QCoreApplication::translate("Tessel", "%1 minutes", "1=update time in minutes").arg(minutes),
+    // A release without a LAN update time gives 0: that is not a quick update.
+    const QString duration = row.updateDurationSecs > 0
+        ? DurationText::minutes(row.updateDurationSecs)
+        : QCoreApplication::translate("Tessel", "Not stated", "update time missing from the catalogue");
+    QStringList values { duration,
         row.updateViaHTTP >= 1 ? QCoreApplication::translate("Tessel", "Supported")
                                : QCoreApplication::translate("Tessel", "Not supported") };
     if (row.updateViaHTTP >= 1) {
@@ -361,7 +378,9 @@ QString DisplayInfoPanel::updateTables(const DisplayEntry &row, const FirmwareRe
         { powerLEDBlinkCodeToString(release.powerLEDBinkCodeProgress, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeDone, dark),
             powerLEDBlinkCodeToString(release.powerLEDBinkCodeError, dark),
-            QCoreApplication::translate("Tessel", "Other") });
+            // Not an LED pattern of its own: whatever the display shows when no update is running.
+            QCoreApplication::translate("Tessel", "Usual power indication (none of the patterns above)",
+                "power LED outside an update") });
     return PanelHtml::sideBySide(left, right) + QStringLiteral("<br>");
 }
 

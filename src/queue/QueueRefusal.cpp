@@ -24,6 +24,21 @@ QueueRefusal::Reason QueueRefusal::check(const DisplayEntry &row, const Firmware
     return Reason::None;
 }
 
+QString QueueRefusal::reasonText(Reason reason, const FirmwareRelease &release)
+{
+    switch (reason) {
+    case Reason::NoLanSequence:
+        return tr("This model cannot be updated via LAN. Use a USB drive.");
+    case Reason::TooManyFiles:
+        return tr("The firmware has %1 files, more than the %2 a LAN update can send.", "1=number of files 2=maximum")
+                .arg(fileCount(release))
+                .arg(DisplayEntry::ComponentSlots);
+    case Reason::None:
+        break;
+    }
+    return QString();
+}
+
 QString QueueRefusal::rowText(Reason reason, const FirmwareRelease &release)
 {
     switch (reason) {

@@ -25,6 +25,8 @@ public:
     // The files a session would send: the unpacked files, or the package itself.
     static int fileCount(const FirmwareRelease &release);
 
+    // The reason alone, translated, as the confirmation before an update lists it.
+    static QString reasonText(Reason reason, const FirmwareRelease &release);
     // The row's status text, translated.
     static QString rowText(Reason reason, const FirmwareRelease &release);
     // The log line after "Display #" n, in English like every log line.

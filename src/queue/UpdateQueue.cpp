@@ -1,6 +1,9 @@
 #include "queue/UpdateQueue.h"
 
 #include "catalogue/FirmwareDatabase.h"
+#include "catalogue/FirmwareStatusEvaluator.h"
+#include "control/ControlItem.h"
+#include "download/CacheFileName.h"
 #include "search/SearchOrchestrator.h"
 #include "queue/LaneEstimate.h"
 #include "queue/QueueRefusal.h"
@@ -12,7 +15,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -21,13 +23,6 @@ QString addressText(const QHostAddress &address)
     bool ok = false;
     const quint32 v4 = address.toIPv4Address(&ok);
     return ok ? QHostAddress(v4).toString() : address.toString();
-}
-
-// A name from the catalogue that stays inside the cache folder.
-bool isPlainFileName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-            && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 }
@@ -101,7 +96,7 @@ bool UpdateQueue::queueRow(int row)
     int componentCount = 0;
     if (!release.unpackedFileInfo.isEmpty()) {
         for (const UnpackedFileEntry &file : release.unpackedFileInfo) {
-            if (!isPlainFileName(file.fileName))
+            if (!CacheFileName::isPlain(file.fileName))
                 break;
             files[componentCount] = m_cacheFolder + QLatin1Char('/') + file.fileName;
             qInfo().noquote() << "Display #" << n << "Firmware file #" << componentCount + 1 << file.fileName
@@ -109,8 +104,9 @@ bool UpdateQueue::queueRow(int row)
             ++componentCount;
         }
     } else {
-        const QString name = QFileInfo(QUrl(release.downloadLoc).path()).fileName();
-        if (isPlainFileName(name)) {
+        // The name the download stored the package under, byte for byte.
+        const QString name = CacheFileName::fromDownloadLocation(release.downloadLoc);
+        if (CacheFileName::isPlain(name)) {
             files[0] = m_cacheFolder + QLatin1Char('/') + name;
             qInfo().noquote() << "Display #" << n << "Firmware file" << name
                               << "is ready for ModelName:" << entry.modelName;
@@ -126,10 +122,8 @@ bool UpdateQueue::queueRow(int row)
     }
 
     const QHostAddress host = entry.useIP2 ? entry.updateAddress : entry.address;
-    // The display's firmware components to update come from the catalogue; a release that does
-    // not say updates as many as it has files, or no component would be followed at all.
-    if (entry.componentCount < 1)
-        entry.componentCount = componentCount;
+    // The display's firmware components to update are the catalogue's to say, never the number of
+    // files: a release that names none enables none, and its session ends without sending.
     const int enabledCount = qMin(entry.componentCount, int(DisplayEntry::ComponentSlots));
     std::array<bool, 6> enabled {};
     for (int k = 0; k < 6; ++k)
@@ -160,6 +154,10 @@ bool UpdateQueue::queueRow(int row)
     record.address = entry.address;
     record.modelName = entry.modelName;
     record.seriesCode = entry.catalogueSeries;
+    for (const QString &file : files) {
+        if (!file.isEmpty())
+            record.files << QFileInfo(file).fileName();
+    }
 
     entry.updateStatus = 1;
     entry.componentProgress.fill(-1);
@@ -179,12 +177,12 @@ bool UpdateQueue::sessionSettled(const HttpClient *session, int seriesCode) cons
     return SettledTest::hasSettled(session->sessionStatus(), statuses, seriesCode);
 }
 
-void UpdateQueue::releaseSession(HttpClient *session)
+void UpdateQueue::releaseSession(HttpClient *session, Lane lane)
 {
     const auto it = m_sessions.constFind(session);
     if (it == m_sessions.constEnd())
         return;
-    if (it->running)
+    if (it->running && lane == LaneFreed)
         m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
     m_sessions.erase(it);
     session->deleteLater();
@@ -232,16 +230,25 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
     entry.updateSettledAt = QDateTime::currentDateTimeUtc();
     qInfo().noquote() << "Display #" << n << "Update result:" << UpdateStatusText::text(sessionStatus)
                       << "for Model:" << entry.modelName << "IP address:" << address;
+    entry.uploading = false;
+    entry.updateSession = nullptr;
+    if (sessionStatus == 3 && m_verify) {
+        // The display accepted the firmware; only what it reports after its restart tells whether
+        // it runs it. The row stays in its update, and holds its lane, until that is known.
+        qInfo().noquote() << "Display #" << n << "Update sent; checking the version after the restart. Model:"
+                          << entry.modelName << "IP address:" << address;
+        releaseSession(session, LaneKept);
+        startVerification(entry);
+        return true;
+    }
     if (sessionStatus == 3) {
+        // Without the check (benchmarks only) the session's word is all there is.
         entry.currentFirmware = entry.latestVersion;
         entry.firmwareStatus = FirmwareStatus::UpToDate;
         entry.selected = false;
         qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName << "IP address:" << address;
-        startVerification(entry);
     }
     entry.updateStatus = 0;
-    entry.uploading = false;
-    entry.updateSession = nullptr;
     releaseSession(session);
     return true;
 }
@@ -249,7 +256,9 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
 void UpdateQueue::FirmUpdateTimerHandle()
 {
     const int limit = qMax(1, m_state.updateLimit);
-    bool settledAny = false;
+    // A row that started or left the queue changes what the panel says about it, as much as one
+    // that settled.
+    bool stateChanged = false;
     QHash<const HttpClient *, bool> seen;
     seen.reserve(m_sessions.size());
 
@@ -262,6 +271,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
             if (!entry.selected || !session) {
                 // Unticked while queued: it would wait for ever, since only ticked rows start.
                 entry.updateStatus = 0;
+                stateChanged = true;
                 if (session) {
                     entry.updateSession = nullptr;
                     releaseSession(session);
@@ -275,32 +285,37 @@ void UpdateQueue::FirmUpdateTimerHandle()
             session->start();
             m_sessions[session].running = true;
             entry.updateStatus = 2;
+            stateChanged = true;
             entry.updateStartedAt = QDateTime::currentDateTimeUtc();
             entry.updateSettledAt = QDateTime();
             entry.firmwareBefore = entry.currentFirmware;
-            entry.verifyOutcome = -1;
+            entry.firmwareAfter.clear();
+            entry.verifyOutcome = VerifyOutcome::None;
             if (entry.updateDurationSecs > 0)
                 entry.updateTimer.start();
             ++m_state.activeUpdates;
             qInfo().noquote() << "Display #" << row + 1 << "Starting update. Model:" << entry.modelName
                               << "IP address:" << addressText(entry.address);
         }
+        if (!session && m_verifiers.contains(addressText(entry.address)))
+            continue;
         if (!session) {
             // A running row whose session is gone cannot settle through it.
             entry.updateStatus = 0;
+            stateChanged = true;
             emit update_info(row);
             continue;
         }
         // A running row is followed even when unticked, or it would hold its lane for ever.
         seen.insert(session, true);
         if (followRow(row, entry))
-            settledAny = true;
+            stateChanged = true;
         emit update_info(row);
     }
     settleOrphans(seen);
 
     emit statusMessage(statusText(), 0);
-    emit uiUpdateNeeded(settledAny);
+    emit uiUpdateNeeded(stateChanged);
 
     if (m_state.activeUpdates == 0) {
         m_timer.stop();
@@ -332,6 +347,14 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
         }
         releaseSession(session);
     }
+}
+
+QStringList UpdateQueue::filesInUse() const
+{
+    QStringList names;
+    for (const Session &session : m_sessions)
+        names += session.files;
+    return names;
 }
 
 QString UpdateQueue::statusText() const
@@ -372,42 +395,54 @@ void UpdateQueue::cancelQueued()
 
 void UpdateQueue::startVerification(DisplayEntry &entry)
 {
-    if (!m_verify || entry.latestVersion.trimmed().isEmpty())
-        return;
     const QString key = addressText(entry.address);
     delete m_verifiers.take(key);
     UpdateVerifier::Params params = m_verifierParams;
     params.maxWaitMs = int(qMin<qint64>(qint64(entry.updateDurationSecs) * 1000 + m_verifierParams.maxWaitMs,
                                         std::numeric_limits<int>::max()));
-    const quint32 flags = SearchOrchestrator::isNewerSeries(entry.displaySeries) ? 0x08 : 0x40;
+    const quint32 flags = SearchOrchestrator::isNewerSeries(entry.displaySeries) ? RequestFlag::MainFirmware
+                                                                                 : RequestFlag::MainFirmwareByIndex;
     auto *verifier = new UpdateVerifier(entry.address, flags, entry.latestVersion, params, this);
-    entry.updateNote = tr("Checking the version after the restart...");
-    connect(verifier, &UpdateVerifier::finished, this, &UpdateQueue::verificationFinished);
+    verifier->setExpectedDevice(entry.serialNumber, entry.modelName);
+    entry.verifyOutcome = VerifyOutcome::Checking;
+    entry.updateNote.clear();
+    connect(verifier, &UpdateVerifier::finished, this, [this](const QHostAddress &address) { verificationFinished(address); });
     m_verifiers.insert(key, verifier);
     verifier->start();
 }
 
-void UpdateQueue::verificationFinished(const QHostAddress &address, int outcome, const QString &version)
+void UpdateQueue::verificationFinished(const QHostAddress &address)
 {
     UpdateVerifier *verifier = m_verifiers.take(addressText(address));
-    const QString expected = verifier ? verifier->expectedVersion() : QString();
-    if (verifier)
-        verifier->deleteLater();
+    if (!verifier)
+        return;
+    const UpdateVerifier::Finding finding = verifier->finding();
+    verifier->deleteLater();
+    // The lane the row kept for its check.
+    m_state.activeUpdates = qMax(0, m_state.activeUpdates - 1);
+
+    const QString log = UpdateVerifier::logText(finding);
     const int row = m_state.rowForAddress(address);
-    const QString log = UpdateVerifier::logText(outcome, expected, version);
-    if (row >= 0) {
+    if (row >= 0 && m_state.displayEntries.at(row).verifyOutcome == VerifyOutcome::Checking) {
         DisplayEntry &entry = m_state.displayEntries[row];
-        qInfo().noquote() << "Display #" << row + 1 << log << "Model:" << entry.modelName
+        const int n = row + 1;
+        qInfo().noquote() << "Display #" << n << log << "Model:" << entry.modelName
                           << "IP address:" << addressText(address);
-        entry.updateNote = UpdateVerifier::rowText(outcome, expected, version);
-        entry.verifyOutcome = outcome;
-        // The display's own version text from now on, as a search would show it.
-        if (!version.isEmpty())
-            entry.currentFirmware = version;
+        UpdateVerifier::applyTo(entry, finding);
+        // The status follows the version the display reported; with no answer of its own it
+        // stays what it was before the update.
+        FirmwareStatusEvaluator(m_database, m_state.legacySupport).evaluateRow(entry, false);
+        if (finding.outcome == UpdateVerifier::Verified) {
+            qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName
+                              << "IP address:" << addressText(address);
+        } else {
+            qInfo().noquote() << "Display #" << n << "Update failed: the display is not running the new firmware. Model:"
+                              << entry.modelName << "IP address:" << addressText(address);
+        }
         emit update_info(row);
         emit uiUpdateNeeded(true);
     } else {
-        qInfo().noquote() << log << "IP address:" << addressText(address);
+        qInfo().noquote() << log << "IP address:" << addressText(address) << "(display no longer in the table)";
     }
-    emit verified(address, outcome, version);
+    emit verified(address, finding.outcome, finding.version, finding);
 }

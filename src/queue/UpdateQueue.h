@@ -17,7 +17,8 @@ struct DisplayTableState;
 
 // The LAN update queue: turns the confirmed rows into update sessions, starts at most the update
 // limit of them, copies their progress into the rows once a second, releases each session when
-// it has settled, and then checks which version the display came back with. It alone owns the
+// it has settled, and then checks which version the display came back with: that check decides
+// whether the update succeeded, and the row keeps its lane until it has. It alone owns the
 // sessions; a row only points at its session. Reports through signals; the window redraws.
 class UpdateQueue : public QObject
 {
@@ -34,7 +35,9 @@ public:
     // and move the ports.
     void setSessionParams(const SessionParams &params) { m_sessionParams = params; }
     const SessionParams &sessionParams() const { return m_sessionParams; }
-    // The check after the update; maxWaitMs is added to the release's update duration.
+    // The check after the update; maxWaitMs is added to the release's update duration. Only a
+    // display that then reports the release's version, with its own serial number and model,
+    // counts as updated; without the check (benchmarks) a completed session does.
     void setVerifierParams(const UpdateVerifier::Params &params) { m_verifierParams = params; }
     void setVerificationEnabled(bool enabled) { m_verify = enabled; }
     void setTickInterval(int ms) { m_timer.setInterval(ms); }
@@ -42,6 +45,8 @@ public:
     bool isTicking() const { return m_timer.isActive(); }
     int sessionCount() const { return int(m_sessions.size()); }
     int verificationsRunning() const { return int(m_verifiers.size()); }
+    // The cache file names that queued and running sessions read.
+    QStringList filesInUse() const;
 
 public slots:
     // Checked, downloaded rows become queued sessions. Returns how many were queued.
@@ -56,9 +61,11 @@ signals:
     // An empty text clears the status bar; a zero time-out keeps the text.
     void statusMessage(const QString &text, int timeoutMs);
     void uiUpdateNeeded(bool updateDescription);
-    // The last session has settled.
+    // The last session has settled and every check after one has ended.
     void allFinished();
-    void verified(const QHostAddress &address, int outcome, const QString &version);
+    // A check after an update ended; the row (while still in the table) holds what it found.
+    void verified(const QHostAddress &address, int outcome, const QString &version,
+                  const UpdateVerifier::Finding &finding);
 
 private:
     struct Session
@@ -68,6 +75,7 @@ private:
         int seriesCode = 0;
         bool running = false;
         std::array<int, 6> loggedStatus {};
+        QStringList files;       // cache file names the session reads
     };
 
     bool queueRow(int row);
@@ -75,10 +83,12 @@ private:
     // Copies the session into the row; true when it settled and was released.
     bool followRow(int row, DisplayEntry &entry);
     bool sessionSettled(const HttpClient *session, int seriesCode) const;
-    void releaseSession(HttpClient *session);
+    // A session that completed hands its lane to the check that follows it.
+    enum Lane { LaneFreed, LaneKept };
+    void releaseSession(HttpClient *session, Lane lane = LaneFreed);
     void settleOrphans(const QHash<const HttpClient *, bool> &seen);
     void startVerification(DisplayEntry &entry);
-    void verificationFinished(const QHostAddress &address, int outcome, const QString &version);
+    void verificationFinished(const QHostAddress &address);
     QString statusText() const;
 
     DisplayTableState &m_state;

@@ -1,6 +1,21 @@
 #include "queue/UpdateSummary.h"
 
+#include "catalogue/FirmwareDatabase.h"
 #include "queue/LaneEstimate.h"
+#include "queue/QueueRefusal.h"
+#include "records/DurationText.h"
+#include "records/SeriesCode.h"
+
+namespace {
+
+QString addressText(const QHostAddress &address)
+{
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : address.toString();
+}
+
+}
 
 bool UpdateSummary::isListed(const DisplayEntry &row)
 {
@@ -26,16 +41,19 @@ QString UpdateSummary::notesFor(const DisplayEntry &row, bool *note1, bool *note
                 + tr("Current setting is &quot;%1&quot;.", "1=text of power save mode").arg(mode);
         *note2 = true;
     }
-    if (row.needPowerSaveModeToNormal == 1 && row.powerSaveModeVcp == 1) {
+    if (SeriesCode::powerSaveMustBeSwitchedToNormal(row.needPowerSaveModeToNormal, row.powerSaveModeVcp)) {
         notes += tr("See note 3. ");
         *note3 = true;
     }
     return notes;
 }
 
-int UpdateSummary::roundedMinutes(int seconds)
+QueueRefusal::Reason UpdateSummary::refusal(const DisplayEntry &row, const Options &options, FirmwareRelease *release)
 {
-    return int(seconds / 60.0 + 0.5);
+    // Without a catalogue only the series can be judged; a default release counts as one file.
+    if (options.database)
+        options.database->findRelease(row.modelName, row.serialNumber, *release);
+    return QueueRefusal::check(row, *release);
 }
 
 UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Options &options)
@@ -45,21 +63,43 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     bool note2 = false;
     bool note3 = false;
     QString body;
+    QString refusedBody;
+    // The rows the queue will take: the duration counts these and no others.
+    DisplayEntryList updated;
     for (const DisplayEntry &row : rows) {
         if (!isListed(row))
             continue;
-        ++texts.listedRows;
-        const QString number = QString::number(texts.listedRows);
         const QString model = row.modelName.toHtmlEscaped();
         const QString serial = row.serialNumber.toHtmlEscaped();
-        const QString address = row.address.toString().toHtmlEscaped();
+        const QString address = addressText(row.address).toHtmlEscaped();
+        const QString current = row.currentFirmware.toHtmlEscaped();
+        const QString latest = row.latestVersion.toHtmlEscaped();
+
+        FirmwareRelease release;
+        const QueueRefusal::Reason reason = refusal(row, options, &release);
+        if (reason != QueueRefusal::Reason::None) {
+            ++texts.refusedRows;
+            const QString why = QueueRefusal::reasonText(reason, release).toHtmlEscaped();
+            if (options.showAssetTag) {
+                refusedBody += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>", "refused row")
+                                       .arg(model, serial, row.assetTag.toHtmlEscaped(), address, current, why);
+            } else {
+                refusedBody += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>", "refused row")
+                                       .arg(model, serial, address, current, why);
+            }
+            continue;
+        }
+
+        updated.append(row);
+        ++texts.listedRows;
+        const QString number = QString::number(texts.listedRows);
         const QString notes = notesFor(row, &note1, &note2, &note3);
         if (options.showAssetTag) {
-            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")
-                            .arg(number, model, serial, row.assetTag.toHtmlEscaped(), address, notes);
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td><td>%8</td></tr>")
+                            .arg(number, model, serial, row.assetTag.toHtmlEscaped(), address, current, latest, notes);
         } else {
-            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>")
-                            .arg(number, model, serial, address, notes);
+            body += tr("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td></tr>")
+                            .arg(number, model, serial, address, current, latest, notes);
         }
     }
 
@@ -67,9 +107,20 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
                            .arg(texts.listedRows);
 
     const QString head = options.showAssetTag
-            ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
-            : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
-    texts.table = head.arg(options.headerColour.toHtmlEscaped()) + body + QLatin1String("</table>");
+            ? tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>")
+            : tr("<table table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">#</td><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">New</td><td bgcolor=\"%1\">Notes</td></tr></thead>");
+    const QString colour = options.headerColour.toHtmlEscaped();
+    texts.table = head.arg(colour) + body + QLatin1String("</table>");
+
+    if (texts.refusedRows > 0) {
+        // Listed apart, so nobody takes them for part of the batch, and left out of its time.
+        const QString refusedHead = options.showAssetTag
+                ? tr("<table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">Asset Tag</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">Reason</td></tr></thead>")
+                : tr("<table border=\"1\" cellpadding=\"5\" cellspacing=\"0\"><thead><tr><td bgcolor=\"%1\">Model</td><td bgcolor=\"%1\">Serial Number</td><td bgcolor=\"%1\">IP Address</td><td bgcolor=\"%1\">Current</td><td bgcolor=\"%1\">Reason</td></tr></thead>");
+        texts.table += tr("<p><b>The following %1 display(s) will not be updated:</b></p>", "1=number of displays")
+                               .arg(texts.refusedRows)
+                + refusedHead.arg(colour) + refusedBody + QLatin1String("</table>");
+    }
 
     QString message;
     if (note1) {
@@ -83,10 +134,13 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
         message += tr("<b>Note 3: The display’s &quot;Power Save Mode&quot; will automatically switch to &quot;Normal&quot; prior to applying the firmware update. This change enables the display to communicate fully while in standby. Consequently, the power consumption in standby mode will increase slightly.</b><br>");
     }
 
-    texts.estimateSecs = LaneEstimate::seconds(rows, options.updateLimit, LaneEstimate::Mode::WholeBatch);
-    if (texts.estimateSecs > 0) {
-        message += tr("<br>The update process will take at least %1 minutes, during which time the screens will go blank and the displays will be inoperable.<br>")
-                           .arg(roundedMinutes(texts.estimateSecs));
+    texts.estimateSecs = LaneEstimate::seconds(updated, options.updateLimit, LaneEstimate::Mode::WholeBatch);
+    if (texts.estimateSecs >= 60) {
+        message += tr("<br>The update process will take at least %1, during which time the screens will go blank and the displays will be inoperable.<br>",
+                      "1=duration, such as \"5 minutes\"")
+                           .arg(DurationText::minutes(texts.estimateSecs));
+    } else if (texts.estimateSecs > 0) {
+        message += tr("<br>The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.<br>");
     }
     message += tr("<br><b>Are you sure you want to proceed?</b>");
     texts.message = message;

@@ -65,8 +65,26 @@ struct DisplayEntry
     QDateTime updateStartedAt;       // its session was started (UTC)
     QDateTime updateSettledAt;       // its session settled
     QString firmwareBefore;          // the version the row showed when its session started
-    qint32 verifyOutcome = -1;       // the check after the update (UpdateVerifier::Outcome), -1 none
+    QString firmwareAfter;           // the version this display reported after the update, empty when none
+    qint32 verifyOutcome = -1;       // the check after the update, see VerifyOutcome
 };
+
+// What the check after an update found. Only Verified makes an update a success: the session's
+// own "complete" says the display accepted the firmware, not that it runs it.
+namespace VerifyOutcome {
+enum : qint32 {
+    Checking = -2,         // the check still runs
+    None = -1,             // no check (no update, or it ended before the check)
+    Verified = 0,          // this display reports the release's version
+    VersionMismatch = 1,   // this display reports another version
+    NoAnswer = 2,          // no answer within the bound
+    OtherDevice = 3,       // another display answers at the address
+};
+inline bool isFailure(qint32 outcome)
+{
+    return outcome > Verified;
+}
+}
 
 namespace FirmwareStatus {
 enum : qint32 {

@@ -45,6 +45,11 @@ QString DisplayRowText::availabilityText(const DisplayEntry &entry)
         return tr("%1% Downloading", "1=download percentage").arg(entry.downloadPercent);
     };
 
+    // Until the display has told its version after an update, neither the catalogue's version
+    // nor "Up-to-date" is known to be true.
+    if (entry.verifyOutcome == VerifyOutcome::Checking)
+        return checkingText();
+
     switch (entry.firmwareStatus) {
     case FirmwareStatus::NoVersionInfo:
         return tr("Version info not available from the display");
@@ -104,8 +109,16 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return tr("Power state must be \"On\" to update firmware.");
     if (entry.selected && entry.updateStatus == 0 && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
         return tr("Power Save Mode will be changed to \"Off\"");
+    if (entry.selected && entry.updateStatus == 0
+        && SeriesCode::powerSaveMustBeSwitchedToNormal(entry.needPowerSaveModeToNormal, entry.powerSaveModeVcp))
+        return tr("Power Save Mode will be changed to \"Normal\"");
 
+    if (entry.verifyOutcome == VerifyOutcome::Checking)
+        return checkingText();
     if (entry.updateStatus == 0) {
+        // What the check after the update found says more than the session's "complete".
+        if (VerifyOutcome::isFailure(entry.verifyOutcome) && !entry.updateNote.isEmpty())
+            return entry.updateNote;
         switch (entry.resultStatus) {
         case 0:
             if (!entry.updateNote.isEmpty())
@@ -135,38 +148,49 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
                       : QCoreApplication::translate("UpdateStatusText", "Status: %1", "1=number (for unknown status type)").arg(entry.updateStatus);
 }
 
+QString DisplayRowText::checkingText()
+{
+    return tr("Checking the version…", "after an update, while the display's firmware version is read back");
+}
+
 QString DisplayRowText::progressText(const DisplayEntry &entry, qint64 elapsedMs)
 {
     // The count comes from the catalogue; a package never has more components than the row holds.
     const int components = std::clamp<int>(entry.componentCount, 0, DisplayEntry::ComponentSlots);
     const int total = 100 * components;
     int done = 0;
-    QString completed;
+    QStringList completed;
     for (int i = 0; i < components; ++i) {
         const qint32 progress = entry.componentProgress[i];
         if (progress > 0)
             done += progress;
         if (i < 4 && progress >= 100)
-            completed += QStringLiteral("FW%1 ").arg(i + 1);
+            completed << QStringLiteral("FW%1").arg(i + 1);
     }
 
     if (total < 1)
         return entry.uploading ? tr("Uploading") : tr("Updating");
-    if (!completed.isEmpty())
-        completed.prepend(tr("Completed: "));
 
     QString remaining;
     if (entry.updateDurationSecs > 0) {
         const qint64 left = entry.updateDurationSecs - elapsedMs / 1000;
         const qint64 minutes = left / 60;
         const qint64 seconds = std::llabs(left - 60 * minutes);
-        remaining = tr(" Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));
+        remaining = tr("Estimated time remaining: %1:%2", "1=min 2=sec").arg(twoDigits(minutes), twoDigits(seconds));
     }
 
-    const QString percent = QString::number(qint64(done) * 100 / total);
-    if (!entry.uploading)
-        return tr("Updating %1% %2%3", "1=update percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    if (entry.uploadPercent < 0)
-        return tr("Uploading %1% %2%3", "1=upload percent complete 2=FW name 3=remaining time").arg(percent, completed, remaining);
-    return tr("Uploading %1% %2", "1=upload percent complete 2=remaining time").arg(QString::number(entry.uploadPercent), remaining);
+    // The parts are joined by one space each, whichever of them are there.
+    QStringList parts;
+    if (entry.uploading && entry.uploadPercent >= 0) {
+        parts << tr("Uploading %1%", "1=upload percent complete").arg(entry.uploadPercent);
+    } else {
+        const QString percent = QString::number(qint64(done) * 100 / total);
+        parts << (entry.uploading ? tr("Uploading %1%", "1=upload percent complete").arg(percent)
+                                  : tr("Updating %1%", "1=update percent complete").arg(percent));
+        if (!completed.isEmpty())
+            parts << tr("Completed: %1", "1=finished firmware files, such as \"FW1 FW2\"").arg(completed.join(QLatin1Char(' ')));
+    }
+    if (!remaining.isEmpty())
+        parts << remaining;
+    return parts.join(QLatin1Char(' '));
 }

@@ -22,6 +22,8 @@ public:
     // A null result means the state has no text of its own.
     static QString availabilityText(const DisplayEntry &entry);
     static QString statusText(const DisplayEntry &entry, bool legacySupport, const StatusTextLookup &lookup);
+    // A row whose display is being asked for its version after the update.
+    static QString checkingText();
     // The status of a row under update, elapsedMs after the update began.
     static QString progressText(const DisplayEntry &entry, qint64 elapsedMs);
 };

@@ -37,6 +37,10 @@ struct DisplayTableState
     bool modelDownloadPending = false;
     bool cancelRequested = false;
 
+    // A confirmed LAN update batch runs from its confirmation until its last session settles,
+    // also while the power-save change and the queue's first tick are still to come.
+    bool batchRunning = false;
+
     bool cautionsAccepted = false;
     bool legacySupport = false;
     int updateLimit = 5;

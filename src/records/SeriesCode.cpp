@@ -80,4 +80,9 @@ bool powerSaveMustBeSwitchedOff(int series, int powerSaveMode)
     return hasPowerSaveSetting(series) && (powerSaveMode == 0 || powerSaveMode == 1);
 }
 
+bool powerSaveMustBeSwitchedToNormal(int needPowerSaveModeToNormal, int powerSaveModeVcp)
+{
+    return needPowerSaveModeToNormal == 1 && powerSaveModeVcp == 1;
+}
+
 }

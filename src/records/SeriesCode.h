@@ -52,4 +52,8 @@ bool hasPowerSaveSetting(int series);
 // setting is switched to Off before a LAN update. powerSaveMode as in DisplayEntry.
 bool powerSaveMustBeSwitchedOff(int series, int powerSaveMode);
 
+// A release that asks for the power-save mode "Normal" (needPowerSaveModeToNormal 1) on a display
+// not yet in it (powerSaveModeVcp 1): the update switches it to Normal before it starts.
+bool powerSaveMustBeSwitchedToNormal(int needPowerSaveModeToNormal, int powerSaveModeVcp);
+
 }

@@ -9,10 +9,6 @@
 
 namespace {
 
-// The outcomes of the check after an update in which the display told its version.
-constexpr int Verified = 0;
-constexpr int VersionMismatch = 1;
-
 QString timeText(const QDateTime &time)
 {
     return time.isValid() ? time.toUTC().toString(Qt::ISODate) : QString();
@@ -43,8 +39,11 @@ QList<UpdateReport::Line> UpdateReport::lines(const DisplayTableState &state, bo
         line.serial = entry.serialNumber;
         line.address = DisplayListExport::addressText(entry.address);
         line.versionBefore = entry.firmwareBefore;
-        line.versionAfter = entry.currentFirmware;
-        line.versionReadBack = entry.verifyOutcome == Verified || entry.verifyOutcome == VersionMismatch;
+        // Only what this display itself reported after the update: never the catalogue's version,
+        // nor another display's at the same address.
+        line.versionAfter = entry.firmwareAfter;
+        line.versionReadBack = !entry.firmwareAfter.isEmpty();
+        line.verified = entry.verifyOutcome == VerifyOutcome::Verified;
         line.result = entry.updateStatus != 0 ? entry.updateStatus : entry.resultStatus;
         line.resultText = DisplayRowText::statusText(entry, legacySupport, statusText);
         lines.append(line);
@@ -73,8 +72,9 @@ QByteArray UpdateReport::json(const QList<Line> &lines)
                 { QStringLiteral("model"), line.model },
                 { QStringLiteral("serial"), line.serial },
                 { QStringLiteral("firmware_before"), line.versionBefore },
-                { QStringLiteral("firmware_after"), line.versionAfter },
-                { QStringLiteral("firmware_after_verified"), line.versionReadBack },
+                { QStringLiteral("firmware_after"),
+                  line.versionAfter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(line.versionAfter) },
+                { QStringLiteral("firmware_after_verified"), line.verified },
                 { QStringLiteral("result"), line.result },
                 { QStringLiteral("result_text"), line.resultText },
                 { QStringLiteral("started"), timeText(line.started) },

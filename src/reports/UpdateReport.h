@@ -26,8 +26,9 @@ public:
         QString serial;
         QString address;
         QString versionBefore;
-        QString versionAfter;
+        QString versionAfter;         // as the display reported it after the update; empty when it did not
         bool versionReadBack = false; // versionAfter was read from the display after its restart
+        bool verified = false;        // and it is the release's: the only success
         int result = 0;               // the session's status code
         QString resultText;
     };
@@ -37,7 +38,7 @@ public:
     static bool hasLines(const DisplayTableState &state);
 
     static QList<QStringList> table(const QList<Line> &lines);
-    // An array of objects: address, model, serial, firmware_before, firmware_after,
-    // firmware_after_verified, result, result_text, started, settled.
+    // An array of objects: address, model, serial, firmware_before, firmware_after (null when
+    // nothing was read back), firmware_after_verified, result, result_text, started, settled.
     static QByteArray json(const QList<Line> &lines);
 };

@@ -29,11 +29,50 @@ void MyTableView::followSort()
     if (current.isValid())
         scrollTo(current, QAbstractItemView::EnsureVisible);
     // The widths were measured on the rows in view before the sort; bold texts of the rows now
-    // in view would be cut. The last column stretches to the window.
-    for (int column = 0; column < model()->columnCount() - 1; ++column) {
+    // in view would be cut.
+    fitColumnsToContents();
+}
+
+void MyTableView::fitColumnsToContents()
+{
+    if (!model())
+        return;
+    QHeaderView *header = horizontalHeader();
+    // A stretched last section takes what is left of the window and cuts its text there; a
+    // header state saved by an older build turns stretching back on.
+    if (header->stretchLastSection())
+        header->setStretchLastSection(false);
+    for (int column = 0; column < model()->columnCount(); ++column) {
         if (!isColumnHidden(column))
             resizeColumnToContents(column);
     }
+    fitLastColumn();
+}
+
+void MyTableView::fitLastColumn()
+{
+    QHeaderView *header = horizontalHeader();
+    int last = -1;
+    for (int visual = header->count() - 1; visual >= 0 && last < 0; --visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            last = logical;
+    }
+    if (last < 0)
+        return;
+    const int contents = qMax(sizeHintForColumn(last), header->sectionSizeHint(last));
+    const int before = header->length() - header->sectionSize(last);
+    const int rest = viewport()->width() - before;
+    const int width = qMax(contents, rest);
+    if (header->sectionSize(last) != width)
+        header->resizeSection(last, width);
+}
+
+void MyTableView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (model() && !horizontalHeader()->stretchLastSection())
+        fitLastColumn();
 }
 
 bool MyTableView::toggleCurrentRowCheck()

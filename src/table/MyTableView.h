@@ -16,6 +16,11 @@ public:
 
     explicit MyTableView(QWidget *parent = nullptr);
 
+    // Every column as wide as the texts of the rows in view; the last one at least as wide as its
+    // own texts and otherwise out to the window's edge, so a long status is read in full (the view
+    // scrolls sideways) instead of ending in "...".
+    void fitColumnsToContents();
+
     // The model row the last menu was opened for; -1 when the last right-click found none.
     int contextMenuTriggeredRow() const { return m_contextMenuTriggeredRow; }
 
@@ -28,6 +33,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     // Space ticks the current row's check box from any cell, not only from the Action column.
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -42,6 +48,7 @@ private slots:
     void followSort();
 
 private:
+    void fitLastColumn();
     QModelIndex sourceIndexAt(int viewRow) const;
     const displayListModel *listModel() const;
     bool isSourceRowIdle(int sourceRow) const;

@@ -308,7 +308,9 @@ QString displayListModel::statusIconName(const DisplayEntry &entry) const
         break;
     }
 
-    if (entry.selected && SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode))
+    if (entry.selected
+        && (SeriesCode::powerSaveMustBeSwitchedOff(entry.catalogueSeries, entry.powerSaveMode)
+            || SeriesCode::powerSaveMustBeSwitchedToNormal(entry.needPowerSaveModeToNormal, entry.powerSaveModeVcp)))
         return QStringLiteral("info");
     return QString();
 }

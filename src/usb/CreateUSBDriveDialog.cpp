@@ -101,7 +101,10 @@ void CreateUSBDriveDialog::update_ui()
         m_ui->copy_files_pushButton->setEnabled(false);
         return;
     }
-    if (!m_suitableDrive)
+    // "Not suitably formatted" sends the technician to reformat a stick that is not even there.
+    if (m_ui->drive_comboBox->count() == 0)
+        m_ui->status_label->setText(tr("No USB drive found"));
+    else if (!m_suitableDrive)
         m_ui->status_label->setText(tr("No suitably formatted USB drives found."));
     else if (!selectedRoot().isEmpty())
         m_ui->status_label->setText(tr("Ready."));
@@ -114,8 +117,9 @@ void CreateUSBDriveDialog::progressChanged(int, int m_progressValue, int m_progr
 {
     m_ui->progressBar->setMaximum(m_progressTotal);
     m_ui->progressBar->setValue(m_progressValue);
-    // File names come from the catalogue: shown as plain text inside the rich-text label.
-    m_ui->status_label->setText(m_progressMessage.toHtmlEscaped());
+    // File names come from the catalogue: the label shows them as plain text, as they are.
+    m_ui->status_label->setTextFormat(Qt::PlainText);
+    m_ui->status_label->setText(m_progressMessage);
     m_ui->progressBar->repaint();
     m_ui->status_label->repaint();
 }
@@ -137,6 +141,7 @@ bool CreateUSBDriveDialog::confirmDeletion(const QString &root)
 
 void CreateUSBDriveDialog::showError(const QString &text)
 {
+    m_ui->status_label->setTextFormat(Qt::RichText);
     m_ui->status_label->setText(
         tr("<img src=\":/resources/warning.svg\" width=\"16\" height=\"16\"><font color=\"red\"> ",
            "formatting for error message")

@@ -43,6 +43,23 @@ bool isInside(const QString &folder, const QString &root)
     return canonicalFolder.startsWith(prefix);
 }
 
+// The folders of relative that already exist on the drive, from the root down, each checked to
+// lie on the drive: a stick can hold a link named like the firmware folder that leads anywhere.
+// Checked before anything on the drive is deleted.
+bool targetStaysOnDrive(const QString &rootPath, const QString &relative)
+{
+    QString path = rootPath;
+    for (const QString &part : relative.split(QLatin1Char('/'))) {
+        path = QDir(path).filePath(part);
+        const QFileInfo folder(path);
+        if (!folder.exists() && !folder.isSymLink())
+            return true;
+        if (!isInside(path, rootPath))
+            return false;
+    }
+    return true;
+}
+
 // Walks down from the root one folder at a time, making what is missing. A folder on the stick may
 // be a link to anywhere, so each existing one must lie inside the drive before anything is made in
 // it or emptied.
@@ -55,7 +72,7 @@ int makeTargetFolder(const QString &rootPath, const QString &relative, QString &
         const QFileInfo folder(target);
         if (folder.exists() || folder.isSymLink()) {
             if (!isInside(target, rootPath))
-                return UsbDriveWriter::UnsafeName;
+                return UsbDriveWriter::TargetOffDrive;
             if (!folder.isDir())
                 return UsbDriveWriter::TargetFolderFailed;
         } else if (!QDir().mkdir(target)) {
@@ -97,6 +114,9 @@ QString UsbDriveWriter::resultText(int result)
         return tr("Error: Unable to delete existing files.");
     case NotEnoughSpace:
         return tr("Error: Not enough free space on USB drive.");
+    case TargetOffDrive:
+        return tr("Error: The firmware folder on the USB drive is a link to a place outside the drive. "
+                  "Nothing was deleted or copied.");
     case DuplicateTarget:
         return tr("Error: The firmware release would copy several files to the same name on the USB "
                   "drive. Nothing was copied.");
@@ -122,6 +142,8 @@ int UsbDriveWriter::run(const QString &rootPath)
     // Refused before anything on the drive is deleted.
     if (m_plan.status() != UsbCopyPlan::Ready)
         return m_plan.status();
+    if (!m_plan.targetFolder().isEmpty() && !targetStaysOnDrive(rootPath, m_plan.targetFolder()))
+        return TargetOffDrive;
 
     removeFiles(rootPath, FirmwareFilters);
 

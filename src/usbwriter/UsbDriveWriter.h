@@ -27,6 +27,7 @@ public:
         DeleteFailed = -6,
         NotEnoughSpace = -7,
         DuplicateTarget = UsbCopyPlan::DuplicateTarget,
+        TargetOffDrive = -9,   // the firmware folder on the drive is a link to a place off it
     };
 
     static constexpr qint64 BlockSize = 131072;

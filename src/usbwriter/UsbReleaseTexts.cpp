@@ -1,6 +1,6 @@
 #include "usbwriter/UsbReleaseTexts.h"
 
-#include "usbwriter/CatalogueRichText.h"
+#include "catalogue/CatalogueRichText.h"
 
 #include <QCoreApplication>
 #include <QStringList>

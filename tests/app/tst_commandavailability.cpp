@@ -29,6 +29,7 @@ static QStringList enabledNames(const CommandAvailability &a)
         { "lan", a.updateViaLan },         { "refreshAll", a.refreshAll },
         { "refreshSelected", a.refreshSelected }, { "usb", a.usbDrive },
         { "tools", a.catalogueTools },     { "deselect", a.deselectAll },
+        { "clearDownloads", a.clearDownloads },
     };
     for (const auto &entry : all) {
         if (entry.second)
@@ -68,7 +69,8 @@ private slots:
         QTest::addColumn<StateChange>("change");
         QTest::addColumn<QStringList>("enabled");
 
-        const QStringList idle { "search", "lan", "refreshAll", "refreshSelected", "usb", "tools", "deselect" };
+        const QStringList idle { "search", "lan", "refreshAll", "refreshSelected", "usb", "tools", "deselect",
+                                 "clearDownloads" };
         auto without = [&idle](const QStringList &gone, const QStringList &added = {}) {
             QStringList names;
             for (const QString &n : idle) {
@@ -76,7 +78,7 @@ private slots:
                     names << n;
             }
             QStringList order { "busy", "search", "targeted", "cancelQueued", "lan", "refreshAll",
-                                "refreshSelected", "usb", "tools", "deselect" };
+                                "refreshSelected", "usb", "tools", "deselect", "clearDownloads" };
             names += added;
             std::sort(names.begin(), names.end(), [&order](const QString &l, const QString &r) {
                 return order.indexOf(l) < order.indexOf(r);
@@ -114,14 +116,14 @@ private slots:
                 << idle;
         QTest::newRow("searching")
                 << StateChange([](DisplayTableState &s, int &) { s.searching = true; })
-                << QStringList { "busy", "deselect" };
+                << QStringList { "busy", "deselect", "clearDownloads" };
         QTest::newRow("refresh in flight")
                 << StateChange([](DisplayTableState &s, int &) {
                        s.displayEntries[2].controlRequest = runningQuery();
                        s.pendingControlRequests = 1;
                        s.refreshPending = true;
                    })
-                << QStringList { "busy", "deselect" };
+                << QStringList { "busy", "deselect", "clearDownloads" };
         QTest::newRow("package download running")
                 << StateChange([](DisplayTableState &s, int &) {
                        s.activeDownloads = 1;
@@ -130,7 +132,7 @@ private slots:
                 << QStringList { "busy", "refreshAll", "refreshSelected", "deselect" };
         QTest::newRow("download pending before it counts")
                 << StateChange([](DisplayTableState &s, int &) { s.usbDownloadPending = true; })
-                << without({}, { "busy" });
+                << without({ "clearDownloads" }, { "busy" });
         QTest::newRow("update running on another row")
                 << StateChange([](DisplayTableState &s, int &) {
                        s.activeUpdates = 1;
@@ -150,7 +152,29 @@ private slots:
                        s.displayEntries[1].updateStatus = 1;
                        s.displayEntries[2].updateStatus = 1;
                    })
-                << without({}, { "cancelQueued" });
+                << without({ "clearDownloads" }, { "cancelQueued" });
+        // Confirmed, the power-save change or the queue's first tick still to come: no session
+        // runs yet, but a search would empty the rows the batch is about to update.
+        QTest::newRow("batch confirmed, nothing running yet")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.batchRunning = true;
+                       s.targetAddresses << QHostAddress("127.0.9.1");
+                   })
+                << without({ "search", "lan", "clearDownloads" });
+        QTest::newRow("batch confirmed, rows queued")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.batchRunning = true;
+                       s.displayEntries[1].updateStatus = 1;
+                   })
+                << without({ "search", "lan", "clearDownloads" }, { "cancelQueued" });
+        // Between "complete" and the version read back the row still counts as in its update.
+        QTest::newRow("version being checked")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.activeUpdates = 1;
+                       s.displayEntries[2].updateStatus = 2;
+                       s.displayEntries[2].verifyOutcome = VerifyOutcome::Checking;
+                   })
+                << QStringList { "refreshAll", "refreshSelected", "deselect" };
         QTest::newRow("catalogue download in flight")
                 << StateChange([](DisplayTableState &s, int &) {
                        s.databaseDownloadInFlight = true;
@@ -159,7 +183,7 @@ private slots:
                 << QStringList { "deselect" };
         QTest::newRow("database not loaded")
                 << StateChange([](DisplayTableState &s, int &) { s.databaseLoaded = false; })
-                << QStringList { "search", "deselect" };
+                << QStringList { "search", "deselect", "clearDownloads" };
         QTest::newRow("nothing checked")
                 << StateChange([](DisplayTableState &s, int &) { s.displayEntries[1].selected = false; })
                 << without({ "lan", "deselect" });
@@ -187,7 +211,7 @@ private slots:
                        s.displayEntries.clear();
                        current = -1;
                    })
-                << QStringList { "search", "tools" };
+                << QStringList { "search", "tools", "clearDownloads" };
         QTest::newRow("control replies pending without a row")
                 << StateChange([](DisplayTableState &s, int &) { s.pendingControlRequests = 2; })
                 << without({}, { "busy" });

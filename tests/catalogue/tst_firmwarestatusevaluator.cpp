@@ -56,7 +56,10 @@ void tst_FirmwareStatusEvaluator::evaluateRow_data()
     QTest::addColumn<int>("catalogueSeries");
     QTest::addColumn<QStringList>("changeLists");
 
+    // What the row held from an earlier evaluation: an unknown model keeps it, a row whose
+    // release was found holds the lists newer than its installed version, or none.
     const QStringList untouchedLists { "earlier" };
+    const QStringList noLists;
     const QString noAddress;
     const QString ip2 = QStringLiteral("127.0.0.2");
 
@@ -70,24 +73,24 @@ void tst_FirmwareStatusEvaluator::evaluateRow_data()
         << "lan-1" << "" << "R1.02" << false << false << noAddress << -1
         << 6 << false << 1 << 2 << 0 << "2.10" << 8
         << QStringList { "Latest a|Latest b", "Two", "One nine" };
-    QTest::newRow("same version: up to date, lists left alone")
+    QTest::newRow("same version: up to date, no list of an older version left")
         << "LAN-1" << "" << "R2.10" << true << false << noAddress << -1
-        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("leading zero is the same version")
         << "LAN-1" << "" << "2.010" << true << false << noAddress << -1
-        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("installed newer")
         << "LAN-1" << "" << "3.0" << true << false << noAddress << -1
-        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 4 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("no installed version")
         << "LAN-1" << "" << "" << true << false << noAddress << -1
-        << 1 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 1 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("different number of parts")
         << "LAN-1" << "" << "2.1.0" << true << false << noAddress << -1
-        << 3 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 3 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("empty part")
         << "LAN-1" << "" << "1..2" << true << false << noAddress << -1
-        << 3 << false << 1 << 2 << 0 << "2.10" << 8 << untouchedLists;
+        << 3 << false << 1 << 2 << 0 << "2.10" << 8 << noLists;
     QTest::newRow("USB only")
         << "USB-1" << "" << "2.5" << true << false << noAddress << -1
         << 5 << false << 0 << 1 << 0 << "3.0" << 10 << QStringList { "Usb three" };
@@ -99,7 +102,7 @@ void tst_FirmwareStatusEvaluator::evaluateRow_data()
         << 6 << true << 1 << 0 << 0 << "2.0" << 11 << QStringList { "Min two" };
     QTest::newRow("minimum not comparable: row loses LAN flag")
         << "MIN-1" << "" << "1.5.0" << true << false << noAddress << -1
-        << 3 << false << 0 << 0 << 0 << "2.0" << 11 << untouchedLists;
+        << 3 << false << 0 << 0 << 0 << "2.0" << 11 << noLists;
     QTest::newRow("needs a newer application build: never auto-selected")
         << "BUILD-NEW" << "" << "1.0" << true << false << noAddress << -1
         << 6 << false << 1 << 0 << 0 << "2.0" << 0 << QStringList { "Needs new build" };
@@ -120,7 +123,7 @@ void tst_FirmwareStatusEvaluator::evaluateRow_data()
         << 6 << false << 1 << 1 << 0 << "3.0" << 0 << QStringList { "" };
     QTest::newRow("power cycle 3: bound not comparable")
         << "CYCLE-3" << "" << "3" << false << false << noAddress << -1
-        << 3 << false << 1 << 0 << 0 << "3.0" << 0 << untouchedLists;
+        << 3 << false << 1 << 0 << 0 << "3.0" << 0 << noLists;
     QTest::newRow("power cycle value outside 0..3 leaves the row")
         << "CYCLE-7" << "" << "1.0" << false << false << noAddress << -1
         << 6 << false << 1 << Untouched << 0 << "3.0" << 0 << QStringList { "" };
@@ -132,25 +135,25 @@ void tst_FirmwareStatusEvaluator::evaluateRow_data()
         << 6 << false << 1 << 0 << 2 << "2.0" << 1 << QStringList { "Ip2 two" };
     QTest::newRow("second address did not answer, up to date")
         << "IP2-1" << "" << "2.0" << false << false << ip2 << 1
-        << 4 << false << 1 << 0 << 2 << "2.0" << 1 << untouchedLists;
+        << 4 << false << 1 << 0 << 2 << "2.0" << 1 << noLists;
     QTest::newRow("no second address, not comparable")
         << "IP2-1" << "" << "2" << false << false << noAddress << 0
-        << 3 << false << 1 << 0 << 2 << "2.0" << 1 << untouchedLists;
+        << 3 << false << 1 << 0 << 2 << "2.0" << 1 << noLists;
     QTest::newRow("second address rule skips USB-only")
         << "IP2-USB" << "" << "1.0" << false << false << noAddress << -1
         << 5 << false << 0 << 0 << 0 << "2.0" << 0 << QStringList { "" };
     QTest::newRow("second address rule skips missing version")
         << "IP2-1" << "" << "" << false << false << noAddress << -1
-        << 1 << false << 1 << 0 << 0 << "2.0" << 1 << untouchedLists;
+        << 1 << false << 1 << 0 << 0 << "2.0" << 1 << noLists;
     QTest::newRow("release without changes: not comparable")
         << "NOCHANGES" << "" << "1.0" << true << false << noAddress << -1
-        << 3 << false << 1 << 0 << 0 << "" << 0 << untouchedLists;
+        << 3 << false << 1 << 0 << 0 << "" << 0 << noLists;
     QTest::newRow("serial third character lower-case b")
         << "SN-1" << "XYb123" << "2.0" << true << false << noAddress << -1
         << 6 << true << 1 << 0 << 0 << "5.0" << 7 << QStringList { "Serial five" };
     QTest::newRow("serial too short: the release without rule")
         << "SN-1" << "XY" << "1.0" << true << false << noAddress << -1
-        << 4 << false << 1 << 0 << 0 << "1.0" << 2 << untouchedLists;
+        << 4 << false << 1 << 0 << 0 << "1.0" << 2 << noLists;
     QTest::newRow("other serial character: the release without rule")
         << "SN-1" << "XYC123" << "0.9" << true << false << noAddress << -1
         << 6 << true << 1 << 0 << 0 << "1.0" << 2 << QStringList { "Serial one" };

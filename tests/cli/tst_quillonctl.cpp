@@ -160,6 +160,7 @@ class TestQuillonCtl : public QObject
                     { "updateViaHTTP", 1 },
                     { "updateViaUSB", 1 },
                     { "updateViaHTTPDurationSecs", 5 },
+                    { "numPACComponents", 1 },
                     { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
                     { "models", QJsonArray { model } },
                     { "changes", QJsonObject { { "version", NewVersion }, { "changeList", "Fixes" } } },
@@ -223,6 +224,16 @@ private slots:
         QTest::newRow("foreign option") << QStringList { "search", "--yes" } << "--yes";
         QTest::newRow("download without model") << QStringList { "download" } << "--model";
         QTest::newRow("usb without drive") << QStringList { "usb", "--model", "CG-343" } << "--drive";
+    }
+
+    // --help tells a script what each exit code means and what Ctrl-C does.
+    void helpNamesExitCodesAndInterrupts()
+    {
+        const Run result = run({ "--help" });
+        QCOMPARE(result.exitCode, 0);
+        for (const char *text : { "Exit codes:", "  0  done", "  1  failed", "  2  usage error", "  3  update without --yes",
+                                  "Ctrl-C during an update:", "once ", "twice " })
+            QVERIFY2(result.out.contains(text) || result.err.contains(text), text);
     }
 
     // A usage error ends before any traffic: no display hears a search.
@@ -361,14 +372,61 @@ private slots:
         QVERIFY(result.err.contains("Starting update."));
     }
 
+    // A display not running the new firmware afterwards is a failed update, whatever the session
+    // said: the line says what was found and the exit code is 1.
+    void failedUpdateExitsOne_data()
+    {
+        QTest::addColumn<int>("updateFailComponent");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("otherDisplay");
+        QTest::addColumn<bool>("neverBack");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("update fails") << 1 << "R2.000" << false << false << QString();
+        QTest::newRow("back on its old version") << -1 << "R1.000" << false << false
+                                                 << "Version after update is R1.000, expected 2.000";
+        QTest::newRow("another display at the address") << -1 << "R2.000" << true << false
+                                                        << "Another display answers at this address (serial 77B00009, "
+                                                           "expected 77A00009)";
+        QTest::newRow("never back") << -1 << "R2.000" << false << true
+                                    << "The display did not answer after the update — check it before switching it off";
+    }
+
     void failedUpdateExitsOne()
     {
+        QFETCH(int, updateFailComponent);
+        QFETCH(QString, after);
+        QFETCH(bool, otherDisplay);
+        QFETCH(bool, neverBack);
+        QFETCH(QString, text);
+        SimDisplay *display = m_fleet.display(address(9));
+        QVERIFY(display);
+        // Each row starts from the display as the fleet planned it, on its old version.
+        display->stop();
+        SimDisplayConfig c = display->config();
+        c.serialNumber = QStringLiteral("77A00009");
+        c.mainFwVersion = QStringLiteral("R1.000");
+        c.update.updateFailComponent = updateFailComponent;
+        c.update.firmwareAfterMain = after;
+        c.update.neverReturn = neverBack;
+        display->setConfig(c);
+        QCOMPARE(display->start(address(9)), 0);
+        QMetaObject::Connection other;
+        if (otherDisplay) {
+            other = connect(display, &SimDisplay::stateChanged, this, [display] {
+                if (display->isRebooting())
+                    display->state().serialNumber = QStringLiteral("77B00009");
+            });
+        }
+
         const Run result = run({ "update", "--targets", range(9, 9), "--yes" });
+        disconnect(other);
         QCOMPARE(result.exitCode, 1);
         const QList<QByteArray> lines = resultLines(result.out);
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.last().startsWith(address(9).toString().toUtf8() + "  FX-350"), result.out.constData());
         QVERIFY(!lines.last().contains("Success"));
+        if (!text.isEmpty())
+            QVERIFY2(lines.last().contains(text.toUtf8()), lines.last().constData());
     }
 
     void nothingToUpdateExitsZero()
@@ -416,10 +474,30 @@ private slots:
     }
 
     // A second Ctrl-C leaves at once and names the display left mid-update.
+    void secondInterruptExitsNamingDisplays_data()
+    {
+        QTest::addColumn<bool>("json");
+        QTest::newRow("text") << false;
+        QTest::newRow("json") << true;
+    }
+
     void secondInterruptExitsNamingDisplays()
     {
+        QFETCH(bool, json);
+        // Both displays start each row on their old version.
+        for (int i : { 13, 14 }) {
+            SimDisplay *display = m_fleet.display(address(i));
+            display->stop();
+            SimDisplayConfig c = display->config();
+            c.mainFwVersion = QStringLiteral("R1.000");
+            display->setConfig(c);
+            QCOMPARE(display->start(address(i)), 0);
+        }
         QProcess process;
-        start(process, { "update", "--targets", range(13, 14), "--limit", "1", "--yes" });
+        QStringList arguments { "update", "--targets", range(13, 14), "--limit", "1", "--yes" };
+        if (json)
+            arguments << "--json";
+        start(process, arguments);
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
         QVERIFY(QTest::qWaitFor([&] {
@@ -438,6 +516,19 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QVERIFY2(err.contains("left mid-update"), err.constData());
         QVERIFY(err.contains("SL-354") || err.contains("SL-355"));
+        const QByteArray out = process.readAllStandardOutput();
+        if (!json)
+            return;
+        // Standard output is still one JSON array: the running display with its running status,
+        // the cancelled one as not updated.
+        QJsonParseError error;
+        const QJsonArray array = QJsonDocument::fromJson(out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(array.size(), 2);
+        QSet<int> results;
+        for (const QJsonValue &value : array)
+            results.insert(value.toObject().value("result").toInt());
+        QVERIFY2(results.contains(2), out.constData());
     }
 };
 

@@ -125,6 +125,8 @@ private:
         const QJsonArray unpacked = TestPackages::unpackedFileInfo(entry.members);
         if (!unpacked.isEmpty())
             json.insert("unpackedFileInfo", unpacked);
+        // A LAN update sends the components the catalogue names: one per file here.
+        json.insert("numPACComponents", qMax(1, int(unpacked.size())));
         entry.json = json;
         m_entries.append(entry);
         return m_entries.size() - 1;

@@ -3,6 +3,10 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QtTest>
 
 class tst_ConfirmWithScrollMsgAreaDialog : public QObject
@@ -14,6 +18,8 @@ private slots:
     void keys_data();
     void keys();
     void yesAccepts();
+    void sizedToItsContent_data();
+    void sizedToItsContent();
 };
 
 namespace {
@@ -81,6 +87,66 @@ void tst_ConfirmWithScrollMsgAreaDialog::yesAccepts()
     auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
     QTest::mouseClick(buttons->button(QDialogButtonBox::Yes), Qt::LeftButton);
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
+}
+
+void tst_ConfirmWithScrollMsgAreaDialog::sizedToItsContent_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("fitsTheScreen");
+
+    QTest::newRow("one display") << 1 << 5 << true;
+    QTest::newRow("eight displays") << 8 << 5 << true;
+    QTest::newRow("a table wider than the least size") << 4 << 8 << true;
+    QTest::newRow("more displays than the screen holds") << 300 << 5 << false;
+}
+
+// The summary opens as large as its table needs and no larger: a short list no longer sits in a
+// mostly empty box, a wide one is not squeezed into wrapped cells, and a long one stops at the
+// screen and scrolls.
+void tst_ConfirmWithScrollMsgAreaDialog::sizedToItsContent()
+{
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(bool, fitsTheScreen);
+
+    QString table = QStringLiteral("<table border=\"1\" cellpadding=\"5\" cellspacing=\"0\">");
+    for (int row = 0; row < rows; ++row) {
+        table += QStringLiteral("<tr>");
+        for (int column = 0; column < columns; ++column)
+            table += QStringLiteral("<td>QX-%1 cell %2</td>").arg(row).arg(column);
+        table += QStringLiteral("</tr>");
+    }
+    table += QStringLiteral("</table>");
+    ConfirmWithScrollMsgAreaDialog dialog(nullptr, QStringLiteral("Quillon"),
+                                          QStringLiteral("The firmware on the following displays is about to be updated.<br>"),
+                                          table, QStringLiteral("<br><b>Are you sure you want to proceed?</b>"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    const QSize room = dialog.screen()->availableSize();
+    QVERIFY2(dialog.width() <= room.width() && dialog.height() <= room.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(dialog.width()).arg(dialog.height())));
+    QVERIFY(dialog.width() >= 630 && dialog.height() >= 350);
+
+    auto *area = dialog.findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    auto *label = dialog.findChild<QLabel *>(QStringLiteral("main_text_label"));
+    // Never squeezed: the label is as wide as the table laid out without wrapping.
+    QTextDocument natural;
+    natural.setDefaultFont(label->font());
+    natural.setDocumentMargin(0);
+    natural.setHtml(table);
+    QVERIFY2(label->width() >= natural.idealWidth(),
+             qPrintable(QStringLiteral("%1 < %2").arg(label->width()).arg(natural.idealWidth())));
+    QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+    if (fitsTheScreen) {
+        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+        if (rows == 1)
+            QVERIFY2(dialog.height() < 450, qPrintable(QString::number(dialog.height())));
+    } else {
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QVERIFY(dialog.height() > room.height() / 2);
+    }
 }
 
 QTEST_MAIN(tst_ConfirmWithScrollMsgAreaDialog)

@@ -359,12 +359,18 @@ void tst_DisplaySearchUDP::wrongSizeIsDiscardedButSenderListed()
     quiet.searchSilent = true;
     silent.setMisbehaviour(quiet);
     QCOMPARE(silent.start(at(32)), 0);
+    // An empty datagram is an answer too, however little it says.
+    SimDisplay emptyReply;
+    SimMisbehaviour empty;
+    empty.searchReplySize = 0;
+    emptyReply.setMisbehaviour(empty);
+    QCOMPARE(emptyReply.start(at(33)), 0);
 
     DisplaySearchUDP search(nullptr, SearchAddress);
     QSignalSpy results(&search, &DisplaySearchUDP::device_results);
     QSignalSpy finished(&search, &DisplaySearchUDP::finished);
     search.setFilterMode(2);
-    QCOMPARE(search.setTargetAddresses({at(30), at(31), at(32)}), 0);
+    QCOMPARE(search.setTargetAddresses({at(30), at(31), at(32), at(33)}), 0);
     QCOMPARE(search.startSearch(DisplaySearchUDP::Targeted), 0);
     QVERIFY(finished.wait(6000));
 
@@ -373,10 +379,12 @@ void tst_DisplaySearchUDP::wrongSizeIsDiscardedButSenderListed()
     QVERIFY(responders.contains(at(30)));
     QVERIFY(responders.contains(at(31)));
     QVERIFY(!responders.contains(at(32)));
+    QVERIFY(responders.contains(at(33)));
     // The three-second repeat goes only to the target that never sent anything.
     QCOMPARE(shortReply.requestLog().count(SimLogEntry::Channel::Search), 1);
     QCOMPARE(longReply.requestLog().count(SimLogEntry::Channel::Search), 1);
     QCOMPARE(silent.requestLog().count(SimLogEntry::Channel::Search), 2);
+    QCOMPARE(emptyReply.requestLog().count(SimLogEntry::Channel::Search), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySearchUDP)

@@ -460,6 +460,7 @@ void tst_FaultTableE2E::webUpdate()
     entry.catalogueSeries = series;
     entry.displaySeries = series;
     entry.updateDurationSecs = 2;
+    entry.componentCount = 1; // as the evaluation copies it from the catalogue
     entry.powerSaveMode = 2;
     entry.latestVersion = NewVersion;
     entry.currentFirmware = QStringLiteral("R1.000");

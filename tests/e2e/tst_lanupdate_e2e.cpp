@@ -1,27 +1,21 @@
 #include "app/Tessel.h"
+#include "common/EngineFixture.h"
 #include "common/TestFiles.h"
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "dialogs/OptionSetting.h"
 #include "dialogs/UpdateWarningMessageDialog.h"
 #include "flows/DownloadController.h"
-#include "fwserver/FwServer.h"
 #include "log/LogMessageHandler.h"
 #include "queue/UpdateQueue.h"
 #include "records/DisplayTableState.h"
+#include "reports/UpdateReport.h"
 #include "table/displayListModel.h"
 
-#include "SimDisplay.h"
-#include "SimFleet.h"
 #include "SimUpdateStats.h"
-
-#include <quazip.h>
-#include <quazipfile.h>
-#include <quazipnewinfo.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QJsonArray>
@@ -30,10 +24,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <unistd.h>
@@ -45,59 +37,28 @@
 // from the demos' 127.0.74.x and 127.0.76.x.
 namespace {
 
-struct Planned
+// A display of the fleet, and how it fails: 1 update fails, 2 every update request answered 401,
+// 3 stops answering.
+struct Planned : EngineFixture::Display
 {
-    const char *model;
-    const char *seriesName;
-    int series;
-    int files = 1;          // > 1: a zip package with that many unpacked files
-    int powerSave = 2;      // the display's power-save setting
-    bool secondAddress = false;
-    bool powerPrep = false;
-    int fault = 0;          // 1 update fails, 2 every update request answered 401, 3 stops answering
+    int fault = 0;
 };
 
 const Planned Fleet[] = {
-    { "LG-141", "SERIES_CEDAR4", 1, 1, 1 },
-    { "LG-242", "SERIES_LARCH", 2, 1, 0 },
-    { "CG-343", "SERIES_CEDAR5", 3, 2 },
-    { "CG-444", "SERIES_BIRCH", 4, 1, 2, true },
-    { "CG-545", "SERIES_CEDAR5_UHD", 5, 3 },
-    { "CG-646", "SERIES_CEDAR5_XN", 6 },
-    { "RL-947", "SERIES_ROWAN_L", 9, 2 },
-    { "RH-048", "SERIES_ROWAN_H", 10 },
-    { "WL-149", "SERIES_WILLOW", 11, 1, 2, false, true },
-    { "FX-350", "SERIES_CEDAR5", 3, 1, 2, false, false, 1 },
-    { "AX-351", "SERIES_CEDAR5", 3, 1, 2, false, false, 2 },
-    { "GX-352", "SERIES_CEDAR5", 3, 1, 2, false, false, 3 },
+    { { "LG-141", "SERIES_CEDAR4", 1, 1, 1 } },
+    { { "LG-242", "SERIES_LARCH", 2, 1, 0 } },
+    { { "CG-343", "SERIES_CEDAR5", 3, 2 } },
+    { { "CG-444", "SERIES_BIRCH", 4, 1, 2, true } },
+    { { "CG-545", "SERIES_CEDAR5_UHD", 5, 3 } },
+    { { "CG-646", "SERIES_CEDAR5_XN", 6 } },
+    { { "RL-947", "SERIES_ROWAN_L", 9, 2 } },
+    { { "RH-048", "SERIES_ROWAN_H", 10 } },
+    { { "WL-149", "SERIES_WILLOW", 11, 1, 2, false, true } },
+    { { "FX-350", "SERIES_CEDAR5", 3, 1, 2, false, false }, 1 },
+    { { "AX-351", "SERIES_CEDAR5", 3, 1, 2, false, false }, 2 },
+    { { "GX-352", "SERIES_CEDAR5", 3, 1, 2, false, false }, 3 },
 };
 constexpr int FleetSize = int(std::size(Fleet));
-const QString NewVersion = QStringLiteral("2.000");
-
-QHostAddress address(int i)
-{
-    return QHostAddress(QStringLiteral("127.0.77.%1").arg(i + 1));
-}
-
-QHostAddress secondAddress(int i)
-{
-    return QHostAddress(QStringLiteral("127.0.78.%1").arg(i + 1));
-}
-
-QByteArray payload(const QString &name, int size)
-{
-    QByteArray data;
-    const QByteArray seed = name.toUtf8();
-    while (data.size() < size)
-        data += QCryptographicHash::hash(seed + QByteArray::number(data.size()), QCryptographicHash::Sha256);
-    data.truncate(size);
-    return data;
-}
-
-QString md5(const QByteArray &data)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
-}
 
 }
 
@@ -105,10 +66,9 @@ class TestLanUpdateEndToEnd : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_home;
-    QTemporaryDir m_serverRoot;
-    FwServer m_server;
-    SimFleet m_fleet;
+    EngineFixture m_fixture { QStringLiteral("127.0.77"), QStringLiteral("127.0.78") };
+    FwServer &m_server = m_fixture.server();
+    SimFleet &m_fleet = m_fixture.fleet();
     std::unique_ptr<Tessel> m_window;
     QStringList m_summaryHeadings;
     QStringList m_summaryTables;
@@ -184,116 +144,7 @@ class TestLanUpdateEndToEnd : public QObject
         }
     }
 
-    void shortenWaits()
-    {
-        UpdateQueue *queue = m_window->updateQueue();
-        queue->setTickInterval(100);
-        SessionParams params;
-        params.tickMs = 100;
-        params.stepTimeoutSecs = 4;
-        params.retryPauseMs = 200;
-        params.waitMs = 200;
-        params.legacyWritingWaitMs = 300;
-        params.legacyTimeoutSecs = 3;
-        params.tcpStepTimeoutSecs = 4;
-        params.tcpStartTimeoutSecs = 4;
-        params.updateStartWaitMs = 1500;
-        queue->setSessionParams(params);
-        UpdateVerifier::Params verify;
-        verify.pollIntervalMs = 200;
-        verify.maxWaitMs = 4000;
-        queue->setVerifierParams(verify);
-    }
-
-    void writeCatalogue()
-    {
-        QJsonArray firmware;
-        for (const Planned &p : Fleet) {
-            const QString model = QString::fromLatin1(p.model);
-            QJsonObject release {
-                { "version", NewVersion },
-                { "seriesName", QString::fromLatin1(p.seriesName) },
-                { "updateViaHTTP", 1 },
-                { "updateViaUSB", 1 },
-                { "updateViaHTTPDurationSecs", 5 },
-                { "useIP2", p.secondAddress ? 1 : 0 },
-                { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
-                { "models", QJsonArray { model } },
-                { "changes", QJsonObject { { "version", NewVersion }, { "changeList", "Fixes" } } },
-            };
-            QByteArray package;
-            QString packageName;
-            if (p.files > 1) {
-                packageName = model + QStringLiteral(".zip");
-                const QString path = m_serverRoot.filePath(packageName);
-                QuaZip zip(path);
-                QVERIFY(zip.open(QuaZip::mdCreate));
-                QJsonArray unpacked;
-                for (int k = 0; k < p.files; ++k) {
-                    const QString name = QStringLiteral("%1_%2.bin").arg(model).arg(k + 1);
-                    const QByteArray data = payload(name, 30000 + k);
-                    QuaZipFile file(&zip);
-                    QVERIFY(file.open(QIODevice::WriteOnly, QuaZipNewInfo(name)));
-                    file.write(data);
-                    file.close();
-                    unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", data.size() }, { "fileChecksum", md5(data) } });
-                }
-                zip.close();
-                release.insert("unpackedFileInfo", unpacked);
-                package = TestFiles::readFile(path);
-            } else {
-                packageName = model + QStringLiteral(".bin");
-                package = payload(packageName, 40000);
-                QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(packageName), package));
-            }
-            release.insert("downloadLoc", m_server.url(packageName).toString());
-            release.insert("fileChecksum", md5(package));
-            release.insert("fileSize", package.size());
-            firmware.append(release);
-        }
-        const QJsonObject doc { { "info", QJsonObject { { "databaseVersion", 7 }, { "latestAppBuildWindows", 250930 } } },
-                                { "firmware", firmware } };
-        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath("pd_firmware_releases.json"), QJsonDocument(doc).toJson()));
-    }
-
-    void startFleet()
-    {
-        QList<SimDisplayConfig> configs;
-        for (int i = 0; i < FleetSize; ++i) {
-            const Planned &p = Fleet[i];
-            SimDisplayConfig c;
-            c.modelName = QString::fromLatin1(p.model);
-            c.serialNumber = QStringLiteral("74A%1").arg(i, 5, 10, QLatin1Char('0'));
-            c.seriesCode = quint8(p.series);
-            c.mainFwVersion = QStringLiteral("R1.000");
-            c.macAddress = QByteArray::fromHex("0016AA7700") + char(i);
-            c.powerSaveSetting = p.powerSave;
-            if (i == 2)
-                c.assetTag = QStringLiteral("<img src=\"file:///etc/hostname\">");
-            c.update.components = p.files;
-            c.update.rebootMs = 300;
-            c.update.firmwareAfterMain = QStringLiteral("R2.000");
-            c.update.legacyQuietMs = 1;
-            c.update.abandonMs = 5000;
-            c.update.checkPolls = 1;
-            if (p.secondAddress) {
-                c.secondAddress = secondAddress(i);
-                c.serveSecondAddress = true;
-            }
-            if (p.fault == 1)
-                c.update.updateFailComponent = 1;
-            SimStepFault fault;
-            fault.step = "*";
-            if (p.fault == 2)
-                fault.status = 401;
-            if (p.fault == 3)
-                fault.neverReply = true;
-            if (p.fault >= 2)
-                c.update.faults.append(fault);
-            configs.append(c);
-        }
-        QCOMPARE(m_fleet.start(address(0), configs), 0);
-    }
+    QHostAddress address(int i) const { return m_fixture.address(i); }
 
     // Runs the update command with dialogs answered; returns when everything has settled.
     void runUpdate(int timeoutMs)
@@ -317,23 +168,24 @@ private slots:
     {
         if (::geteuid() != 0)
             QSKIP("the displays' web servers and second addresses need port 80");
-        QVERIFY(m_home.isValid() && m_serverRoot.isValid());
-        qputenv("XDG_DATA_HOME", m_home.filePath("data").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath("config"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
-        QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
-
-        m_server.setRoot(m_serverRoot.path());
-        m_server.setBasePath(QStringLiteral("/firmwareupdates/"));
-        QVERIFY(m_server.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
-        qputenv("QUILLON_FIRMWARE_URL", m_server.url(QString()).toString().toUtf8());
-        writeCatalogue();
-        startFleet();
-        {
-            QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Halvern"), QStringLiteral("Quillon"));
-            s.setValue("Settings/IP Address Scan Text", QStringLiteral("127.0.77.1 - %1").arg(FleetSize));
-            s.setValue("Settings/Multi Update Limit", 5);
-        }
+        const QList<EngineFixture::Display> plan(std::begin(Fleet), std::end(Fleet));
+        m_fixture.setUp(plan, 5, [](int i, SimDisplayConfig &c) {
+            const Planned &p = Fleet[i];
+            if (i == 2)
+                c.assetTag = QStringLiteral("<img src=\"file:///etc/hostname\">");
+            if (p.fault == 1)
+                c.update.updateFailComponent = 1;
+            SimStepFault fault;
+            fault.step = "*";
+            if (p.fault == 2)
+                fault.status = 401;
+            if (p.fault == 3)
+                fault.neverReply = true;
+            if (p.fault >= 2)
+                c.update.faults.append(fault);
+        });
+        if (QTest::currentTestFailed())
+            return;
         m_window = std::make_unique<Tessel>();
         m_window->show();
         QVERIFY(QTest::qWaitFor([this] {
@@ -341,7 +193,7 @@ private slots:
                     && state().pendingControlRequests == 0;
         }, 30000));
         QTest::qWait(100);
-        shortenWaits();
+        m_window->engine()->useShortWaits();
         connect(m_window->updateQueue(), &UpdateQueue::update_info, this,
                 [this] { m_maxActive = qMax(m_maxActive, state().activeUpdates); });
     }
@@ -456,7 +308,7 @@ private slots:
     void exportUpdateReport()
     {
         QVERIFY(action("actionExport_update_report")->isEnabled());
-        const QString list = m_home.filePath(QStringLiteral("list.csv"));
+        const QString list = m_fixture.homeFile(QStringLiteral("list.csv"));
         exportTo("actionExport_display_list", list);
         const QByteArray csv = TestFiles::readFile(list);
         QVERIFY2(csv.startsWith("\xEF\xBB\xBFModel Name,Serial Number,Asset Tag,IP Address,"), csv.left(200).constData());
@@ -465,7 +317,7 @@ private slots:
             QVERIFY(csv.contains(QByteArray(p.model) + ",74A"));
         QVERIFY(csv.contains("\"<img src=\"\"file:///etc/hostname\"\">\""));
 
-        const QString path = m_home.filePath(QStringLiteral("report.json"));
+        const QString path = m_fixture.homeFile(QStringLiteral("report.json"));
         exportTo("actionExport_update_report", path);
         const QJsonArray lines = QJsonDocument::fromJson(TestFiles::readFile(path)).array();
         QCOMPARE(lines.size(), FleetSize);
@@ -475,11 +327,32 @@ private slots:
                     || line.value("model").toString().endsWith(QLatin1String("X-351"))
                     || line.value("model").toString().endsWith(QLatin1String("X-352"));
             QCOMPARE(line.value("firmware_before").toString(), QStringLiteral("R1.000"));
-            QCOMPARE(line.value("firmware_after").toString(), failing ? QStringLiteral("R1.000") : QStringLiteral("R2.000"));
+            // Only what a display reported after its update: nothing for those whose update failed.
+            if (failing)
+                QVERIFY(line.value("firmware_after").isNull());
+            else
+                QCOMPARE(line.value("firmware_after").toString(), QStringLiteral("R2.000"));
             QCOMPARE(line.value("firmware_after_verified").toBool(), !failing);
             QCOMPARE(line.value("result").toInt() == 3, !failing);
             QVERIFY(!line.value("settled").toString().isEmpty());
         }
+    }
+
+    // File › "Export update report…" stays enabled after a search until the next batch starts,
+    // and writes the batch as it was.
+    void updateReportSurvivesSearch()
+    {
+        const QString before = m_fixture.homeFile(QStringLiteral("report.json"));
+        action("actionAdvanced_network_search")->trigger();
+        QVERIFY(QTest::qWaitFor([this] {
+            return !state().searching && state().pendingControlRequests == 0 && state().displayEntries.size() == FleetSize;
+        }, 30000));
+        QVERIFY(!UpdateReport::hasLines(state()));
+        QTRY_VERIFY(action("actionExport_update_report")->isEnabled());
+        const QString after = m_fixture.homeFile(QStringLiteral("report-after-search.json"));
+        exportTo("actionExport_update_report", after);
+        QCOMPARE(QJsonDocument::fromJson(TestFiles::readFile(after)).array(),
+                 QJsonDocument::fromJson(TestFiles::readFile(before)).array());
     }
 
     void limitOneAndCancelQueued()

@@ -1,4 +1,5 @@
 #include "app/Tessel.h"
+#include "common/ServedProfile.h"
 #include "common/TestFiles.h"
 #include "common/TestPackages.h"
 #include "common/UsbDialogWatcher.h"
@@ -259,15 +260,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_home.isValid() && m_serverRoot.isValid() && m_plainCopies.isValid());
-        qputenv("XDG_DATA_HOME", m_home.filePath("data").toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.filePath("config"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
-        QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
-
-        m_server.setRoot(m_serverRoot.path());
-        m_server.setBasePath(QStringLiteral("/firmwareupdates/"));
-        QVERIFY(m_server.listen(QHostAddress(QStringLiteral("127.0.87.1"))));
-        qputenv("QUILLON_FIRMWARE_URL", m_server.url(QString()).toString().toUtf8());
+        QVERIFY(ServedProfile::start(m_home, m_server, m_serverRoot.path(), QHostAddress(QStringLiteral("127.0.87.1"))));
         writeCatalogue();
         startFleet();
 

@@ -122,6 +122,16 @@ void tst_ApplicationUpdateCheck::newerBuildMessage_data()
     QTest::newRow("placeholders in the history stay")
         << "1.4.00" << location << QStringList { "251000:%1 %2|%3" }
         << head + heading + "1. %1 %2<br>2. %3<br><br></html>";
+    // The desktop opens whatever a link in the message box names.
+    QTest::newRow("change items link only to web pages")
+        << "1.4.00" << location
+        << QStringList { "251000:<a href=\"file:///C:/Windows/x.exe\">run</a> <a href=\"\\\\share\\x\">share</a> "
+                         "<a href=\"https://notes.example.invalid/n\">notes</a>" }
+        << head + heading + "1. run share <a href=\"https://notes.example.invalid/n\">notes</a><br><br></html>";
+    QTest::newRow("change items show only our images")
+        << "1.4.00" << location
+        << QStringList { "251000:<img src=\"http://img.example.invalid/p.png\">A<img src=\":/images/x.png\">" }
+        << head + heading + "1. A<img src=\":/images/x.png\"><br><br></html>";
     QTest::newRow("version text is not markup")
         << "<img src=x>" << location << QStringList()
         << "<html>A newer version &lt;img src=x&gt; is <a href=\"" + location + "\">available for download</a>.</html>";
@@ -210,5 +220,5 @@ void tst_ApplicationUpdateCheck::catalogueFetchedFromTheServer()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_ApplicationUpdateCheck)
+QTEST_MAIN(tst_ApplicationUpdateCheck)
 #include "tst_applicationupdatecheck.moc"

@@ -36,6 +36,8 @@ class tst_FirmwareCache : public QObject
 private slots:
     void clearRemovesOnlyFirmwareFiles();
     void clearAlsoRemovesUnfinishedWrites();
+    void clearKeepsFilesInUse_data();
+    void clearKeepsFilesInUse();
     void clearWithoutAFolderTouchesNothing_data();
     void clearWithoutAFolderTouchesNothing();
     void hashListingOrderAndValues();
@@ -78,6 +80,39 @@ void tst_FirmwareCache::clearAlsoRemovesUnfinishedWrites()
     }
     QCOMPARE(FirmwareCache::clearFirmwareFiles(dir.path()), 4);
     QCOMPARE(dir.entryList(QDir::Files), QStringList { "pd_firmware_releases.json" });
+}
+
+// A download writing "pkg.zip" under a temporary name, or a session about to read "main.bin",
+// keeps its file: the clearing takes only what no running job owns.
+void tst_FirmwareCache::clearKeepsFilesInUse_data()
+{
+    QTest::addColumn<QStringList>("inUse");
+    QTest::addColumn<int>("found");
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("nothing running") << QStringList() << 5 << QStringList { "pd_firmware_releases.json" };
+    QTest::newRow("a download writing its package") << QStringList { "pkg.zip" } << 3
+                                                    << QStringList { "pd_firmware_releases.json", "pkg.zip",
+                                                                     "pkg.zip.AbCdEf" };
+    QTest::newRow("a session reading its files") << QStringList { "main.bin", "PANEL.PAC" } << 2
+                                                 << QStringList { "main.bin", "main.bin.x1Y2z3", "panel.pac",
+                                                                  "pd_firmware_releases.json" };
+    QTest::newRow("a name that is not there") << QStringList { "other.zip" } << 5
+                                              << QStringList { "pd_firmware_releases.json" };
+}
+
+void tst_FirmwareCache::clearKeepsFilesInUse()
+{
+    QFETCH(QStringList, inUse);
+    QFETCH(int, found);
+    QFETCH(QStringList, left);
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    for (const char *name : { "pkg.zip", "pkg.zip.AbCdEf", "main.bin", "main.bin.x1Y2z3", "panel.pac",
+                              "pd_firmware_releases.json" }) {
+        QVERIFY(writeFile(dir.filePath(name), QByteArray(name)));
+    }
+    QCOMPARE(FirmwareCache::clearFirmwareFiles(dir.path(), inUse), found);
+    QCOMPARE(dir.entryList(QDir::Files, QDir::Name), left);
 }
 
 void tst_FirmwareCache::clearWithoutAFolderTouchesNothing_data()

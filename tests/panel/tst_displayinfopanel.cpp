@@ -76,6 +76,7 @@ DisplayEntry rowWith(const QString &fields)
         { "manualPowerCycle", &DisplayEntry::manualPowerCycle },
         { "lockStatus", &DisplayEntry::lockStatus },
         { "powerSaveMode", &DisplayEntry::powerSaveMode },
+        { "verifyOutcome", &DisplayEntry::verifyOutcome },
     };
     DisplayEntry row = plainRow();
     for (const QString &pair : fields.split(' ', Qt::SkipEmptyParts)) {
@@ -106,9 +107,10 @@ QString tableSection(const QString &html, const QString &title)
     return html.mid(start, html.indexOf("</table>", start) - start);
 }
 
-// Short markers of the 18 callouts, in their order.
+// Short markers of the 19 callouts, in their order.
 const QStringList calloutMarkers {
     "Newer application needed",
+    "Checking the version…",
     "Updating...",
     "Queued...",
     ">Success<",
@@ -165,58 +167,62 @@ void tst_DisplayInfoPanel::callouts_data()
     QTest::newRow("newer build needed") << "requiresAppBuild=250931" << QList<int> { 1 }
                                         << QStringList { "Application build 250931 is required" };
     QTest::newRow("own build is enough") << "requiresAppBuild=250930" << QList<int>() << QStringList();
-    QTest::newRow("updating") << "updateStatus=2" << QList<int> { 2 }
+    QTest::newRow("updating") << "updateStatus=2" << QList<int> { 3 }
                               << QStringList { ":/resources/monitor updating progress.svg" };
-    QTest::newRow("queued") << "updateStatus=1" << QList<int> { 3 } << QStringList { ":/resources/monitor pause.svg" };
-    QTest::newRow("success") << "resultStatus=3" << QList<int> { 4 } << QStringList { "successfully updated" };
-    QTest::newRow("success while queued again") << "updateStatus=1 resultStatus=3" << QList<int> { 3 }
+    QTest::newRow("checking the version") << "updateStatus=2 verifyOutcome=-2 firmwareStatus=6" << QList<int> { 2, 19 }
+                                         << QStringList { "being read back; do not switch it off" };
+    QTest::newRow("version check failed") << "resultStatus=4 verifyOutcome=1" << QList<int> { 6 }
+                                          << QStringList { "' See the" };
+    QTest::newRow("queued") << "updateStatus=1" << QList<int> { 4 } << QStringList { ":/resources/monitor pause.svg" };
+    QTest::newRow("success") << "resultStatus=3" << QList<int> { 5 } << QStringList { "successfully updated" };
+    QTest::newRow("success while queued again") << "updateStatus=1 resultStatus=3" << QList<int> { 4 }
                                                 << QStringList();
-    QTest::newRow("timeout") << "resultStatus=-3" << QList<int> { 5 } << QStringList { "'status text -3' See the" };
-    QTest::newRow("retrying") << "resultStatus=-5" << QList<int> { 5 } << QStringList { "'status text -5'" };
-    QTest::newRow("update failed") << "resultStatus=4" << QList<int> { 5 } << QStringList { "'status text 4'" };
+    QTest::newRow("timeout") << "resultStatus=-3" << QList<int> { 6 } << QStringList { "'status text -3' See the" };
+    QTest::newRow("retrying") << "resultStatus=-5" << QList<int> { 6 } << QStringList { "'status text -5'" };
+    QTest::newRow("update failed") << "resultStatus=4" << QList<int> { 6 } << QStringList { "'status text 4'" };
     QTest::newRow("unknown result") << "resultStatus=-6" << QList<int>() << QStringList();
-    QTest::newRow("locked") << "selected=1 lockStatus=1" << QList<int> { 6 }
+    QTest::newRow("locked") << "selected=1 lockStatus=1" << QList<int> { 7 }
                             << QStringList { "here <a href=\"http://10.1.2.3/\">10.1.2.3</a> to unlock",
                                              "default is <b>'PX-551'</b>", ":/resources/right click.svg" };
-    QTest::newRow("lock beats unreachable") << "selected=1 lockStatus=1 commStatus=2" << QList<int> { 6 }
+    QTest::newRow("lock beats unreachable") << "selected=1 lockStatus=1 commStatus=2" << QList<int> { 7 }
                                             << QStringList();
     QTest::newRow("locked but not ticked") << "lockStatus=1 commStatus=2" << QList<int>() << QStringList();
-    QTest::newRow("lock undetermined") << "selected=1 lockStatus=2 commStatus=2" << QList<int> { 7 }
+    QTest::newRow("lock undetermined") << "selected=1 lockStatus=2 commStatus=2" << QList<int> { 8 }
                                        << QStringList { "configure the IP address here <a href=\"http://10.1.2.3/\">" };
-    QTest::newRow("off, reports nothing") << "powerState=2 needPowerOnToReadInfo=1 commStatus=1" << QList<int> { 8 }
+    QTest::newRow("off, reports nothing") << "powerState=2 needPowerOnToReadInfo=1 commStatus=1" << QList<int> { 9 }
                                           << QStringList();
     QTest::newRow("suspended, no version") << "powerState=3 needPowerOnToReadInfo=1 firmwareStatus=1"
-                                           << QList<int> { 8 } << QStringList();
+                                           << QList<int> { 9 } << QStringList();
     QTest::newRow("off, other bit: 8 and 17 both silent") << "powerState=2 needPowerOnToReadInfo=2 commStatus=1"
                                                           << QList<int>() << QStringList();
-    QTest::newRow("S-format") << "powerState=-1 needPowerOnToReadInfo=2 firmwareStatus=1" << QList<int> { 9 }
+    QTest::newRow("S-format") << "powerState=-1 needPowerOnToReadInfo=2 firmwareStatus=1" << QList<int> { 10 }
                               << QStringList { "<b>'N-Format'</b>" };
     QTest::newRow("S-format with comm error") << "powerState=-1 needPowerOnToReadInfo=3 commStatus=1"
-                                              << QList<int> { 9, 17 } << QStringList();
+                                              << QList<int> { 10, 18 } << QStringList();
     QTest::newRow("unknown power is not off") << "powerState=-1 needPowerOnToReadInfo=1 commStatus=1"
-                                              << QList<int> { 17 } << QStringList();
-    QTest::newRow("on but silent") << "powerState=1 commStatus=1" << QList<int> { 17 }
+                                              << QList<int> { 18 } << QStringList();
+    QTest::newRow("on but silent") << "powerState=1 commStatus=1" << QList<int> { 18 }
                                    << QStringList { ":/resources/refresh.svg", ":/resources/warning.svg" };
-    QTest::newRow("off without read rule") << "powerState=2 commStatus=1" << QList<int> { 17 } << QStringList();
-    QTest::newRow("cycle after success, not ticked") << "resultStatus=3 manualPowerCycle=2" << QList<int> { 4, 10 }
+    QTest::newRow("off without read rule") << "powerState=2 commStatus=1" << QList<int> { 18 } << QStringList();
+    QTest::newRow("cycle after success, not ticked") << "resultStatus=3 manualPowerCycle=2" << QList<int> { 5, 11 }
                                                      << QStringList { ":/resources/reset power.svg" };
-    QTest::newRow("cycle, ticked") << "selected=1 resultStatus=3 manualPowerCycle=2" << QList<int> { 4, 13 }
+    QTest::newRow("cycle, ticked") << "selected=1 resultStatus=3 manualPowerCycle=2" << QList<int> { 5, 14 }
                                    << QStringList();
-    QTest::newRow("must be on") << "selected=1 powerState=2 needPowerOnToUpdate=1" << QList<int> { 11 }
+    QTest::newRow("must be on") << "selected=1 powerState=2 needPowerOnToUpdate=1" << QList<int> { 12 }
                                 << QStringList();
     QTest::newRow("must be on, is on") << "selected=1 powerState=1 needPowerOnToUpdate=1" << QList<int>()
                                        << QStringList();
     QTest::newRow("must be on, not ticked") << "powerState=2 needPowerOnToUpdate=1" << QList<int>() << QStringList();
-    QTest::newRow("auto power save") << "selected=1 catalogueSeries=1 powerSaveMode=0" << QList<int> { 12 }
+    QTest::newRow("auto power save") << "selected=1 catalogueSeries=1 powerSaveMode=0" << QList<int> { 13 }
                                      << QStringList { "Power Save Mode is <b>'Auto Power Save'</b>" };
-    QTest::newRow("auto standby") << "selected=1 catalogueSeries=2 powerSaveMode=1" << QList<int> { 12 }
+    QTest::newRow("auto standby") << "selected=1 catalogueSeries=2 powerSaveMode=1" << QList<int> { 13 }
                                   << QStringList { "Power Save Mode is <b>'Auto Standby'</b>" };
     QTest::newRow("power save off") << "selected=1 catalogueSeries=2 powerSaveMode=2" << QList<int>() << QStringList();
     QTest::newRow("other series") << "selected=1 catalogueSeries=3 powerSaveMode=0" << QList<int>() << QStringList();
-    QTest::newRow("up to date") << "firmwareStatus=4" << QList<int> { 14 }
+    QTest::newRow("up to date") << "firmwareStatus=4" << QList<int> { 15 }
                                 << QStringList { "Currently installed firmware version R1.100 is the latest" };
-    QTest::newRow("none for model") << "firmwareStatus=2" << QList<int> { 15 } << QStringList();
-    QTest::newRow("not comparable") << "firmwareStatus=3" << QList<int> { 16 } << QStringList();
+    QTest::newRow("none for model") << "firmwareStatus=2" << QList<int> { 16 } << QStringList();
+    QTest::newRow("not comparable") << "firmwareStatus=3" << QList<int> { 17 } << QStringList();
     QTest::newRow("new for USB only") << "firmwareStatus=5" << QList<int>() << QStringList();
 }
 
@@ -247,7 +253,7 @@ void tst_DisplayInfoPanel::calloutsKeepTheirOrder()
                                "manualPowerCycle=2 firmwareStatus=6 commStatus=1");
     row.latestVersion = "R2.000";
     const QString html = build(&row);
-    const QList<int> expected { 1, 5, 6, 11, 12, 13, 17, 18 };
+    const QList<int> expected { 1, 6, 7, 12, 13, 14, 18, 19 };
     int previous = -1;
     for (int number : expected) {
         const int at = html.indexOf(calloutMarkers.at(number - 1));
@@ -333,6 +339,18 @@ void tst_DisplayInfoPanel::changeList()
 
     row.changeLists.clear();
     QVERIFY(!build(&row).contains("Firmware Change List"));
+
+    // After the update the display reports the latest version: lists kept from before are not pending.
+    row.changeLists = QStringList { "Fix <b>A</b>|Fix B", "Fix C" };
+    for (const int status : { int(FirmwareStatus::UpToDate), int(FirmwareStatus::NotComparable),
+                              int(FirmwareStatus::NoVersionInfo), int(FirmwareStatus::NoneForModel) }) {
+        row.firmwareStatus = status;
+        row.currentFirmware = "R3.000";
+        QVERIFY2(!build(&row).contains("All changes from"), qPrintable(QString::number(status)));
+    }
+    row.firmwareStatus = FirmwareStatus::NewForUsbOnly;
+    row.currentFirmware = "R1.100";
+    QVERIFY(build(&row).contains("All changes from the installed version R1.100 to the latest version R3.000:"));
 }
 
 void tst_DisplayInfoPanel::changeListKeepsOnlySafeMarkup_data()
@@ -389,6 +407,14 @@ void tst_DisplayInfoPanel::displayTextsAreEscaped()
     const QString html = build(&row);
     QVERIFY(!html.contains("http://evil/\""));
     QVERIFY(!html.contains("<img src=\"file:"));
+
+    // What the check after an update found quotes the display's own version and serial number.
+    DisplayEntry failed = rowWith("resultStatus=4 verifyOutcome=3");
+    failed.updateNote = "Another display answers at this address (serial " + hostile + ", expected 7A012345)";
+    const QString failedHtml = build(&failed);
+    QVERIFY(!failedHtml.contains("http://evil/\""));
+    QVERIFY(!failedHtml.contains("<img src=\"file:"));
+    QVERIFY(failedHtml.contains("'Another display answers at this address (serial &lt;a href=&quot;http://evil/"));
     QVERIFY(html.contains("&lt;a href=&quot;http://evil/&quot;&gt;x&lt;/a&gt;&lt;img src=&quot;file:///etc/passwd&quot;&gt;"));
 
     // What the panel widget makes of it: every image is one of ours and every link goes to the display.
@@ -456,11 +482,13 @@ void tst_DisplayInfoPanel::updateInformation_data()
     QTest::newRow("3599 s rounds to 60") << "updateDurationSecs=3599 updateViaHTTP=1 updateViaUSB=1 manualPowerCycle=1"
                                          << QStringList { "60 minutes", "Supported", "No", "Supported" };
     QTest::newRow("89 s rounds to 1") << "updateDurationSecs=89 updateViaHTTP=1 manualPowerCycle=2"
-                                      << QStringList { "1 minutes", "Supported", "Yes", "Not supported" };
+                                      << QStringList { "1 minute", "Supported", "Yes", "Not supported" };
     QTest::newRow("90 s rounds up") << "updateDurationSecs=90 updateViaHTTP=1"
                                     << QStringList { "2 minutes", "Supported", "N/A", "Not supported" };
+    QTest::newRow("59 s is under a minute") << "updateDurationSecs=59 updateViaHTTP=1 manualPowerCycle=1"
+                                            << QStringList { "less than a minute", "Supported", "No", "Not supported" };
     QTest::newRow("USB only: no power cycle row") << "updateDurationSecs=0 updateViaUSB=1 manualPowerCycle=2"
-                                                  << QStringList { "0 minutes", "Not supported", "Supported" };
+                                                  << QStringList { "Not stated", "Not supported", "Supported" };
 }
 
 void tst_DisplayInfoPanel::updateInformation()
@@ -488,7 +516,7 @@ void tst_DisplayInfoPanel::updateInformation()
                           "color=\"green\"><b>GREEN</b></font></td>"));
     QVERIFY(leds.contains("Continuous <font color=\"blue\"><b>BLUE</b></font>"));
     QVERIFY(leds.contains("Error</td>\n<td class=\"second-column\" width=\"40%\">Unknown</td>"));
-    QVERIFY(leds.contains("Normal operation</td>\n<td class=\"second-column\" width=\"40%\">Other</td>"));
+    QVERIFY(leds.contains("Normal operation</td>\n<td class=\"second-column\" width=\"40%\">Usual power indication (none of the patterns above)</td>"));
 
     // Without a catalogue release neither table appears, but the display's own tables do.
     const QString bare = build(&row);

@@ -1,10 +1,10 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "common/TestFiles.h"
 #include "common/TestTimeScale.h"
-#include "queue/PowerSaveChange.h"
 #include "queue/UpdateQueue.h"
-#include "search/SearchOrchestrator.h"
+#include "records/DisplayRowText.h"
 #include "records/DisplayTableState.h"
+#include "reports/UpdateReport.h"
 #include "update/HttpClient.h"
 
 #include "SimDisplay.h"
@@ -20,8 +20,8 @@
 #include <unistd.h>
 
 // The queue with real sessions against simulated displays: the limit seen from the displays'
-// side, results and their texts, cancel, rows that leave the table, the power-save change, and
-// the check of the version a display came back with.
+// side, results and their texts, cancel, rows that leave the table, and the check of the version
+// a display came back with. The power-save change before queueing is the engine's (tst_quillonengine).
 namespace {
 
 struct Planned
@@ -33,6 +33,8 @@ struct Planned
     bool powerPrep = false;
     int powerSave = 2;          // display's power-save setting
     int duration = 4;           // catalogue update duration, seconds
+    const char *package = nullptr; // a plain package (no unpacked files) under this name
+    int components = -1;        // the catalogue's component count: -1 one per file, 0 not given
 };
 
 const QString NewVersion = QStringLiteral("R2.000");
@@ -59,11 +61,14 @@ private slots:
     void everySeriesCompletesWithinTheLimit();
     void failuresStayTicked_data();
     void failuresStayTicked();
+    void packageNamedAsDownloaded_data();
+    void packageNamedAsDownloaded();
+    void noComponentNamedSendsNothing();
+    void startRefreshesDescription();
     void cancelQueuedWhileOthersRun();
     void rowsRemovedWhileRunning();
     void versionCheck_data();
     void versionCheck();
-    void powerSaveChangeBeforeQueueing();
 
 private:
     // Starts displays for the plan on 127.0.81.1.. and fills the table and the catalogue.
@@ -152,22 +157,35 @@ void tst_UpdateQueue::setUp(const QList<Planned> &plan, const std::function<void
         row.latestVersion = NewVersion;
         row.currentFirmware = QStringLiteral("R1.000");
         row.firmwareStatus = FirmwareStatus::NewForLan;
+        const int components = p.components >= 0 ? p.components : (p.package ? 1 : p.files);
+        // As the evaluation copies it from the release.
+        row.componentCount = components;
         m_state.displayEntries.append(row);
 
         QJsonArray unpacked;
-        for (int k = 0; k < p.files; ++k) {
+        QString package = model + QStringLiteral(".zip");
+        if (p.package) {
+            // The download keeps the name exactly as the catalogue's location writes it.
+            package = QString::fromLatin1(p.package);
+            QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + package, QByteArray(20000, 'P')));
+        }
+        for (int k = 0; !p.package && k < p.files; ++k) {
             const QString name = QStringLiteral("%1_part%2.bin").arg(model).arg(k + 1);
             QVERIFY(TestFiles::writeFile(m_cache + QLatin1Char('/') + name, QByteArray(20000 + k, char('A' + k))));
             unpacked.append(QJsonObject { { "fileName", name }, { "fileSize", 20000 + k } });
         }
-        firmware.append(QJsonObject {
+        QJsonObject release {
                 { "version", NewVersion },
                 { "seriesName", QStringLiteral("S%1").arg(p.series) },
-                { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/%1.zip").arg(model) },
+                { "downloadLoc", QStringLiteral("http://127.0.0.1/firmwareupdates/") + package },
                 { "models", QJsonArray { model } },
+                { "updateViaHTTP", 1 },
                 { "unpackedFileInfo", unpacked },
                 { "changes", QJsonObject { { "version", NewVersion } } },
-        });
+        };
+        if (components > 0)
+            release.insert("numPACComponents", components);
+        firmware.append(release);
     }
     QCOMPARE(m_database.parse(QJsonDocument(QJsonObject { { "info", QJsonObject { { "databaseVersion", 1 } } },
                                                           { "firmware", firmware } })
@@ -343,6 +361,77 @@ void tst_UpdateQueue::failuresStayTicked()
     }
 }
 
+void tst_UpdateQueue::packageNamedAsDownloaded_data()
+{
+    QTest::addColumn<QByteArray>("package");
+    QTest::newRow("plain") << QByteArray("fw_v2.bin");
+    QTest::newRow("percent-encoded space") << QByteArray("fw%20v2.bin");
+    QTest::newRow("encoded plus and percent") << QByteArray("fw%2Bv2%25.bin");
+}
+
+// The session is handed the file the download wrote, under the very name it was stored as.
+void tst_UpdateQueue::packageNamedAsDownloaded()
+{
+    QFETCH(QByteArray, package);
+    Planned planned { "PK-3", 3 };
+    planned.package = package.constData();
+    setUp({ planned });
+    makeQueue();
+    QCOMPARE(m_queue->queueUpdates(), 1);
+    QVERIFY(waitIdle());
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QVERIFY2(row.resultStatus == 3, qPrintable(QString::number(row.resultStatus)));
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).outcome, QByteArray("complete"));
+}
+
+// A release that names no component updates none: its session ends at once, the display is
+// never sent anything, and the row keeps the catalogue's count rather than the number of files.
+void tst_UpdateQueue::noComponentNamedSendsNothing()
+{
+    Planned unnamed { "NC-3", 3, 2 };
+    unnamed.components = 0;
+    setUp({ unnamed, { "PX-3", 3 } });
+    makeQueue();
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
+    QCOMPARE(m_queue->queueUpdates(), 2);
+    QCOMPARE(m_state.displayEntries.at(0).componentCount, 0);
+    QVERIFY(waitIdle());
+    QCOMPARE(finished.count(), 1);
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    QCOMPARE(row.componentCount, 0);
+    QCOMPARE(row.updateStatus, 0);
+    QVERIFY(row.resultStatus != 3 && row.resultStatus != 0);
+    QVERIFY(row.selected);
+    QCOMPARE(m_fleet->updateStats()->displays().value(address(0).toString()).attempts, 0);
+    QCOMPARE(m_state.displayEntries.at(1).resultStatus, 3);
+    QCOMPARE(m_state.activeUpdates, 0);
+}
+
+// The tick in which a queued row starts asks for the panel to be redrawn, not only the one in
+// which a row settles: otherwise the panel keeps saying "Queued" for a running update.
+void tst_UpdateQueue::startRefreshesDescription()
+{
+    setUp({ { "A-3", 3 }, { "B-3", 3 } });
+    m_state.updateLimit = 1;
+    makeQueue();
+    QList<int> statusAtRedraw;
+    QList<bool> descriptionAtRedraw;
+    connect(m_queue, &UpdateQueue::uiUpdateNeeded, this, [&](bool description) {
+        statusAtRedraw << m_state.displayEntries.at(1).updateStatus;
+        descriptionAtRedraw << description;
+    });
+    m_queue->queueUpdates();
+    QVERIFY(waitIdle());
+    // Row 2 was queued, then ran: the first redraw that saw it running also redrew the panel.
+    const int started = statusAtRedraw.indexOf(2);
+    QVERIFY(started > 0);
+    QCOMPARE(statusAtRedraw.at(started - 1), 1);
+    QVERIFY(descriptionAtRedraw.at(started));
+    // The first row's start, in the very first tick, did the same.
+    QCOMPARE(statusAtRedraw.at(1), 1);
+    QVERIFY(descriptionAtRedraw.at(1));
+}
+
 void tst_UpdateQueue::cancelQueuedWhileOthersRun()
 {
     setUp({ { "A-3", 3 }, { "B-3", 3 }, { "C-3", 3 }, { "D-3", 3 }, { "E-3", 3 } });
@@ -386,67 +475,100 @@ void tst_UpdateQueue::versionCheck_data()
 {
     QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("neverReturn");
+    QTest::addColumn<bool>("otherDisplay");
     QTest::addColumn<QString>("note");
-    QTest::newRow("verified") << NewVersion << false << "Verified: version R2.000";
-    QTest::newRow("other version") << "R1.500" << false << "Version after update is R1.500, expected R2.000";
-    QTest::newRow("never back") << NewVersion << true << "Display did not answer after the update.";
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("reportAfter"); // null: nothing read back
+    QTest::newRow("verified") << NewVersion << false << false << "Verified: version R2.000" << 3 << NewVersion
+                              << NewVersion;
+    QTest::newRow("back on its old version") << "R1.000" << false << false
+                                             << "Version after update is R1.000, expected R2.000" << 4 << "R1.000"
+                                             << "R1.000";
+    QTest::newRow("other version") << "R1.500" << false << false << "Version after update is R1.500, expected R2.000"
+                                   << 4 << "R1.500" << "R1.500";
+    QTest::newRow("another display at the address") << NewVersion << false << true
+                                                    << "Another display answers at this address (serial SN-OTHER, "
+                                                       "expected SN0000)"
+                                                    << 4 << "R1.000" << QString();
+    QTest::newRow("never back") << NewVersion << true << false
+                                << "The display did not answer after the update — check it before switching it off" << 4
+                                << "R1.000" << QString();
 }
 
 void tst_UpdateQueue::versionCheck()
 {
     QFETCH(QString, after);
     QFETCH(bool, neverReturn);
+    QFETCH(bool, otherDisplay);
     QFETCH(QString, note);
+    QFETCH(int, result);
+    QFETCH(QString, current);
+    QFETCH(QString, reportAfter);
     setUp({ { "CG-3", 3, 1, false, false, 2, 1 } }, [&](int, SimDisplayConfig &c) {
         c.update.firmwareAfterMain = after;
         c.update.neverReturn = neverReturn;
         c.update.rebootMs = 1000;
     });
+    SimDisplay *display = m_fleet->displays().first();
+    if (otherDisplay) {
+        // Another display takes the address while this one restarts, already on the new version.
+        connect(display, &SimDisplay::stateChanged, this, [display] {
+            if (display->isRebooting())
+                display->state().serialNumber = QStringLiteral("SN-OTHER");
+        });
+    }
     makeQueue();
+    const DisplayEntry &row = m_state.displayEntries.at(0);
+    // What the row says between "complete" and the answer after the restart.
+    QStringList whileChecking;
+    connect(m_queue, &UpdateQueue::update_info, this, [&] {
+        if (row.verifyOutcome != VerifyOutcome::Checking)
+            return;
+        whileChecking << DisplayRowText::statusText(row, false, {}) << DisplayRowText::availabilityText(row)
+                      << row.currentFirmware;
+        QCOMPARE(row.updateStatus, 2);
+        QVERIFY(row.selected);
+        QCOMPARE(m_state.activeUpdates, 1);
+    });
+    bool finishedWhileChecking = false;
+    connect(m_queue, &UpdateQueue::statusMessage, this, [&](const QString &text) {
+        if (text == QLatin1String("Update finished"))
+            finishedWhileChecking = finishedWhileChecking || row.verifyOutcome == VerifyOutcome::Checking;
+    });
+    QSignalSpy finished(m_queue, &UpdateQueue::allFinished);
     m_queue->queueUpdates();
     QVERIFY(waitIdle());
-    const DisplayEntry &row = m_state.displayEntries.at(0);
-    QCOMPARE(row.resultStatus, 3);
+
+    QVERIFY(!whileChecking.isEmpty());
+    QCOMPARE(whileChecking.first(), QStringLiteral("Checking the version…"));
+    QCOMPARE(whileChecking.at(1), QStringLiteral("Checking the version…"));
+    QCOMPARE(whileChecking.at(2), QStringLiteral("R1.000"));
+    QVERIFY(!finishedWhileChecking);
+    QCOMPARE(finished.count(), 1);
+
     QCOMPARE(row.updateNote, note);
-}
+    QCOMPARE(row.resultStatus, result);
+    QCOMPARE(row.updateStatus, 0);
+    QCOMPARE(m_state.activeUpdates, 0);
+    QCOMPARE(row.currentFirmware, current);
+    const bool verified = result == 3;
+    // A failed row stays ticked for another attempt, and its status is what the display reported.
+    QCOMPARE(row.selected, !verified);
+    QCOMPARE(row.firmwareStatus == FirmwareStatus::UpToDate, verified);
+    if (verified)
+        QCOMPARE(DisplayRowText::statusText(row, false, {}), QStringLiteral("Success. Verified: version R2.000"));
+    else
+        QCOMPARE(DisplayRowText::statusText(row, false, {}), note);
 
-void tst_UpdateQueue::powerSaveChangeBeforeQueueing()
-{
-    // Series 1 in Auto Standby, series 2 in Auto Power Save, series 2 whose control port refuses,
-    // series 3 in Auto Standby (not changed).
-    setUp({ { "LG-1", 1, 1, false, false, 1 }, { "LG-2", 2, 1, false, false, 0 }, { "LG-2B", 2, 1, false, false, 0 },
-            { "CG-3", 3, 1, false, false, 1 } },
-          [](int i, SimDisplayConfig &c) {
-              if (i == 2)
-                  c.misbehaviour.control = SimMisbehaviour::Listener::Refuse;
-          });
-    SearchOrchestrator search(m_state, m_database);
-    PowerSaveChange change(m_state, search);
-    makeQueue();
-    connect(&change, &PowerSaveChange::readyToQueue, m_queue, &UpdateQueue::queueUpdates);
-    QSignalSpy ready(&change, &PowerSaveChange::readyToQueue);
-    QVERIFY(change.start());
-    QCOMPARE(m_state.pendingControlRequests, 3);
-    QVERIFY(m_state.displayEntries.at(3).controlRequest == nullptr);
-    QVERIFY(ready.isEmpty());
-    QVERIFY(ready.wait(30000));
-    QCOMPARE(ready.count(), 1);
-    QCOMPARE(m_fleet->displays().at(0)->config().powerSaveSetting, 2);
-    QCOMPARE(m_fleet->displays().at(1)->config().powerSaveSetting, 2);
-    QCOMPARE(m_fleet->displays().at(3)->config().powerSaveSetting, 1);
-    // The refusing display was dropped from the update.
-    QVERIFY(!m_state.displayEntries.at(2).selected);
-    QCOMPARE(m_state.displayEntries.at(2).commStatus, 1);
-    QVERIFY(waitIdle());
-    for (int i : { 0, 1, 3 })
-        QCOMPARE(m_state.displayEntries.at(i).resultStatus, 3);
-    QCOMPARE(m_state.displayEntries.at(2).resultStatus, 0);
-    QCOMPARE(m_fleet->updateStats()->displays().value(address(2).toString()).attempts, 0);
-
-    // Nothing to change: queue at once.
-    m_state.displayEntries[0].selected = true;
-    m_state.displayEntries[0].powerSaveMode = 2;
-    QVERIFY(!change.start());
+    const QJsonObject line =
+            QJsonDocument::fromJson(UpdateReport::json(UpdateReport::lines(m_state, false, {}))).array().first().toObject();
+    QCOMPARE(line.value("result").toInt(), result);
+    QCOMPARE(line.value("firmware_after_verified").toBool(), verified);
+    if (reportAfter.isNull())
+        QVERIFY(line.value("firmware_after").isNull());
+    else
+        QCOMPARE(line.value("firmware_after").toString(), reportAfter);
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateQueue)

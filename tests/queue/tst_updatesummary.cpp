@@ -1,5 +1,9 @@
+#include "catalogue/FirmwareDatabase.h"
 #include "queue/UpdateSummary.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QTextDocument>
 
@@ -14,7 +18,33 @@ DisplayEntry listed(const QString &model, int durationSecs = 0)
     e.serialNumber = QStringLiteral("SN-") + model;
     e.address = QHostAddress(QStringLiteral("127.0.0.9"));
     e.updateDurationSecs = durationSecs;
+    e.catalogueSeries = 3;
+    e.currentFirmware = QStringLiteral("R1.000");
+    e.latestVersion = QStringLiteral("R2.000");
     return e;
+}
+
+// One release per model, with as many unpacked files as given; the queue reads the same catalogue.
+FirmwareDatabase catalogue(const QList<QPair<QString, int>> &modelFiles)
+{
+    QJsonArray firmware;
+    for (const auto &[model, files] : modelFiles) {
+        QJsonArray unpacked;
+        for (int i = 0; i < files; ++i)
+            unpacked.append(QJsonObject { { "fileName", QStringLiteral("%1-%2.bin").arg(model).arg(i) },
+                                          { "fileSize", 10 }, { "fileChecksum", "00" } });
+        QJsonObject release { { "version", "R2.000" }, { "seriesName", "SERIES_CEDAR5" }, { "updateViaHTTP", 1 },
+                              { "downloadLoc", "http://127.0.0.1/firmwareupdates/" + model + ".zip" },
+                              { "models", QJsonArray { model } }, { "changes", QJsonObject { { "version", "R2.000" } } } };
+        if (files > 0)
+            release.insert("unpackedFileInfo", unpacked);
+        firmware.append(release);
+    }
+    FirmwareDatabase database;
+    database.parse(QJsonDocument(QJsonObject { { "info", QJsonObject { { "databaseVersion", 1 } } },
+                                               { "firmware", firmware } }).toJson(),
+                   QLocale::English);
+    return database;
 }
 
 UpdateSummary::Options options(int limit = 5, bool assetTag = false)
@@ -49,6 +79,8 @@ private slots:
     void duration();
     void displayTextsAreEscaped_data();
     void displayTextsAreEscaped();
+    void refusedRowsListedApart_data();
+    void refusedRowsListedApart();
 };
 
 void tst_UpdateSummary::zeroRows()
@@ -72,15 +104,21 @@ void tst_UpdateSummary::rowsAreNumberedInTableOrder()
     const UpdateSummary::Texts without = UpdateSummary::build(rows, options());
     QCOMPARE(without.listedRows, 2);
     QVERIFY(without.table.contains(
-            QStringLiteral("<tr><td>1</td><td>A</td><td>SN-A</td><td>127.0.0.9</td><td></td></tr>"
-                           "<tr><td>2</td><td>C</td><td>SN-C</td><td>127.0.0.9</td><td></td></tr>")));
+            QStringLiteral("<tr><td>1</td><td>A</td><td>SN-A</td><td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td></td></tr>"
+                           "<tr><td>2</td><td>C</td><td>SN-C</td><td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td></td></tr>")));
     QVERIFY(!without.table.contains(QStringLiteral("Asset Tag")));
-    QVERIFY(without.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">Notes</td>")));
+    QVERIFY(without.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">IP Address</td><td bgcolor=\"#ffffff\">Current</td>"
+                                                  "<td bgcolor=\"#ffffff\">New</td><td bgcolor=\"#ffffff\">Notes</td>")));
 
+    rows[2].currentFirmware = QStringLiteral("R1.500");
     const UpdateSummary::Texts with = UpdateSummary::build(rows, options(5, true));
     QVERIFY(with.table.contains(QStringLiteral("<td bgcolor=\"#ffffff\">Asset Tag</td>")));
     QVERIFY(with.table.contains(
-            QStringLiteral("<tr><td>2</td><td>C</td><td>SN-C</td><td>Lobby</td><td>127.0.0.9</td><td></td></tr>")));
+            QStringLiteral("<tr><td>2</td><td>C</td><td>SN-C</td><td>Lobby</td><td>127.0.0.9</td><td>R1.500</td><td>R2.000</td><td></td></tr>")));
+    // Every row has as many cells as the head.
+    const QString plainTable = plain(with.table);
+    QCOMPARE(with.table.count(QStringLiteral("<td")), 8 * 3);
+    QVERIFY(plainTable.contains(QStringLiteral("R1.500")));
 }
 
 void tst_UpdateSummary::notes_data()
@@ -128,7 +166,8 @@ void tst_UpdateSummary::notes()
     r.powerSaveModeVcp = vcp;
 
     const UpdateSummary::Texts t = UpdateSummary::build(rows, options());
-    QVERIFY2(t.table.contains(QStringLiteral("<td>127.0.0.9</td><td>") + rowNotes + QStringLiteral("</td></tr>")),
+    QVERIFY2(t.table.contains(QStringLiteral("<td>127.0.0.9</td><td>R1.000</td><td>R2.000</td><td>") + rowNotes
+                              + QStringLiteral("</td></tr>")),
              qPrintable(t.table));
     int last = -1;
     for (const QString &name : { QStringLiteral("Note 1:"), QStringLiteral("Note 2:"), QStringLiteral("Note 3:") }) {
@@ -152,9 +191,13 @@ void tst_UpdateSummary::duration_data()
 
     QTest::newRow("2x600, limit 1") << QList<int> { 600, 600 } << 1 << "at least 20 minutes";
     QTest::newRow("2x600, limit 5") << QList<int> { 600, 600 } << 5 << "at least 10 minutes";
-    QTest::newRow("89 s") << QList<int> { 89 } << 5 << "at least 1 minutes";
-    QTest::newRow("29 s") << QList<int> { 29 } << 5 << "at least 0 minutes";
-    QTest::newRow("30 s") << QList<int> { 30 } << 5 << "at least 1 minutes";
+    QTest::newRow("89 s") << QList<int> { 89 } << 5 << "at least 1 minute";
+    QTest::newRow("90 s") << QList<int> { 90 } << 5 << "at least 2 minutes";
+    QTest::newRow("60 s") << QList<int> { 60 } << 5 << "at least 1 minute";
+    QTest::newRow("59 s") << QList<int> { 59 } << 5 << "less than a minute";
+    QTest::newRow("29 s") << QList<int> { 29 } << 5 << "less than a minute";
+    QTest::newRow("1 s") << QList<int> { 1 } << 5 << "less than a minute";
+    QTest::newRow("2x40 s, limit 1") << QList<int> { 40, 40 } << 1 << "at least 1 minute";
     QTest::newRow("no duration") << QList<int> { 0 } << 5 << QString();
 }
 
@@ -191,14 +234,82 @@ void tst_UpdateSummary::displayTextsAreEscaped()
     rows[0].modelName = text;
     rows[0].serialNumber = text + QStringLiteral("s");
     rows[0].assetTag = text + QStringLiteral("t");
+    rows[0].currentFirmware = text + QStringLiteral("c");
+    rows[0].latestVersion = text + QStringLiteral("n");
+    // The same display twice: once to update, once refused (its series has no LAN sequence).
+    rows.append(rows[0]);
+    rows[1].catalogueSeries = 7;
     const UpdateSummary::Texts t = UpdateSummary::build(rows, options(5, true));
     QVERIFY(!t.table.contains(text) || text.toHtmlEscaped() == text);
     // Shown as rich text, the characters come out as they were typed.
     const QString shown = plain(t.table);
     QVERIFY2(shown.contains(text), qPrintable(shown));
-    QVERIFY(shown.contains(text + QStringLiteral("s")));
-    QVERIFY(shown.contains(text + QStringLiteral("t")));
-    QCOMPARE(t.table.count(QStringLiteral("<tr>")), 2);
+    for (const QString &suffix : { "s", "t", "c", "n" })
+        QCOMPARE(shown.count(text + suffix), suffix == QLatin1String("n") ? 1 : 2);
+    QCOMPARE(t.table.count(QStringLiteral("<tr>")), 4);
+}
+
+void tst_UpdateSummary::refusedRowsListedApart_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<bool>("withCatalogue");
+    QTest::addColumn<QString>("reason"); // empty: updated with the others
+
+    const QString noLan = QStringLiteral("This model cannot be updated via LAN. Use a USB drive.");
+    QTest::newRow("series 7") << 7 << 1 << true << noLan;
+    QTest::newRow("series 8") << 8 << 1 << true << noLan;
+    QTest::newRow("no series") << 0 << 1 << true << noLan;
+    QTest::newRow("seven files") << 3 << 7 << true
+                                 << "The firmware has 7 files, more than the 6 a LAN update can send.";
+    QTest::newRow("six files") << 3 << 6 << true << QString();
+    QTest::newRow("plain package") << 11 << 0 << true << QString();
+    QTest::newRow("series 7, no catalogue") << 7 << 1 << false << noLan;
+    // Without the catalogue the files are unknown: the queue still refuses the row later.
+    QTest::newRow("seven files, no catalogue") << 3 << 7 << false << QString();
+}
+
+// A row the queue will refuse is judged before the question: listed apart with its reason, not
+// counted among the displays to update nor in their time.
+void tst_UpdateSummary::refusedRowsListedApart()
+{
+    QFETCH(int, series);
+    QFETCH(int, files);
+    QFETCH(bool, withCatalogue);
+    QFETCH(QString, reason);
+
+    const FirmwareDatabase database = catalogue({ { "OK-1", 1 }, { "X-2", files } });
+    DisplayEntryList rows { listed(QStringLiteral("OK-1"), 600), listed(QStringLiteral("X-2"), 600) };
+    rows[1].catalogueSeries = series;
+    rows[1].manualPowerCycle = 2; // a note it would carry if it were updated
+    rows[1].address = QHostAddress(QStringLiteral("127.0.0.10"));
+    UpdateSummary::Options o = options(1);
+    if (withCatalogue)
+        o.database = &database;
+    const UpdateSummary::Texts t = UpdateSummary::build(rows, o);
+
+    const bool refused = !reason.isEmpty();
+    QCOMPARE(t.listedRows, refused ? 1 : 2);
+    QCOMPARE(t.refusedRows, refused ? 1 : 0);
+    QVERIFY(t.header.contains(QStringLiteral("following %1 display(s)").arg(t.listedRows)));
+    QCOMPARE(t.estimateSecs, refused ? 600 : 1200);
+    QVERIFY(t.message.contains(refused ? QStringLiteral("at least 10 minutes") : QStringLiteral("at least 20 minutes")));
+    QCOMPARE(t.message.contains(QStringLiteral("Note 1:")), !refused);
+
+    const QString shown = plain(t.table);
+    const int apart = shown.indexOf(QStringLiteral("will not be updated"));
+    QCOMPARE(apart >= 0, refused);
+    if (refused) {
+        QVERIFY2(shown.contains(QStringLiteral("The following 1 display(s) will not be updated:")), qPrintable(shown));
+        // Below the displays to update, with the model, the address and the reason.
+        QVERIFY(shown.indexOf(QStringLiteral("OK-1")) < apart);
+        QVERIFY(shown.indexOf(QStringLiteral("X-2"), apart) > apart);
+        QVERIFY(shown.indexOf(QStringLiteral("127.0.0.10"), apart) > apart);
+        QVERIFY2(shown.indexOf(reason, apart) > apart, qPrintable(shown));
+        QVERIFY(!t.table.contains(QStringLiteral("<td>2</td>")));
+    } else {
+        QVERIFY(t.table.contains(QStringLiteral("<tr><td>2</td><td>X-2</td>")));
+    }
 }
 
 QTEST_MAIN(tst_UpdateSummary)

@@ -87,6 +87,12 @@ private slots:
         QTest::newRow("formula") << "=HYPERLINK(\"http://x\",\"y\")" << "'=HYPERLINK(\"http://x\",\"y\")";
         QTest::newRow("plus") << "+1+2" << "'+1+2";
         QTest::newRow("minus") << "-2+3" << "'-2+3";
+        QTest::newRow("negative number") << "-2" << "-2";
+        QTest::newRow("negative decimal") << "-0.25" << "-0.25";
+        QTest::newRow("minus then point") << "-.5" << "'-.5";
+        QTest::newRow("minus trailing point") << "-2." << "'-2.";
+        QTest::newRow("minus alone") << "-" << "'-";
+        QTest::newRow("minus exponent") << "-1E+2" << "'-1E+2";
         QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
         QTest::newRow("tab first") << "\t=1" << "'\t=1";
         QTest::newRow("cr first") << "\r=1" << "'\r=1";
@@ -162,8 +168,8 @@ private slots:
         QCOMPARE(rows.at(1).at(availability), QStringLiteral("New version R2.000 available"));
     }
 
-    // Only displays whose update started are reported; the version after says whether it was
-    // read back; CSV and JSON agree.
+    // Only displays whose update started are reported; the version after is only what the display
+    // reported after the update, and only the release's version is verified; CSV and JSON agree.
     void updateReportReadsBack()
     {
         DisplayTableState state;
@@ -173,8 +179,19 @@ private slots:
         done.updateSettledAt = start.addSecs(95);
         done.firmwareBefore = QStringLiteral("R1.000");
         done.currentFirmware = QStringLiteral("R2.000");
+        done.firmwareAfter = QStringLiteral("R2.000");
         done.resultStatus = 3;
         done.verifyOutcome = 0;
+        // Came back on its old version: read back, not verified, a failure.
+        DisplayEntry oldVersion = display(QStringLiteral("PX-3"), QStringLiteral("127.0.74.4"), QStringLiteral("S4"));
+        oldVersion.updateStartedAt = start.addSecs(2);
+        oldVersion.updateSettledAt = start.addSecs(90);
+        oldVersion.firmwareBefore = QStringLiteral("R1.000");
+        oldVersion.firmwareAfter = QStringLiteral("R1.000");
+        oldVersion.resultStatus = 4;
+        oldVersion.verifyOutcome = 1;
+        oldVersion.updateNote = QStringLiteral("Version after update is R1.000, expected R2.000");
+        oldVersion.selected = true;
         DisplayEntry failed = display(QStringLiteral("CG, 343"), QStringLiteral("127.0.74.2"), QStringLiteral("S2"));
         failed.updateStartedAt = start.addSecs(1);
         failed.updateSettledAt = start.addSecs(30);
@@ -182,24 +199,27 @@ private slots:
         failed.resultStatus = -3;
         failed.selected = true;
         DisplayEntry untouched = display(QStringLiteral("RL-947"), QStringLiteral("127.0.74.3"), QStringLiteral("S3"));
-        state.displayEntries << done << untouched << failed;
+        state.displayEntries << done << untouched << failed << oldVersion;
         QVERIFY(UpdateReport::hasLines(state));
 
         const QList<UpdateReport::Line> lines = UpdateReport::lines(state, false, &statusLookup);
-        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.size(), 3);
         const QString path = m_dir.filePath(QStringLiteral("report.csv"));
         QVERIFY(ReportFile::write(path, CsvWriter::document(UpdateReport::table(lines))).isEmpty());
         const QList<QStringList> rows = readCsv(path);
-        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.at(1), (QStringList { "2026-12-10T01:02:03Z", "2026-12-10T01:03:38Z", "'@LG-141", "S1", "127.0.74.1",
                                             "R1.000", "R2.000", "Yes", "Success" }));
         QCOMPARE(rows.at(2).at(2), QStringLiteral("CG, 343"));
-        QCOMPARE(rows.at(2).at(6), QStringLiteral("R1.000"));
+        // Nothing was read back after the failed session: no version after, never the one before.
+        QCOMPARE(rows.at(2).at(6), QString());
         QCOMPARE(rows.at(2).at(7), QStringLiteral("No"));
         QCOMPARE(rows.at(2).at(8), QStringLiteral("Error -3"));
+        QCOMPARE(rows.at(3).mid(5), (QStringList { "R1.000", "R1.000", "Yes",
+                                                  "Version after update is R1.000, expected R2.000" }));
 
         const QJsonArray json = QJsonDocument::fromJson(UpdateReport::json(lines)).array();
-        QCOMPARE(json.size(), 2);
+        QCOMPARE(json.size(), 3);
         const QJsonObject first = json.at(0).toObject();
         QCOMPARE(first.value("model").toString(), QStringLiteral("@LG-141"));
         QCOMPARE(first.value("firmware_before").toString(), QStringLiteral("R1.000"));
@@ -209,6 +229,12 @@ private slots:
         QCOMPARE(first.value("started").toString(), QStringLiteral("2026-12-10T01:02:03Z"));
         QCOMPARE(json.at(1).toObject().value("result").toInt(), -3);
         QCOMPARE(json.at(1).toObject().value("result_text").toString(), QStringLiteral("Error -3"));
+        QVERIFY(json.at(1).toObject().value("firmware_after").isNull());
+        QCOMPARE(json.at(1).toObject().value("firmware_after_verified").toBool(), false);
+        const QJsonObject oldLine = json.at(2).toObject();
+        QCOMPARE(oldLine.value("firmware_after").toString(), QStringLiteral("R1.000"));
+        QCOMPARE(oldLine.value("firmware_after_verified").toBool(), false);
+        QCOMPARE(oldLine.value("result").toInt(), 4);
 
         DisplayTableState none;
         none.displayEntries << untouched;

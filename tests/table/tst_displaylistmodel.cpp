@@ -167,6 +167,30 @@ void tst_displayListModel::statusColumn_data()
         e.catalogueSeries = 2;
         e.powerSaveMode = 2;
     }) << false << QString() << QString();
+    // The release switches the display to "Normal" before its update: said before the user confirms.
+    QTest::newRow("power save will be switched to normal") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << "Power Save Mode will be changed to \"Normal\"" << "info";
+    QTest::newRow("already normal") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 2;
+    }) << false << QString() << QString();
+    QTest::newRow("switched to normal, not selected") << Edit([](DisplayEntry &e) {
+        e.catalogueSeries = 11;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << QString() << QString();
+    QTest::newRow("switched to normal, queued") << Edit([](DisplayEntry &e) {
+        e.selected = true;
+        e.updateStatus = 1;
+        e.needPowerSaveModeToNormal = 1;
+        e.powerSaveModeVcp = 1;
+    }) << false << "Queued" << "monitor pause";
     QTest::newRow("power save on another series") << Edit([](DisplayEntry &e) {
         e.selected = true;
         e.catalogueSeries = 3;
@@ -398,34 +422,37 @@ void tst_displayListModel::progressText_data()
     const std::array<qint32, 6> none { -1, -1, -1, -1, -1, -1 };
 
     QTest::newRow("first done, second at 40") << running(2, { 100, 40, -1, -1, -1, -1 }) << qint64(0)
-                                              << "Updating 70% Completed: FW1 ";
-    QTest::newRow("nothing reported yet") << running(1, none) << qint64(0) << "Updating 0% ";
+                                              << "Updating 70% Completed: FW1";
+    QTest::newRow("nothing reported yet") << running(1, none) << qint64(0) << "Updating 0%";
     QTest::newRow("only the counted components add up") << running(2, { 50, 50, 100, 100, 100, 100 }) << qint64(0)
-                                                         << "Updating 50% ";
+                                                         << "Updating 50%";
     QTest::newRow("five and six count, are never named") << running(6, { 100, 100, 100, 100, 100, 100 }) << qint64(0)
-                                                         << "Updating 100% Completed: FW1 FW2 FW3 FW4 ";
+                                                         << "Updating 100% Completed: FW1 FW2 FW3 FW4";
     QTest::newRow("remaining 03:55") << running(1, none, [](DisplayEntry &e) { e.updateDurationSecs = 300; })
-                                     << qint64(65000) << "Updating 0%  Estimated time remaining: 03:55";
+                                     << qint64(65000) << "Updating 0% Estimated time remaining: 03:55";
     QTest::newRow("part seconds are dropped") << running(1, none, [](DisplayEntry &e) { e.updateDurationSecs = 300; })
-                                              << qint64(65999) << "Updating 0%  Estimated time remaining: 03:55";
+                                              << qint64(65999) << "Updating 0% Estimated time remaining: 03:55";
     QTest::newRow("overrun by 5 s") << running(1, none, [](DisplayEntry &e) { e.updateDurationSecs = 300; })
-                                    << qint64(305000) << "Updating 0%  Estimated time remaining: 00:05";
+                                    << qint64(305000) << "Updating 0% Estimated time remaining: 00:05";
     QTest::newRow("overrun by 125 s") << running(1, none, [](DisplayEntry &e) { e.updateDurationSecs = 300; })
-                                      << qint64(425000) << "Updating 0%  Estimated time remaining: -2:05";
+                                      << qint64(425000) << "Updating 0% Estimated time remaining: -2:05";
     QTest::newRow("uploading, no upload figure")
         << running(3, { 100, 50, -1, -1, -1, -1 }, [](DisplayEntry &e) { e.uploading = true; })
-        << qint64(0) << "Uploading 50% Completed: FW1 ";
+        << qint64(0) << "Uploading 50% Completed: FW1";
     QTest::newRow("uploading with its own figure") << running(1, none, [](DisplayEntry &e) {
         e.uploading = true;
         e.uploadPercent = 30;
         e.updateDurationSecs = 120;
-    }) << qint64(0) << "Uploading 30%  Estimated time remaining: 02:00";
+    }) << qint64(0) << "Uploading 30% Estimated time remaining: 02:00";
+    QTest::newRow("multi-file model, completed and remaining")
+        << running(2, { 100, 0, -1, -1, -1, -1 }, [](DisplayEntry &e) { e.updateDurationSecs = 600; })
+        << qint64(60000) << "Updating 50% Completed: FW1 Estimated time remaining: 09:00";
     QTest::newRow("no components, applying") << running(0, none) << qint64(0) << "Updating";
     QTest::newRow("no components, uploading") << running(0, none, [](DisplayEntry &e) { e.uploading = true; })
                                               << qint64(0) << "Uploading";
     QTest::newRow("negative component count") << running(-3, none) << qint64(0) << "Updating";
     QTest::newRow("absurd component count") << running(1000000, { 100, 100, 100, 100, 100, 100 }) << qint64(0)
-                                            << "Updating 100% Completed: FW1 FW2 FW3 FW4 ";
+                                            << "Updating 100% Completed: FW1 FW2 FW3 FW4";
 }
 
 void tst_displayListModel::progressText()
@@ -450,14 +477,14 @@ void tst_displayListModel::progressTextFromRunningClock()
     model.setEntries(&entries);
 
     const QString text = model.index(0, displayListModel::StatusColumn).data().toString();
-    QVERIFY2(text == QLatin1String("Updating 70% Completed: FW1  Estimated time remaining: 05:00")
-                 || text == QLatin1String("Updating 70% Completed: FW1  Estimated time remaining: 04:59"),
+    QVERIFY2(text == QLatin1String("Updating 70% Completed: FW1 Estimated time remaining: 05:00")
+                 || text == QLatin1String("Updating 70% Completed: FW1 Estimated time remaining: 04:59"),
              qPrintable(text));
 
     // A session that has not started its clock counts as just begun.
     entries[0].updateTimer.invalidate();
     QCOMPARE(model.index(0, displayListModel::StatusColumn).data().toString(),
-             QStringLiteral("Updating 70% Completed: FW1  Estimated time remaining: 05:00"));
+             QStringLiteral("Updating 70% Completed: FW1 Estimated time remaining: 05:00"));
 }
 
 void tst_displayListModel::powerAndAddressColumns_data()

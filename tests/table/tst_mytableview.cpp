@@ -94,6 +94,8 @@ private slots:
     void checkBoxFromKeyboard_data();
     void checkBoxFromKeyboard();
     void sortKeepsCurrentRowInViewAndFitsColumns();
+    void statusColumnShowsTheWholeText_data();
+    void statusColumnShowsTheWholeText();
 
 private:
     void rightClick(int viewRow, const QString &choice, SeenMenu *seen);
@@ -358,6 +360,56 @@ void tst_MyTableView::sortKeepsCurrentRowInViewAndFitsColumns()
     QCOMPARE(m_view->currentIndex().row(), 0);
     QTRY_VERIFY(currentInView());
     QTRY_VERIFY(m_view->columnWidth(displayListModel::ModelNameColumn) >= longWidth);
+}
+
+void tst_MyTableView::statusColumnShowsTheWholeText_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("storedStretch"); // a header state saved with the last section stretched
+
+    const QString longNote = QStringLiteral("Not queued: the firmware has 9 files, more than the 6 a LAN update "
+                                            "can send. Updating 50% Completed: FW1 Estimated time remaining: 09:00");
+    QTest::newRow("short text fills to the edge") << QStringLiteral("Ready") << false;
+    QTest::newRow("long text is not cut") << longNote << false;
+    QTest::newRow("long text, stretched header restored") << longNote << true;
+}
+
+// The status column is the last one: it reaches the window's edge, and a text longer than that
+// widens it (the table scrolls sideways) instead of ending in "...". Its tool tip stays the text.
+void tst_MyTableView::statusColumnShowsTheWholeText()
+{
+    QFETCH(QString, note);
+    QFETCH(bool, storedStretch);
+
+    m_entries[0].updateNote = note;
+    m_model->resetAll();
+    const int status = displayListModel::StatusColumn;
+    QHeaderView *header = m_view->horizontalHeader();
+    m_view->fitColumnsToContents();
+    // A window whose edge cuts the long text in the middle: the columns before the status column
+    // fit, and half of the long text would.
+    const int textWidth = m_view->fontMetrics().horizontalAdvance(note);
+    const int frame = m_view->width() - m_view->viewport()->width();
+    m_view->resize(header->sectionPosition(status) + m_view->fontMetrics().horizontalAdvance(QStringLiteral("x")) * 60 + frame,
+                   300);
+    QCoreApplication::processEvents();
+    header->setStretchLastSection(storedStretch);
+    m_view->fitColumnsToContents();
+
+    const int row = m_proxy->mapFromSource(m_model->index(0, status)).row();
+    const QModelIndex cell = m_proxy->index(row, status);
+    QCOMPARE(cell.data().toString(), note);
+    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), note);
+    QVERIFY(!header->stretchLastSection());
+    QVERIFY2(m_view->columnWidth(status) >= textWidth,
+             qPrintable(QStringLiteral("%1 < %2").arg(m_view->columnWidth(status)).arg(textWidth)));
+    QVERIFY(header->sectionPosition(status) + m_view->columnWidth(status) >= m_view->viewport()->width());
+
+    // A wider window: the column follows to the new edge.
+    m_view->resize(2400, 300);
+    QCoreApplication::processEvents();
+    QVERIFY(header->sectionPosition(status) + m_view->columnWidth(status) >= m_view->viewport()->width());
+    QVERIFY(m_view->columnWidth(status) >= textWidth);
 }
 
 QTEST_MAIN(tst_MyTableView)

@@ -106,6 +106,7 @@ class tst_CreateUSBDriveDialog : public QObject
 
 private slots:
     void driveList();
+    void noSuitableDrive_data();
     void noSuitableDrive();
     void copyOutcomes_data();
     void copyOutcomes();
@@ -162,19 +163,39 @@ void tst_CreateUSBDriveDialog::driveList()
     QCOMPARE(combo->itemText(4), QStringLiteral("/media/x/NEW (NEW) [512 MB FAT32]"));
 }
 
+void tst_CreateUSBDriveDialog::noSuitableDrive_data()
+{
+    QTest::addColumn<QStringList>("fileSystems"); // one drive each
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("no drive at all") << QStringList() << "No USB drive found";
+    QTest::newRow("one exFAT drive") << QStringList { "exFAT" } << "No suitably formatted USB drives found.";
+    QTest::newRow("exFAT and NTFS") << QStringList { "exFAT", "NTFS" } << "No suitably formatted USB drives found.";
+}
+
 void tst_CreateUSBDriveDialog::noSuitableDrive()
 {
+    QFETCH(QStringList, fileSystems);
+    QFETCH(QString, status);
+
     Harness h;
     QVERIFY(h.f.isValid());
-    *h.drives = { { h.f.drive, "EXSTICK", Stick16GB, "exFAT" } };
+    for (const QString &fileSystem : fileSystems)
+        h.drives->append({ QStringLiteral("/media/x/") + fileSystem, fileSystem, Stick16GB, fileSystem });
     h.open(twoFileRelease(h.f));
-    QCOMPARE(h.status(), QStringLiteral("No suitably formatted USB drives found."));
+    QCOMPARE(h.combo()->count(), fileSystems.size());
+    QCOMPARE(h.status(), status);
     QVERIFY(!h.copyButton()->isEnabled());
     QVERIFY(!h.child<QProgressBar>("progressBar")->isVisible());
 
+    // Refresh says what is there now: the drives taken out, then one put back in.
     h.drives->clear();
     QTest::mouseClick(h.child<QPushButton>("refresh_pushButton"), Qt::LeftButton);
     QCOMPARE(h.combo()->count(), 0);
+    QCOMPARE(h.status(), QStringLiteral("No USB drive found"));
+    QVERIFY(!h.copyButton()->isEnabled());
+    h.drives->append({ h.f.drive, "EXSTICK", Stick16GB, "exFAT" });
+    QTest::mouseClick(h.child<QPushButton>("refresh_pushButton"), Qt::LeftButton);
     QCOMPARE(h.status(), QStringLiteral("No suitably formatted USB drives found."));
 }
 
@@ -384,13 +405,15 @@ void tst_CreateUSBDriveDialog::hostileCatalogueTexts()
     QVERIFY(!instructions.contains(QLatin1String("/etc/x.png")));
     QVERIFY(h.child<QTextBrowser>("update_instructions_textBrowser")->toPlainText().contains(QLatin1String("Open this and go.")));
 
-    // The file name reaches the rich-text status label as text.
+    // The file name reaches the status label as the text it is: neither markup nor escaped twice.
     QList<QString> statuses;
-    connect(h.child<QProgressBar>("progressBar"), &QProgressBar::valueChanged, this,
-            [&] { statuses << h.status(); });
+    connect(h.child<QProgressBar>("progressBar"), &QProgressBar::valueChanged, this, [&] {
+        if (h.child<QLabel>("status_label")->textFormat() == Qt::PlainText)
+            statuses << h.status();
+    });
     QTest::mouseClick(h.copyButton(), Qt::LeftButton);
     QCOMPARE(h.dialog->lastResult(), 0);
-    QVERIFY(statuses.contains(QStringLiteral("Copying 'x&amp;lt;b&amp;gt;.bin'")));
+    QVERIFY2(statuses.contains(QStringLiteral("Copying 'x&lt;b&gt;.bin'")), qPrintable(statuses.join(" | ")));
 }
 
 void tst_CreateUSBDriveDialog::openedModallyByAFlow()

@@ -192,18 +192,22 @@ void tst_UsbDriveWriter::catalogueAimedBesideTheRootDeletesNothing_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("linkOnDrive");
-    QTest::newRow("climbing name") << "../beside" << false;
-    QTest::newRow("climbing sub-folder") << "FW/../../beside" << false;
-    QTest::newRow("absolute name") << "" << false;
+    QTest::addColumn<int>("result");
+    const int unsafe = UsbDriveWriter::UnsafeName;
+    const int offDrive = UsbDriveWriter::TargetOffDrive;
+    QTest::newRow("climbing name") << "../beside" << false << unsafe;
+    QTest::newRow("climbing sub-folder") << "FW/../../beside" << false << unsafe;
+    QTest::newRow("absolute name") << "" << false << unsafe;
     // A hostile stick: a plain folder name that is a link to a folder off the drive.
-    QTest::newRow("link on the drive") << "FW" << true;
-    QTest::newRow("sub-folder of a link on the drive") << "FW/NEW" << true;
+    QTest::newRow("link on the drive") << "FW" << true << offDrive;
+    QTest::newRow("sub-folder of a link on the drive") << "FW/NEW" << true << offDrive;
 }
 
 void tst_UsbDriveWriter::catalogueAimedBesideTheRootDeletesNothing()
 {
     QFETCH(QString, folder);
     QFETCH(bool, linkOnDrive);
+    QFETCH(int, result);
 
     UsbDriveFixture f;
     QVERIFY(f.isValid());
@@ -213,14 +217,19 @@ void tst_UsbDriveWriter::catalogueAimedBesideTheRootDeletesNothing()
     if (linkOnDrive)
         QVERIFY(QFile::link(f.beside, f.drive + "/FW"));
     QVERIFY(writeFile(f.beside + "/main.bin", "beside, not ours"));
+    QVERIFY(writeFile(f.drive + "/old.bin", "the stick's own firmware"));
 
     UsbDriveWriter writer(0, f.cache, UsbCopyPlan::fromRelease(release));
     writer.setFlushToDevice(false);
-    QCOMPARE(writer.write(f.drive), int(UsbDriveWriter::UnsafeName));
+    QCOMPARE(writer.write(f.drive), result);
+    // Refused before anything was deleted, on the drive as beside it.
+    QCOMPARE(readFile(f.drive + "/old.bin"), QByteArray("the stick's own firmware"));
     QCOMPARE(readFile(f.beside + "/keep.bin"), QByteArray("must survive"));
     QCOMPARE(readFile(f.beside + "/main.bin"), QByteArray("beside, not ours"));
     QCOMPARE(QDir(f.beside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({ "keep.bin", "main.bin" }));
-    QVERIFY(UsbDriveWriter::resultText(UsbDriveWriter::UnsafeName).contains(QLatin1String("Nothing was copied")));
+    QVERIFY(UsbDriveWriter::resultText(result).contains(QLatin1String("Nothing was")));
+    if (linkOnDrive)
+        QVERIFY(UsbDriveWriter::resultText(result).contains(QLatin1String("link to a place outside the drive")));
 }
 
 void tst_UsbDriveWriter::oldFirmwareGoesOtherFilesStay()

@@ -1,4 +1,4 @@
-#include "usbwriter/CatalogueRichText.h"
+#include "catalogue/CatalogueRichText.h"
 #include "usbwriter/UsbDriveSuitability.h"
 #include "usbwriter/UsbReleaseTexts.h"
 

@@ -83,8 +83,8 @@ while ((SECONDS < deadline)); do
     # Quillon's own word on it: after the reboot it reads the display's version and logs
     # "Verified: version ..." when it is the catalogue's.
     verified=$(grep -c "Verified: version" "$DEMO_LOG")
-    grep -q "Version after update is\|Display did not answer after the update" "$DEMO_LOG" \
-        && fail "Quillon found a display on the wrong version after its update"
+    grep -q "Version after update is\|did not answer after the update\|Another display answers at this address" "$DEMO_LOG" \
+        && fail "Quillon found a display not running the new firmware after its update"
     if [ "$done" -gt 0 ] && [ "$verified" -gt 0 ] \
         && { [ "${DEMO_WAIT_ALL:-0}" != 1 ] || [ $((done + failed)) -ge "$(grep -c '"address"' "$DEMO_STATS")" ]; }; then
         sleep 1

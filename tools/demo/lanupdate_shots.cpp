@@ -110,7 +110,7 @@ int main(int argc, char **argv)
                 { "version", "2.000" }, { "seriesName", QString::fromLatin1(p.seriesName) },
                 { "downloadLoc", server.url(model + ".bin").toString() }, { "fileChecksum", md5(package) },
                 { "fileSize", package.size() }, { "updateViaHTTP", 1 }, { "updateViaUSB", 1 },
-                { "updateViaHTTPDurationSecs", 240 }, { "manualPowerCycleRequired", model == "MX-651" ? 2 : 0 },
+                { "updateViaHTTPDurationSecs", 240 }, { "numPACComponents", 1 }, { "manualPowerCycleRequired", model == "MX-651" ? 2 : 0 },
                 { "models", QJsonArray { model } },
                 { "changes", QJsonObject { { "version", "2.000" }, { "changeList", "Faster start-up|Fixes HDMI detection" } } } });
     }

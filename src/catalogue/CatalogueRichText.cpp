@@ -1,5 +1,6 @@
-#include "usbwriter/CatalogueRichText.h"
+#include "catalogue/CatalogueRichText.h"
 
+#include <QFont>
 #include <QList>
 #include <QPair>
 #include <QTextBlock>
@@ -55,6 +56,35 @@ void cleanFrame(QTextFrame *frame)
     const QList<QTextFrame *> children = frame->childFrames();
     for (QTextFrame *child : children)
         cleanFrame(child);
+}
+
+QString imageHtml(const QTextImageFormat &format)
+{
+    QString html = QStringLiteral("<img src=\"%1\"").arg(format.name().toHtmlEscaped());
+    if (format.width() > 0)
+        html += QStringLiteral(" width=\"%1\"").arg(qRound(format.width()));
+    if (format.height() > 0)
+        html += QStringLiteral(" height=\"%1\"").arg(qRound(format.height()));
+    return html + QLatin1Char('>');
+}
+
+QString textHtml(const QString &text, const QTextCharFormat &format, CatalogueRichText::Tags allowed)
+{
+    QString html = text.toHtmlEscaped();
+    html.replace(QChar::LineSeparator, QLatin1String("<br>"));
+    if (allowed.testFlag(CatalogueRichText::Bold) && format.fontWeight() >= QFont::Bold)
+        html = QLatin1String("<b>") + html + QLatin1String("</b>");
+    if (allowed.testFlag(CatalogueRichText::Italic) && format.fontItalic())
+        html = QLatin1String("<i>") + html + QLatin1String("</i>");
+    if (format.isAnchor()) {
+        if (allowed.testFlag(CatalogueRichText::WebLink) && CatalogueRichText::isWebLink(format.anchorHref())) {
+            const QString href = QUrl(format.anchorHref().trimmed()).toString(QUrl::FullyEncoded);
+            html = QStringLiteral("<a href=\"%1\">%2</a>").arg(href.toHtmlEscaped(), html);
+        }
+    } else if (allowed.testFlag(CatalogueRichText::Underline) && format.fontUnderline()) {
+        html = QLatin1String("<u>") + html + QLatin1String("</u>");
+    }
+    return html;
 }
 
 } // namespace
@@ -128,4 +158,30 @@ QString CatalogueRichText::sanitized(const QString &html)
     }
     cleanFrame(document.rootFrame());
     return document.toHtml();
+}
+
+QString CatalogueRichText::inlineHtml(const QString &item, Tags allowed)
+{
+    if (item.trimmed().isEmpty())
+        return {};
+    ResourceOnlyDocument document;
+    document.setHtml(item);
+    QString html;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            html += QLatin1String("<br>");
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                if (allowed.testFlag(ResourceImage) && isResource(format.toImageFormat().name()))
+                    html += imageHtml(format.toImageFormat());
+                continue;
+            }
+            html += textHtml(fragment.text(), format, allowed);
+        }
+    }
+    return html;
 }
