@@ -128,6 +128,10 @@ struct Bench
     // Runs the session until it settles; false when it did not within the time.
     bool run(int waitMs = 20000)
     {
+        // A short session may end between two samples below: look also while a request arrives.
+        const auto sample = [this] { peakConnections = qMax(peakConnections, connectionsTo(address, { WebPort, ControlPort })); };
+        QObject::connect(display.get(), &SimDisplay::webRequestReceived, display.get(), sample);
+        QObject::connect(display.get(), &SimDisplay::controlRequestReceived, display.get(), sample);
         client.start();
         QElapsedTimer clock;
         clock.start();
