@@ -293,9 +293,12 @@ void WebConnection::readAvailable()
     while (m_socket && generation == m_generation && m_socket->bytesAvailable() > 0) {
         QByteArray bytes = m_socket->read(ReadBlockBytes);
         m_replyStarted = true;
-        if (m_stage == Stage::Head && !readHead(bytes))
+        // Read on while the head is incomplete: what the socket holds already is not announced again.
+        if (m_stage == Stage::Head)
+            readHead(bytes);
+        if (generation != m_generation)
             return;
-        if (m_stage == Stage::Body)
+        if (m_stage == Stage::Body && !bytes.isEmpty())
             readBody(bytes);
     }
 }
