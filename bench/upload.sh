@@ -2,7 +2,7 @@
 # 20 update sessions (legacy upload, one file each) uploading one package at once to 20 simulated
 # displays on loopback, against 20 parallel `curl -F` uploads of the same file to the same displays.
 # Sizes 16 MB and 64 MB: the uploading process's peak RSS should stay under 200 MB whatever the
-# size (the body is streamed from the file), and our throughput should be at least 0.8x curl's.
+# size (the body is streamed from the file), and our throughput should be at least 0.95x curl's.
 set -euo pipefail
 source "$(dirname "$0")/lib/timing.sh"
 BUILD_DIR=${BUILD_DIR:-build-bench}
@@ -29,7 +29,10 @@ cleanup() {
 trap cleanup EXIT
 
 # Series 1 displays take a legacy upload at any time, so curl and the sessions send the same request.
-"$SIM" --first "$FIRST" --count "$COUNT" --series 1 --web-port "$PORT" > "$work/sim.log" 2>&1 &
+# A legacy display restarts once no upload came for a while (30 s by default); slow rounds on a
+# busy machine would then meet a display that is restarting, so the quiet time is made long.
+echo '{ "defaults": { "update": { "legacyQuietMs": 3600000 } } }' > "$work/sim.json"
+"$SIM" --first "$FIRST" --count "$COUNT" --series 1 --web-port "$PORT" --config "$work/sim.json" > "$work/sim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 100); do grep -q "displaysim ready" "$work/sim.log" && break; sleep 0.1; done
 grep -q "displaysim ready" "$work/sim.log" || { echo "displaysim did not start" >&2; cat "$work/sim.log" >&2; exit 1; }
@@ -69,6 +72,6 @@ for mb in $SIZES_MB; do
     max_rss=$(printf '%s\n' "${rss[@]}" | sort -n | tail -1)
     awk -v o="$m_ours" -v t="$m_theirs" -v mb="$mb" -v n="$COUNT" -v r="$max_rss" 'BEGIN {
         printf "upload %d x %d MB: sessions median %d ms (%.0f MB/s), curl -F median %d ms (%.0f MB/s)\n", n, mb, o, n*mb*1000/o, t, n*mb*1000/t
-        printf "throughput ratio sessions/curl = %.2f (goal >= 0.80); peak RSS %.1f MB (goal <= 200 MB)\n", t/o, r/1024
+        printf "throughput ratio sessions/curl = %.2f (goal >= 0.95); peak RSS %.1f MB (goal <= 200 MB)\n", t/o, r/1024
     }'
 done

@@ -2,27 +2,22 @@
 
 #include "records/SeriesCode.h"
 #include "control/TcpClient.h"
-#include "update/FileBetweenDevice.h"
-#include "update/ReplyDecoder.h"
+#include "update/ReplyHeadReader.h"
 #include "update/SequenceFactory.h"
 #include "update/UpdateSequence.h"
 #include "update/UpdateStatus.h"
 #include "update/WebRequest.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QHostAddress>
-#include <QHttpMultiPart>
-#include <QMetaEnum>
-#include <QNetworkProxy>
-#include <QUrl>
-#include <algorithm>
 
 HttpClient::HttpClient(QObject *parent)
     : QObject(parent)
 {
-    m_manager.setProxy(QNetworkProxy::NoProxy);
-    connect(&m_manager, &QNetworkAccessManager::finished, this, &HttpClient::FinishedHandle);
+    m_connection.setMaxBodyBytes(MaxReplyBytes);
+    connect(&m_connection, &WebConnection::finished, this, &HttpClient::FinishedHandle);
+    connect(&m_connection, &WebConnection::uploadProgress, this, &HttpClient::FirmUpdateFuncWillowHTTPUploadProgress);
+    connect(&m_connection, &WebConnection::errorOccurred, this, &HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred);
     connect(&m_httpTimer, &QTimer::timeout, this, &HttpClient::HttpTimerHandle);
     connect(&m_waitTimer, &QTimer::timeout, this, &HttpClient::HttpWaitTimerHandle);
     m_errorCheckTimer.setSingleShot(true);
@@ -36,7 +31,7 @@ HttpClient::HttpClient(QObject *parent)
 HttpClient::~HttpClient()
 {
     // The queue may delete a session at any time; nothing of it may call back afterwards.
-    m_manager.disconnect(this);
+    m_connection.disconnect(this);
     abortRequest();
     releaseControl();
 }
@@ -53,6 +48,7 @@ int HttpClient::setup(int displayIndex, const QString &host, const std::array<QS
     m_state.componentEnabled = componentEnabled;
     m_state.sessionStatus = UpdateStatus::Queued;
     m_begun = false;
+    m_connection.setPeer(host, params.webPort);
     m_sequence = makeUpdateSequence(params.seriesCode, *this);
     if (!m_sequence) {
         m_state.sessionStatus = UpdateStatus::CommunicationFailed;
@@ -93,7 +89,7 @@ int HttpClient::componentPercent(int index) const
 bool HttpClient::isActive() const
 {
     return m_httpTimer.isActive() || m_waitTimer.isActive() || m_errorCheckTimer.isActive()
-        || m_changeModeWaitTimer.isActive() || m_executeWaitTimer.isActive() || m_reply || m_tcpClient;
+        || m_changeModeWaitTimer.isActive() || m_executeWaitTimer.isActive() || m_awaitingReply || m_tcpClient;
 }
 
 void HttpClient::HttpTimerHandle()
@@ -167,15 +163,14 @@ void HttpClient::FirmUpdateRowanH_UpdateExecuteWait()
 
 void HttpClient::FirmUpdateFuncWillowHTTPUploadProgress(qint64 bytesSent, qint64 bytesTotal)
 {
-    if (m_sequence && sender() == m_reply)
+    if (m_sequence && m_awaitingReply)
         m_sequence->uploadProgress(bytesSent, bytesTotal);
 }
 
 void HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred(QNetworkReply::NetworkError code)
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (m_sequence && reply && reply == m_reply)
-        m_sequence->uploadError(code, reply->errorString());
+    if (m_sequence && m_awaitingReply)
+        m_sequence->uploadError(code, m_connection.errorString());
 }
 
 void HttpClient::tcpClientResults(PD_TCP_REPLY m_PD_TCP_REPLY)
@@ -186,97 +181,62 @@ void HttpClient::tcpClientResults(PD_TCP_REPLY m_PD_TCP_REPLY)
         settle();
 }
 
-void HttpClient::takeReplyBytes(QNetworkReply *reply)
+void HttpClient::logReplyFault(const WebConnection::Reply &reply) const
 {
-    if (!m_decoder)
-        m_decoder = std::make_unique<ReplyDecoder>(m_decodeReply ? reply->rawHeader("Content-Encoding") : QByteArray(),
-                                                   MaxReplyBytes);
-    const QByteArray raw = reply->read(MaxReplyBytes + 1 - m_replyRawBytes);
-    m_replyRawBytes += raw.size();
-    if (m_replyRawBytes > MaxReplyBytes) {
-        m_replyFault = ReplyFault::TooLarge;
-        return;
-    }
-    switch (m_decoder->feed(raw)) {
-    case ReplyDecoder::Status::Ok:
+    const QString encoding = QString::fromLatin1(reply.encoding.left(40));
+    switch (reply.fault) {
+    case WebConnection::Fault::None:
         break;
-    case ReplyDecoder::Status::TooLarge:
-        m_replyFault = ReplyFault::TooLarge;
-        break;
-    case ReplyDecoder::Status::Corrupt:
-    case ReplyDecoder::Status::Unsupported:
-        m_replyFault = ReplyFault::Undecodable;
-        break;
-    }
-}
-
-void HttpClient::logReplyFault(ReplyFault fault, const QByteArray &encoding) const
-{
-    if (fault == ReplyFault::TooLarge) {
-        const QString decoded = encoding.isEmpty() ? QString()
-            : QStringLiteral(" once decoded from ") + QString::fromLatin1(encoding.left(40));
+    case WebConnection::Fault::BodyTooLarge:
         log(QStringLiteral("reply larger than %1 KiB%2, not read: no display status reply is that big.")
                 .arg(MaxReplyBytes / 1024)
-                .arg(decoded)
+                .arg(encoding.isEmpty() ? QString() : QStringLiteral(" once decoded from ") + encoding)
             + stepLabels());
-    } else if (fault == ReplyFault::Undecodable) {
-        log(QStringLiteral("reply in content encoding \"%1\" cannot be decoded.")
-                .arg(QString::fromLatin1(encoding.left(40)))
-            + stepLabels());
+        break;
+    case WebConnection::Fault::Undecodable:
+        log(QStringLiteral("reply in content encoding \"%1\" cannot be decoded.").arg(encoding) + stepLabels());
+        break;
+    case WebConnection::Fault::HeadTooLarge: {
+        QString where = QStringLiteral("its header block is larger than %1 KiB");
+        if (reply.overflow == ReplyHeadReader::Overflow::StatusLine)
+            where = QStringLiteral("its status line does not end within %1 KiB");
+        else if (reply.overflow == ReplyHeadReader::Overflow::HeaderLine)
+            where = QStringLiteral("a header line does not end within its %1 KiB header block");
+        log(QStringLiteral("reply refused: ") + where.arg(ReplyHeadReader::MaxBytes / 1024)
+            + QStringLiteral("; no display sends such a reply.") + stepLabels());
+        break;
+    }
     }
 }
 
-void HttpClient::replyDataArrived()
+void HttpClient::FinishedHandle(const WebConnection::Reply &reply)
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || reply != m_reply || m_replyFault != ReplyFault::None)
+    if (!m_awaitingReply || !m_sequence)
         return;
-    takeReplyBytes(reply);
-    if (m_replyFault != ReplyFault::None) {
-        // No status reply is this big or this broken: stop reading rather than hold whatever a
-        // display sends. Cutting the reply short is our doing, not a network error of the display.
-        disconnect(reply, &QNetworkReply::errorOccurred, this, &HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred);
-        reply->abort();
-    }
-}
-
-void HttpClient::FinishedHandle(QNetworkReply *reply)
-{
-    if (!reply)
-        return;
-    reply->deleteLater();
-    if (reply != m_reply || !m_sequence)
-        return;
-    m_reply = nullptr;
-
-    // A fault found while the reply came in made us cut it off; one found at its end counts
-    // unless the display's own error says more.
-    const bool cutOffByUs = m_replyFault != ReplyFault::None;
-    if (!cutOffByUs) {
-        takeReplyBytes(reply);
-        if (m_replyFault == ReplyFault::None && m_decoder && m_decoder->finish() != ReplyDecoder::Status::Ok)
-            m_replyFault = ReplyFault::Undecodable;
-        if (reply->error() != QNetworkReply::NoError)
-            m_replyFault = ReplyFault::None;
-    }
-    const ReplyFault fault = m_replyFault;
-    const QByteArray encoding = m_decoder ? m_decoder->encoding() : QByteArray();
-    WebReply result;
-    if (fault == ReplyFault::None && m_decoder)
-        result.body = m_decoder->body();
-    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.error = fault != ReplyFault::None ? QNetworkReply::NoError : reply->error();
-    result.errorText = reply->errorString();
-    m_decoder.reset();
-    m_replyFault = ReplyFault::None;
-
+    m_awaitingReply = false;
     if (m_state.sessionStatus != UpdateStatus::Running)
         return;
 
-    // The sequence judges the reply as an empty one, which no step takes for success.
-    if (fault != ReplyFault::None)
-        logReplyFault(fault, encoding);
+    logReplyFault(reply);
     const UpdateSequence::ErrorPolicy policy = m_sequence->errorPolicy();
+    if (reply.fault == WebConnection::Fault::HeadTooLarge) {
+        // Not a network error to retry: the display answered, with something no display sends.
+        // The TCP-assisted sequence still has the display's web server to restore, so it judges
+        // the reply itself, as a refusal.
+        if (policy == UpdateSequence::ErrorPolicy::OwnHandling)
+            m_sequence->replyReceived(WebReply());
+        else
+            fail();
+        if (m_state.sessionStatus != UpdateStatus::Running)
+            settle();
+        return;
+    }
+    // The sequence judges a faulty reply as an empty one, which no step takes for success.
+    WebReply result;
+    result.httpStatus = reply.httpStatus;
+    result.error = reply.error;
+    result.errorText = reply.errorText;
+    result.body = reply.body;
     if (result.error != QNetworkReply::NoError && policy != UpdateSequence::ErrorPolicy::OwnHandling) {
         handleNetworkError(result.errorText);
         return;
@@ -307,81 +267,20 @@ void HttpClient::handleNetworkError(const QString &errorText)
 bool HttpClient::send(const WebRequest &request)
 {
     abortRequest();
-    const bool ipv6 = m_state.host.contains(QLatin1Char(':'));
-    QUrl base(QStringLiteral("http://") + (ipv6 ? QLatin1Char('[') + m_state.host + QLatin1Char(']') : m_state.host));
-    base.setPort(m_state.params.webPort == 80 ? -1 : m_state.params.webPort);
-    // The catalogue's target goes out as it is: its queries have no "&" between items on purpose.
-    const QUrl url = QUrl::fromEncoded(base.toEncoded(QUrl::RemovePath) + request.target);
-
-    QNetworkRequest httpRequest(url);
-    httpRequest.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    httpRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    for (const auto &header : request.headers)
-        httpRequest.setRawHeader(header.first, header.second);
-    if (!request.contentType.isEmpty())
-        httpRequest.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
-
-    QNetworkReply *reply = nullptr;
-    switch (request.bodyKind) {
-    case WebRequest::Body::None:
-        reply = m_manager.get(httpRequest);
-        break;
-    case WebRequest::Body::Bytes:
-        reply = m_manager.post(httpRequest, request.body);
-        break;
-    case WebRequest::Body::FileBetween: {
-        auto *device = new FileBetweenDevice(request.head, request.filePath, request.tail);
-        if (!device->open(QIODevice::ReadOnly)) {
-            delete device;
-            return false;
-        }
-        // The Content-Length the catalogue computed must be what goes out, or the body is cut.
-        httpRequest.setRawHeader("Content-Length", QByteArray::number(device->size()));
-        reply = m_manager.post(httpRequest, device);
-        device->setParent(reply);
-        break;
-    }
-    case WebRequest::Body::LibraryMultipart: {
-        auto *file = new QFile(request.filePath);
-        if (!file->open(QIODevice::ReadOnly)) {
-            delete file;
-            return false;
-        }
-        auto *multipart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
-        QHttpPart part;
-        part.setRawHeader("Content-Disposition", request.partDisposition);
-        part.setBodyDevice(file);
-        file->setParent(multipart);
-        multipart->append(part);
-        reply = m_manager.post(httpRequest, multipart);
-        multipart->setParent(reply);
-        break;
-    }
-    }
-
-    m_reply = reply;
-    m_decodeReply = std::any_of(request.headers.cbegin(), request.headers.cend(),
-                                [](const auto &header) { return header.first.toLower() == "accept-encoding"; });
-    m_decoder.reset();
-    m_replyRawBytes = 0;
-    m_replyFault = ReplyFault::None;
+    if (!m_connection.send(request))
+        return false;
+    m_awaitingReply = true;
     m_state.lastBytesSent = 0;
-    connect(reply, &QNetworkReply::readyRead, this, &HttpClient::replyDataArrived);
-    connect(reply, &QNetworkReply::uploadProgress, this, &HttpClient::FirmUpdateFuncWillowHTTPUploadProgress);
-    connect(reply, &QNetworkReply::errorOccurred, this, &HttpClient::FirmUpdateFuncWillowHTTPWrrorOccurred);
     m_clock.restart();
     return true;
 }
 
 void HttpClient::abortRequest()
 {
-    if (!m_reply)
+    if (!m_awaitingReply)
         return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    m_awaitingReply = false;
+    m_connection.abort();
 }
 
 void HttpClient::startWait(WaitKind kind, int ms)
@@ -451,7 +350,7 @@ void HttpClient::settle()
     m_executeWaitTimer.stop();
     abortRequest();
     releaseControl();
-    // Kept-alive connections would otherwise stay open until the queue deletes the session.
-    m_manager.clearConnectionCache();
+    // A kept-alive connection would otherwise stay open until the queue deletes the session.
+    m_connection.abort();
     m_state.uploading = false;
 }

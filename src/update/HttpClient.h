@@ -4,17 +4,15 @@
 #include "update/SessionHost.h"
 #include "update/SessionParams.h"
 #include "update/SessionState.h"
+#include "update/WebConnection.h"
 
 #include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <memory>
 
-class ReplyDecoder;
 class TcpClient;
 class UpdateSequence;
 
@@ -55,7 +53,7 @@ public:
     bool answeringAtTimeout() const { return m_state.answeringAtTimeout; }
 
 public slots:
-    void FinishedHandle(QNetworkReply *reply);
+    void FinishedHandle(const WebConnection::Reply &reply);
     void HttpTimerHandle();
     void HttpWaitTimerHandle();
     void HttpErrorCheckTimerHandle();
@@ -64,9 +62,6 @@ public slots:
     void FirmUpdateFuncWillowHTTPUploadProgress(qint64 bytesSent, qint64 bytesTotal);
     void FirmUpdateFuncWillowHTTPWrrorOccurred(QNetworkReply::NetworkError code);
     void tcpClientResults(PD_TCP_REPLY m_PD_TCP_REPLY);
-
-private slots:
-    void replyDataArrived();
 
 private:
     // SessionHost
@@ -82,28 +77,20 @@ private:
     void log(const QString &text) const override;
     QString stepLabels() const override;
 
-    enum class ReplyFault { None, TooLarge, Undecodable };
-
     void settle();
     void handleNetworkError(const QString &errorText);
-    // Reads what the reply has, bounded before and after decoding; sets m_replyFault past a bound.
-    void takeReplyBytes(QNetworkReply *reply);
-    void logReplyFault(ReplyFault fault, const QByteArray &encoding) const;
+    void logReplyFault(const WebConnection::Reply &reply) const;
 
     SessionState m_state;
     std::unique_ptr<UpdateSequence> m_sequence;
-    QNetworkAccessManager m_manager;
+    WebConnection m_connection;
     QTimer m_httpTimer;
     QTimer m_waitTimer;
     QTimer m_errorCheckTimer;
     QTimer m_changeModeWaitTimer;
     QTimer m_executeWaitTimer;
     QElapsedTimer m_clock;
-    QPointer<QNetworkReply> m_reply;
-    std::unique_ptr<ReplyDecoder> m_decoder;
-    qint64 m_replyRawBytes = 0;
-    bool m_decodeReply = false;     // we offered encodings, so the network library does not decode
-    ReplyFault m_replyFault = ReplyFault::None;
+    bool m_awaitingReply = false;   // a request of ours is in flight on m_connection
     bool m_begun = false;
     TcpClient *m_tcpClient = nullptr;
 };

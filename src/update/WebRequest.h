@@ -15,7 +15,7 @@ struct WebRequest
         None,              // GET
         Bytes,             // body holds everything
         FileBetween,       // head + the file's bytes + tail, with an exact Content-Length
-        LibraryMultipart,  // one part holding the file, built by the network library
+        LibraryMultipart,  // one form-data part holding the file, under a boundary the connection picks
     };
 
     Method method = Method::Get;
@@ -28,7 +28,8 @@ struct WebRequest
     QString filePath;
     // Only with LibraryMultipart: the part's content-disposition header.
     QByteArray partDisposition;
-    // Only for a form POST: the standard content-type header, which the library places itself.
+    // Only for a form POST: the standard content-type header, which the connection places after the
+    // named headers.
     QByteArray contentType;
 
     QByteArray header(const QByteArray &name) const

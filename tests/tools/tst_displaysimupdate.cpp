@@ -218,6 +218,8 @@ private slots:
     void persistentDropAndHostileBody();
     void hostileRequests_data();
     void hostileRequests();
+    void replyShapes_data();
+    void replyShapes();
 };
 
 void tst_DisplaySimUpdate::multipartStream_data()
@@ -1042,6 +1044,83 @@ void tst_DisplaySimUpdate::hostileRequests()
     }
     // Still serving.
     QCOMPARE(exchange(addr(33), jsonPoll("/index.html", "h")).status, 200);
+}
+
+void tst_DisplaySimUpdate::replyShapes_data()
+{
+    QTest::addColumn<QByteArray>("framing");
+    QTest::addColumn<qint64>("headerBytes");
+    QTest::addColumn<QByteArray>("unended");
+    QTest::newRow("chunked") << QByteArray("chunked") << qint64(0) << QByteArray();
+    QTest::newRow("ends with the connection") << QByteArray("close") << qint64(0) << QByteArray();
+    QTest::newRow("100 KB of header lines") << QByteArray() << qint64(100000) << QByteArray();
+    QTest::newRow("chunked after 100 KB of header lines") << QByteArray("chunked") << qint64(100000) << QByteArray();
+    QTest::newRow("header line never ends") << QByteArray() << qint64(300000) << QByteArray("header");
+    QTest::newRow("status line never ends") << QByteArray() << qint64(300000) << QByteArray("status");
+}
+
+// The shapes of answer a client has to cope with, checked on the raw bytes.
+void tst_DisplaySimUpdate::replyShapes()
+{
+    QFETCH(QByteArray, framing);
+    QFETCH(qint64, headerBytes);
+    QFETCH(QByteArray, unended);
+    SimDisplayConfig c = config(3);
+    SimStepFault f;
+    f.step = "stateCheck";
+    f.body = "0123456789";
+    f.bodyRepeat = 500;
+    f.framing = framing;
+    f.headerBytes = headerBytes;
+    f.unendedLine = unended;
+    c.update.faults = { f };
+    SimDisplay d(c);
+    QCOMPARE(d.start(addr(34)), 0);
+    QTcpSocket s;
+    s.connectToHost(addr(34), WebPort);
+    QVERIFY(s.waitForConnected(2000));
+    s.write(jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h"));
+    QByteArray all;
+    QTest::qWaitFor([&] {
+        all += s.readAll();
+        return s.state() == QAbstractSocket::UnconnectedState;
+    }, 700);
+    all += s.readAll();
+    const bool open = s.state() == QAbstractSocket::ConnectedState;
+
+    if (!unended.isEmpty()) {
+        QVERIFY(all.size() >= headerBytes);
+        QVERIFY(!all.contains("\r\n\r\n"));
+        QCOMPARE(all.count("\r\n"), unended == "status" ? 0 : 2);
+        QVERIFY(all.startsWith("HTTP/1.1 200 OK"));
+        QVERIFY(open);
+        return;
+    }
+    const int end = all.indexOf("\r\n\r\n");
+    QVERIFY(end >= headerBytes);
+    QVERIFY(end < headerBytes + 400);
+    const QByteArray head = all.left(end).toLower();
+    QByteArray body = all.mid(end + 4);
+    QCOMPARE(head.contains("content-length:"), framing.isEmpty());
+    QCOMPARE(head.contains("transfer-encoding: chunked"), framing == "chunked");
+    QCOMPARE(open, framing != "close");
+    if (framing == "chunked") {
+        QByteArray data;
+        for (;;) {
+            const int lineEnd = body.indexOf("\r\n");
+            QVERIFY(lineEnd > 0);
+            const qint64 size = body.left(lineEnd).split(';').first().toLongLong(nullptr, 16);
+            body.remove(0, lineEnd + 2);
+            if (size == 0)
+                break;
+            data += body.left(size);
+            QCOMPARE(body.mid(size, 2), QByteArray("\r\n"));
+            body.remove(0, size + 2);
+        }
+        QVERIFY(body.endsWith("\r\n\r\n") || body == "\r\n");
+        body = data;
+    }
+    QCOMPARE(body, f.body.repeated(500));
 }
 
 QTEST_GUILESS_MAIN(tst_DisplaySimUpdate)

@@ -238,6 +238,18 @@ bool toFault(const QJsonValue &v, SimStepFault *out)
         } else if (k == QLatin1String("encoding")) {
             ok = it.value().isString();
             f.encoding = it.value().toString().toLatin1();
+        } else if (k == QLatin1String("framing")) {
+            ok = it.value().isString();
+            f.framing = it.value().toString().toLatin1();
+            ok = ok && (f.framing.isEmpty() || f.framing == "chunked" || f.framing == "close");
+        } else if (k == QLatin1String("headerBytes")) {
+            int x = 0;
+            ok = toInt(it.value(), 0, 64 << 20, &x);
+            f.headerBytes = x;
+        } else if (k == QLatin1String("unendedLine")) {
+            ok = it.value().isString();
+            f.unendedLine = it.value().toString().toLatin1();
+            ok = ok && (f.unendedLine.isEmpty() || f.unendedLine == "status" || f.unendedLine == "header");
         } else if (k == QLatin1String("bodyRepeat")) {
             ok = toInt(it.value(), 0, 0x7FFFFFFF, &f.bodyRepeat);
         } else if (k == QLatin1String("skip")) {

@@ -167,6 +167,15 @@ void SimHttpConnection::finishRequest()
         send(m_display->answerWeb(m_request), m_keepAlive);
 }
 
+void SimHttpConnection::holdOpen(const QByteArray &out, int delayMs)
+{
+    QPointer<QTcpSocket> guard(m_socket);
+    QTimer::singleShot(qMax(0, delayMs), m_socket, [guard, out] {
+        if (guard && guard->state() == QAbstractSocket::ConnectedState)
+            guard->write(out);
+    });
+}
+
 void SimHttpConnection::sendError(int status)
 {
     SimHttpResponse r;
@@ -184,19 +193,55 @@ void SimHttpConnection::send(const SimHttpResponse &response, bool keepAlive)
         m_socket->abort();
         return;
     }
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
+    using Unended = SimHttpResponse::Unended;
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status);
+    if (response.unended == Unended::StatusLine) {
+        // A reason phrase that never ends: the client has to give up on it.
+        out += ' ' + QByteArray(response.headerBytes, 'a');
+        holdOpen(out, response.delayMs);
+        return;
+    }
+    out += "\r\n";
     if (!response.contentType.isEmpty())
         out += "Content-Type: " + response.contentType + "\r\n";
+    if (response.unended == Unended::HeaderLine) {
+        out += "X-Filler: " + QByteArray(response.headerBytes, 'a');
+        holdOpen(out, response.delayMs);
+        return;
+    }
+    for (qint64 filled = 0, n = 0; filled < response.headerBytes; ++n) {
+        const QByteArray line = "X-Filler-" + QByteArray::number(n) + ": " + QByteArray(100, 'a') + "\r\n";
+        out += line;
+        filled += line.size();
+    }
     QByteArray body = response.body;
     if (!response.contentEncoding.isEmpty()) {
         body = SimContentEncoding::encode(body, response.contentEncoding);
         out += "Content-Encoding: " + SimContentEncoding::headerValue(response.contentEncoding) + "\r\n";
     }
-    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    if (response.framing == SimHttpResponse::Framing::Close)
+        keepAlive = false;
+    if (response.framing == SimHttpResponse::Framing::Length)
+        out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    else if (response.framing == SimHttpResponse::Framing::Chunked)
+        out += "Transfer-Encoding: chunked\r\n";
     for (const auto &h : response.headers)
         out += h.first + ": " + h.second + "\r\n";
-    out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
-    out += "\r\n" + body;
+    if (response.framing != SimHttpResponse::Framing::Close)
+        out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    out += "\r\n";
+    if (response.framing == SimHttpResponse::Framing::Chunked) {
+        // Uneven chunks, an extension on the first and a trailer: all a client must take.
+        qint64 at = 0;
+        for (int n = 0; at < body.size(); ++n) {
+            const qint64 size = qMin<qint64>(body.size() - at, n % 2 ? 4000 : 7);
+            out += QByteArray::number(size, 16) + (n == 0 ? ";part=first" : "") + "\r\n" + body.mid(at, size) + "\r\n";
+            at += size;
+        }
+        out += "0\r\nX-Trailer: end\r\n\r\n";
+    } else {
+        out += body;
+    }
 
     QPointer<QTcpSocket> guard(m_socket);
     auto write = [guard, out, keepAlive] {

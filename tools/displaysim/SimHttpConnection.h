@@ -38,6 +38,8 @@ private:
     void finishRequest();
     void send(const SimHttpResponse &response, bool keepAlive);
     void sendError(int status);
+    // Writes a head that never ends and leaves the connection open.
+    void holdOpen(const QByteArray &out, int delayMs);
 
     QTcpSocket *m_socket;
     QPointer<SimDisplay> m_display; // gone first when the display is destroyed

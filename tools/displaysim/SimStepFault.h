@@ -17,6 +17,11 @@ struct SimStepFault
     qint64 readBytesPerSecond = 0; // > 0: read the body at about this rate (a slow, steady link)
     QByteArray body;            // not null: answer this body (bodyRepeat times) with status, or 200, instead
     int bodyRepeat = 1;
+    QByteArray framing;         // how the answer's body is delimited: "" Content-Length, "chunked",
+                                // "close" (no length: the body ends when the connection closes)
+    qint64 headerBytes = 0;     // > 0: about this many bytes of extra header lines in the answer
+    QByteArray unendedLine;     // "status" or "header": that line of the answer runs on for
+                                // headerBytes bytes without ever ending, on a connection kept open
     QByteArray encoding;        // "gzip", "deflate", "deflate-raw": the answer goes out so encoded; any
                                 // other text is only declared (the body stays as it is)
     int skip = 0;

@@ -187,6 +187,16 @@ SimHttpResponse SimUpdateSession::handle(const SimHttpRequest &request)
     if (fault) {
         r.delayMs = fault->delayMs;
         r.contentEncoding = fault->encoding;
+        if (fault->framing == "chunked")
+            r.framing = SimHttpResponse::Framing::Chunked;
+        else if (fault->framing == "close")
+            r.framing = SimHttpResponse::Framing::Close;
+        // At most 64 MiB of head, as of body.
+        r.headerBytes = qBound(qint64(0), fault->headerBytes, qint64(64) << 20);
+        if (fault->unendedLine == "status")
+            r.unended = SimHttpResponse::Unended::StatusLine;
+        else if (fault->unendedLine == "header")
+            r.unended = SimHttpResponse::Unended::HeaderLine;
     }
     return r;
 }
