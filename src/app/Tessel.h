@@ -115,6 +115,7 @@ private:
     void setBusyCursor(bool busy);
     void refreshInfoPanel(int row);
     void restoreWindowPlace(const AppSettings &settings);
+    void showLanUpdateBlockers(const QStringList &blockers);
     void showUsbButtonText(const QString &modelName);
 
     Ui::Tessel *ui;
@@ -122,6 +123,10 @@ private:
     displayListModel *model = nullptr;
     MySortFilterProxyModel *proxy = nullptr;
     bool busyCursorShown = false;
+    // The status bar line naming the rows that keep the LAN update off, as last shown.
+    QString shownBlockerText;
+    // Where the last export went; the next save dialog opens there.
+    QString exportFolder;
     QString shownPanelHtml;
     bool darkTheme = false;
     PanelColours panelColours;

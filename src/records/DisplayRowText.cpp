@@ -98,7 +98,8 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return tr("Need newer application build %1.").arg(entry.requiresAppBuild);
     if (entry.lockStatus == 1 && entry.selected)
         return tr("Error: Display is currently locked.");
-    if (entry.commStatus == 2 && entry.selected)
+    // Ticked or not: an unticked row must not look healthy while its update cannot run.
+    if (entry.commStatus == 2)
         return tr("Error: Firmware update IP address is unreachable.");
     if ((entry.powerState == 2 || entry.powerState == 3) && entry.needPowerOnToReadInfo
         && (entry.commStatus == 1 || entry.firmwareStatus == FirmwareStatus::NoVersionInfo))

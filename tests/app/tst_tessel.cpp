@@ -485,6 +485,58 @@ private slots:
         QVERIFY(usb->fontMetrics().horizontalAdvance(usb->text()) < usb->width());
     }
 
+    // A ticked row that keeps "Update firmware via LAN" off is named in the button's tool tip and
+    // the status bar; unticking it takes both back and its error stays in its status cell.
+    void lanUpdateBlockerIsNamed()
+    {
+        Tessel window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int i = 1; i <= 2; ++i) {
+            DISPLAY_UDP_SEARCH_REPLY_INFO info;
+            info.ipAddress = QHostAddress(QStringLiteral("127.0.82.%1").arg(i));
+            info.modelName = QStringLiteral("PX-551");
+            window.searchOrchestrator()->device_results_DisplaySearchUDP(info);
+        }
+        DisplayTableState &state = window.engine()->state();
+        // Nothing listens there: the queries fail at once and leave the rows alone after that.
+        QTRY_VERIFY_WITH_TIMEOUT(window.engine()->isSearchSettled()
+                                         && std::none_of(state.displayEntries.cbegin(), state.displayEntries.cend(),
+                                                         [](const DisplayEntry &row) { return row.controlRequest; }),
+                                 10000);
+        state.databaseLoaded = true;
+        for (DisplayEntry &row : state.displayEntries) {
+            row.selected = true;
+            row.commStatus = 0;
+            row.powerState = 1;
+            row.firmwareStatus = FirmwareStatus::NewForLan;
+        }
+        state.displayEntries[0].commStatus = 2;
+        window.update_ui(false);
+
+        auto *button = window.findChild<QPushButton *>("download_pushButton");
+        const QString why = QStringLiteral("127.0.82.1: the address for firmware updates cannot be reached — untick it to update the others");
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(button->toolTip(), why);
+        QCOMPARE(window.statusBar()->currentMessage(), why);
+
+        state.displayEntries[0].selected = false;
+        window.update_ui(false);
+        QVERIFY(button->isEnabled());
+        QVERIFY(button->toolTip().isEmpty());
+        QVERIFY(window.statusBar()->currentMessage().isEmpty());
+        auto *table = window.findChild<QTableView *>("display_list_tableView");
+        const QAbstractItemModel *model = table->model();
+        bool shown = false;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                shown = shown || model->index(row, column).data().toString()
+                        == QStringLiteral("Error: Firmware update IP address is unreachable.");
+            }
+        }
+        QVERIFY(shown);
+    }
+
     // A README that cannot be opened is named with its path.
     void missingReadmeIsNamed()
     {
