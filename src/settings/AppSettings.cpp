@@ -16,6 +16,7 @@ const QString KeyPosition = QStringLiteral("Main Window Position");
 const QString KeyMaximized = QStringLiteral("Main Window Maximized");
 const QString KeySplitter = QStringLiteral("Main Window Splitter");
 const QString KeyHeader = QStringLiteral("Display Table Header");
+const QString KeyExportFolder = QStringLiteral("Export Folder");
 // Anything larger is not a state either widget wrote.
 constexpr int MaxWidgetState = 64 * 1024;
 
@@ -50,6 +51,7 @@ AppSettings AppSettings::load(QSettings &store)
     s.windowMaximized = store.value(KeyMaximized, false).toBool();
     s.splitterState = boundedState(store.value(KeySplitter));
     s.tableHeaderState = boundedState(store.value(KeyHeader));
+    s.exportFolder = store.value(KeyExportFolder, QString()).toString();
     store.endGroup();
     return s;
 }
@@ -79,6 +81,8 @@ void AppSettings::save(QSettings &store) const
         store.setValue(KeySplitter, splitterState);
     if (!tableHeaderState.isEmpty())
         store.setValue(KeyHeader, tableHeaderState);
+    if (!exportFolder.isEmpty())
+        store.setValue(KeyExportFolder, exportFolder);
     store.endGroup();
 }
 

@@ -34,6 +34,8 @@ public:
     bool windowMaximized = false;
     QByteArray splitterState;
     QByteArray tableHeaderState;
+    // The folder of the last file exported (display list, update report); empty before the first.
+    QString exportFolder;
 
     // From the application's own store (organisation and application names of the application object).
     static AppSettings load();
