@@ -28,6 +28,8 @@ public:
     int updateLimit = 0;         // 0: the saved setting
     bool confirmed = false;      // --yes
     bool json = false;
+    // The application's log lines on standard error; without it only progress and results.
+    bool verbose = false;
     QStringList models;
     QString modelVariant;
     QString regionVariant;

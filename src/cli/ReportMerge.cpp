@@ -17,6 +17,9 @@ struct Field
 {
     const char *name;
     FieldType type;
+    // Fields added to quillonctl's output later: a report of an older quillonctl lacks them.
+    // When there, they are checked and kept like the others.
+    bool optional = false;
 };
 
 // The fields quillonctl writes, in the order the CSV shows them.
@@ -41,6 +44,10 @@ const Field SearchFields[] = {
     { "firmware", FieldType::Text },
     { "status", FieldType::Text },
     { "update_available", FieldType::Flag },
+    { "mac", FieldType::Text, true },
+    { "asset_tag", FieldType::Text, true },
+    { "latest_version", FieldType::Text, true },
+    { "firmware_status", FieldType::Text, true },
 };
 
 struct KindFields
@@ -166,6 +173,8 @@ QString ReportMerge::add(Report &report, const QString &site, const QByteArray &
             const Field &field = fields->fields[f];
             const QString name = QLatin1String(field.name);
             const QJsonValue value = input.value(name);
+            if (field.optional && value.isUndefined())
+                continue;
             if (!hasType(value, field.type)) {
                 return tr("row %1: \"%2\" is missing or not %3", "3=a type, e.g. a text")
                         .arg(rowNumber)

@@ -28,6 +28,8 @@ public:
         QString note1IconPath;  // image shown beside note 1
         // The catalogue the queue will read; without it only the series decides a refusal.
         const FirmwareDatabase *database = nullptr;
+        // The window asks; a command line that runs only when told (--yes) has nothing to ask.
+        bool askToProceed = true;
     };
 
     struct Texts
