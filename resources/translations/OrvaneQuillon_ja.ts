@@ -1734,7 +1734,7 @@ Are you sure you want to quit?</source>
     <message>
         <source> Total estimated time remaining: %1:%2</source>
         <comment>1=minutes 2=seconds</comment>
-        <translation> 全体の残り時間 (推定): %1:%2</translation>
+        <translation>全体の残り時間 (推定): %1:%2</translation>
     </message>
 </context>
 <context>
@@ -2283,6 +2283,11 @@ Are you sure you want to quit?</source>
     <message>
         <source>Power Save Mode will be changed to &quot;Normal&quot;</source>
         <translation>省電力モードは &quot;標準&quot; に変更されます</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <comment>1=update result such as &quot;Success&quot; 2=what the version check found</comment>
+        <translation>%1。%2</translation>
     </message>
 </context>
 <context>

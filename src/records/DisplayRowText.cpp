@@ -136,7 +136,12 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
             // The check of the installed version follows the result.
             if (entry.updateNote.isEmpty())
                 return success;
-            return success + QLatin1String(success.endsWith(QLatin1Char('.')) ? " " : ". ") + entry.updateNote;
+            if (success.endsWith(QLatin1Char('.')))
+                return success + QLatin1Char(' ') + entry.updateNote;
+            // A Japanese sentence ends in its own full stop, and takes no space after it.
+            if (success.endsWith(QChar(0x3002)))
+                return success + entry.updateNote;
+            return tr("%1. %2", "1=update result such as \"Success\" 2=what the version check found").arg(success, entry.updateNote);
         }
         default:
             return lookup ? lookup(entry.resultStatus)

@@ -58,6 +58,13 @@ void tst_JapaneseTexts::translated_data()
         row.updateDurationSecs = 600;
         return DisplayRowText::progressText(row, 60000);
     }) << "更新中 50% 完了: FW1 残り時間 (推定): 09:00";
+    QTest::newRow("success and its version check") << TextMaker([] {
+        DisplayEntry row;
+        row.resultStatus = 3;
+        row.verifyOutcome = VerifyOutcome::Verified;
+        row.updateNote = QStringLiteral("確認済み: バージョン R2.000");
+        return DisplayRowText::statusText(row, false, {});
+    }) << "成功。確認済み: バージョン R2.000";
     QTest::newRow("targeted search instructions") << TextMaker([] {
         AdvancedIPSearchDialog dialog;
         const QString text = dialog.findChild<QLabel *>(QStringLiteral("instructions_label"))->text();
