@@ -859,6 +859,10 @@ Ctrl-C during an update:
         <comment>3=a type, e.g. a text</comment>
         <translation>%1 行目: &quot;%2&quot; がないか、%3ではありません</translation>
     </message>
+    <message>
+        <source>a text or null</source>
+        <translation>文字列または null</translation>
+    </message>
 </context>
 <context>
     <name>ReportMergeCommand</name>

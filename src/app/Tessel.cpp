@@ -163,6 +163,14 @@ Tessel::Tessel(QWidget *parent)
     awaitedLabel->setContentsMargins(6, 0, 6, 0);
     awaitedLabel->hide();
     statusLayout->insertWidget(0, awaitedLabel);
+    // Why "Update firmware via LAN" is off: a standing condition, so it holds its own place and
+    // the passing messages (search results, downloads) keep theirs.
+    blockerLabel = new QLabel(statusHolder);
+    blockerLabel->setObjectName(QStringLiteral("lanUpdateBlockersLabel"));
+    blockerLabel->setTextFormat(Qt::PlainText);
+    blockerLabel->setContentsMargins(6, 0, 6, 0);
+    blockerLabel->hide();
+    statusLayout->insertWidget(0, blockerLabel);
     connect(m_engine, &QuillonEngine::awaitedDisplaysChanged, this, &Tessel::showAwaitedDisplays);
     statusBar()->addPermanentWidget(statusHolder);
 
@@ -390,19 +398,14 @@ void Tessel::update_ui(bool update_description_text)
 }
 
 // A greyed-out button says why: the tool tip lists every ticked row that keeps it off, the
-// status bar names the first. The status line is shown when the list changes and taken back
-// when the rows no longer block, unless another message has replaced it meanwhile.
+// status bar names the first (with how many more) for as long as they block it.
 void Tessel::showLanUpdateBlockers(const QStringList &blockers)
 {
-    ui->download_pushButton->setToolTip(blockers.join(QLatin1Char('\n')));
-    const QString text = CommandAvailability::blockerSummary(blockers);
-    if (text == shownBlockerText)
-        return;
-    if (!text.isEmpty())
-        statusBar()->showMessage(text);
-    else if (statusBar()->currentMessage() == shownBlockerText)
-        statusBar()->clearMessage();
-    shownBlockerText = text;
+    const QString list = blockers.join(QLatin1Char('\n'));
+    ui->download_pushButton->setToolTip(list);
+    blockerLabel->setText(CommandAvailability::blockerSummary(blockers));
+    blockerLabel->setToolTip(list);
+    blockerLabel->setVisible(!blockers.isEmpty());
 }
 
 // The button keeps the width of its generic label whatever the model: a long model name is

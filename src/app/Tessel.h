@@ -123,8 +123,6 @@ private:
     displayListModel *model = nullptr;
     MySortFilterProxyModel *proxy = nullptr;
     bool busyCursorShown = false;
-    // The status bar line naming the rows that keep the LAN update off, as last shown.
-    QString shownBlockerText;
     // Where the last export went; the next save dialog opens there.
     QString exportFolder;
     QString shownPanelHtml;
@@ -134,4 +132,5 @@ private:
     QMenu *searchMenu = nullptr;
     QPushButton *cancelDownloadsButton = nullptr;
     QLabel *awaitedLabel = nullptr;
+    QLabel *blockerLabel = nullptr;
 };

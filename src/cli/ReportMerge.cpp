@@ -11,7 +11,8 @@
 
 namespace {
 
-enum class FieldType { Text, Flag, Number };
+// TextOrNull: quillonctl writes null where a display told nothing (no version after a failed update).
+enum class FieldType { Text, TextOrNull, Flag, Number };
 
 struct Field
 {
@@ -28,7 +29,7 @@ const Field UpdateFields[] = {
     { "model", FieldType::Text },
     { "serial", FieldType::Text },
     { "firmware_before", FieldType::Text },
-    { "firmware_after", FieldType::Text },
+    { "firmware_after", FieldType::TextOrNull },
     { "firmware_after_verified", FieldType::Flag },
     { "result", FieldType::Number },
     { "result_text", FieldType::Text },
@@ -84,6 +85,8 @@ bool hasType(const QJsonValue &value, FieldType type)
     switch (type) {
     case FieldType::Text:
         return value.isString();
+    case FieldType::TextOrNull:
+        return value.isString() || value.isNull();
     case FieldType::Flag:
         return value.isBool();
     case FieldType::Number: {
@@ -102,6 +105,8 @@ QString typeName(FieldType type)
     switch (type) {
     case FieldType::Text:
         return ReportMerge::tr("a text");
+    case FieldType::TextOrNull:
+        return ReportMerge::tr("a text or null");
     case FieldType::Flag:
         return ReportMerge::tr("true or false");
     case FieldType::Number:

@@ -186,31 +186,54 @@ private slots:
         QTest::newRow("help") << "menuHelp" << QStringList { "About...", "Check for updates", "View README" };
     }
 
-    // An empty table still exports its header; the update report waits for a batch.
+    // An empty table still exports its header; the update report waits for a batch. The save
+    // dialog suggests a dated name, the status bar names the file written, and the next export
+    // starts in the same folder, also after the window has been closed and opened again.
     void exportDisplayListWithoutRows()
     {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        Tessel window;
-        QVERIFY(!window.findChild<QAction *>("actionExport_update_report")->isEnabled());
-        const QString path = settingsDir.filePath(QStringLiteral("list.csv"));
+        QString path = settingsDir.filePath(QStringLiteral("list.csv"));
+        const QString suggested = QStringLiteral("quillon-displays-%1.csv")
+                                          .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QString offeredName;
+        QString offeredFolder;
         QTimer answerer;
         answerer.setInterval(20);
-        connect(&answerer, &QTimer::timeout, this, [path] {
+        connect(&answerer, &QTimer::timeout, this, [&] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                offeredName = name ? name->text() : QString();
+                offeredFolder = dialog->directory().absolutePath();
                 // As a user types it: the whole path into the name field, then Save.
-                if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                if (name)
                     name->setText(path);
                 static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
             }
         });
-        answerer.start();
-        window.findChild<QAction *>("actionExport_display_list")->trigger();
-        answerer.stop();
+        {
+            Tessel window;
+            QVERIFY(!window.findChild<QAction *>("actionExport_update_report")->isEnabled());
+            answerer.start();
+            window.findChild<QAction *>("actionExport_display_list")->trigger();
+            answerer.stop();
+            QCOMPARE(offeredName, suggested);
+            QCOMPARE(window.statusBar()->currentMessage(),
+                     QStringLiteral("Display list written to ") + QDir::toNativeSeparators(path));
+        }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray csv = file.readAll();
         QVERIFY2(csv.startsWith("\xEF\xBB\xBFModel Name,Serial Number,Asset Tag,IP Address,"), csv.constData());
         QCOMPARE(csv.count("\r\n"), 1);
+
+        Tessel again;
+        offeredFolder.clear();
+        // Another name: an existing file would stop the dialog with its overwrite question.
+        path = settingsDir.filePath(QStringLiteral("list-2.csv"));
+        answerer.start();
+        again.findChild<QAction *>("actionExport_display_list")->trigger();
+        answerer.stop();
+        QCOMPARE(offeredFolder, QDir(settingsDir.path()).absolutePath());
     }
 
     void menusAndActions()
@@ -516,15 +539,28 @@ private slots:
 
         auto *button = window.findChild<QPushButton *>("download_pushButton");
         const QString why = QStringLiteral("127.0.82.1: the address for firmware updates cannot be reached — untick it to update the others");
+        auto *label = window.findChild<QLabel *>("lanUpdateBlockersLabel");
+        QVERIFY(label);
         QVERIFY(!button->isEnabled());
         QCOMPARE(button->toolTip(), why);
-        QCOMPARE(window.statusBar()->currentMessage(), why);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), why);
+        // A passing message does not push it out of the status bar.
+        window.statusBar()->showMessage(QStringLiteral("Found 2 display(s) on LAN"));
+        QVERIFY(label->isVisible());
+
+        // Both ticked rows blocking: the first named, the tool tip lists both.
+        state.displayEntries[1].commStatus = 1;
+        window.update_ui(false);
+        QCOMPARE(button->toolTip().split('\n').size(), 2);
+        QVERIFY2(label->text().startsWith(why + " (and 1 more"), qPrintable(label->text()));
+        state.displayEntries[1].commStatus = 0;
 
         state.displayEntries[0].selected = false;
         window.update_ui(false);
         QVERIFY(button->isEnabled());
         QVERIFY(button->toolTip().isEmpty());
-        QVERIFY(window.statusBar()->currentMessage().isEmpty());
+        QVERIFY(!label->isVisible());
         auto *table = window.findChild<QTableView *>("display_list_tableView");
         const QAbstractItemModel *model = table->model();
         bool shown = false;

@@ -52,6 +52,9 @@ UpdateReport::Line updateLine(const QString &address, const QString &model, int 
     line.versionAfter = result == 3 ? QStringLiteral("R2.000") : QStringLiteral("R1.000");
     line.versionReadBack = result == 3;
     line.verified = result == 3;
+    // A failed update's display told no version afterwards: the report says null.
+    if (result < 0)
+        line.versionAfter.clear();
     line.result = result;
     line.resultText = text;
     return line;
@@ -159,7 +162,7 @@ private slots:
         QCOMPARE(lines.at(1), QByteArray("pilot,10.1.0.1,LG-141,SN-1,R1.000,R2.000,true,3,"
                                          "Success. Verified: version R2.000,2026-03-04T10:00:01Z,2026-03-04T10:02:30Z\r"));
         // The hostile model opens as text, not as a formula; quotes and commas stay in their cell.
-        QCOMPARE(lines.at(3), QByteArray("Hall B,10.2.0.9,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",SN-9,R1.000,R1.000,"
+        QCOMPARE(lines.at(3), QByteArray("Hall B,10.2.0.9,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",SN-9,R1.000,,"
                                          "false,-2,\"Update failed, \"\"component 1\"\"\",2026-03-04T10:00:01Z,"
                                          "2026-03-04T10:02:30Z\r"));
         QVERIFY(lines.at(4).isEmpty());
@@ -240,6 +243,8 @@ private slots:
         QTest::newRow("result out of range") << withField("result", 1e300) << "\"result\"";
         QTest::newRow("verified as number") << withField("firmware_after_verified", 1) << "not true or false";
         QTest::newRow("model null") << withField("model", QJsonValue::Null) << "\"model\" is missing or not a text";
+        QTest::newRow("version after as number") << withField("firmware_after", 2) << "\"firmware_after\" is missing or not a text or null";
+        QTest::newRow("version after missing") << withField("firmware_after", QJsonValue::Undefined) << "\"firmware_after\" is missing";
         QByteArray mixed = PilotReport;
         mixed.chop(2); // "]\n"
         mixed += "," + searchReport().mid(1);
