@@ -32,10 +32,6 @@
         <translation>指定アドレスによるネットワーク検索の設定</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accessible using the search function, enter a list of IPv4 addresses to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;別の LAN セグメントやスイッチの先にあり、通常の検索機能では見つからないディスプレイを検索するには、確認する IPv4 アドレスの一覧を下に入力してください。&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;個々のアドレスは &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot; の形式で入力します。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;最後のオクテットにワイルドカードを使用して &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot; の形式で入力すると、.1 から .254 までの IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; または &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot; の形式で IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;指定できるアドレスは最大 4096 個です。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
         <source>Full IP address search list:</source>
         <translation>検索する IP アドレスの一覧:</translation>
     </message>
@@ -60,6 +56,10 @@
         <source>Error: Maximum number of addresses exceeded on line %1</source>
         <extracomment>1=item number</extracomment>
         <translation>エラー: %1 行目でアドレスの最大数を超えました</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To scan for displays that may be located on another LAN segment or switch, and not normally accessible using the search function, enter a list of IPv4 addresses to specifically check below.&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Enter individual addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses from .1 to .254 using a wildcard as the last octet in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot;. &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;Add a range of IP addresses using the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; or &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot;, or a block of addresses in the format &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x/n&lt;/span&gt;&amp;quot; (for example 192.0.2.0/27). &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;The maximum number of addresses allowed is 4096.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;別の LAN セグメントやスイッチの先にあり、通常の検索機能では見つからないディスプレイを検索するには、確認する IPv4 アドレスの一覧を下に入力してください。&lt;/p&gt;&lt;ul style=&quot;margin-top: 0px; margin-bottom: 0px; margin-left: 0px; margin-right: 0px; -qt-list-indent: 1;&quot;&gt;&lt;li style=&quot; margin-top:12px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;個々のアドレスは &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x&lt;/span&gt;&amp;quot; の形式で入力します。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;最後のオクテットにワイルドカードを使用して &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.*&lt;/span&gt;&amp;quot; の形式で入力すると、.1 から .254 までの IP アドレス範囲を追加できます。 &lt;/li&gt;&lt;li style=&quot; margin-top:0px; margin-bottom:12px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x.x.x.x&lt;/span&gt;&amp;quot; または &amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x - x&lt;/span&gt;&amp;quot; の形式で IP アドレス範囲を、&amp;quot;&lt;span style=&quot; font-weight:700;&quot;&gt;x.x.x.x/n&lt;/span&gt;&amp;quot; の形式 (例: 192.0.2.0/27) でアドレスブロックを追加できます。 &lt;/li&gt;&lt;/ul&gt;&lt;p&gt;指定できるアドレスは最大 4096 個です。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -90,6 +90,31 @@
     <message>
         <source>Firmware database version: %1&lt;br&gt;</source>
         <translation>ファームウェア データベース バージョン: %1&lt;br&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CommandAvailability</name>
+    <message>
+        <source>%1: the address for firmware updates cannot be reached — untick it to update the others</source>
+        <comment>1=display address</comment>
+        <translation>%1: ファームウェア更新用のアドレスに接続できません — 他のディスプレイを更新するには、このディスプレイのチェックを外してください</translation>
+    </message>
+    <message>
+        <source>%1: the display does not answer — untick it to update the others</source>
+        <comment>1=display address</comment>
+        <translation>%1: ディスプレイが応答しません — 他のディスプレイを更新するには、このディスプレイのチェックを外してください</translation>
+    </message>
+    <message>
+        <source>%1: the display must be powered on to update its firmware — power it on or untick it to update the others</source>
+        <comment>1=display address</comment>
+        <translation>%1: ファームウェアを更新するにはディスプレイの電源をオンにする必要があります — 電源をオンにするか、他のディスプレイを更新するにはこのディスプレイのチェックを外してください</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (and %n more ticked display(s), listed in the button&apos;s tool tip)</source>
+        <comment>1=first blocking display&apos;s text</comment>
+        <translation>
+            <numerusform>%1 (ほかに %n 台のチェック済みディスプレイ。ボタンのツールチップに一覧があります)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -296,10 +321,6 @@ Ctrl-C during an update:
         <translation>バージョンを表示します。</translation>
     </message>
     <message>
-        <source>Targeted search of these addresses (e.g. &quot;10.0.4.1 - 40, 10.0.5.*&quot;); without it, a broadcast search.</source>
-        <translation>指定したアドレスを検索します (例: &quot;10.0.4.1 - 40, 10.0.5.*&quot;)。省略するとブロードキャスト検索を行います。</translation>
-    </message>
-    <message>
         <source>TEXT</source>
         <translation>TEXT</translation>
     </message>
@@ -360,10 +381,6 @@ Ctrl-C during an update:
         <translation>%1 コマンドに --%2 は指定できません。</translation>
     </message>
     <message>
-        <source>--targets: item %1 is not an address, a wildcard or a range.</source>
-        <translation>--targets: 項目 %1 はアドレス、ワイルドカード、範囲のいずれでもありません。</translation>
-    </message>
-    <message>
         <source>--targets: item %1 brings the list over %2 addresses.</source>
         <translation>--targets: 項目 %1 でアドレスの数が上限の %2 個を超えます。</translation>
     </message>
@@ -398,26 +415,6 @@ Ctrl-C during an update:
     <message>
         <source>--max-failures must be a number from 0 to 99, not %1.</source>
         <translation>--max-failures には 0 から 99 の数を指定してください (指定値: %1)。</translation>
-    </message>
-    <message>
-        <source>Usage:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
-                      [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
-  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
-</source>
-        <translation>使用法:
-  quillonctl search   [--targets TEXT] [--json]
-  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
-                      [--yes] [--json]
-  quillonctl download --model NAME [--model NAME ...] [--json]
-  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT
-  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
-  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
-</translation>
     </message>
     <message>
         <source>Updates started on or after this date (YYYY-MM-DD) or time.</source>
@@ -463,32 +460,37 @@ Ctrl-C during an update:
         <source>--since must be a date (YYYY-MM-DD) or a time (YYYY-MM-DDTHH:MM), not %1.</source>
         <translation>--since には日付 (YYYY-MM-DD) または時刻 (YYYY-MM-DDTHH:MM) を指定してください。%1 は指定できません。</translation>
     </message>
-</context>
-<context>
-    <name>DisplayListExport</name>
     <message>
-        <source>Firmware Update IP Address</source>
-        <translation>ファームウェア更新用 IP アドレス</translation>
+        <source>Usage:
+  quillonctl search   [--targets TEXT] [--json] [--verbose]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json] [--verbose]
+  quillonctl download --model NAME [--model NAME ...] [--json] [--verbose]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT [--verbose]
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
+</source>
+        <translation>使用法:
+  quillonctl search   [--targets TEXT] [--json] [--verbose]
+  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]
+                      [--yes] [--json] [--verbose]
+  quillonctl download --model NAME [--model NAME ...] [--json] [--verbose]
+  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT [--verbose]
+  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...
+  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]
+</translation>
     </message>
     <message>
-        <source>Firmware 1</source>
-        <translation>ファームウェア 1</translation>
+        <source>Targeted search of these addresses (e.g. &quot;10.0.4.1 - 40, 10.0.5.*, 10.0.6.0/27&quot;); without it, a broadcast search.</source>
+        <translation>指定したアドレスを検索します (例: &quot;10.0.4.1 - 40, 10.0.5.*, 10.0.6.0/27&quot;)。省略するとブロードキャスト検索を行います。</translation>
     </message>
     <message>
-        <source>Firmware 2</source>
-        <translation>ファームウェア 2</translation>
+        <source>Also the application&apos;s log lines on standard error.</source>
+        <translation>アプリケーションのログ行も標準エラー出力に表示します。</translation>
     </message>
     <message>
-        <source>Firmware 3</source>
-        <translation>ファームウェア 3</translation>
-    </message>
-    <message>
-        <source>Firmware 4</source>
-        <translation>ファームウェア 4</translation>
-    </message>
-    <message>
-        <source>Latest Firmware</source>
-        <translation>最新のファームウェア</translation>
+        <source>--targets: item %1 is not an address, a wildcard, a range or a CIDR block.</source>
+        <translation>--targets: 項目 %1 はアドレス、ワイルドカード、範囲、CIDR ブロックのいずれでもありません。</translation>
     </message>
 </context>
 <context>
@@ -937,6 +939,19 @@ Ctrl-C during an update:
         <source>The firmware has %1 files, more than the %2 a LAN update can send.</source>
         <comment>1=number of files 2=maximum</comment>
         <translation>ファームウェアのファイル数 (%1 個) が、LAN 経由の更新で送信できる数 (%2 個) を超えています。</translation>
+    </message>
+</context>
+<context>
+    <name>QuillonEngine</name>
+    <message>
+        <source>Display list written to %1</source>
+        <comment>1=file</comment>
+        <translation>ディスプレイ一覧を %1 に書き出しました</translation>
+    </message>
+    <message>
+        <source>Update report written to %1</source>
+        <comment>1=file</comment>
+        <translation>更新レポートを %1 に書き出しました</translation>
     </message>
 </context>
 <context>
@@ -1810,6 +1825,13 @@ Are you sure you want to quit?</source>
         <source>Update history…</source>
         <translation>更新履歴…</translation>
     </message>
+    <message>
+        <source>There is no program to open the README file (a web browser). Open it on another computer, or install one. It is here:
+%1</source>
+        <comment>1=file path</comment>
+        <translation>README ファイルを開くプログラム (Web ブラウザー) がありません。別のコンピューターで開くか、ブラウザーをインストールしてください。ファイルの場所:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCommand</name>
@@ -1856,6 +1878,26 @@ Are you sure you want to quit?</source>
     <message>
         <source>Exiting at once. These displays were left mid-update; check them before use:</source>
         <translation>すぐに終了します。次のディスプレイは更新途中のままです。使用する前に確認してください:</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>ファームウェア</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
     </message>
 </context>
 <context>
@@ -1997,53 +2039,6 @@ Are you sure you want to quit?</source>
     <message>
         <source>The display was still answering when the update was given up: it may still be writing its firmware. Do not switch it off; search again later to read its version.</source>
         <translation>更新を打ち切った時点でも、ディスプレイは応答していました。まだファームウェアを書き込んでいる可能性があります。電源を切らないでください。しばらくしてから再度検索し、バージョンを確認してください。</translation>
-    </message>
-</context>
-<context>
-    <name>UpdateReport</name>
-    <message>
-        <source>Started</source>
-        <translation>開始</translation>
-    </message>
-    <message>
-        <source>Settled</source>
-        <translation>終了</translation>
-    </message>
-    <message>
-        <source>Model Name</source>
-        <translation>モデル名</translation>
-    </message>
-    <message>
-        <source>Serial Number</source>
-        <translation>シリアル番号</translation>
-    </message>
-    <message>
-        <source>IP Address</source>
-        <translation>IP アドレス</translation>
-    </message>
-    <message>
-        <source>Version Before</source>
-        <translation>更新前のバージョン</translation>
-    </message>
-    <message>
-        <source>Version After</source>
-        <translation>更新後のバージョン</translation>
-    </message>
-    <message>
-        <source>Version Read Back</source>
-        <translation>バージョン再確認</translation>
-    </message>
-    <message>
-        <source>Result</source>
-        <translation>結果</translation>
-    </message>
-    <message>
-        <source>Yes</source>
-        <translation>はい</translation>
-    </message>
-    <message>
-        <source>No</source>
-        <translation>いいえ</translation>
     </message>
 </context>
 <context>
@@ -2567,6 +2562,11 @@ Are you sure you want to quit?</source>
     <message>
         <source>Power Save Mode will be changed to &quot;Normal&quot;</source>
         <translation>省電力モードは &quot;標準&quot; に変更されます</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <comment>1=update result such as &quot;Success&quot; 2=what the version check found</comment>
+        <translation>%1。%2</translation>
     </message>
 </context>
 <context>

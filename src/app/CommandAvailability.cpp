@@ -3,6 +3,46 @@
 #include "records/AppBuild.h"
 #include "records/DisplayTableState.h"
 
+namespace {
+
+QString addressText(const QHostAddress &address)
+{
+    bool isIPv4 = false;
+    const quint32 ip = address.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(ip).toString() : address.toString();
+}
+
+// Why a ticked row keeps the LAN update off, in the order the enabling rule below checks it;
+// empty when it does not.
+QString blockerText(const DisplayEntry &row)
+{
+    const QString display = addressText(row.address);
+    if (row.commStatus == 2) {
+        return CommandAvailability::tr("%1: the address for firmware updates cannot be reached — untick it to update the others",
+                                       "1=display address").arg(display);
+    }
+    if (row.commStatus != 0) {
+        return CommandAvailability::tr("%1: the display does not answer — untick it to update the others",
+                                       "1=display address").arg(display);
+    }
+    if (row.needPowerOnToUpdate && row.powerState != 1) {
+        return CommandAvailability::tr("%1: the display must be powered on to update its firmware — power it on or untick it to update the others",
+                                       "1=display address").arg(display);
+    }
+    return QString();
+}
+
+}
+
+QString CommandAvailability::blockerSummary(const QStringList &blockers)
+{
+    if (blockers.size() <= 1)
+        return blockers.value(0);
+    return tr("%1 (and %n more ticked display(s), listed in the button's tool tip)", "1=first blocking display's text",
+              int(blockers.size() - 1))
+            .arg(blockers.first());
+}
+
 CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state, int currentRow)
 {
     bool requestsInFlight = false;
@@ -11,6 +51,7 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
     int checked = 0;
     int commErrors = 0;
     bool powerNeeded = false;
+    QStringList blockers;
     for (const DisplayEntry &row : state.displayEntries) {
         if (row.controlRequest)
             requestsInFlight = true;
@@ -25,6 +66,9 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
             ++commErrors;
         if (row.needPowerOnToUpdate && row.powerState != 1)
             powerNeeded = true;
+        const QString blocker = blockerText(row);
+        if (!blocker.isEmpty())
+            blockers << blocker;
     }
 
     const bool haveRows = !state.displayEntries.isEmpty();
@@ -57,6 +101,7 @@ CommandAvailability CommandAvailability::evaluate(const DisplayTableState &state
 
     a.catalogueTools = state.databaseLoaded && state.activeDownloads == 0 && calm
             && state.activeUpdates < 1;
+    a.lanUpdateBlockers = blockers;
     a.deselectAll = checked > 0;
     // A queued session reads its files later, a download writes under a temporary name beside its
     // file, and the catalogue download beside the catalogue copy: the clearing would take them.

@@ -12,6 +12,7 @@
 #include "maintenance/FileHashListing.h"
 #include "maintenance/FirmwareCache.h"
 #include "maintenance/ReadmeFile.h"
+#include "reports/ExportFileName.h"
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "dialogs/UpdateWarningMessageDialog.h"
 #include "queue/UpdateSummary.h"
@@ -168,6 +169,14 @@ Tessel::Tessel(QWidget *parent)
     awaitedLabel->setContentsMargins(6, 0, 6, 0);
     awaitedLabel->hide();
     statusLayout->insertWidget(0, awaitedLabel);
+    // Why "Update firmware via LAN" is off: a standing condition, so it holds its own place and
+    // the passing messages (search results, downloads) keep theirs.
+    blockerLabel = new QLabel(statusHolder);
+    blockerLabel->setObjectName(QStringLiteral("lanUpdateBlockersLabel"));
+    blockerLabel->setTextFormat(Qt::PlainText);
+    blockerLabel->setContentsMargins(6, 0, 6, 0);
+    blockerLabel->hide();
+    statusLayout->insertWidget(0, blockerLabel);
     connect(m_engine, &QuillonEngine::awaitedDisplaysChanged, this, &Tessel::showAwaitedDisplays);
     statusBar()->addPermanentWidget(statusHolder);
 
@@ -223,6 +232,7 @@ void Tessel::applySettings(const AppSettings &settings)
     const QSignalBlocker macBlocker(ui->actionShow_MAC_Address_column);
     ui->actionShow_Asset_Tag_column->setChecked(settings.showAssetTagColumn);
     ui->actionShow_MAC_Address_column->setChecked(settings.showMacAddressColumn);
+    exportFolder = settings.exportFolder;
 }
 
 void Tessel::restoreWindowPlace(const AppSettings &settings)
@@ -254,6 +264,7 @@ AppSettings Tessel::currentSettings() const
     s.lanDeviceIndex = ui->interface_selection_comboBox->currentData();
     s.showAssetTagColumn = ui->actionShow_Asset_Tag_column->isChecked();
     s.showMacAddressColumn = ui->actionShow_MAC_Address_column->isChecked();
+    s.exportFolder = exportFolder;
     return s;
 }
 
@@ -374,6 +385,7 @@ void Tessel::update_ui(bool update_description_text)
     ui->actionAdvanced_network_search->setEnabled(can.targetedSearch);
     ui->actionCancel_all_queued_updates_via_LAN->setEnabled(can.cancelQueuedUpdates);
     ui->download_pushButton->setEnabled(can.updateViaLan);
+    showLanUpdateBlockers(can.lanUpdateBlockers);
     ui->actionRefreshAll->setEnabled(can.refreshAll);
     ui->actionRefreshSelected->setEnabled(can.refreshSelected);
 
@@ -389,6 +401,17 @@ void Tessel::update_ui(bool update_description_text)
     // The last batch's report stays exportable, also after a search, until the next batch starts.
     ui->actionExport_update_report->setEnabled(!state.batchRunning && state.activeUpdates == 0
                                                && m_engine->hasLastBatchReport());
+}
+
+// A greyed-out button says why: the tool tip lists every ticked row that keeps it off, the
+// status bar names the first (with how many more) for as long as they block it.
+void Tessel::showLanUpdateBlockers(const QStringList &blockers)
+{
+    const QString list = blockers.join(QLatin1Char('\n'));
+    ui->download_pushButton->setToolTip(list);
+    blockerLabel->setText(CommandAvailability::blockerSummary(blockers));
+    blockerLabel->setToolTip(list);
+    blockerLabel->setVisible(!blockers.isEmpty());
 }
 
 // The button keeps the width of its generic label whatever the model: a long model name is
@@ -730,11 +753,9 @@ void Tessel::on_actionCheck_for_updates_triggered()
 void Tessel::on_actionView_README_triggered()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    if (!ReadmeFile::open(folder)) {
-        QMessageBox::information(this, windowTitle(),
-                                 ReadmeFile::unableToOpenText() + QLatin1Char('\n')
-                                         + QDir::toNativeSeparators(ReadmeFile::url(folder).toLocalFile()));
-    }
+    const Platform::OpenResult result = ReadmeFile::open(folder);
+    if (result != Platform::OpenResult::Opened)
+        QMessageBox::information(this, windowTitle(), ReadmeFile::failureText(result, folder));
 }
 
 void Tessel::on_actionExit_X_triggered()
@@ -765,28 +786,46 @@ void Tessel::on_actionShow_MAC_Address_column_toggled(bool checked)
 
 void Tessel::on_actionExport_display_list_triggered()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export display list"), QString(), tr("CSV files (*.csv)"));
+    const QString suggested = ExportFileName::suggestedPath(exportFolder,
+                                                            ExportFileName::displayList(QDateTime::currentDateTime()));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export display list"), suggested, tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     QList<int> order;
     for (int row = 0; row < proxy->rowCount(); ++row)
         order.append(proxy->mapToSource(proxy->index(row, 0)).row());
     const QString error = m_engine->exportDisplayList(path, order, ui->actionShow_Asset_Tag_column->isChecked());
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), error);
+        return;
+    }
+    exportFolder = QFileInfo(path).absolutePath();
 }
 
 void Tessel::on_actionExport_update_report_triggered()
 {
     QString filter;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export update report"), QString(),
+    // Named after the batch's start, so that two batches of a day keep apart.
+    QDateTime started;
+    for (const UpdateReport::Line &line : m_engine->lastBatchReport()) {
+        if (line.started.isValid() && (!started.isValid() || line.started < started))
+            started = line.started;
+    }
+    const QString suggested = ExportFileName::suggestedPath(
+            exportFolder, ExportFileName::updateReport(started.isValid() ? started.toLocalTime()
+                                                                         : QDateTime::currentDateTime(),
+                                                       false));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export update report"), suggested,
                                                       tr("CSV files (*.csv);;JSON files (*.json)"), &filter);
     if (path.isEmpty())
         return;
     const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive) || filter.contains(QLatin1String("*.json"));
     const QString error = m_engine->exportUpdateReport(path, json);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), error);
+        return;
+    }
+    exportFolder = QFileInfo(path).absolutePath();
 }
 
 void Tessel::on_actionUpdate_history_triggered()

@@ -117,6 +117,7 @@ private:
     void setBusyCursor(bool busy);
     void refreshInfoPanel(int row);
     void restoreWindowPlace(const AppSettings &settings);
+    void showLanUpdateBlockers(const QStringList &blockers);
     void showUsbButtonText(const QString &modelName);
 
     Ui::Tessel *ui;
@@ -124,6 +125,8 @@ private:
     displayListModel *model = nullptr;
     MySortFilterProxyModel *proxy = nullptr;
     bool busyCursorShown = false;
+    // Where the last export went; the next save dialog opens there.
+    QString exportFolder;
     QString shownPanelHtml;
     bool darkTheme = false;
     PanelColours panelColours;
@@ -131,4 +134,5 @@ private:
     QMenu *searchMenu = nullptr;
     QPushButton *cancelDownloadsButton = nullptr;
     QLabel *awaitedLabel = nullptr;
+    QLabel *blockerLabel = nullptr;
 };

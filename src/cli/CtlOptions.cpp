@@ -26,11 +26,11 @@ QString usageText()
     return QCoreApplication::translate(
             "CtlOptions",
             "Usage:\n"
-            "  quillonctl search   [--targets TEXT] [--json]\n"
+            "  quillonctl search   [--targets TEXT] [--json] [--verbose]\n"
             "  quillonctl update   [--targets TEXT] [--limit 1|5|20] [--first-per-model] [--max-failures N]\n"
-            "                      [--yes] [--json]\n"
-            "  quillonctl download --model NAME [--model NAME ...] [--json]\n"
-            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT\n"
+            "                      [--yes] [--json] [--verbose]\n"
+            "  quillonctl download --model NAME [--model NAME ...] [--json] [--verbose]\n"
+            "  quillonctl usb      --model NAME [--model-variant TEXT] [--region-variant TEXT] --drive ROOT [--verbose]\n"
             "  quillonctl report merge [--json FILE] [--csv FILE] [SITE=]FILE...\n"
             "  quillonctl history  [--since DATE] [--serial S] [--address A] [--batch ID] [--interrupted] [--json]\n");
 }
@@ -70,7 +70,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") }, tr("Shows this help."));
     const QCommandLineOption version(QStringLiteral("version"), tr("Shows the version."));
     const QCommandLineOption targets(QStringLiteral("targets"),
-                                     tr("Targeted search of these addresses (e.g. \"10.0.4.1 - 40, 10.0.5.*\"); "
+                                     tr("Targeted search of these addresses (e.g. \"10.0.4.1 - 40, 10.0.5.*, 10.0.6.0/27\"); "
                                         "without it, a broadcast search."),
                                      tr("TEXT"));
     const QCommandLineOption limit(QStringLiteral("limit"), tr("Displays updated at once: 1, 5 or 20."), tr("N"));
@@ -84,6 +84,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     const QCommandLineOption model(QStringLiteral("model"), tr("A model name."), tr("NAME"));
     const QCommandLineOption modelVariant(QStringLiteral("model-variant"), tr("The model variant text of the release."), tr("TEXT"));
     const QCommandLineOption regionVariant(QStringLiteral("region-variant"), tr("The region text of the release."), tr("TEXT"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"), tr("Also the application's log lines on standard error."));
     const QCommandLineOption drive(QStringLiteral("drive"), tr("The root folder of the mounted drive."), tr("ROOT"));
     const QCommandLineOption since(QStringLiteral("since"), tr("Updates started on or after this date (YYYY-MM-DD) or time."), tr("DATE"));
     const QCommandLineOption serial(QStringLiteral("serial"), tr("Updates of the display with this serial number."), tr("S"));
@@ -93,7 +94,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     QCommandLineOption shortWaits(QStringLiteral("test-short-waits"));
     shortWaits.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ help, version, targets, limit, firstPerModel, maxFailures, yes, json, model, modelVariant,
-                        regionVariant, drive, since, serial, address, batch, interrupted, shortWaits });
+                        regionVariant, drive, since, serial, address, batch, interrupted, verbose, shortWaits });
     parser.addPositionalArgument(QStringLiteral("command"), tr("search, update, download, usb, report or history"));
 
     const auto usageError = [&](const QString &text) {
@@ -153,6 +154,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
     options.json = parser.isSet(json);
     options.confirmed = parser.isSet(yes);
     options.shortWaits = parser.isSet(shortWaits);
+    options.verbose = parser.isSet(verbose);
 
     if (parser.isSet(targets)) {
         options.targetText = parser.value(targets);
@@ -163,7 +165,7 @@ CtlOptions CtlOptions::parse(const QStringList &arguments, QString &message, int
         case AddressListParser::Valid:
             break;
         case AddressListParser::FormatError:
-            return usageError(tr("--targets: item %1 is not an address, a wildcard or a range.").arg(item));
+            return usageError(tr("--targets: item %1 is not an address, a wildcard, a range or a CIDR block.").arg(item));
         case AddressListParser::TooManyAddresses:
             return usageError(tr("--targets: item %1 brings the list over %2 addresses.")
                                       .arg(item)

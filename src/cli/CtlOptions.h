@@ -31,6 +31,8 @@ public:
     int maxFailures = -1;        // --max-failures 0..99; -1: the saved setting
     bool confirmed = false;      // --yes
     bool json = false;
+    // The application's log lines on standard error; without it only progress and results.
+    bool verbose = false;
     QStringList models;
     QString modelVariant;
     QString regionVariant;

@@ -11,13 +11,16 @@
 
 namespace {
 
-// OptionalText: a text, or null where the report had nothing to say (a version never read back).
-enum class FieldType { Text, OptionalText, Flag, Number };
+// TextOrNull: quillonctl writes null where a display told nothing (no version after a failed update).
+enum class FieldType { Text, TextOrNull, Flag, Number };
 
 struct Field
 {
     const char *name;
     FieldType type;
+    // Fields added to quillonctl's output later: a report of an older quillonctl lacks them.
+    // When there, they are checked and kept like the others.
+    bool optional = false;
 };
 
 // The fields quillonctl writes, in the order the CSV shows them.
@@ -26,7 +29,7 @@ const Field UpdateFields[] = {
     { "model", FieldType::Text },
     { "serial", FieldType::Text },
     { "firmware_before", FieldType::Text },
-    { "firmware_after", FieldType::OptionalText },
+    { "firmware_after", FieldType::TextOrNull },
     { "firmware_after_verified", FieldType::Flag },
     { "result", FieldType::Number },
     { "result_text", FieldType::Text },
@@ -42,6 +45,10 @@ const Field SearchFields[] = {
     { "firmware", FieldType::Text },
     { "status", FieldType::Text },
     { "update_available", FieldType::Flag },
+    { "mac", FieldType::Text, true },
+    { "asset_tag", FieldType::Text, true },
+    { "latest_version", FieldType::Text, true },
+    { "firmware_status", FieldType::Text, true },
 };
 
 struct KindFields
@@ -78,7 +85,7 @@ bool hasType(const QJsonValue &value, FieldType type)
     switch (type) {
     case FieldType::Text:
         return value.isString();
-    case FieldType::OptionalText:
+    case FieldType::TextOrNull:
         return value.isString() || value.isNull();
     case FieldType::Flag:
         return value.isBool();
@@ -98,7 +105,7 @@ QString typeName(FieldType type)
     switch (type) {
     case FieldType::Text:
         return ReportMerge::tr("a text");
-    case FieldType::OptionalText:
+    case FieldType::TextOrNull:
         return ReportMerge::tr("a text or null");
     case FieldType::Flag:
         return ReportMerge::tr("true or false");
@@ -174,6 +181,8 @@ QString ReportMerge::add(Report &report, const QString &site, const QByteArray &
             const Field &field = fields->fields[f];
             const QString name = QLatin1String(field.name);
             const QJsonValue value = input.value(name);
+            if (field.optional && value.isUndefined())
+                continue;
             if (!hasType(value, field.type)) {
                 return tr("row %1: \"%2\" is missing or not %3", "3=a type, e.g. a text")
                         .arg(rowNumber)

@@ -12,6 +12,27 @@
 
 namespace {
 
+// Stable words for scripts, whatever the interface language.
+QString firmwareStatusName(qint32 status)
+{
+    switch (status) {
+    case FirmwareStatus::NoVersionInfo:
+        return QStringLiteral("no_version_info");
+    case FirmwareStatus::NoneForModel:
+        return QStringLiteral("none_for_model");
+    case FirmwareStatus::NotComparable:
+        return QStringLiteral("not_comparable");
+    case FirmwareStatus::UpToDate:
+        return QStringLiteral("up_to_date");
+    case FirmwareStatus::NewForUsbOnly:
+        return QStringLiteral("new_usb_only");
+    case FirmwareStatus::NewForLan:
+        return QStringLiteral("new_lan");
+    default:
+        return QStringLiteral("not_evaluated");
+    }
+}
+
 QStringList cells(const DisplayEntry &entry)
 {
     return { DisplayListExport::addressText(entry.address), entry.modelName, entry.serialNumber,
@@ -24,25 +45,9 @@ QString SearchListing::text(const DisplayTableState &state)
 {
     QList<QStringList> rows { { tr("Address"), tr("Model"), tr("Serial"), tr("Power"), tr("Firmware"),
                                 tr("Availability") } };
-    for (const DisplayEntry &entry : state.displayEntries) {
-        QStringList row = cells(entry);
-        for (QString &cell : row)
-            cell = PlainText::sanitized(cell);
-        rows.append(row);
-    }
-    QList<int> widths(rows.first().size(), 0);
-    for (const QStringList &row : qAsConst(rows)) {
-        for (int c = 0; c < row.size(); ++c)
-            widths[c] = qMax(widths[c], int(row.at(c).size()));
-    }
-    QString text;
-    for (const QStringList &row : qAsConst(rows)) {
-        QString line;
-        for (int c = 0; c < row.size(); ++c)
-            line += c + 1 < row.size() ? row.at(c).leftJustified(widths[c] + 2) : row.at(c);
-        text += line.trimmed() + QLatin1Char('\n');
-    }
-    return text;
+    for (const DisplayEntry &entry : state.displayEntries)
+        rows.append(cells(entry));
+    return PlainText::columns(rows);
 }
 
 QByteArray SearchListing::json(const DisplayTableState &state)
@@ -58,6 +63,10 @@ QByteArray SearchListing::json(const DisplayTableState &state)
                 { QStringLiteral("firmware"), row.at(4) },
                 { QStringLiteral("status"), row.at(5) },
                 { QStringLiteral("update_available"), entry.firmwareStatus == FirmwareStatus::NewForLan },
+                { QStringLiteral("mac"), entry.macAddress },
+                { QStringLiteral("asset_tag"), entry.assetTag },
+                { QStringLiteral("latest_version"), entry.latestVersion },
+                { QStringLiteral("firmware_status"), firmwareStatusName(entry.firmwareStatus) },
         });
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);

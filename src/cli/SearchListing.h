@@ -14,6 +14,8 @@ class SearchListing
 
 public:
     static QString text(const DisplayTableState &state);
-    // Objects of address, model, serial, power, firmware, status, update_available.
+    // Objects of address, model, serial, power, firmware, status, update_available, mac,
+    // asset_tag, latest_version and firmware_status (a word: up_to_date, new_lan, new_usb_only,
+    // none_for_model, not_comparable, no_version_info, not_evaluated).
     static QByteArray json(const DisplayTableState &state);
 };

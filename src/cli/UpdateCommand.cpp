@@ -101,6 +101,8 @@ int UpdateCommand::prepare()
 
     UpdateSummary::Options summaryOptions;
     summaryOptions.showAssetTag = false;
+    // Nothing is asked here: --yes is the answer, given before the summary is shown.
+    summaryOptions.askToProceed = false;
     const UpdateSummary::Texts texts = engine.summaryTexts(summaryOptions);
     // With --json standard output holds only the results.
     QTextStream &summary = m_options.json ? err : m_session.out();
@@ -137,16 +139,22 @@ int UpdateCommand::update()
     if (m_options.json) {
         m_session.out() << UpdateReport::json(lines);
     } else {
-        for (const UpdateReport::Line &line : qAsConst(lines)) {
-            m_session.out() << PlainText::sanitized(QStringLiteral("%1  %2  %3  %4 -> %5  %6")
-                                                           .arg(line.address, line.model, line.serial,
-                                                                line.versionBefore, line.versionAfter,
-                                                                line.resultText))
-                           << '\n';
-        }
+        m_session.out() << resultTable(lines);
     }
     m_session.out().flush();
     return allCompleted ? CtlOptions::Completed : CtlOptions::Failed;
+}
+
+QString UpdateCommand::resultTable(const QList<UpdateReport::Line> &lines)
+{
+    QList<QStringList> rows { { tr("Address"), tr("Model"), tr("Serial"), tr("Firmware"), tr("Result") } };
+    for (const UpdateReport::Line &line : lines) {
+        // A display that told no version after its update shows a dash, not an empty gap.
+        const QString after = line.versionAfter.isEmpty() ? QStringLiteral("-") : line.versionAfter;
+        rows.append({ line.address, line.model, line.serial, line.versionBefore + QStringLiteral(" -> ") + after,
+                      line.resultText });
+    }
+    return PlainText::columns(rows);
 }
 
 QList<UpdateReport::Line> UpdateCommand::reportLines() const

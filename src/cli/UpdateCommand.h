@@ -25,6 +25,9 @@ public:
 
     int run();
 
+    // The results as the terminal shows them: a header, then one line per display in columns.
+    static QString resultTable(const QList<UpdateReport::Line> &lines);
+
 private:
     enum class Phase { Preparing, Updating };
 

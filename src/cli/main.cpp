@@ -29,6 +29,14 @@ void logToStderr(QtMsgType type, const QMessageLogContext &context, const QStrin
     std::fflush(stderr);
 }
 
+// Without --verbose a script's standard error holds only what quillonctl itself says (progress,
+// results, errors); the log lines every step writes would bury them.
+void logNothing(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg)
+        logToStderr(type, context, message);
+}
+
 }
 
 int main(int argc, char *argv[])
@@ -44,6 +52,8 @@ int main(int argc, char *argv[])
     QString message;
     int exitCode = CtlOptions::Completed;
     const CtlOptions options = CtlOptions::parse(QCoreApplication::arguments(), message, exitCode);
+    if (!options.verbose)
+        qInstallMessageHandler(logNothing);
     if (options.command == CtlOptions::Command::None) {
         (exitCode == CtlOptions::Completed ? out : err) << message;
         return exitCode;

@@ -59,8 +59,36 @@ int addRange(OrderedAddressSet &list, quint32 first, quint32 last, int limit)
     return AddressListParser::Valid;
 }
 
+// "a.b.c.d/n": the block's host addresses, as the wildcard gives a /24's. Network and broadcast
+// addresses are left out down to /30; a /31 has no such pair and a /32 is the address alone.
+// Host bits in the address are ignored, so the address of any member names its block.
+int parseBlock(const QString &item, OrderedAddressSet &list, int limit)
+{
+    const int slash = item.indexOf(QLatin1Char('/'));
+    static const QRegularExpression prefixPattern(QStringLiteral("^\\d{1,2}$"));
+    const QString prefixText = item.mid(slash + 1).trimmed();
+    quint32 address = 0;
+    if (!parseAddress(item.left(slash).trimmed(), &address) || !prefixPattern.match(prefixText).hasMatch())
+        return AddressListParser::FormatError;
+    bool ok = false;
+    const int prefix = prefixText.toInt(&ok);
+    if (!ok || prefix > 32)
+        return AddressListParser::FormatError;
+    const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
+    quint32 first = address & mask;
+    quint32 last = first | ~mask;
+    if (prefix <= 30) {
+        ++first;
+        --last;
+    }
+    return addRange(list, first, last, limit);
+}
+
 int parseItem(const QString &item, OrderedAddressSet &list, int limit)
 {
+    if (item.contains(QLatin1Char('/')))
+        return item.count(QLatin1Char('/')) == 1 && !item.contains(QLatin1Char('-')) ? parseBlock(item, list, limit)
+                                                                                     : AddressListParser::FormatError;
     const QStringList parts = item.split(QLatin1Char('-'), Qt::KeepEmptyParts);
     if (parts.size() == 1) {
         if (item.endsWith(QLatin1String(".*"))) {

@@ -5,7 +5,7 @@
 #include <QString>
 
 // Turns the targeted-search text (addresses, "x.x.x.*" wildcards, "a - b" and "a - n" ranges,
-// comments after ";" or "#") into an ordered list of distinct IPv4 addresses.
+// "a.b.c.d/n" CIDR blocks, comments after ";" or "#") into an ordered list of distinct IPv4 addresses.
 class AddressListParser
 {
 public:

@@ -515,17 +515,24 @@ bool QuillonEngine::hasLastBatchReport() const
     return m_recordInTable ? UpdateReport::hasLines(m_state) : !m_record.isEmpty();
 }
 
-QString QuillonEngine::exportDisplayList(const QString &path, const QList<int> &order, bool showAssetTag) const
+QString QuillonEngine::exportDisplayList(const QString &path, const QList<int> &order, bool showAssetTag)
 {
     DisplayListExport::Options options;
     options.showAssetTag = showAssetTag;
     options.legacySupport = m_state.legacySupport;
     options.statusText = &UpdateStatusText::text;
-    return ReportFile::write(path, CsvWriter::document(DisplayListExport::table(m_state, order, options)));
+    const QString error = ReportFile::write(path, CsvWriter::document(DisplayListExport::table(m_state, order, options)));
+    if (error.isEmpty())
+        emit statusMessage(tr("Display list written to %1", "1=file").arg(QDir::toNativeSeparators(path)), 0);
+    return error;
 }
 
-QString QuillonEngine::exportUpdateReport(const QString &path, bool json) const
+QString QuillonEngine::exportUpdateReport(const QString &path, bool json)
 {
     const QList<UpdateReport::Line> lines = lastBatchReport();
-    return ReportFile::write(path, json ? UpdateReport::json(lines) : CsvWriter::document(UpdateReport::table(lines)));
+    const QString error = ReportFile::write(path, json ? UpdateReport::json(lines)
+                                                        : CsvWriter::document(UpdateReport::table(lines)));
+    if (error.isEmpty())
+        emit statusMessage(tr("Update report written to %1", "1=file").arg(QDir::toNativeSeparators(path)), 0);
+    return error;
 }

@@ -131,10 +131,10 @@ public:
     // starts, also when a search has replaced the table since.
     QList<UpdateReport::Line> lastBatchReport() const;
     bool hasLastBatchReport() const;
-    // The files of File › Export; an empty text, or the error to show. order lists the table's
-    // rows as shown.
-    QString exportDisplayList(const QString &path, const QList<int> &order, bool showAssetTag) const;
-    QString exportUpdateReport(const QString &path, bool json) const;
+    // The files of File › Export; an empty text, or the error to show. A file written is named
+    // in a statusMessage. order lists the table's rows as shown.
+    QString exportDisplayList(const QString &path, const QList<int> &order, bool showAssetTag);
+    QString exportUpdateReport(const QString &path, bool json);
 
 signals:
     // An empty text clears the status bar; a zero time-out keeps the text.

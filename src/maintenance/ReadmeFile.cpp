@@ -1,7 +1,6 @@
 #include "maintenance/ReadmeFile.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,13 +15,21 @@ QUrl ReadmeFile::url(const QString &applicationFolder)
     return QUrl::fromLocalFile(QDir(applicationFolder).filePath(fileName()));
 }
 
-bool ReadmeFile::open(const QString &applicationFolder)
+Platform::OpenResult ReadmeFile::open(const QString &applicationFolder)
 {
-    const QUrl readme = url(applicationFolder);
-    // Some desktop handlers report success for a file that is not there and then show nothing.
-    if (!QFileInfo(readme.toLocalFile()).isFile())
-        return false;
-    return QDesktopServices::openUrl(readme);
+    return Platform::openDocument(url(applicationFolder).toLocalFile());
+}
+
+QString ReadmeFile::failureText(Platform::OpenResult result, const QString &applicationFolder)
+{
+    const QString path = QDir::toNativeSeparators(url(applicationFolder).toLocalFile());
+    if (result == Platform::OpenResult::NoProgram) {
+        return QCoreApplication::translate("Tessel", "There is no program to open the README file (a web browser). "
+                                                     "Open it on another computer, or install one. It is here:\n%1",
+                                           "1=file path")
+                .arg(path);
+    }
+    return unableToOpenText() + QLatin1Char('\n') + path;
 }
 
 QString ReadmeFile::unableToOpenText()

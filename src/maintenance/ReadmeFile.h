@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -11,8 +13,10 @@ public:
     static QString fileName();
     static QUrl url(const QString &applicationFolder);
 
-    // Opens the README with the desktop's default handler. False when the file is missing or
-    // the handler could not be started; the caller then shows unableToOpenText().
-    static bool open(const QString &applicationFolder);
+    // Opens the README with the desktop's default handler; the caller shows failureText() of
+    // any other result.
+    static Platform::OpenResult open(const QString &applicationFolder);
     static QString unableToOpenText();
+    // What to tell the technician when the README did not open: why, and where the file is.
+    static QString failureText(Platform::OpenResult result, const QString &applicationFolder);
 };

@@ -141,7 +141,8 @@ const CalloutRule calloutRules[] = {
       [](const CalloutInputs &in) {
           return QStringList { in.address, escaped(in.row.modelName), in.icon(QLatin1String(RightClickIcon)) };
       } },
-    { [](const DisplayEntry &r) { return r.selected && r.lockStatus != 1 && r.commStatus == 2; },
+    // Shown ticked or not, unless the lock callout above is shown instead.
+    { [](const DisplayEntry &r) { return !(r.selected && r.lockStatus == 1) && r.commStatus == 2; },
       QT_TRANSLATE_NOOP("Tessel", "<img src=\"%1\" width=\"16\" height=\"16\"> Error: The IP address for the Firmware update is unreachable"),
       QT_TRANSLATE_NOOP("Tessel", "This can be because:<br>1. The display is currently powered off or is in the process of initializing. Power on the display (click the power icon in the table above and select <b>'Power On'</b>) and allow a few seconds to initialize, then search the network again.<br>2. The display was powered off when the network was searched. Search the network again.<br>3. The IP address of the 'Media Player' (used by the firmware update) is not correctly configured on the display. Please configure the IP address here <a href=\"http://%1/\">%1</a>."),
       iconOnly<WarningIcon>,

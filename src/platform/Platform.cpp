@@ -5,7 +5,12 @@
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStorageInfo>
+#include <QUrl>
+#ifdef Q_OS_WIN
+#include <QDesktopServices>
+#endif
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -44,6 +49,24 @@ bool showInFileManager(const QString &path)
         folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     }
     return QProcess::startDetached(QStringLiteral("xdg-open"), { folder });
+#endif
+}
+
+OpenResult openDocument(const QString &filePath)
+{
+    // Some desktop handlers report success for a file that is not there and then show nothing.
+    if (!QFileInfo(filePath).isFile())
+        return OpenResult::MissingFile;
+#ifdef Q_OS_WIN
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(filePath)) ? OpenResult::Opened : OpenResult::NoProgram;
+#else
+    // A server or a minimal desktop often lacks xdg-open, and then nothing can open a file:
+    // telling that apart lets the window say so instead of blaming the file.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return OpenResult::NoProgram;
+    return QProcess::startDetached(opener, { QFileInfo(filePath).absoluteFilePath() }) ? OpenResult::Opened
+                                                                                       : OpenResult::NoProgram;
 #endif
 }
 

@@ -16,6 +16,17 @@ void beep();
 // manager at its default place. Returns false when the program could not be started.
 bool showInFileManager(const QString &path);
 
+// What became of a request to show a file with the desktop's default program.
+enum class OpenResult {
+    Opened,       // the program was started (what it then shows is up to it)
+    MissingFile,  // there is no such file
+    NoProgram,    // nothing that opens files is installed (no xdg-open on PATH), or it would not start
+};
+
+// Shows a file (a README, a report) with the program the desktop opens it with: the shell's
+// file association on Windows, xdg-open elsewhere.
+OpenResult openDocument(const QString &filePath);
+
 // True when the volume whose root is given sits on a removable drive (a USB stick, a card).
 bool isRemovableDrive(const QString &rootPath);
 

@@ -161,7 +161,8 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
     } else if (texts.estimateSecs > 0) {
         message += tr("<br>The update process will take less than a minute, during which time the screens will go blank and the displays will be inoperable.<br>");
     }
-    message += tr("<br><b>Are you sure you want to proceed?</b>");
+    if (options.askToProceed)
+        message += tr("<br><b>Are you sure you want to proceed?</b>");
     texts.message = message;
     return texts;
 }

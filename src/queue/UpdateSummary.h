@@ -29,6 +29,8 @@ public:
         // The catalogue the queue will read; without it only the series decides a refusal.
         const FirmwareDatabase *database = nullptr;
         RolloutPolicy rollout;  // the policy the batch will run with
+        // The window asks; a command line that runs only when told (--yes) has nothing to ask.
+        bool askToProceed = true;
     };
 
     struct Texts

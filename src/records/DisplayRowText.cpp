@@ -98,7 +98,8 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
         return tr("Need newer application build %1.").arg(entry.requiresAppBuild);
     if (entry.lockStatus == 1 && entry.selected)
         return tr("Error: Display is currently locked.");
-    if (entry.commStatus == 2 && entry.selected)
+    // Ticked or not: an unticked row must not look healthy while its update cannot run.
+    if (entry.commStatus == 2)
         return tr("Error: Firmware update IP address is unreachable.");
     if ((entry.powerState == 2 || entry.powerState == 3) && entry.needPowerOnToReadInfo
         && (entry.commStatus == 1 || entry.firmwareStatus == FirmwareStatus::NoVersionInfo))
@@ -135,7 +136,12 @@ QString DisplayRowText::statusText(const DisplayEntry &entry, bool legacySupport
             // The check of the installed version follows the result.
             if (entry.updateNote.isEmpty())
                 return success;
-            return success + QLatin1String(success.endsWith(QLatin1Char('.')) ? " " : ". ") + entry.updateNote;
+            if (success.endsWith(QLatin1Char('.')))
+                return success + QLatin1Char(' ') + entry.updateNote;
+            // A Japanese sentence ends in its own full stop, and takes no space after it.
+            if (success.endsWith(QChar(0x3002)))
+                return success + entry.updateNote;
+            return tr("%1. %2", "1=update result such as \"Success\" 2=what the version check found").arg(success, entry.updateNote);
         }
         default: {
             const QString status = lookup ? lookup(entry.resultStatus)

@@ -2,16 +2,6 @@
 
 #include "records/DisplayTableState.h"
 
-namespace {
-
-QString columnTitle(const char *title)
-{
-    // The table model's own column titles, so the file's header matches the window's.
-    return QCoreApplication::translate("displayListModel", title, "column title");
-}
-
-}
-
 QString DisplayListExport::addressText(const QHostAddress &address)
 {
     if (address.isNull())
@@ -24,13 +14,15 @@ QString DisplayListExport::addressText(const QHostAddress &address)
 QList<QStringList> DisplayListExport::table(const DisplayTableState &state, const QList<int> &rowOrder,
                                             const Options &options)
 {
-    QStringList header { columnTitle("Model Name"), columnTitle("Serial Number") };
+    // Scripts and spreadsheets find the columns by these names: they stay English in every
+    // interface language, only the texts in the cells follow it.
+    QStringList header { QStringLiteral("Model Name"), QStringLiteral("Serial Number") };
     if (options.showAssetTag)
-        header << columnTitle("Asset Tag");
-    header << columnTitle("IP Address") << tr("Firmware Update IP Address") << columnTitle("MAC Address")
-           << columnTitle("Power State") << columnTitle("Current Firmware") << tr("Firmware 1") << tr("Firmware 2")
-           << tr("Firmware 3") << tr("Firmware 4") << tr("Latest Firmware") << columnTitle("Firmware Availability")
-           << columnTitle("Status");
+        header << QStringLiteral("Asset Tag");
+    header << QStringLiteral("IP Address") << QStringLiteral("Firmware Update IP Address") << QStringLiteral("MAC Address")
+           << QStringLiteral("Power State") << QStringLiteral("Current Firmware") << QStringLiteral("Firmware 1")
+           << QStringLiteral("Firmware 2") << QStringLiteral("Firmware 3") << QStringLiteral("Firmware 4")
+           << QStringLiteral("Latest Firmware") << QStringLiteral("Firmware Availability") << QStringLiteral("Status");
 
     QList<int> order = rowOrder;
     if (order.isEmpty()) {

@@ -66,12 +66,16 @@ QList<UpdateReport::Line> UpdateReport::lines(const DisplayTableState &state, bo
 
 QList<QStringList> UpdateReport::table(const QList<Line> &lines)
 {
-    QList<QStringList> table { { tr("Started"), tr("Settled"), tr("Model Name"), tr("Serial Number"), tr("IP Address"),
-                                 tr("Version Before"), tr("Version After"), tr("Version Read Back"), tr("Result") } };
+    // The header and the read-back flag are for scripts as much as for people: English in every
+    // interface language. Only the result text follows the language.
+    QList<QStringList> table { { QStringLiteral("Started"), QStringLiteral("Settled"), QStringLiteral("Model Name"),
+                                 QStringLiteral("Serial Number"), QStringLiteral("IP Address"),
+                                 QStringLiteral("Version Before"), QStringLiteral("Version After"),
+                                 QStringLiteral("Version Read Back"), QStringLiteral("Result") } };
     for (const Line &line : lines) {
         table.append({ timeText(line.started), timeText(line.settled), line.model, line.serial, line.address,
-                       line.versionBefore, line.versionAfter, line.versionReadBack ? tr("Yes") : tr("No"),
-                       line.resultText });
+                       line.versionBefore, line.versionAfter,
+                       line.versionReadBack ? QStringLiteral("Yes") : QStringLiteral("No"), line.resultText });
     }
     return table;
 }

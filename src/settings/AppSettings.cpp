@@ -20,6 +20,7 @@ const QString KeyRolloutFirst = QStringLiteral("RolloutFirstPerModel");
 const QString KeyRolloutFailures = QStringLiteral("RolloutMaxFailures");
 const QString KeyFirmwareServer = QStringLiteral("FirmwareServerUrl");
 constexpr int MaxRolloutFailures = 99;
+const QString KeyExportFolder = QStringLiteral("Export Folder");
 // Anything larger is not a state either widget wrote.
 constexpr int MaxWidgetState = 64 * 1024;
 
@@ -57,6 +58,7 @@ AppSettings AppSettings::load(QSettings &store)
     s.rolloutFirstPerModel = store.value(KeyRolloutFirst, false).toBool();
     s.rolloutMaxFailures = qBound(0, store.value(KeyRolloutFailures, 0).toInt(), MaxRolloutFailures);
     s.firmwareServerUrl = store.value(KeyFirmwareServer, QString()).toString().trimmed();
+    s.exportFolder = store.value(KeyExportFolder, QString()).toString();
     store.endGroup();
     return s;
 }
@@ -92,6 +94,8 @@ void AppSettings::save(QSettings &store) const
         store.remove(KeyFirmwareServer);
     else
         store.setValue(KeyFirmwareServer, firmwareServerUrl.trimmed());
+    if (!exportFolder.isEmpty())
+        store.setValue(KeyExportFolder, exportFolder);
     store.endGroup();
 }
 

@@ -40,6 +40,8 @@ public:
     // The firmware server chosen in the settings dialog (a mirror or an offline server); empty is
     // the maker's. QUILLON_FIRMWARE_URL, when set, still wins.
     QString firmwareServerUrl;
+    // The folder of the last file exported (display list, update report); empty before the first.
+    QString exportFolder;
 
     // From the application's own store (organisation and application names of the application object).
     static AppSettings load();

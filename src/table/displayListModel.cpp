@@ -282,7 +282,7 @@ QString displayListModel::statusIconName(const DisplayEntry &entry) const
         return QStringLiteral("warning");
     if (entry.lockStatus == 1 && entry.selected)
         return QStringLiteral("warning");
-    if (entry.commStatus == 2 && entry.selected)
+    if (entry.commStatus == 2)
         return QStringLiteral("warning");
     if (entry.requiresAppBuild > AppBuild::Number)
         return QStringLiteral("info");

@@ -224,7 +224,114 @@ private slots:
         DisplayTableState state = idleTable();
         int currentRow = 0;
         change(state, currentRow);
-        QCOMPARE(enabledNames(CommandAvailability::evaluate(state, currentRow)), enabled);
+        const CommandAvailability a = CommandAvailability::evaluate(state, currentRow);
+        QCOMPARE(enabledNames(a), enabled);
+        // A named blocker always keeps the command off.
+        QVERIFY(a.lanUpdateBlockers.isEmpty() || !a.updateViaLan);
+    }
+
+    // The rows named as blocking the LAN update are exactly those the rule stops at: unticking
+    // them turns the command on.
+    void lanUpdateBlockers_data()
+    {
+        QTest::addColumn<StateChange>("change");
+        QTest::addColumn<QStringList>("blockers");
+
+        const QString unreachable = QStringLiteral("%1: the address for firmware updates cannot be reached — untick it to update the others");
+        const QString silent = QStringLiteral("%1: the display does not answer — untick it to update the others");
+        const QString powerOff = QStringLiteral("%1: the display must be powered on to update its firmware — power it on or untick it to update the others");
+
+        QTest::newRow("none") << StateChange([](DisplayTableState &, int &) {}) << QStringList();
+        QTest::newRow("ticked, update address unreachable")
+                << StateChange([](DisplayTableState &s, int &) { s.displayEntries[1].commStatus = 2; })
+                << QStringList { unreachable.arg("127.0.9.2") };
+        QTest::newRow("unticked, update address unreachable")
+                << StateChange([](DisplayTableState &s, int &) { s.displayEntries[2].commStatus = 2; })
+                << QStringList();
+        QTest::newRow("ticked, silent")
+                << StateChange([](DisplayTableState &s, int &) { s.displayEntries[1].commStatus = 1; })
+                << QStringList { silent.arg("127.0.9.2") };
+        QTest::newRow("ticked, must be on")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.displayEntries[1].needPowerOnToUpdate = 1;
+                       s.displayEntries[1].powerState = 2;
+                   })
+                << QStringList { powerOff.arg("127.0.9.2") };
+        QTest::newRow("one text per row, the address first")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.displayEntries[1].commStatus = 2;
+                       s.displayEntries[1].needPowerOnToUpdate = 1;
+                       s.displayEntries[1].powerState = 2;
+                   })
+                << QStringList { unreachable.arg("127.0.9.2") };
+        QTest::newRow("several, in table order, healthy ones left out")
+                << StateChange([](DisplayTableState &s, int &) {
+                       for (DisplayEntry &row : s.displayEntries)
+                           row.selected = true;
+                       s.displayEntries[2].commStatus = 1;
+                       s.displayEntries[0].commStatus = 2;
+                   })
+                << QStringList { unreachable.arg("127.0.9.1"), silent.arg("127.0.9.3") };
+        QTest::newRow("IPv6-mapped address shown as IPv4")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.displayEntries[1].address = QHostAddress(QStringLiteral("::ffff:127.0.82.1"));
+                       s.displayEntries[1].commStatus = 2;
+                   })
+                << QStringList { unreachable.arg("127.0.82.1") };
+        QTest::newRow("also while a search runs")
+                << StateChange([](DisplayTableState &s, int &) {
+                       s.searching = true;
+                       s.displayEntries[1].commStatus = 1;
+                   })
+                << QStringList { silent.arg("127.0.9.2") };
+    }
+
+    void lanUpdateBlockers()
+    {
+        QFETCH(StateChange, change);
+        QFETCH(QStringList, blockers);
+        DisplayTableState state = idleTable();
+        int currentRow = 0;
+        change(state, currentRow);
+        const CommandAvailability a = CommandAvailability::evaluate(state, currentRow);
+        QCOMPARE(a.lanUpdateBlockers, blockers);
+        if (blockers.isEmpty())
+            return;
+        QVERIFY(!a.updateViaLan);
+        // Untick every named row; a healthy row stays (or is) ticked, and only a search keeps
+        // the command off then.
+        bool anyTicked = false;
+        for (DisplayEntry &row : state.displayEntries) {
+            if (row.commStatus != 0 || (row.needPowerOnToUpdate && row.powerState != 1))
+                row.selected = false;
+            anyTicked = anyTicked || row.selected;
+        }
+        for (DisplayEntry &row : state.displayEntries) {
+            if (!anyTicked && row.commStatus == 0 && !row.needPowerOnToUpdate) {
+                row.selected = true;
+                anyTicked = true;
+            }
+        }
+        const CommandAvailability after = CommandAvailability::evaluate(state, currentRow);
+        QVERIFY(after.lanUpdateBlockers.isEmpty());
+        QCOMPARE(after.updateViaLan, !state.searching);
+    }
+
+    void blockerSummary_data()
+    {
+        QTest::addColumn<QStringList>("blockers");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("one") << QStringList { "a: why" } << "a: why";
+        QTest::newRow("three") << QStringList { "a: why", "b: why", "c: why" }
+                               << "a: why (and 2 more ticked display(s), listed in the button's tool tip)";
+    }
+
+    void blockerSummary()
+    {
+        QFETCH(QStringList, blockers);
+        QFETCH(QString, summary);
+        QCOMPARE(CommandAvailability::blockerSummary(blockers), summary);
     }
 
     void deselectAllKeepsRowsUnderUpdate()

@@ -187,31 +187,54 @@ private slots:
         QTest::newRow("help") << "menuHelp" << QStringList { "About...", "Check for updates", "View README" };
     }
 
-    // An empty table still exports its header; the update report waits for a batch.
+    // An empty table still exports its header; the update report waits for a batch. The save
+    // dialog suggests a dated name, the status bar names the file written, and the next export
+    // starts in the same folder, also after the window has been closed and opened again.
     void exportDisplayListWithoutRows()
     {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        Tessel window;
-        QVERIFY(!window.findChild<QAction *>("actionExport_update_report")->isEnabled());
-        const QString path = settingsDir.filePath(QStringLiteral("list.csv"));
+        QString path = settingsDir.filePath(QStringLiteral("list.csv"));
+        const QString suggested = QStringLiteral("quillon-displays-%1.csv")
+                                          .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QString offeredName;
+        QString offeredFolder;
         QTimer answerer;
         answerer.setInterval(20);
-        connect(&answerer, &QTimer::timeout, this, [path] {
+        connect(&answerer, &QTimer::timeout, this, [&] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                offeredName = name ? name->text() : QString();
+                offeredFolder = dialog->directory().absolutePath();
                 // As a user types it: the whole path into the name field, then Save.
-                if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                if (name)
                     name->setText(path);
                 static_cast<QDialog *>(dialog)->accept(); // QFileDialog::accept is protected
             }
         });
-        answerer.start();
-        window.findChild<QAction *>("actionExport_display_list")->trigger();
-        answerer.stop();
+        {
+            Tessel window;
+            QVERIFY(!window.findChild<QAction *>("actionExport_update_report")->isEnabled());
+            answerer.start();
+            window.findChild<QAction *>("actionExport_display_list")->trigger();
+            answerer.stop();
+            QCOMPARE(offeredName, suggested);
+            QCOMPARE(window.statusBar()->currentMessage(),
+                     QStringLiteral("Display list written to ") + QDir::toNativeSeparators(path));
+        }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray csv = file.readAll();
         QVERIFY2(csv.startsWith("\xEF\xBB\xBFModel Name,Serial Number,Asset Tag,IP Address,"), csv.constData());
         QCOMPARE(csv.count("\r\n"), 1);
+
+        Tessel again;
+        offeredFolder.clear();
+        // Another name: an existing file would stop the dialog with its overwrite question.
+        path = settingsDir.filePath(QStringLiteral("list-2.csv"));
+        answerer.start();
+        again.findChild<QAction *>("actionExport_display_list")->trigger();
+        answerer.stop();
+        QCOMPARE(offeredFolder, QDir(settingsDir.path()).absolutePath());
     }
 
     void menusAndActions()
@@ -484,6 +507,71 @@ private slots:
             QVERIFY(usb->toolTip().isEmpty());
         }
         QVERIFY(usb->fontMetrics().horizontalAdvance(usb->text()) < usb->width());
+    }
+
+    // A ticked row that keeps "Update firmware via LAN" off is named in the button's tool tip and
+    // the status bar; unticking it takes both back and its error stays in its status cell.
+    void lanUpdateBlockerIsNamed()
+    {
+        Tessel window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int i = 1; i <= 2; ++i) {
+            DISPLAY_UDP_SEARCH_REPLY_INFO info;
+            info.ipAddress = QHostAddress(QStringLiteral("127.0.82.%1").arg(i));
+            info.modelName = QStringLiteral("PX-551");
+            window.searchOrchestrator()->device_results_DisplaySearchUDP(info);
+        }
+        DisplayTableState &state = window.engine()->state();
+        // Nothing listens there: the queries fail at once and leave the rows alone after that.
+        QTRY_VERIFY_WITH_TIMEOUT(window.engine()->isSearchSettled()
+                                         && std::none_of(state.displayEntries.cbegin(), state.displayEntries.cend(),
+                                                         [](const DisplayEntry &row) { return row.controlRequest; }),
+                                 10000);
+        state.databaseLoaded = true;
+        for (DisplayEntry &row : state.displayEntries) {
+            row.selected = true;
+            row.commStatus = 0;
+            row.powerState = 1;
+            row.firmwareStatus = FirmwareStatus::NewForLan;
+        }
+        state.displayEntries[0].commStatus = 2;
+        window.update_ui(false);
+
+        auto *button = window.findChild<QPushButton *>("download_pushButton");
+        const QString why = QStringLiteral("127.0.82.1: the address for firmware updates cannot be reached — untick it to update the others");
+        auto *label = window.findChild<QLabel *>("lanUpdateBlockersLabel");
+        QVERIFY(label);
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(button->toolTip(), why);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), why);
+        // A passing message does not push it out of the status bar.
+        window.statusBar()->showMessage(QStringLiteral("Found 2 display(s) on LAN"));
+        QVERIFY(label->isVisible());
+
+        // Both ticked rows blocking: the first named, the tool tip lists both.
+        state.displayEntries[1].commStatus = 1;
+        window.update_ui(false);
+        QCOMPARE(button->toolTip().split('\n').size(), 2);
+        QVERIFY2(label->text().startsWith(why + " (and 1 more"), qPrintable(label->text()));
+        state.displayEntries[1].commStatus = 0;
+
+        state.displayEntries[0].selected = false;
+        window.update_ui(false);
+        QVERIFY(button->isEnabled());
+        QVERIFY(button->toolTip().isEmpty());
+        QVERIFY(!label->isVisible());
+        auto *table = window.findChild<QTableView *>("display_list_tableView");
+        const QAbstractItemModel *model = table->model();
+        bool shown = false;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                shown = shown || model->index(row, column).data().toString()
+                        == QStringLiteral("Error: Firmware update IP address is unreachable.");
+            }
+        }
+        QVERIFY(shown);
     }
 
     // A README that cannot be opened is named with its path.

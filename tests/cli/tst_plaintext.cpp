@@ -30,6 +30,35 @@ private slots:
         QCOMPARE(PlainText::fromHtml(html), text);
     }
 
+    // Result lines line up in a terminal: a Japanese character takes two columns there, a
+    // display's control character is made harmless before it is measured.
+    void columns_data()
+    {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ascii") << QList<QStringList> { { "Address", "Model", "Result" },
+                                                        { "127.0.77.10", "FX-350", "Error 4" },
+                                                        { "127.0.77.2", "LG-242", "Success" } }
+                               << "Address      Model   Result\n"
+                                  "127.0.77.10  FX-350  Error 4\n"
+                                  "127.0.77.2   LG-242  Success\n";
+        QTest::newRow("wide characters") << QList<QStringList> { { "アドレス", "Model", "R" }, { "127.0.0.1", "成功", "x" } }
+                                         << QStringLiteral("アドレス   Model  R\n"
+                                                           "127.0.0.1  成功   x\n");
+        QTest::newRow("control character measured as its stand-in")
+                << QList<QStringList> { { QStringLiteral("a\x1b[2Jb"), "c" }, { "d", "e" } }
+                << "a?[2Jb  c\nd       e\n";
+        QTest::newRow("empty last cell leaves no spaces") << QList<QStringList> { { "a", "" }, { "bbb", "c" } }
+                                                          << "a\nbbb  c\n";
+    }
+
+    void columns()
+    {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, text);
+        QCOMPARE(PlainText::columns(rows), text);
+    }
+
     void sanitizedReplacesControlCharacters()
     {
         QCOMPARE(PlainText::sanitized(QStringLiteral("a\tb\nc\rd\x1b" "e\x7f" "f") + QChar(0x9b) + QStringLiteral("g")),

@@ -224,6 +224,9 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("named");
         QTest::newRow("bad targets") << QStringList { "search", "--targets", "127.0.77.1, 127.0.77.x" } << "item 2";
+        QTest::newRow("block over the limit") << QStringList { "search", "--targets", "127.0.77.1, 127.0.64.0/19" }
+                                              << "item 2 brings the list over 4096 addresses";
+        QTest::newRow("bad block") << QStringList { "search", "--targets", "127.0.77.0/33" } << "CIDR block";
         QTest::newRow("no command") << QStringList {} << "No command";
         QTest::newRow("unknown command") << QStringList { "flash" } << "flash";
         QTest::newRow("limit") << QStringList { "update", "--limit", "7" } << "--limit";
@@ -282,7 +285,52 @@ private slots:
             QCOMPARE(display.value("update_available").toBool(), isNew);
             QCOMPARE(display.value("status").toString(),
                      isNew ? QStringLiteral("New version %1 available").arg(NewVersion) : QStringLiteral("Up-to-date"));
+            // What the window's extra columns and the catalogue add, for scripts.
+            QCOMPARE(display.value("firmware_status").toString(),
+                     isNew ? QStringLiteral("new_lan") : QStringLiteral("up_to_date"));
+            QCOMPARE(display.value("latest_version").toString(), NewVersion);
+            QVERIFY2(QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{2}-){5}[0-9A-Fa-f]{2}$"))
+                             .match(display.value("mac").toString()).hasMatch(),
+                     qPrintable(display.value("mac").toString()));
+            QVERIFY(display.value("asset_tag").isString());
         }
+    }
+
+    // A CIDR block finds the same displays as the range of its host addresses.
+    void searchTakesCidrBlocks()
+    {
+        const Run block = run({ "search", "--targets", "127.0.77.0/29", "--json" });
+        QVERIFY2(block.exitCode == 0, block.err.constData());
+        QStringList found;
+        for (const QJsonValue &v : QJsonDocument::fromJson(block.out).array())
+            found << v.toObject().value("address").toString();
+        found.sort();
+        QStringList expected;
+        for (int i = 0; i < 6; ++i)
+            expected << address(i).toString();
+        QCOMPARE(found, expected);
+    }
+
+    // Standard error holds progress and errors; the log lines every step writes come with
+    // --verbose only.
+    void logLinesOnlyWhenVerbose_data()
+    {
+        QTest::addColumn<bool>("verbose");
+        QTest::newRow("quiet") << false;
+        QTest::newRow("verbose") << true;
+    }
+
+    void logLinesOnlyWhenVerbose()
+    {
+        QFETCH(bool, verbose);
+        QStringList arguments { "search", "--targets", range(0, 1) };
+        if (verbose)
+            arguments << "--verbose";
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.err.contains("Found 2 display(s) on LAN"), result.err.constData());
+        QCOMPARE(result.err.contains("Firmware catalogue URL:"), verbose);
+        QVERIFY(!result.out.contains("Firmware catalogue URL:"));
     }
 
     void searchTextListsEveryDisplay()
@@ -342,7 +390,10 @@ private slots:
         QVERIFY(result.out.contains("See note 2."));
         QVERIFY(result.out.contains("Note 2:"));
         QVERIFY(!result.out.contains("<"));
-        QVERIFY(result.err.contains("--yes"));
+        // Nothing is asked: the run tells what it did not do and how to do it.
+        QVERIFY2(!result.out.contains("Are you sure") && !result.err.contains("Are you sure"), result.out.constData());
+        QVERIFY2(result.err.contains("Nothing was changed. Run again with --yes to update these displays."),
+                 result.err.constData());
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(attempts(i), 0);
             const SimDisplay *display = m_fleet.display(address(i));
@@ -378,8 +429,9 @@ private slots:
         // The series 1 and 2 displays were switched "Off" before their updates.
         QCOMPARE(m_fleet.display(address(0))->config().powerSaveSetting, 2);
         QCOMPARE(m_fleet.display(address(1))->config().powerSaveSetting, 2);
-        // Progress went to standard error, the log lines with it.
-        QVERIFY(result.err.contains("Starting update."));
+        // Progress went to standard error; the log lines did not, without --verbose.
+        QVERIFY2(result.err.contains("Updating firmware on "), result.err.right(3000).constData());
+        QVERIFY(!result.err.contains("Starting update."));
     }
 
     // A display not running the new firmware afterwards is a failed update, whatever the session
@@ -453,7 +505,8 @@ private slots:
     {
         m_fleet.updateStats()->reset();
         QProcess process;
-        start(process, { "update", "--targets", range(10, 12), "--limit", "1", "--yes" });
+        // --verbose: the log line of the first start tells when to interrupt.
+        start(process, { "update", "--targets", range(10, 12), "--limit", "1", "--yes", "--verbose" });
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
         QVERIFY(QTest::qWaitFor([&] {
@@ -561,7 +614,7 @@ private slots:
             QCOMPARE(display->start(address(i)), 0);
         }
         QProcess process;
-        QStringList arguments { "update", "--targets", range(13, 14), "--limit", "1", "--yes" };
+        QStringList arguments { "update", "--targets", range(13, 14), "--limit", "1", "--yes", "--verbose" };
         if (json)
             arguments << "--json";
         start(process, arguments);

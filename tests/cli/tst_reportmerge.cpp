@@ -183,8 +183,33 @@ private slots:
         QCOMPARE(csv.exitCode, 0);
         QVERIFY(csv.out.isEmpty());
         QCOMPARE(TestFiles::readFile(path("search.csv")),
-                 QByteArray("\xEF\xBB\xBFsite,address,model,serial,power,firmware,status,update_available\r\n"
-                            "search-a,10.0.4.7,CG-343,77A00002,Power On,R1.000,New version 2.000 available,true\r\n"));
+                 QByteArray("\xEF\xBB\xBFsite,address,model,serial,power,firmware,status,update_available,mac,asset_tag,"
+                            "latest_version,firmware_status\r\n"
+                            "search-a,10.0.4.7,CG-343,77A00002,Power On,R1.000,New version 2.000 available,true,,,"
+                            "2.000,new_lan\r\n"));
+    }
+
+    // A search report of an older quillonctl, without the fields added since, still merges: its
+    // rows lack them and their CSV cells are empty. Present, they must have their type.
+    void mergesSearchReportsWithoutTheLaterFields()
+    {
+        QJsonObject old = QJsonDocument::fromJson(searchReport()).array().first().toObject();
+        for (const char *name : { "mac", "asset_tag", "latest_version", "firmware_status" })
+            old.remove(QLatin1String(name));
+        write(QStringLiteral("older.json"), QJsonDocument(QJsonArray { old }).toJson());
+        write(QStringLiteral("newer.json"), searchReport());
+        const Run run = runCtl({ "report", "merge", "--csv", "mixed.csv", "older.json", "newer.json" }, m_dir.path());
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QList<QByteArray> lines = TestFiles::readFile(path("mixed.csv")).split('\n');
+        QVERIFY2(lines.at(1).endsWith(",true,,,,\r"), lines.at(1).constData());
+        QVERIFY2(lines.at(2).endsWith(",true,,,2.000,new_lan\r"), lines.at(2).constData());
+
+        QJsonObject mistyped = QJsonDocument::fromJson(searchReport()).array().first().toObject();
+        mistyped.insert(QStringLiteral("firmware_status"), 6);
+        write(QStringLiteral("mistyped.json"), QJsonDocument(QJsonArray { mistyped }).toJson());
+        const Run refused = runCtl({ "report", "merge", "mistyped.json" }, m_dir.path());
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("\"firmware_status\" is missing or not a text"), refused.err.constData());
     }
 
     void refusesBrokenReports_data()
@@ -216,6 +241,8 @@ private slots:
         QTest::newRow("result out of range") << withField("result", 1e300) << "\"result\"";
         QTest::newRow("verified as number") << withField("firmware_after_verified", 1) << "not true or false";
         QTest::newRow("model null") << withField("model", QJsonValue::Null) << "\"model\" is missing or not a text";
+        QTest::newRow("version after as number") << withField("firmware_after", 2) << "\"firmware_after\" is missing or not a text or null";
+        QTest::newRow("version after missing") << withField("firmware_after", QJsonValue::Undefined) << "\"firmware_after\" is missing";
         QByteArray mixed = PilotReport;
         mixed.chop(2); // "]\n"
         mixed += "," + searchReport().mid(1);

@@ -72,6 +72,20 @@ void tst_AddressListParser::parse_data()
     QTest::newRow("repeat at limit is fine") << "10.0.0.1,10.0.0.2,10.0.0.1" << 2 << 0 << 3 << QStringList{"10.0.0.1", "10.0.0.2"};
     QTest::newRow("range over limit") << "10.0.0.1 - 10.0.0.3" << 2 << 2 << 1 << QStringList{};
     QTest::newRow("whole IPv4 space") << "0.0.0.0 - 255.255.255.255" << L << 2 << 1 << QStringList{};
+    // CIDR blocks: host addresses only, like the wildcard; any member's address names the block.
+    QTest::newRow("block /30") << "192.0.2.0/30" << L << 0 << 1 << QStringList{"192.0.2.1", "192.0.2.2"};
+    QTest::newRow("block from a member") << "192.0.2.6 / 30" << L << 0 << 1 << QStringList{"192.0.2.5", "192.0.2.6"};
+    QTest::newRow("block /31 has no broadcast") << "192.0.2.8/31" << L << 0 << 1 << QStringList{"192.0.2.8", "192.0.2.9"};
+    QTest::newRow("block /32") << "192.0.2.9/32" << L << 0 << 1 << QStringList{"192.0.2.9"};
+    QTest::newRow("block and its duplicate") << "10.0.1.3/30, 10.0.1.2" << L << 0 << 2 << QStringList{"10.0.1.1", "10.0.1.2"};
+    QTest::newRow("block prefix 33") << "192.0.2.0/33" << L << 1 << 1 << QStringList{};
+    QTest::newRow("block without prefix") << "192.0.2.0/" << L << 1 << 1 << QStringList{};
+    QTest::newRow("block with mask") << "192.0.2.0/255.255.255.0" << L << 1 << 1 << QStringList{};
+    QTest::newRow("block in a range") << "192.0.2.0/30 - 5" << L << 1 << 1 << QStringList{};
+    QTest::newRow("two slashes") << "192.0.2.0/30/2" << L << 1 << 1 << QStringList{};
+    QTest::newRow("block /19 over limit") << "10.0.0.0/19" << L << 2 << 1 << QStringList{};
+    QTest::newRow("block /0") << "0.0.0.0/0" << L << 2 << 1 << QStringList{};
+    QTest::newRow("block after comment, over small limit") << "# lab, 10.0.0.0/29" << 5 << 2 << 2 << QStringList{};
 }
 
 void tst_AddressListParser::parse()

@@ -206,8 +206,16 @@ void tst_FirmwareCache::readmeUrl()
 void tst_FirmwareCache::readmeMissingIsReported()
 {
     QTemporaryDir temp;
-    QVERIFY(!ReadmeFile::open(temp.path()));
+    QCOMPARE(ReadmeFile::open(temp.path()), Platform::OpenResult::MissingFile);
     QCOMPARE(ReadmeFile::unableToOpenText(), QString("Unable to open README file."));
+    // A README that is there but has nothing to open it is not called unopenable: the
+    // technician is told what is missing and where the file is.
+    QCOMPARE(ReadmeFile::failureText(Platform::OpenResult::MissingFile, "/opt/quillon"),
+             QString("Unable to open README file.\n/opt/quillon/ReadMe.html"));
+    const QString noProgram = ReadmeFile::failureText(Platform::OpenResult::NoProgram, "/opt/quillon");
+    QVERIFY2(noProgram.startsWith("There is no program to open the README file") && noProgram.endsWith("\n/opt/quillon/ReadMe.html")
+                     && !noProgram.contains("Unable to open"),
+             qPrintable(noProgram));
 }
 
 void tst_FirmwareCache::readmeLiesBesideTheProgram()

@@ -186,7 +186,10 @@ void tst_DisplayInfoPanel::callouts_data()
                                              "default is <b>'PX-551'</b>", ":/resources/right click.svg" };
     QTest::newRow("lock beats unreachable") << "selected=1 lockStatus=1 commStatus=2" << QList<int> { 7 }
                                             << QStringList();
-    QTest::newRow("locked but not ticked") << "lockStatus=1 commStatus=2" << QList<int>() << QStringList();
+    // The unreachable address stays told when the row is unticked: it still cannot be updated.
+    QTest::newRow("locked but not ticked") << "lockStatus=1 commStatus=2" << QList<int> { 8 } << QStringList();
+    QTest::newRow("unreachable, not ticked") << "commStatus=2" << QList<int> { 8 }
+                                             << QStringList { "configure the IP address here <a href=\"http://10.1.2.3/\">" };
     QTest::newRow("lock undetermined") << "selected=1 lockStatus=2 commStatus=2" << QList<int> { 8 }
                                        << QStringList { "configure the IP address here <a href=\"http://10.1.2.3/\">" };
     QTest::newRow("off, reports nothing") << "powerState=2 needPowerOnToReadInfo=1 commStatus=1" << QList<int> { 9 }

@@ -103,6 +103,54 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(f.readAll()), bin.filePath(expectedRelative));
     }
+
+    // Whether a file can be shown: the file must be there, and so must a program that opens it.
+    void openDocument_data()
+    {
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<bool>("openerThere");
+        QTest::addColumn<int>("result");
+        QTest::newRow("file and opener") << true << true << int(Platform::OpenResult::Opened);
+        QTest::newRow("no opener on PATH") << true << false << int(Platform::OpenResult::NoProgram);
+        QTest::newRow("no file") << false << true << int(Platform::OpenResult::MissingFile);
+        QTest::newRow("neither") << false << false << int(Platform::OpenResult::MissingFile);
+    }
+
+    void openDocument()
+    {
+        QFETCH(bool, fileThere);
+        QFETCH(bool, openerThere);
+        QFETCH(int, result);
+
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        const QString record = bin.filePath(QStringLiteral("opened.txt"));
+        if (openerThere) {
+            const QString script = bin.filePath(QStringLiteral("xdg-open"));
+            QVERIFY(writeFile(script, QStringLiteral("#!/bin/sh\nPATH=/usr/bin:/bin\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                                          .arg(record).toUtf8()));
+            QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        const QString readme = bin.filePath(QStringLiteral("ReadMe.html"));
+        if (fileThere)
+            QVERIFY(writeFile(readme, "<html></html>"));
+
+        // Only this folder on PATH: the machine's own xdg-open, if any, stays out of reach.
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        const Platform::OpenResult opened = Platform::openDocument(readme);
+        qputenv("PATH", oldPath);
+        QCOMPARE(int(opened), result);
+        if (opened == Platform::OpenResult::Opened) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+            QFile f(record);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(f.readAll()), readme);
+        } else {
+            QTest::qWait(200);
+            QVERIFY(!QFile::exists(record));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Platform)

@@ -1,6 +1,7 @@
 #include "common/TestFiles.h"
 #include "records/DisplayTableState.h"
 #include "reports/CsvWriter.h"
+#include "reports/ExportFileName.h"
 #include "reports/DisplayListExport.h"
 #include "reports/ReportFile.h"
 #include "reports/UpdateReport.h"
@@ -295,6 +296,37 @@ private slots:
                                         .array().at(0).toObject().value("rollout").toObject();
         QCOMPARE(off.value("first_per_model").toBool(true), false);
         QCOMPARE(off.value("max_failures").toInt(-1), 0);
+    }
+
+    void suggestedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        const QDateTime morning(QDate(2026, 3, 7), QTime(9, 5, 59));
+        QTest::newRow("display list") << ExportFileName::displayList(morning) << "quillon-displays-2026-03-07.csv";
+        QTest::newRow("update report, CSV") << ExportFileName::updateReport(morning, false)
+                                            << "quillon-update-2026-03-07-0905.csv";
+        QTest::newRow("update report, JSON, afternoon")
+                << ExportFileName::updateReport(QDateTime(QDate(2026, 12, 31), QTime(23, 59)), true)
+                << "quillon-update-2026-12-31-2359.json";
+    }
+
+    void suggestedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QCOMPARE(name, expected);
+    }
+
+    // The last folder while it exists; a vanished one (a drive unplugged) gives way to a real folder.
+    void suggestedPathFallsBackFromAVanishedFolder()
+    {
+        QCOMPARE(ExportFileName::suggestedPath(m_dir.path(), QStringLiteral("a.csv")), m_dir.filePath(QStringLiteral("a.csv")));
+        const QString gone = ExportFileName::suggestedPath(m_dir.filePath(QStringLiteral("unplugged")), QStringLiteral("a.csv"));
+        QCOMPARE(QFileInfo(gone).fileName(), QStringLiteral("a.csv"));
+        QVERIFY2(QFileInfo(QFileInfo(gone).absolutePath()).isDir(), qPrintable(gone));
+        QVERIFY(!gone.contains(QStringLiteral("unplugged")));
+        QVERIFY(QFileInfo(QFileInfo(ExportFileName::suggestedPath(QString(), QStringLiteral("b.csv"))).absolutePath()).isDir());
     }
 
     void unwritableReportSaysWhy()

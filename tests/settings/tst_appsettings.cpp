@@ -44,6 +44,7 @@ private slots:
         QCOMPARE(a.ipAddressScanText, QString());
         QCOMPARE(a.showAssetTagColumn, true);
         QCOMPARE(a.showMacAddressColumn, false);
+        QCOMPARE(a.exportFolder, QString());
     }
 
     void roundTripThroughTheStore()
@@ -57,6 +58,8 @@ private slots:
         a.ipAddressScanText = QStringLiteral("127.0.0.1-127.0.0.9\n127.0.1.*");
         a.showAssetTagColumn = false;
         a.showMacAddressColumn = true;
+        // A comma in a folder name must not turn the value into a list.
+        a.exportFolder = QStringLiteral("/srv/reports, site 4/exports");
         a.save();
 
         QSettings s = store();
@@ -71,6 +74,7 @@ private slots:
         QCOMPARE(b.ipAddressScanText, a.ipAddressScanText);
         QCOMPARE(b.showAssetTagColumn, false);
         QCOMPARE(b.showMacAddressColumn, true);
+        QCOMPARE(b.exportFolder, a.exportFolder);
     }
 
     void storedValues_data()

@@ -135,6 +135,9 @@ void tst_displayListModel::statusColumn_data()
         e.commStatus = 2;
         e.selected = true;
     }) << false << "Error: Firmware update IP address is unreachable." << "warning";
+    QTest::newRow("update address unreachable, unticked") << Edit([](DisplayEntry &e) { e.commStatus = 2; })
+                                                          << false << "Error: Firmware update IP address is unreachable."
+                                                          << "warning";
     QTest::newRow("standby display hides its information") << Edit([](DisplayEntry &e) {
         e.powerState = 2;
         e.needPowerOnToReadInfo = 1;

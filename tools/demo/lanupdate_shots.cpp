@@ -1,10 +1,14 @@
 // Runs the main window against a simulated fleet and a local firmware server, starts "Update
-// firmware via LAN", and saves two pictures: the confirmation summary and the window while the
-// batch runs (some displays done, some running, some queued, one failed). With "rollout" as the
-// third argument the rollout policy is on (one display of each model first, stop after 2
-// failures), the first PX-551 fails too, and the window is saved once the batch has stopped.
+// firmware via LAN", and saves four pictures: the window with the command held off by a ticked
+// display whose update address does not answer (its tool tip shown), the confirmation summary
+// once that display is unticked, the window while the batch runs (some displays done, some
+// running, some queued, one failed), and a two-file display half way through its files. With
+// "rollout" as the third argument the rollout policy is on (one display of each model first, stop
+// after 2 failures), the first PX-551 fails too, and the window is saved once the batch has
+// stopped. The language follows LANG, as in the program.
 //   lanupdate_shots <output folder> <name>     (QUILLON_PALETTE=dark for the dark palette)
 #include "app/AppPalette.h"
+#include "app/AppTranslations.h"
 #include "app/Tessel.h"
 #include "dialogs/ConfirmWithScrollMsgAreaDialog.h"
 #include "dialogs/UpdateWarningMessageDialog.h"
@@ -16,6 +20,7 @@
 #include "SimFleet.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -24,6 +29,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolTip>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -43,6 +51,8 @@ struct Planned
     int progressStep;  // percent per progress poll: sets how fast the display updates
     bool fails;
     const char *assetTag;
+    int components = 1;
+    bool deadSecondAddress = false; // its firmware update address answers nothing
 };
 
 const Planned Fleet[] = {
@@ -51,11 +61,12 @@ const Planned Fleet[] = {
     { "LG-242", "SERIES_LARCH", 2, 1, 50, false, "Canteen" },
     { "MX-651", "SERIES_CEDAR5_UHD", 5, 2, 4, false, "<b>Board room</b>" },
     { "RH-048", "SERIES_ROWAN_H", 10, 2, 6, false, "Reception" },
+    { "CG-444", "SERIES_BIRCH", 4, 2, 10, false, "Floor 5", 2 },
     { "FX-350", "SERIES_CEDAR5", 3, 2, 50, true, "Lab 2" },
     { "RL-947", "SERIES_ROWAN_L", 9, 2, 5, false, "Atrium" },
     { "CG-646", "SERIES_CEDAR5_XN", 6, 2, 5, false, "Floor 3" },
     { "PX-551", "SERIES_CEDAR5", 3, 2, 5, false, "Floor 4" },
-    { "CG-444", "SERIES_BIRCH", 4, 2, 5, false, "Floor 5" },
+    { "PX-552", "SERIES_CEDAR5", 3, 2, 5, false, "Stairwell", 1, true },
 };
 constexpr int FleetSize = int(std::size(Fleet));
 
@@ -83,6 +94,8 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication app(argc, argv);
+    AppTranslations translations;
+    translations.install();
     AppPalette::applyFromEnvironment();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath("config"));
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -104,6 +117,7 @@ int main(int argc, char **argv)
         if (models.contains(model))
             continue;
         models << model;
+        const int components = p.components;
         const QByteArray package(200000, char('a' + models.size()));
         QFile file(home.filePath("server/" + model + ".bin"));
         if (!file.open(QIODevice::WriteOnly) || file.write(package) != package.size())
@@ -113,7 +127,7 @@ int main(int argc, char **argv)
                 { "version", "2.000" }, { "seriesName", QString::fromLatin1(p.seriesName) },
                 { "downloadLoc", server.url(model + ".bin").toString() }, { "fileChecksum", md5(package) },
                 { "fileSize", package.size() }, { "updateViaHTTP", 1 }, { "updateViaUSB", 1 },
-                { "updateViaHTTPDurationSecs", 240 }, { "numPACComponents", 1 }, { "manualPowerCycleRequired", model == "MX-651" ? 2 : 0 },
+                { "updateViaHTTPDurationSecs", 240 }, { "numPACComponents", components }, { "useIP2", p.deadSecondAddress ? 1 : 0 }, { "manualPowerCycleRequired", model == "MX-651" ? 2 : 0 },
                 { "models", QJsonArray { model } },
                 { "changes", QJsonObject { { "version", "2.000" }, { "changeList", "Faster start-up|Fixes HDMI detection" } } } });
     }
@@ -139,7 +153,9 @@ int main(int argc, char **argv)
         c.macAddress = QByteArray::fromHex("0016AA7600") + char(i + 1);
         c.powerSaveSetting = p.powerSave;
         c.webPort = webPort;
-        c.update.components = 1;
+        c.update.components = p.components;
+        if (p.deadSecondAddress)
+            c.secondAddress = QHostAddress(QStringLiteral("127.0.82.1"));
         c.update.progressStep = p.progressStep;
         c.update.firmwareAfterMain = QStringLiteral("R2.000");
         c.update.rebootMs = 500;
@@ -177,6 +193,34 @@ int main(int argc, char **argv)
         return 1;
     }
     QTest::qWait(3500); // the status bar's search text times out
+
+    // The display whose update address is dead is ticked like the others and holds the command
+    // off: the button's tool tip and the status bar say which one and what to do.
+    auto *lanButton = window->findChild<QPushButton *>("download_pushButton");
+    window->update_ui(false);
+    if (lanButton->isEnabled() || lanButton->toolTip().isEmpty())
+        std::fprintf(stderr, "the dead second address did not hold the LAN update off\n");
+    // No window manager runs on the virtual screen: the window is made the active one by hand,
+    // or Qt hides the tool tip of an inactive window at once.
+    QApplication::setActiveWindow(window.get());
+    QTest::qWait(200);
+    QToolTip::showText(lanButton->mapToGlobal(QPoint(lanButton->width() / 2, lanButton->height())), lanButton->toolTip(),
+                       lanButton);
+    QTest::qWait(800);
+    const QRect frame = window->frameGeometry();
+    window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height() + 40)
+            .save(out + "/blocked-" + name + ".png");
+    QToolTip::hideText();
+    // Unticked as the technician would, by its check box.
+    auto *proxy = qobject_cast<QAbstractProxyModel *>(window->findChild<QTableView *>("display_list_tableView")->model());
+    for (int r = 0; proxy && r < proxy->rowCount(); ++r) {
+        const QModelIndex check = proxy->index(r, 0);
+        if (window->tableState().displayEntries.value(proxy->mapToSource(check).row()).commStatus == 2)
+            proxy->setData(check, Qt::Unchecked, Qt::CheckStateRole);
+    }
+    window->update_ui(false);
+    QTest::qWait(300);
+    window->grab().save(out + "/unticked-" + name + ".png");
     SessionParams params;
     params.webPort = webPort;
     window->updateQueue()->setSessionParams(params);
@@ -209,7 +253,7 @@ int main(int argc, char **argv)
         // Stopped: nothing running or queued, every completed display read back.
         const bool over = waitFor([&] {
             for (const DisplayEntry &e : state.displayEntries) {
-                if (e.updateStatus != 0 || e.updateNote.startsWith(QLatin1String("Checking")))
+                if (e.updateStatus != 0 || e.verifyOutcome == VerifyOutcome::Checking)
                     return false;
             }
             return state.activeUpdates == 0;
@@ -234,7 +278,7 @@ int main(int argc, char **argv)
     const bool mixed = waitFor([&] {
         int done = 0, failed = 0, queued = 0;
         for (const DisplayEntry &e : state.displayEntries) {
-            done += e.resultStatus == 3 && !e.updateNote.startsWith(QLatin1String("Checking")) ? 1 : 0;
+            done += e.resultStatus == 3 && e.verifyOutcome != VerifyOutcome::Checking ? 1 : 0;
             failed += e.updateStatus == 0 && e.resultStatus == 4 ? 1 : 0;
             queued += e.updateStatus == 1 ? 1 : 0;
         }
@@ -249,6 +293,20 @@ int main(int argc, char **argv)
     }
     QTest::qWait(1200);
     window->grab().save(out + "/batch-" + name + ".png");
+
+    // The two-file display after its first file, before its second.
+    int twoFiles = -1;
+    for (int r = 0; r < state.displayEntries.size(); ++r) {
+        if (state.displayEntries.at(r).modelName == QLatin1String("CG-444"))
+            twoFiles = r;
+    }
+    const bool halfWay = waitFor([&] {
+        const DisplayEntry &e = state.displayEntries.at(twoFiles);
+        return e.updateStatus == 2 && e.componentProgress[0] >= 100 && e.componentProgress[1] < 100;
+    }, 120000);
+    if (!halfWay)
+        std::fprintf(stderr, "the two-file display was never seen between its files\n");
+    window->grab().save(out + "/progress-" + name + ".png");
     std::printf("saved %s/summary-%s.png and %s/batch-%s.png\n", qPrintable(out), qPrintable(name), qPrintable(out),
                 qPrintable(name));
     window.reset();
