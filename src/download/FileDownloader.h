@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/ChunkHasher.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -38,7 +40,6 @@ public:
     static constexpr int StallTimeoutMs = 60000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
-    static constexpr qint64 WriteSliceSize = 256 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
@@ -79,7 +80,8 @@ private:
     const QByteArray m_expectedChecksum;
     QSaveFile m_file;
     QByteArray m_buffer;
-    QCryptographicHash m_md5{QCryptographicHash::Md5};
+    QCryptographicHash m_md5{QCryptographicHash::Md5};   // memory mode: a page, hashed here
+    ChunkHasher m_fileMd5{QCryptographicHash::Md5};       // file mode: a package, hashed alongside
     QNetworkAccessManager *m_manager;
     QNetworkReply *m_reply = nullptr;
     QTimer *m_replyTimer;
