@@ -1,7 +1,5 @@
 #pragma once
 
-#include "download/ChunkHasher.h"
-
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -40,6 +38,7 @@ public:
     static constexpr int StallTimeoutMs = 60000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
+    static constexpr qint64 WriteSliceSize = 256 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
@@ -80,8 +79,7 @@ private:
     const QByteArray m_expectedChecksum;
     QSaveFile m_file;
     QByteArray m_buffer;
-    QCryptographicHash m_md5{QCryptographicHash::Md5};   // memory mode: a page, hashed here
-    ChunkHasher m_fileMd5{QCryptographicHash::Md5};       // file mode: a package, hashed alongside
+    QCryptographicHash m_md5{QCryptographicHash::Md5};
     QNetworkAccessManager *m_manager;
     QNetworkReply *m_reply = nullptr;
     QTimer *m_replyTimer;
