@@ -63,11 +63,17 @@ bench)
     cmake -S . -B build-bench -G Ninja -DQUILLON_BUILD_TESTS=OFF >/dev/null
     build build-bench Release
     failed=()
+    # Every script adds its figures to this file; the summary table at the end is made from it.
+    BENCH_FIGURES=$(mktemp)
+    export BENCH_FIGURES
     for b in bench/*.sh; do
         [ -e "$b" ] || continue
         echo "== $b"
         BUILD_DIR=build-bench bash "$b" || failed+=("$b")
     done
+    source bench/lib/figures.sh
+    print_figures "$BENCH_FIGURES"
+    rm -f "$BENCH_FIGURES"
     if ((${#failed[@]})); then
         echo "benchmarks that failed: ${failed[*]}" >&2
         exit 1

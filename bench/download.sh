@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A 256 MB package served by fwserver on loopback: FileDownloader (download + MD5 on the fly)
-# against curl -o followed by md5sum, alternating in one run. Lower is better; the goal is a
-# ratio (ours / curl+md5sum) of 1.0 or less.
+# against md5sum alone on the same file (cached), alternating in one run: the goal is a download
+# at 0.9 of hashing speed or better, network and disk hidden behind the hashing. curl -o followed
+# by md5sum is timed too, for comparison.
 set -euo pipefail
 source "$(dirname "$0")/lib/timing.sh"
+source "$(dirname "$0")/lib/figures.sh"
 BUILD_DIR=${BUILD_DIR:-build-bench}
 ROUNDS=${ROUNDS:-3}
 SIZE_MB=${SIZE_MB:-256}
@@ -36,6 +38,7 @@ url="$(sed -n 's/^fwserver listening on //p' "$work/server.log")package.bin"
 
 ours=()
 theirs=()
+hashing=()
 for round in $(seq "$ROUNDS"); do
     rm -f "$work/out/"*
     t0=$(now_ms)
@@ -44,17 +47,28 @@ for round in $(seq "$ROUNDS"); do
     ours+=($((t1 - t0)))
 
     t0=$(now_ms)
+    md5sum "$work/root/package.bin" > /dev/null
+    t1=$(now_ms)
+    hashing+=($((t1 - t0)))
+
+    t0=$(now_ms)
     curl -s -f -o "$work/out/curl.bin" "$url"
     sum=$(md5sum "$work/out/curl.bin" | cut -d' ' -f1)
     t1=$(now_ms)
     [ "$sum" = "$expected" ] || { echo "curl download corrupted" >&2; exit 1; }
     theirs+=($((t1 - t0)))
-    echo "round $round: FileDownloader ${ours[-1]} ms, curl+md5sum ${theirs[-1]} ms"
+    echo "round $round: FileDownloader ${ours[-1]} ms, md5sum alone ${hashing[-1]} ms, curl+md5sum ${theirs[-1]} ms"
 done
 
 m_ours=$(median "${ours[@]}")
 m_theirs=$(median "${theirs[@]}")
-awk -v o="$m_ours" -v t="$m_theirs" -v mb="$SIZE_MB" 'BEGIN {
-    printf "download %d MB: FileDownloader median %d ms (%.0f MB/s), curl -o + md5sum median %d ms (%.0f MB/s)\n", mb, o, mb*1000/o, t, mb*1000/t
-    printf "ratio time(FileDownloader)/time(curl+md5sum) = %.2f (goal <= 1.00)\n", o/t
+m_hashing=$(median "${hashing[@]}")
+awk -v o="$m_ours" -v t="$m_theirs" -v h="$m_hashing" -v mb="$SIZE_MB" 'BEGIN {
+    printf "download %d MB: FileDownloader median %d ms (%.0f MB/s), md5sum alone median %d ms (%.0f MB/s), curl -o + md5sum median %d ms (%.0f MB/s)\n", mb, o, mb*1000/o, h, mb*1000/h, t, mb*1000/t
+    printf "speed ratio FileDownloader/md5sum alone = %.2f (goal >= 0.90)\n", h/o
 }'
+ratio=$(awk -v h="$m_hashing" -v o="$m_ours" 'BEGIN { printf "%.2f", h / o }')
+record_figure download "Download $SIZE_MB MB with MD5 on the fly" \
+    "$(awk -v o="$m_ours" -v mb="$SIZE_MB" 'BEGIN { printf "%.0f MB/s", mb * 1000 / o }')" \
+    "$(awk -v h="$m_hashing" -v mb="$SIZE_MB" 'BEGIN { printf "md5sum alone: %.0f MB/s", mb * 1000 / h }')" \
+    "$ratio" ">= 0.9" "$(verdict_at_least "$ratio" 0.9)"

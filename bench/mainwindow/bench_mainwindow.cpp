@@ -17,6 +17,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -74,6 +76,13 @@ double medianMs(const std::function<void()> &work)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
 }
 
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
@@ -144,16 +153,22 @@ int main(int argc, char **argv)
     const double updateUi = medianMs([&] { window.update_ui(true); });
     // The same after the current row changed, so the information panel is laid out anew.
     auto *table = window.findChild<QTableView *>("display_list_tableView");
+    // Its CPU time too: on a shared machine the wall time also holds whatever else ran meanwhile.
     std::vector<double> switched;
+    std::vector<double> switchedCpu;
     for (int run = 0; run < Runs; ++run) {
         table->selectRow(run % 2 ? 0 : 3);
         QElapsedTimer timer;
+        const double cpuStart = threadCpuMs();
         timer.start();
         window.update_ui(true);
         switched.push_back(timer.nsecsElapsed() / 1e6);
+        switchedCpu.push_back(threadCpuMs() - cpuStart);
     }
     std::sort(switched.begin(), switched.end());
+    std::sort(switchedCpu.begin(), switchedCpu.end());
     const double updateUiNewRow = switched[switched.size() / 2];
+    const double updateUiNewRowCpu = switchedCpu[switchedCpu.size() / 2];
     const double evaluation = medianMs([&] { window.evaluateFirmwareStatus(false); });
     LogMessageHandler::uninstall();
 
@@ -164,6 +179,7 @@ int main(int argc, char **argv)
                 UpdateUiGoalMs, updateUi <= UpdateUiGoalMs ? "ok" : "SLOW");
     std::printf("  update_ui, current row just changed:  %8.2f ms  (goal <= %.0f ms)  %s\n", updateUiNewRow,
                 UpdateUiGoalMs, updateUiNewRow <= UpdateUiGoalMs ? "ok" : "SLOW");
+    std::printf("    its CPU time (this thread):         %8.2f ms\n", updateUiNewRowCpu);
     std::printf("    of which the enabling rules:        %8.3f ms\n", rules);
     std::printf("  evaluation pass (status of all rows): %8.2f ms\n", evaluation);
     return 0;

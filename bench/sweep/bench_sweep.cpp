@@ -49,9 +49,12 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     QString label = QStringLiteral("run");
     QList<QHostAddress> targets;
+    int gateLimit = ControlQueryGate::DefaultLimit;
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args.at(i) == QLatin1String("--label")) {
             label = args.at(i + 1);
+        } else if (args.at(i) == QLatin1String("--gate")) {
+            gateLimit = args.at(i + 1).toInt();
         } else if (args.at(i) == QLatin1String("--range")) {
             const QStringList parts = args.at(i + 1).split(QLatin1Char(':'));
             targets += SimulatedAddresses::range(QHostAddress(parts.value(0)), parts.value(1).toInt());
@@ -63,7 +66,7 @@ int main(int argc, char *argv[])
     }
 
     DisplaySearchUDP search;
-    ControlQueryGate gate;
+    ControlQueryGate gate(gateLimit, ControlQueryGate::DefaultParkLimit);
     search.setFilterMode(2);
     search.setTargetAddresses(targets);
 

@@ -483,7 +483,14 @@ void Tessel::refreshInfoPanel(int row)
     if (html == shownPanelHtml)
         return;
     shownPanelHtml = html;
-    ui->info_textBrowser->setHtml(html);
+    // Laid out with the scroll bar hidden, a long panel brings the bar in and is laid out again at
+    // the narrower width (more than once as the bar comes and goes): most of the cost of a row
+    // change. With the bar shown it is laid out once; one that fits hides the bar again after.
+    QTextBrowser *view = ui->info_textBrowser;
+    const Qt::ScrollBarPolicy policy = view->verticalScrollBarPolicy();
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setHtml(html);
+    view->setVerticalScrollBarPolicy(policy);
 }
 
 void Tessel::selectionCurrentRowChanged(const QModelIndex &current, const QModelIndex &previous)

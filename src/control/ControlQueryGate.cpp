@@ -2,15 +2,21 @@
 
 #include <utility>
 
-ControlQueryGate::ControlQueryGate(int limit, QObject *parent)
+ControlQueryGate::ControlQueryGate(QObject *parent)
+    : ControlQueryGate(DefaultLimit, DefaultParkLimit, parent)
+{
+}
+
+ControlQueryGate::ControlQueryGate(int limit, int parkLimit, QObject *parent)
     : QObject(parent),
-      m_limit(qMax(1, limit))
+      m_limit(qMax(1, limit)),
+      m_parkLimit(qMax(0, parkLimit))
 {
 }
 
 void ControlQueryGate::enter(QObject *owner, std::function<void()> start)
 {
-    if (!owner || m_running.contains(owner) || m_waitingKeys.contains(owner))
+    if (!owner || m_running.contains(owner) || m_parked.contains(owner) || m_waitingKeys.contains(owner))
         return;
     connect(owner, &QObject::destroyed, this, &ControlQueryGate::ownerDestroyed, Qt::UniqueConnection);
     m_waiting.append({ owner, owner, std::move(start) });
@@ -25,16 +31,36 @@ void ControlQueryGate::leave(QObject *owner)
     if (m_running.remove(owner)) {
         disconnect(owner, &QObject::destroyed, this, &ControlQueryGate::ownerDestroyed);
         startWaiting();
+    } else if (m_parked.remove(owner)) {
+        disconnect(owner, &QObject::destroyed, this, &ControlQueryGate::ownerDestroyed);
     } else if (m_waitingKeys.remove(owner)) {
         disconnect(owner, &QObject::destroyed, this, &ControlQueryGate::ownerDestroyed);
         m_waiting.removeIf([owner](const Waiting &entry) { return entry.key == owner; });
     }
 }
 
+bool ControlQueryGate::park(QObject *owner)
+{
+    if (!owner || !m_running.contains(owner) || m_parked.size() >= m_parkLimit)
+        return false;
+    m_running.remove(owner);
+    m_parked.insert(owner);
+    startWaiting();
+    return true;
+}
+
+void ControlQueryGate::unpark(QObject *owner)
+{
+    if (owner && m_parked.remove(owner))
+        m_running.insert(owner);
+}
+
 void ControlQueryGate::ownerDestroyed(QObject *owner)
 {
     if (m_running.remove(owner))
         startWaiting();
+    else if (m_parked.remove(owner))
+        return;
     else if (m_waitingKeys.remove(owner))
         m_waiting.removeIf([owner](const Waiting &entry) { return entry.key == owner; });
 }

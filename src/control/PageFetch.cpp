@@ -1,5 +1,7 @@
 #include "control/PageFetch.h"
 
+#include "control/ArrivedBytes.h"
+
 #include <QNetworkProxy>
 #include <QTcpSocket>
 
@@ -80,7 +82,8 @@ void PageFetch::request(const QUrl &url)
     }
     m_stage = Stage::Head;
     m_firstDataTimer.start();
-    m_socket->connectToHost(url.host(), quint16(url.port(80)));
+    // Unbuffered, as the control connection, so the request goes out without a turn of the loop.
+    m_socket->connectToHost(url.host(), quint16(url.port(80)), QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 void PageFetch::sendRequest()
@@ -103,7 +106,18 @@ void PageFetch::readAvailable()
     if (m_stage == Stage::Idle)
         return;
     m_firstDataTimer.stop();
-    const QByteArray data = m_socket->readAll();
+    const QByteArray data = ArrivedBytes::read(m_socket, ReadChunk);
+    // An unbuffered socket that meets the server's close inside a read only changes its state.
+    if (m_socket->state() == QAbstractSocket::UnconnectedState) {
+        takeData(data);
+        connectionClosed();
+        return;
+    }
+    takeData(data);
+}
+
+void PageFetch::takeData(const QByteArray &data)
+{
     if (m_stage == Stage::Head) {
         m_head += data;
         if (!readHead())

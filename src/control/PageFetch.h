@@ -27,6 +27,7 @@ public:
     static constexpr int MemoryCap = 1000000;
     static constexpr int MaxHeaderBytes = 64 * 1024;
     static constexpr int MaxRedirects = 5;
+    static constexpr qint64 ReadChunk = 16 * 1024;
 
     explicit PageFetch(const QUrl &url, QObject *parent = nullptr);
     ~PageFetch() override;
@@ -48,6 +49,7 @@ private:
     void request(const QUrl &url);
     void sendRequest();
     void readAvailable();
+    void takeData(const QByteArray &data);
     bool readHead();
     void connectionClosed();
     void finish(int status);

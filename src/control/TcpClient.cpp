@@ -1,5 +1,6 @@
 #include "control/TcpClient.h"
 
+#include "control/ArrivedBytes.h"
 #include "control/ControlFrame.h"
 #include "control/ControlReplyReader.h"
 #include "control/ControlQueryGate.h"
@@ -126,9 +127,12 @@ void TcpClient::connectToDisplay(const QHostAddress &address, quint16 port, cons
     });
 }
 
+// Unbuffered: a message goes straight to the socket. Buffered, every write switched the socket's
+// write watch on and, a turn of the event loop later, off again; each switch wakes the loop and
+// costs a poll over every open socket, and a query sends a dozen messages.
 void TcpClient::openConnection()
 {
-    m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite);
+    m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite | QIODevice::Unbuffered);
     m_connectTimer.start();
 }
 
@@ -221,7 +225,22 @@ void TcpClient::sendNextItem()
 
 void TcpClient::ReadyReadHandle()
 {
-    const QByteArray data = m_socket->readAll();
+    const QByteArray data = ArrivedBytes::read(m_socket, ReadChunk);
+    // An unbuffered socket that meets the display's close inside a read only changes its state; a
+    // buffered one reported it as an error once the data before it was read. So does this client.
+    if (m_socket->state() == QAbstractSocket::UnconnectedState) {
+        const quint32 generation = m_queryGeneration;
+        if (!data.isEmpty())
+            takeReply(data);
+        if (generation == m_queryGeneration && !m_resultEmitted)
+            SocketErrorHandle(QAbstractSocket::RemoteHostClosedError);
+        return;
+    }
+    takeReply(data);
+}
+
+void TcpClient::takeReply(const QByteArray &data)
+{
     if (m_resultEmitted)
         return;
     if (!data.isEmpty())
@@ -336,7 +355,7 @@ void TcpClient::reconnect()
             return;
         if (m_socket->state() != QAbstractSocket::UnconnectedState)
             m_socket->abort();
-        m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite);
+        m_socket->connectToHost(m_address, m_port, QIODevice::ReadWrite | QIODevice::Unbuffered);
         m_connectTimer.start();
     }, Qt::QueuedConnection);
 }
@@ -375,12 +394,17 @@ void TcpClient::startHttpCheck(const QUrl &url, bool lockCheck)
     else
         connect(m_httpCheck, &PageFetch::finished, this, &TcpClient::VerifyIP2ConnectivitystatusChangedIn);
     m_httpCheckTimer.start();
+    // The page may take seconds; meanwhile the next display's query may have this one's place.
+    if (m_gate)
+        m_gate->park(this);
     m_httpCheck->start();
 }
 
 void TcpClient::finishHttpCheck()
 {
     m_httpCheckTimer.stop();
+    if (m_gate)
+        m_gate->unpark(this);
     if (m_httpCheck) {
         m_httpCheck->disconnect(this);
         m_httpCheck->deleteLater();

@@ -33,6 +33,8 @@ public:
     // The same message is sent at most this often in a row before its item is given up, whether the
     // display keeps not answering or keeps answering in a way that leaves the item pending.
     static constexpr int MaxSendsOfOneMessage = MaxRetries + 1;
+    // A control reply is a few dozen bytes; a longer answer takes more than one read.
+    static constexpr qint64 ReadChunk = 4096;
 
     explicit TcpClient(QObject *parent = nullptr);
     ~TcpClient() override;
@@ -72,6 +74,7 @@ private slots:
 
 private:
     void sendNextItem();
+    void takeReply(const QByteArray &data);
     int handleReply(const QByteArray &data);
     void dropItem(quint32 flag);
     void startHttpCheck(const QUrl &url, bool lockCheck);

@@ -55,7 +55,7 @@ SearchOrchestrator::SearchOrchestrator(DisplayTableState &state, const FirmwareD
       m_state(state),
       m_database(database),
       m_udpSearch(udpSearch ? udpSearch : new DisplaySearchUDP(this)),
-      m_queryGate(new ControlQueryGate(ControlQueryGate::DefaultLimit, this))
+      m_queryGate(new ControlQueryGate(this))
 {
     connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
             &SearchOrchestrator::device_results_DisplaySearchUDP);

@@ -33,9 +33,56 @@ void MyTableView::followSort()
     fitColumnsToContents();
 }
 
+void MyTableView::setModel(QAbstractItemModel *newModel)
+{
+    if (newModel == model())
+        return;
+    for (const QMetaObject::Connection &connection : std::as_const(m_modelWatch))
+        disconnect(connection);
+    m_modelWatch.clear();
+    QTableView::setModel(newModel);
+    m_fitValid = false;
+    if (!newModel)
+        return;
+    const auto changed = [this] { ++m_contentGeneration; };
+    m_modelWatch = {
+        connect(newModel, &QAbstractItemModel::dataChanged, this, changed),
+        connect(newModel, &QAbstractItemModel::headerDataChanged, this, changed),
+        connect(newModel, &QAbstractItemModel::layoutChanged, this, changed),
+        connect(newModel, &QAbstractItemModel::modelReset, this, changed),
+        connect(newModel, &QAbstractItemModel::rowsInserted, this, changed),
+        connect(newModel, &QAbstractItemModel::rowsRemoved, this, changed),
+        connect(newModel, &QAbstractItemModel::rowsMoved, this, changed),
+        connect(newModel, &QAbstractItemModel::columnsInserted, this, changed),
+        connect(newModel, &QAbstractItemModel::columnsRemoved, this, changed),
+        connect(newModel, &QAbstractItemModel::columnsMoved, this, changed),
+    };
+}
+
+MyTableView::FitInputs MyTableView::fitInputs() const
+{
+    const QHeaderView *header = horizontalHeader();
+    FitInputs inputs;
+    inputs.contentGeneration = m_contentGeneration;
+    inputs.firstRowInView = rowAt(0);
+    inputs.viewport = viewport()->size();
+    inputs.font = font();
+    inputs.style = style();
+    inputs.stretchLast = header->stretchLastSection();
+    const int columns = header->count();
+    inputs.sections.reserve(2 * columns);
+    for (int logical = 0; logical < columns; ++logical) {
+        inputs.sections << header->visualIndex(logical);
+        inputs.sections << (header->isSectionHidden(logical) ? -1 : header->sectionSize(logical));
+    }
+    return inputs;
+}
+
 void MyTableView::fitColumnsToContents()
 {
     if (!model())
+        return;
+    if (m_fitValid && fitInputs() == m_lastFit)
         return;
     QHeaderView *header = horizontalHeader();
     // A stretched last section takes what is left of the window and cuts its text there; a
@@ -47,6 +94,8 @@ void MyTableView::fitColumnsToContents()
             resizeColumnToContents(column);
     }
     fitLastColumn();
+    m_lastFit = fitInputs();
+    m_fitValid = true;
 }
 
 void MyTableView::fitLastColumn()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFont>
+#include <QList>
+#include <QSize>
 #include <QTableView>
 
 class QMenu;
@@ -15,6 +18,8 @@ public:
     static constexpr int MenuIconSize = 24;
 
     explicit MyTableView(QWidget *parent = nullptr);
+
+    void setModel(QAbstractItemModel *model) override;
 
     // Every column as wide as the texts of the rows in view; the last one at least as wide as its
     // own texts and otherwise out to the window's edge, so a long status is read in full (the view
@@ -48,6 +53,27 @@ private slots:
     void followSort();
 
 private:
+    // What a fit depends on. While it is all as the last fit left it, fitting again would give the
+    // same widths: update_ui runs on every row change, and measuring every column over the rows in
+    // view was a good part of its cost.
+    struct FitInputs
+    {
+        quint64 contentGeneration = 0;
+        int firstRowInView = 0;
+        QSize viewport;
+        QFont font;
+        const QStyle *style = nullptr;
+        bool stretchLast = false;
+        QList<int> sections;    // per logical column: its visual place, and its size or -1 if hidden
+
+        bool operator==(const FitInputs &other) const
+        {
+            return contentGeneration == other.contentGeneration && firstRowInView == other.firstRowInView
+                    && viewport == other.viewport && font == other.font && style == other.style
+                    && stretchLast == other.stretchLast && sections == other.sections;
+        }
+    };
+    FitInputs fitInputs() const;
     void fitLastColumn();
     QModelIndex sourceIndexAt(int viewRow) const;
     const displayListModel *listModel() const;
@@ -58,4 +84,8 @@ private:
     void showMenu(QMenu &menu, QPoint viewportPoint);
 
     int m_contextMenuTriggeredRow = -1;
+    QList<QMetaObject::Connection> m_modelWatch;
+    quint64 m_contentGeneration = 0;    // counts changes of the model's rows and texts
+    FitInputs m_lastFit;
+    bool m_fitValid = false;
 };

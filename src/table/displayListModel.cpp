@@ -157,7 +157,7 @@ QVariant displayListModel::cellData(int row, int column, int role) const
         }
         if (name.isEmpty())
             return {};
-        return Theme::themedIcon(name).pixmap(IconSize, IconSize);
+        return icon(name);
     }
     case Qt::FontRole:
         if (entry->firmwareStatus == FirmwareStatus::NewForLan) {
@@ -265,6 +265,19 @@ QString displayListModel::statusText(const DisplayEntry &entry) const
 QString displayListModel::progressText(const DisplayEntry &entry, qint64 elapsedMs)
 {
     return DisplayRowText::progressText(entry, elapsedMs);
+}
+
+QPixmap displayListModel::icon(const QString &name) const
+{
+    const bool dark = Theme::isDarkAppearance();
+    if (dark != m_iconsDark) {
+        m_icons.clear();
+        m_iconsDark = dark;
+    }
+    auto it = m_icons.constFind(name);
+    if (it == m_icons.constEnd())
+        it = m_icons.insert(name, Theme::themedIcon(name).pixmap(IconSize, IconSize));
+    return it.value();
 }
 
 QString displayListModel::statusIconName(const DisplayEntry &entry) const

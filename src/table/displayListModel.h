@@ -3,6 +3,8 @@
 #include "records/DisplayEntry.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QPixmap>
 
 #include <functional>
 
@@ -89,8 +91,13 @@ private:
     QString statusText(const DisplayEntry &entry) const;
     QString statusIconName(const DisplayEntry &entry) const;
     QVariant extraSectionData(int column, const DisplayEntry &entry) const;
+    QPixmap icon(const QString &name) const;
 
     DisplayEntryList *m_entries = nullptr;
+    // Fitting the columns asks every row in view for its icons: loaded from SVG each time, they
+    // were most of the cost of update_ui. Rebuilt when the appearance turns dark or light.
+    mutable QHash<QString, QPixmap> m_icons;
+    mutable bool m_iconsDark = false;
     bool m_legacySupport = false;
     StatusTextLookup m_statusText;
 };

@@ -19,6 +19,7 @@ private slots:
     void destroyedOwnersGiveUpTheirTurn();
     void askingTwiceIsOneTurn();
     void startThatLeavesAtOnce();
+    void parkingFreesThePlaceWithinItsBudget();
     void clientsQueryOneAtATime();
 };
 
@@ -94,6 +95,56 @@ void tst_ControlQueryGate::startThatLeavesAtOnce()
     QCOMPARE(started, (QStringList { "a", "b", "c" }));
     QCOMPARE(gate.running(), 1);
     QCOMPARE(gate.waiting(), 0);
+}
+
+void tst_ControlQueryGate::parkingFreesThePlaceWithinItsBudget()
+{
+    ControlQueryGate gate(1, 1);
+    QObject a, b, c;
+    auto d = std::make_unique<QObject>();
+    QStringList started;
+    gate.enter(&a, [&] { started << "a"; });
+    gate.enter(&b, [&] { started << "b"; });
+    gate.enter(&c, [&] { started << "c"; });
+    gate.enter(d.get(), [&] { started << "d"; });
+
+    // Only a running owner parks; the next in line takes its place.
+    QVERIFY(!gate.park(&b));
+    QVERIFY(gate.park(&a));
+    QCOMPARE(started, (QStringList { "a", "b" }));
+    QCOMPARE(gate.parked(), 1);
+    // The budget is spent: b keeps its place, and nobody else starts.
+    QVERIFY(!gate.park(&b));
+    QCOMPARE(gate.running(), 1);
+
+    // Back from parking beyond the limit; the next starts only once the running are fewer again.
+    gate.unpark(&a);
+    QCOMPARE(gate.running(), 2);
+    QCOMPARE(gate.parked(), 0);
+    gate.leave(&b);
+    QCOMPARE(started, (QStringList { "a", "b" }));
+    gate.leave(&a);
+    QCOMPARE(started, (QStringList { "a", "b", "c" }));
+
+    // A parked owner that leaves or is destroyed gives its parking back, and asking to enter
+    // while parked changes nothing.
+    QVERIFY(gate.park(&c));
+    QCOMPARE(started, (QStringList { "a", "b", "c", "d" }));
+    gate.enter(&c, [&] { started << "c again"; });
+    gate.leave(&c);
+    QCOMPARE(gate.parked(), 0);
+    QVERIFY(gate.park(d.get()));
+    d.reset();
+    QCOMPARE(gate.parked(), 0);
+    QCOMPARE(gate.running(), 0);
+    QCOMPARE(gate.waiting(), 0);
+    QCOMPARE(started, (QStringList { "a", "b", "c", "d" }));
+
+    // Without a budget nothing parks.
+    ControlQueryGate strict(1);
+    strict.enter(&a, [] {});
+    QVERIFY(!strict.park(&a));
+    QCOMPARE(strict.running(), 1);
 }
 
 void tst_ControlQueryGate::clientsQueryOneAtATime()

@@ -35,18 +35,26 @@ PD_TCP_REPLY query(TcpClient &client, quint32 flags, const QHostAddress &address
     return spy.isEmpty() ? PD_TCP_REPLY() : spy.first().first().value<PD_TCP_REPLY>();
 }
 
-// A control endpoint that answers every frame with the same reply body, framed by hand.
+// A control endpoint that answers every frame with the same reply body, framed by hand; or one
+// that hangs up on a request, with or without answering it first.
 class ScriptedControl : public QObject
 {
 public:
-    ScriptedControl(const QHostAddress &address, const QByteArray &replyBody)
+    enum class HangUp { Never, InsteadOfAnswer, AfterAnswer };
+
+    ScriptedControl(const QHostAddress &address, const QByteArray &replyBody, HangUp hangUp = HangUp::Never)
     {
         server.listen(address, 7142);
-        connect(&server, &QTcpServer::newConnection, this, [this, replyBody] {
+        connect(&server, &QTcpServer::newConnection, this, [this, replyBody, hangUp] {
             QTcpSocket *socket = server.nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, replyBody] {
+            ++connections;
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, replyBody, hangUp] {
                 const QByteArray request = socket->readAll();
                 received << request.mid(8, request.size() - 11);
+                if (hangUp == HangUp::InsteadOfAnswer) {
+                    socket->disconnectFromHost();
+                    return;
+                }
                 QByteArray frame("\x01" "00AB");
                 frame += QByteArray::number(replyBody.size() + 2, 16).toUpper().rightJustified(2, '0');
                 frame += '\x02' + replyBody + '\x03';
@@ -54,11 +62,14 @@ public:
                 for (int i = 1; i < frame.size(); ++i)
                     check ^= frame.at(i);
                 socket->write(frame + check + '\r');
+                if (hangUp == HangUp::AfterAnswer)
+                    socket->disconnectFromHost();
             });
         });
     }
     QTcpServer server;
     QList<QByteArray> received;
+    int connections = 0;
 };
 
 } // namespace
@@ -84,6 +95,8 @@ private slots:
     void replyTableEntries();
     void httpServerStateErrorDoesNotStopTheQuery();
     void connectionRefused();
+    void displayThatHangsUpEndsTheQueryAtOnce_data();
+    void displayThatHangsUpEndsTheQueryAtOnce();
     void silentDisplayEndsOnceInBoundedTime();
     void oddPowerStatusIsNotAskedForever();
     void longTextsAreCut();
@@ -92,6 +105,7 @@ private slots:
     void displayThatNeverAnswersIsGivenUpAsAWhole_data();
     void displayThatNeverAnswersIsGivenUpAsAWhole();
     void stalledPagesKeepThreadsAndDescriptorsFlat();
+    void stalledPagesStepAsideWithinTheirBudget();
 };
 
 void tst_TcpClient::initTestCase()
@@ -416,6 +430,36 @@ void tst_TcpClient::connectionRefused()
     QCOMPARE(client.connectionState(), int(TcpClient::ConnectFailed));
 }
 
+void tst_TcpClient::displayThatHangsUpEndsTheQueryAtOnce_data()
+{
+    QTest::addColumn<int>("hangUp");
+    QTest::addColumn<QString>("assetTag");
+    QTest::newRow("hangs up instead of answering") << int(ScriptedControl::HangUp::InsteadOfAnswer) << QString();
+    // The first half of the asset tag arrives with the close; what came before the close counts.
+    QTest::newRow("answers, then hangs up") << int(ScriptedControl::HangUp::AfterAnswer) << QStringLiteral("TAG");
+}
+
+// A display that closes the connection ends the query as failed at once: no wait for a reply
+// time-out, no reconnection.
+void tst_TcpClient::displayThatHangsUpEndsTheQueryAtOnce()
+{
+    QFETCH(int, hangUp);
+    QFETCH(QString, assetTag);
+    ScriptedControl scripted(at(32), "C10B" + QByteArray("TAG"), ScriptedControl::HangUp(hangUp));
+
+    TcpClient client;
+    QElapsedTimer clock;
+    clock.start();
+    int count = 0;
+    const PD_TCP_REPLY r = query(client, RequestFlag::AssetTag, at(32), NoSecondAddress, 10000, &count);
+    QVERIFY2(clock.elapsed() < TcpClient::ReplyTimeoutMs, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(100);
+    QCOMPARE(count, 1);
+    QCOMPARE(r.status, -1);
+    QCOMPARE(r.assetTag, assetTag);
+    QCOMPARE(scripted.connections, 1);
+}
+
 void tst_TcpClient::silentDisplayEndsOnceInBoundedTime()
 {
     SimDisplayConfig config;
@@ -639,6 +683,66 @@ void tst_TcpClient::stalledPagesKeepThreadsAndDescriptorsFlat()
     QVERIFY2(peakThreads <= threadsBefore + 1, qPrintable(QString::number(peakThreads - threadsBefore)));
     // Per running check: its control and page sockets here, and both accepted by the simulator.
     QVERIFY2(peakFds - fdsBefore <= 4 * limit + 8, qPrintable(QString::number(peakFds - fdsBefore)));
+}
+
+void tst_TcpClient::stalledPagesStepAsideWithinTheirBudget()
+{
+    // 60 displays whose web pages never answer, through a gate of 4 places and 20 parked page
+    // checks: the parked checks let the next queries in, up to the budget and no further.
+    const int displays = 60;
+    const int limit = 4;
+    const int parkLimit = 20;
+    QList<SimDisplayConfig> configs;
+    for (int i = 0; i < displays; ++i) {
+        SimDisplayConfig config;
+        config.webPort = 18083;
+        config.misbehaviour.web = SimMisbehaviour::Listener::NeverReply;
+        configs << config;
+    }
+    SimFleet fleet;
+    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.33.1")), configs), 0);
+
+    const auto entries = [](const char *path) {
+        return int(QDir(QString::fromLatin1(path)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+    };
+    const int fdsBefore = entries("/proc/self/fd");
+    int peakFds = fdsBefore;
+    int peakParked = 0;
+    int peakRunning = 0;
+    ControlQueryGate gate(limit, parkLimit);
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout, this, [&] {
+        peakFds = qMax(peakFds, entries("/proc/self/fd"));
+        peakParked = qMax(peakParked, gate.parked());
+        peakRunning = qMax(peakRunning, gate.running());
+    });
+    sampler.start(20);
+
+    int results = 0;
+    int undetermined = 0;
+    for (SimDisplay *display : fleet.displays()) {
+        auto *client = new TcpClient(this);
+        client->setQueryGate(&gate);
+        client->setHttpPort(18083);
+        client->setHttpCheckTimeout(400);
+        connect(client, &TcpClient::device_results, this, [&, client](const PD_TCP_REPLY &reply) {
+            ++results;
+            if (reply.lockStatus == 2)
+                ++undetermined;
+            client->deleteLater();
+        });
+        client->setRequestFlags(RequestFlag::PageLockCheck);
+        client->connectToDisplay(display->address(), 7142, NoSecondAddress);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(results, displays, 30000);
+    sampler.stop();
+
+    QCOMPARE(undetermined, displays);
+    QCOMPARE(peakParked, parkLimit);
+    QVERIFY2(peakRunning <= limit, qPrintable(QString::number(peakRunning)));
+    QCOMPARE(gate.parked(), 0);
+    QCOMPARE(gate.running(), 0);
+    QVERIFY2(peakFds - fdsBefore <= 4 * (limit + parkLimit) + 8, qPrintable(QString::number(peakFds - fdsBefore)));
 }
 
 QTEST_GUILESS_MAIN(tst_TcpClient)

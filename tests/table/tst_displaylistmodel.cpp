@@ -80,6 +80,7 @@ private slots:
     void progressTextFromRunningClock();
     void powerAndAddressColumns_data();
     void powerAndAddressColumns();
+    void iconsFollowTheAppearance();
     void sortRole_data();
     void sortRole();
     void tooltipsAndFont();
@@ -557,6 +558,27 @@ void tst_displayListModel::powerAndAddressColumns()
     QCOMPARE(model.index(0, displayListModel::PowerStateColumn).data(), powerText);
     QVERIFY(cellIcon(model, 0, displayListModel::PowerStateColumn) == iconImage(powerIcon));
     QCOMPARE(model.index(0, displayListModel::AddressColumn).data().toString(), addressText);
+}
+
+// Icons are kept once loaded; a change between light and dark appearance must still show.
+void tst_displayListModel::iconsFollowTheAppearance()
+{
+    DisplayEntryList entries { lanRow([](DisplayEntry &e) { e.powerState = 1; }) };
+    displayListModel model;
+    model.setEntries(&entries);
+    const QPalette original = QApplication::palette();
+    const QImage light = iconImage(QStringLiteral("power-on"));
+    QVERIFY(cellIcon(model, 0, displayListModel::PowerStateColumn) == light);
+
+    QPalette darkPalette = original;
+    darkPalette.setColor(QPalette::Window, Qt::black);
+    QApplication::setPalette(darkPalette);
+    const QImage dark = iconImage(QStringLiteral("power-on"));
+    QVERIFY(dark != light);
+    QVERIFY(cellIcon(model, 0, displayListModel::PowerStateColumn) == dark);
+
+    QApplication::setPalette(original);
+    QVERIFY(cellIcon(model, 0, displayListModel::PowerStateColumn) == light);
 }
 
 void tst_displayListModel::tooltipsAndFont()

@@ -96,6 +96,8 @@ private slots:
     void sortKeepsCurrentRowInViewAndFitsColumns();
     void statusColumnShowsTheWholeText_data();
     void statusColumnShowsTheWholeText();
+    void fitFollowsEveryChange_data();
+    void fitFollowsEveryChange();
 
 private:
     void rightClick(int viewRow, const QString &choice, SeenMenu *seen);
@@ -410,6 +412,57 @@ void tst_MyTableView::statusColumnShowsTheWholeText()
     QCoreApplication::processEvents();
     QVERIFY(header->sectionPosition(status) + m_view->columnWidth(status) >= m_view->viewport()->width());
     QVERIFY(m_view->columnWidth(status) >= textWidth);
+}
+
+void tst_MyTableView::fitFollowsEveryChange_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("a row's text grows") << 0;
+    QTest::newRow("a column resized by hand") << 1;
+    QTest::newRow("a hidden column shown again") << 2;
+    QTest::newRow("rows added") << 3;
+}
+
+// A fit that finds nothing changed since the last one keeps the widths; any change that can move
+// them gets a fit of its own.
+void tst_MyTableView::fitFollowsEveryChange()
+{
+    QFETCH(int, change);
+    const int column = displayListModel::ModelNameColumn;
+    m_view->fitColumnsToContents();
+    const int fitted = m_view->columnWidth(column);
+    const QString longName = QStringLiteral("QX-%1").arg(QString(80, QLatin1Char('W')));
+    const int longWidth = m_view->fontMetrics().horizontalAdvance(longName);
+    QVERIFY(longWidth > fitted);
+
+    switch (change) {
+    case 0:
+        m_entries[1].modelName = longName;
+        m_model->rowChanged(1);
+        break;
+    case 1:
+        m_view->setColumnWidth(column, fitted + 200);
+        break;
+    case 2:
+        m_view->setColumnHidden(column, true);
+        m_view->fitColumnsToContents();
+        m_entries[1].modelName = longName;
+        m_view->setColumnHidden(column, false);
+        m_view->setColumnWidth(column, 5);
+        break;
+    case 3:
+        m_entries.append(entry("10.0.0.1", 3));
+        m_entries.last().modelName = longName;
+        m_model->addRow(int(m_entries.size()));
+        break;
+    }
+    m_view->fitColumnsToContents();
+    if (change == 1) {
+        QCOMPARE(m_view->columnWidth(column), fitted);
+    } else {
+        QVERIFY2(m_view->columnWidth(column) >= longWidth,
+                 qPrintable(QStringLiteral("%1 < %2").arg(m_view->columnWidth(column)).arg(longWidth)));
+    }
 }
 
 QTEST_MAIN(tst_MyTableView)
