@@ -124,7 +124,7 @@ void tst_JapaneseTexts::exportsKeepMachineFieldsEnglish()
 
     const QJsonObject json = QJsonDocument::fromJson(UpdateReport::json(lines)).array().first().toObject();
     QCOMPARE(json.keys(), (QStringList { "address", "firmware_after", "firmware_after_verified", "firmware_before",
-                                         "model", "result", "result_text", "serial", "settled", "started" }));
+                                         "model", "result", "result_text", "rollout", "serial", "settled", "started" }));
     QCOMPARE(json.value("result").toInt(), 3);
     QCOMPARE(json.value("firmware_after_verified").toBool(), true);
     QCOMPARE(json.value("result_text").toString(), QStringLiteral("成功"));

@@ -662,7 +662,7 @@ private slots:
         display->setConfig(c);
         QCOMPARE(display->start(address(13)), 0);
         QProcess process;
-        start(process, { "update", "--targets", address(13).toString(), "--yes" });
+        start(process, { "update", "--targets", address(13).toString(), "--yes", "--verbose" });
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
         QVERIFY(QTest::qWaitFor([&] {

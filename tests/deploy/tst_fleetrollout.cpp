@@ -326,7 +326,8 @@ private slots:
     void cleanup()
     {
         m_fleets.clear();
-        if (QTest::currentTestFailed()) {
+        // Kept for a look at the fleet report too when QUILLON_KEEP_FLEET_FILES is set.
+        if (QTest::currentTestFailed() || qEnvironmentVariableIsSet("QUILLON_KEEP_FLEET_FILES")) {
             m_work->setAutoRemove(false);
             qWarning("the playbook's files are kept in %s", qPrintable(m_work->path()));
         }

@@ -5,7 +5,8 @@
 // running, some queued, one failed), and a two-file display half way through its files. With
 // "rollout" as the third argument the rollout policy is on (one display of each model first, stop
 // after 2 failures), the first PX-551 fails too, and the window is saved once the batch has
-// stopped. The language follows LANG, as in the program.
+// stopped. With "mismatch" LG-242 comes back on its old version, and the window is saved once the
+// batch is over. The language follows LANG, as in the program.
 //   lanupdate_shots <output folder> <name>     (QUILLON_PALETTE=dark for the dark palette)
 #include "app/AppPalette.h"
 #include "app/AppTranslations.h"
@@ -85,10 +86,12 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: lanupdate_shots <output folder> <name> [rollout]\n");
+        std::fprintf(stderr, "usage: lanupdate_shots <output folder> <name> [rollout|mismatch]\n");
         return 2;
     }
     const bool rollout = argc > 3 && qstrcmp(argv[3], "rollout") == 0;
+    // LG-242 takes the firmware and comes back on its old version: the check must call it a failure.
+    const bool mismatch = argc > 3 && qstrcmp(argv[3], "mismatch") == 0;
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
@@ -157,7 +160,7 @@ int main(int argc, char **argv)
         if (p.deadSecondAddress)
             c.secondAddress = QHostAddress(QStringLiteral("127.0.82.1"));
         c.update.progressStep = p.progressStep;
-        c.update.firmwareAfterMain = QStringLiteral("R2.000");
+        c.update.firmwareAfterMain = mismatch && i == 2 ? QStringLiteral("R1.000") : QStringLiteral("R2.000");
         c.update.rebootMs = 500;
         c.update.legacyQuietMs = 1;
         if (p.fails || (rollout && i == 0))
@@ -249,26 +252,29 @@ int main(int argc, char **argv)
     }
     answerer.stop();
 
-    if (rollout) {
-        // Stopped: nothing running or queued, every completed display read back.
+    if (rollout || mismatch) {
+        // Over: nothing running or queued, every completed display read back. A display on the old
+        // version is polled until the release's time and the check's own wait have passed.
         const bool over = waitFor([&] {
             for (const DisplayEntry &e : state.displayEntries) {
                 if (e.updateStatus != 0 || e.verifyOutcome == VerifyOutcome::Checking)
                     return false;
             }
             return state.activeUpdates == 0;
-        }, 240000);
+        }, mismatch ? 480000 : 240000);
         if (!over)
             std::fprintf(stderr, "the batch did not end; saving what it shows\n");
         auto *table = window->findChild<QTableView *>("display_list_tableView");
+        const QString model = rollout ? QStringLiteral("PX-551") : QStringLiteral("LG-242");
         for (int r = 0; r < table->model()->rowCount(); ++r) {
-            if (table->model()->index(r, 1).data().toString() == QLatin1String("PX-551"))
+            if (table->model()->index(r, 1).data().toString() == model)
                 table->selectRow(r);
         }
         QTest::qWait(1200);
-        window->grab().save(out + "/rollout-stopped-" + name + ".png");
-        std::printf("saved %s/summary-%s.png and %s/rollout-stopped-%s.png\n", qPrintable(out), qPrintable(name),
-                    qPrintable(out), qPrintable(name));
+        const QString picture = (rollout ? QStringLiteral("/rollout-stopped-") : QStringLiteral("/mismatch-")) + name;
+        window->grab().save(out + picture + ".png");
+        std::printf("saved %s/summary-%s.png and %s%s.png\n", qPrintable(out), qPrintable(name), qPrintable(out),
+                    qPrintable(picture));
         window.reset();
         LogMessageHandler::uninstall();
         return 0;
