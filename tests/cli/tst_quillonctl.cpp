@@ -109,6 +109,28 @@ class TestQuillonCtl : public QObject
         process.start(QStringLiteral(QUILLONCTL_PATH), arguments + QStringList { QStringLiteral("--test-short-waits") });
     }
 
+    // The display restarted on its old firmware, so that an update has something to do.
+    bool restartOnOldFirmware(int i)
+    {
+        SimDisplay *display = m_fleet.display(address(i));
+        display->stop();
+        SimDisplayConfig c = display->config();
+        c.mainFwVersion = QStringLiteral("R1.000");
+        display->setConfig(c);
+        return display->start(address(i)) == 0;
+    }
+
+    // Waits until a running quillonctl (with --verbose) has started an update; err collects its
+    // standard error. False when it ended first or never started one.
+    static bool waitForUpdateStart(QProcess &process, QByteArray &err)
+    {
+        const bool seen = QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
+        }, 60000);
+        return seen && process.state() == QProcess::Running;
+    }
+
     // Runs quillonctl with the event loop turning, so the displays and the server answer it.
     Run run(const QStringList &arguments, int timeoutMs = 90000)
     {
@@ -509,11 +531,7 @@ private slots:
         start(process, { "update", "--targets", range(10, 12), "--limit", "1", "--yes", "--verbose" });
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
-        QVERIFY(QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
-        }, 60000));
-        QCOMPARE(process.state(), QProcess::Running);
+        QVERIFY(waitForUpdateStart(process, err));
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000));
         err += process.readAllStandardError();
@@ -605,14 +623,8 @@ private slots:
     {
         QFETCH(bool, json);
         // Both displays start each row on their old version.
-        for (int i : { 13, 14 }) {
-            SimDisplay *display = m_fleet.display(address(i));
-            display->stop();
-            SimDisplayConfig c = display->config();
-            c.mainFwVersion = QStringLiteral("R1.000");
-            display->setConfig(c);
-            QCOMPARE(display->start(address(i)), 0);
-        }
+        for (int i : { 13, 14 })
+            QVERIFY(restartOnOldFirmware(i));
         QProcess process;
         QStringList arguments { "update", "--targets", range(13, 14), "--limit", "1", "--yes", "--verbose" };
         if (json)
@@ -620,11 +632,7 @@ private slots:
         start(process, arguments);
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
-        QVERIFY(QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
-        }, 60000));
-        QCOMPARE(process.state(), QProcess::Running);
+        QVERIFY(waitForUpdateStart(process, err));
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(QTest::qWaitFor([&] {
             err += process.readAllStandardError();
@@ -655,21 +663,12 @@ private slots:
     // of any command finds it, says so on standard error, and the history lists it interrupted.
     void killedMidUpdateIsFoundAtTheNextStart()
     {
-        SimDisplay *display = m_fleet.display(address(13));
-        display->stop();
-        SimDisplayConfig c = display->config();
-        c.mainFwVersion = QStringLiteral("R1.000");
-        display->setConfig(c);
-        QCOMPARE(display->start(address(13)), 0);
+        QVERIFY(restartOnOldFirmware(13));
         QProcess process;
         start(process, { "update", "--targets", address(13).toString(), "--yes", "--verbose" });
         QVERIFY(process.waitForStarted(10000));
         QByteArray err;
-        QVERIFY(QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            return err.contains("Starting update.") || process.state() == QProcess::NotRunning;
-        }, 60000));
-        QCOMPARE(process.state(), QProcess::Running);
+        QVERIFY(waitForUpdateStart(process, err));
         ::kill(pid_t(process.processId()), SIGKILL);
         QVERIFY(process.waitForFinished(5000));
 
