@@ -15,15 +15,7 @@ QString isoText(const QDateTime &time)
 
 QString HistoryReport::stateKey(UpdateAttempt::State state)
 {
-    switch (state) {
-    case UpdateAttempt::State::Settled:
-        return QStringLiteral("settled");
-    case UpdateAttempt::State::Interrupted:
-        return QStringLiteral("interrupted");
-    case UpdateAttempt::State::Pending:
-        break;
-    }
-    return QStringLiteral("pending");
+    return UpdateAttempt::stateName(state);
 }
 
 QString HistoryReport::timeText(const QDateTime &time)

@@ -42,6 +42,28 @@ struct UpdateAttempt
     bool failed() const { return state == State::Settled && status != SessionComplete; }
 
     static constexpr int SessionComplete = 3;
+
+    // The state's one English name, as the history file stores it and its JSON writes it.
+    static QString stateName(State state)
+    {
+        switch (state) {
+        case State::Settled:
+            return QStringLiteral("settled");
+        case State::Interrupted:
+            return QStringLiteral("interrupted");
+        case State::Pending:
+            break;
+        }
+        return QStringLiteral("pending");
+    }
+    static State stateFromName(const QString &name)
+    {
+        if (name == QLatin1String("settled"))
+            return State::Settled;
+        if (name == QLatin1String("interrupted"))
+            return State::Interrupted;
+        return State::Pending;
+    }
 };
 
 // Lists of a hundred thousand attempts grow by moving bytes, not by copying each member.

@@ -93,28 +93,6 @@ const char *const InsertAttempt =
         " owner_host, rollout_first_per_model, rollout_max_failures)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-QString stateName(UpdateAttempt::State state)
-{
-    switch (state) {
-    case UpdateAttempt::State::Settled:
-        return QStringLiteral("settled");
-    case UpdateAttempt::State::Interrupted:
-        return QStringLiteral("interrupted");
-    case UpdateAttempt::State::Pending:
-        break;
-    }
-    return QStringLiteral("pending");
-}
-
-UpdateAttempt::State stateFromName(const QString &name)
-{
-    if (name == QLatin1String("settled"))
-        return UpdateAttempt::State::Settled;
-    if (name == QLatin1String("interrupted"))
-        return UpdateAttempt::State::Interrupted;
-    return UpdateAttempt::State::Pending;
-}
-
 QVariant msOf(const QDateTime &time)
 {
     return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant(QMetaType(QMetaType::LongLong));
@@ -356,7 +334,7 @@ qint64 UpdateHistory::beginAttempt(const UpdateAttempt &attempt)
     const QVariantList values {
         attempt.batch, started.toMSecsSinceEpoch(), QVariant(QMetaType(QMetaType::LongLong)), attempt.address,
         attempt.model, attempt.serial, attempt.series, attempt.firmwareBefore, attempt.targetVersion,
-        attempt.firmwareAfter, stateName(UpdateAttempt::State::Pending), attempt.status, attempt.statusText,
+        attempt.firmwareAfter, UpdateAttempt::stateName(UpdateAttempt::State::Pending), attempt.status, attempt.statusText,
         int(UpdateAttempt::None), QString(), attempt.packageName, attempt.packageMd5, attempt.frontEnd,
         attempt.userName.isEmpty() ? m_owner.userName : attempt.userName, m_owner.pid, m_owner.startMark,
         m_owner.host, attempt.rollout.firstPerModel ? 1 : 0, attempt.rollout.maxFailures,
@@ -411,7 +389,7 @@ bool UpdateHistory::appendAttempts(const QList<UpdateAttempt> &attempts)
         const QVariantList values {
             attempt.batch, msOf(attempt.started.isValid() ? attempt.started : QDateTime::currentDateTimeUtc()),
             msOf(attempt.settled), attempt.address, attempt.model, attempt.serial, attempt.series,
-            attempt.firmwareBefore, attempt.targetVersion, attempt.firmwareAfter, stateName(attempt.state),
+            attempt.firmwareBefore, attempt.targetVersion, attempt.firmwareAfter, UpdateAttempt::stateName(attempt.state),
             attempt.status, attempt.statusText, attempt.verification, attempt.verificationText, attempt.packageName,
             attempt.packageMd5, attempt.frontEnd, attempt.userName, m_owner.pid, m_owner.startMark, m_owner.host,
             attempt.rollout.firstPerModel ? 1 : 0, attempt.rollout.maxFailures,
@@ -571,7 +549,7 @@ void UpdateHistory::readAttempts(QSqlQuery &query, QList<UpdateAttempt> &found) 
         attempt.firmwareBefore = query.value(8).toString();
         attempt.targetVersion = query.value(9).toString();
         attempt.firmwareAfter = query.value(10).toString();
-        attempt.state = stateFromName(query.value(11).toString());
+        attempt.state = UpdateAttempt::stateFromName(query.value(11).toString());
         attempt.status = query.value(12).toInt();
         attempt.statusText = query.value(13).toString();
         attempt.verification = query.value(14).toInt();
