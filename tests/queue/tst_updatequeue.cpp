@@ -605,7 +605,8 @@ void tst_UpdateQueue::writingCeiling()
     QFETCH(int, result);
     QFETCH(bool, stillAnswering);
     Planned planned { "CG-3", 3 };
-    planned.duration = releaseSecs;
+    // Scaled with the display's hold, or a slower build would outlast the release's allowance.
+    planned.duration = TestTimeScale::scaled(releaseSecs);
     setUp({ planned }, [](int, SimDisplayConfig &c) {
         c.update.holdPercent = 50;
         c.update.holdMs = TestTimeScale::scaled(6000);
