@@ -123,7 +123,6 @@ int UpdateCommand::prepare()
 int UpdateCommand::update()
 {
     QuillonEngine &engine = m_session.engine();
-    const DisplayTableState &state = engine.state();
     m_phase = Phase::Updating;
     engine.confirmUpdate(true);
 

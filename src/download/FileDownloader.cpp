@@ -1,5 +1,7 @@
 #include "download/FileDownloader.h"
 
+#include "platform/Platform.h"
+
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -42,6 +44,8 @@ FileDownloader::~FileDownloader()
 void FileDownloader::start()
 {
     m_md5.reset();
+    m_bytesWritten = 0;
+    m_writtenBackTo = 0;
     m_buffer.clear();
     m_networkError = 0;
     m_timedOut = false;
@@ -150,6 +154,13 @@ void FileDownloader::downloadReadyRead()
             fail(StatusCannotWrite);
             return;
         }
+        m_bytesWritten += length;
+    }
+    // The commit flushes the whole file to the device; started now, most of that work happens
+    // while the rest of the package is still arriving instead of after it.
+    if (m_bytesWritten - m_writtenBackTo >= WriteBackStep) {
+        Platform::startWriteBack(m_file, m_writtenBackTo, m_bytesWritten - m_writtenBackTo);
+        m_writtenBackTo = m_bytesWritten;
     }
 }
 

@@ -39,6 +39,8 @@ public:
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
     static constexpr qint64 WriteSliceSize = 256 * 1024;
+    // How much written data gathers before it is handed to the device (see startWriteBack).
+    static constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
@@ -86,6 +88,8 @@ private:
     const bool m_useReplyTimer;
     int m_stallTimeoutMs = StallTimeoutMs;
     QElapsedTimer m_clock;
+    qint64 m_bytesWritten = 0;
+    qint64 m_writtenBackTo = 0;
     int m_bytesReceived = 0;
     int m_bytesTotal = 0;
     QString m_speedText;

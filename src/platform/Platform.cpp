@@ -122,6 +122,20 @@ bool flushToDevice(QFileDevice &file)
 #endif
 }
 
+bool startWriteBack(QFileDevice &file, qint64 offset, qint64 length)
+{
+#ifdef Q_OS_LINUX
+    const int fd = file.handle();
+    return fd >= 0 && ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE) == 0;
+#else
+    // Windows' cache manager writes behind on its own.
+    Q_UNUSED(file)
+    Q_UNUSED(offset)
+    Q_UNUSED(length)
+    return false;
+#endif
+}
+
 long raiseOpenFileLimit()
 {
 #ifdef Q_OS_WIN

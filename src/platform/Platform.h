@@ -39,6 +39,12 @@ bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBl
 // when the device did not confirm the write.
 bool flushToDevice(QFileDevice &file);
 
+// Asks the system to start writing a range of a file out to its device now, without waiting for
+// it. A large file written at network speed is then mostly on the device by the time it is
+// committed, so the final flush waits for its tail only. A hint: false where the system has no
+// such call or refused it, and nothing is lost either way.
+bool startWriteBack(QFileDevice &file, qint64 offset, qint64 length);
+
 // Lifts the soft limit on open files to the hard limit. A search of a few thousand displays
 // keeps one control connection (and often an HTTP check) per display open at once, well past
 // the usual soft default of 1,024; running out would make reachable displays look dead.

@@ -151,6 +151,24 @@ private slots:
             QVERIFY(!QFile::exists(record));
         }
     }
+
+    // Only a hint, but a hint that must leave the file's bytes alone and refuse what is not open.
+    void writeBackLeavesTheFileIntact()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile file(dir.filePath(QStringLiteral("package.bin")));
+        QVERIFY(!Platform::startWriteBack(file, 0, 4096));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray bytes(3 * 65536 + 17, 'q');
+        QCOMPARE(file.write(bytes), qint64(bytes.size()));
+#ifdef Q_OS_LINUX
+        QVERIFY(Platform::startWriteBack(file, 0, bytes.size()));
+#endif
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Platform)

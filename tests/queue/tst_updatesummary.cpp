@@ -287,7 +287,7 @@ void tst_UpdateSummary::displayTextsAreEscaped()
     // Shown as rich text, the characters come out as they were typed.
     const QString shown = plain(t.table);
     QVERIFY2(shown.contains(text), qPrintable(shown));
-    for (const QString &suffix : { "s", "t", "c", "n" })
+    for (const char *suffix : { "s", "t", "c", "n" })
         QCOMPARE(shown.count(text + suffix), suffix == QLatin1String("n") ? 1 : 2);
     QCOMPARE(t.table.count(QStringLiteral("<tr>")), 4);
 }
