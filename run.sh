@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build and run in one place, so that the README's commands and CI do the same.
 #   ./run.sh app     install what is missing, build, start Quillon
-#   ./run.sh test    install what is missing, build, run the whole test suite
+#   ./run.sh test    install what is missing, build (into build-test/), run the whole test suite
 #   ./run.sh bench   install what is missing, build (optimised), run every benchmark
 #   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
 #   ./run.sh fuzz [SECONDS [TARGET...]]  build the fuzz targets (clang, libFuzzer, ASan+UBSan), run
@@ -53,10 +53,12 @@ app)
     exec ./build/src/app/quillon
     ;;
 test)
+    # A build of its own, compiled for speed of building (see the Check type in CMakeLists.txt),
+    # so that it neither slows the application's build nor is rebuilt by it.
     install_missing
-    build build RelWithDebInfo
+    build build-test Check
     export QT_QPA_PLATFORM=offscreen
-    cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)"
+    cd build-test && ctest --output-on-failure --timeout 600 -j"$(nproc)"
     ;;
 bench)
     install_missing
