@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build and run in one place, so that the README's commands and CI do the same.
-#   ./run.sh app     install what is missing, build, start Quillon
+#   ./run.sh app     install what is missing, build (into build/, no tests), start Quillon
 #   ./run.sh test    install what is missing, build (into build-test/), run the whole test suite
 #   ./run.sh bench   install what is missing, build (optimised), run every benchmark
 #   ./run.sh package install what is missing, build (Release), make the Debian package quillon_*.deb
@@ -36,16 +36,19 @@ install_missing() {
     fi
 }
 
+# build DIR TYPE [CMAKE OPTION...]
 build() {
     local dir=$1 type=$2
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    shift 2
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
     cmake --build "$dir" -- -j"$(nproc)"
 }
 
 case "${1:-}" in
 app)
+    # The program, quillonctl and the tools the README uses; the test suite builds in build-test/.
     install_missing
-    build build RelWithDebInfo
+    build build RelWithDebInfo -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display found: starting Quillon on a virtual X server (xvfb-run)."
         exec xvfb-run -a ./build/src/app/quillon
