@@ -155,7 +155,7 @@ void tst_DisplaySimCommand::everyLanSeriesWithStatsFile()
             QVERIFY(s.waitForConnected(2000));
             s.write(request + " HTTP/1.1\r\nContent-Length: 11\r\nConnection: close\r\n\r\nundefined\r\n");
             QByteArray reply;
-            QTest::qWaitFor([&] { reply += s.readAll(); return s.state() == QAbstractSocket::UnconnectedState; }, 2000);
+            (void)QTest::qWaitFor([&] { reply += s.readAll(); return s.state() == QAbstractSocket::UnconnectedState; }, 2000);
             got.append(reply.mid(9, 3).toInt());
         }
         QCOMPARE(got, expected.at(i));

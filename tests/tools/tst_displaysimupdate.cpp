@@ -78,7 +78,7 @@ Reply exchange(const QHostAddress &host, const QByteArray &bytes, int waitMs = 3
         return r;
     s.write(bytes);
     QByteArray all;
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         all += s.readAll();
         const int end = all.indexOf("\r\n\r\n");
         if (end < 0)
@@ -164,7 +164,7 @@ public:
             return { -1, -1 };
         m_socket.write(frame(type, body));
         QByteArray r;
-        QTest::qWaitFor([&] { r += m_socket.readAll(); return r.endsWith('\r'); }, 3000);
+        (void)QTest::qWaitFor([&] { r += m_socket.readAll(); return r.endsWith('\r'); }, 3000);
         if (r.size() < 11 + 16 || (r.at(4) != 'D' && r.at(4) != 'F'))
             return { -1, -1 };
         const QByteArray b = r.mid(8, 16);
@@ -1081,7 +1081,7 @@ void tst_DisplaySimUpdate::replyShapes()
     QVERIFY(s.waitForConnected(2000));
     s.write(jsonPoll("/update/FileCheckResult.json?_=" + stamp(), "h"));
     QByteArray all;
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         all += s.readAll();
         return s.state() == QAbstractSocket::UnconnectedState;
     }, 700);

@@ -141,7 +141,9 @@ void tst_UsbReleaseTexts::documentationLinks()
     QVERIFY(!html.contains(QLatin1String("file:")));
     QVERIFY(!html.contains(QLatin1String("javascript")));
     QVERIFY(!html.contains(QLatin1String("\"onmouseover")));
-    QCOMPARE(UsbReleaseTexts::models(FirmwareRelease { .models = { "PX-551", "PX-651" } }), QStringLiteral("PX-551, PX-651"));
+    FirmwareRelease twoModels;
+    twoModels.models = { "PX-551", "PX-651" };
+    QCOMPARE(UsbReleaseTexts::models(twoModels), QStringLiteral("PX-551, PX-651"));
 }
 
 void tst_UsbReleaseTexts::formatsAndSuitability_data()
