@@ -1,4 +1,5 @@
 #include "common/MountedVolumes.h"
+#include "common/ServedCatalogue.h"
 #include "common/TestFiles.h"
 #include "fwserver/FwServer.h"
 
@@ -6,7 +7,6 @@
 #include "SimFleet.h"
 #include "SimUpdateStats.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,16 +64,6 @@ const QString NewVersion = QStringLiteral("2.000");
 QHostAddress address(int i)
 {
     return QHostAddress(QStringLiteral("127.0.77.%1").arg(i + 1));
-}
-
-QByteArray payload(const QString &name, int size)
-{
-    QByteArray data;
-    const QByteArray seed = name.toUtf8();
-    while (data.size() < size)
-        data += QCryptographicHash::hash(seed + QByteArray::number(data.size()), QCryptographicHash::Sha256);
-    data.truncate(size);
-    return data;
 }
 
 struct Run
@@ -176,30 +166,11 @@ class TestQuillonCtl : public QObject
 
     void writeCatalogue()
     {
-        QJsonArray firmware;
-        for (const Planned &p : Fleet) {
-            const QString model = QString::fromLatin1(p.model);
-            const QString packageName = model + QStringLiteral(".bin");
-            const QByteArray package = payload(packageName, 40000);
-            QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(packageName), package));
-            firmware.append(QJsonObject {
-                    { "version", NewVersion },
-                    { "seriesName", QString::fromLatin1(p.seriesName) },
-                    { "updateViaHTTP", 1 },
-                    { "updateViaUSB", 1 },
-                    { "updateViaHTTPDurationSecs", 5 },
-                    { "numPACComponents", 1 },
-                    { "needPowerSaveModeToNormal", p.powerPrep ? 1 : 0 },
-                    { "models", QJsonArray { model } },
-                    { "changes", QJsonObject { { "version", NewVersion }, { "changeList", "Fixes" } } },
-                    { "downloadLoc", m_server.url(packageName).toString() },
-                    { "fileChecksum", QString::fromLatin1(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex()) },
-                    { "fileSize", package.size() },
-            });
-        }
-        const QJsonObject doc { { "info", QJsonObject { { "databaseVersion", 7 }, { "latestAppBuildWindows", 250930 } } },
-                                { "firmware", firmware } };
-        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath("pd_firmware_releases.json"), QJsonDocument(doc).toJson()));
+        QList<ServedCatalogue::Release> releases;
+        for (const Planned &p : Fleet)
+            releases.append({ QString::fromLatin1(p.model), QString::fromLatin1(p.seriesName), p.powerPrep });
+        QVERIFY(ServedCatalogue::write(m_serverRoot.path(), [this](const QString &name) { return m_server.url(name); },
+                                       NewVersion, releases));
     }
 
     void startFleet()
@@ -379,7 +350,7 @@ private slots:
         QCOMPARE(array.size(), 2);
         for (const char *model : { "UP-356", "FX-350" }) {
             const QString name = QString::fromLatin1(model) + QStringLiteral(".bin");
-            QCOMPARE(TestFiles::readFile(QDir(cache).filePath(name)), payload(name, 40000));
+            QCOMPARE(TestFiles::readFile(QDir(cache).filePath(name)), ServedCatalogue::package(name));
         }
         const Run unknown = run({ "download", "--model", "NO-SUCH" });
         QCOMPARE(unknown.exitCode, 2);

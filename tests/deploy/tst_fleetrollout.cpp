@@ -1,3 +1,4 @@
+#include "common/ServedCatalogue.h"
 #include "common/TestFiles.h"
 #include "common/TestTimeScale.h"
 #include "fwserver/FwServer.h"
@@ -6,7 +7,6 @@
 #include "SimFleet.h"
 #include "SimUpdateStats.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -66,15 +66,6 @@ QHostAddress displayAddress(int site, int display)
     return QHostAddress(QStringLiteral("127.0.%1.%2").arg(Sites[site].subnet).arg(display + 1));
 }
 
-QByteArray payload(const QString &name, int size)
-{
-    QByteArray data;
-    while (data.size() < size)
-        data += QCryptographicHash::hash(name.toUtf8() + QByteArray::number(data.size()), QCryptographicHash::Sha256);
-    data.truncate(size);
-    return data;
-}
-
 QJsonObject readObject(const QString &path)
 {
     return QJsonDocument::fromJson(TestFiles::readFile(path)).object();
@@ -132,29 +123,11 @@ private:
 
     void writeCatalogue()
     {
-        QJsonArray firmware;
-        for (const Model &model : Models) {
-            const QString name = QString::fromLatin1(model.name);
-            const QString packageName = name + QStringLiteral(".bin");
-            const QByteArray package = payload(packageName, 40000);
-            QVERIFY(TestFiles::writeFile(m_serverRoot.filePath(packageName), package));
-            firmware.append(QJsonObject {
-                    { "version", "2.000" },
-                    { "seriesName", QString::fromLatin1(model.seriesName) },
-                    { "updateViaHTTP", 1 },
-                    { "updateViaUSB", 1 },
-                    { "updateViaHTTPDurationSecs", 5 },
-                    { "numPACComponents", 1 },
-                    { "models", QJsonArray { name } },
-                    { "changes", QJsonObject { { "version", "2.000" }, { "changeList", "Fixes" } } },
-                    { "downloadLoc", m_server.url(packageName).toString() },
-                    { "fileChecksum", QString::fromLatin1(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex()) },
-                    { "fileSize", package.size() },
-            });
-        }
-        const QJsonObject doc { { "info", QJsonObject { { "databaseVersion", 7 }, { "latestAppBuildWindows", 250930 } } },
-                                { "firmware", firmware } };
-        QVERIFY(TestFiles::writeFile(m_serverRoot.filePath("pd_firmware_releases.json"), QJsonDocument(doc).toJson()));
+        QList<ServedCatalogue::Release> releases;
+        for (const Model &model : Models)
+            releases.append({ QString::fromLatin1(model.name), QString::fromLatin1(model.seriesName) });
+        QVERIFY(ServedCatalogue::write(m_serverRoot.path(), [this](const QString &name) { return m_server.url(name); },
+                                       QStringLiteral("2.000"), releases));
     }
 
     // failingSite: the site whose second display fails its update (-1: none).
