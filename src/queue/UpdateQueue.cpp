@@ -325,6 +325,9 @@ void UpdateQueue::FirmUpdateTimerHandle()
             if (entry.updateDurationSecs > 0)
                 entry.updateTimer.start();
             ++m_state.activeUpdates;
+            // Told before it is said, so the start is in the update history by the time this line
+            // is out: a program stopped right after it still finds the attempt at its next start.
+            emit update_info(row);
             qInfo().noquote() << "Display #" << row + 1 << "Starting update. Model:" << entry.modelName
                               << "IP address:" << addressText(entry.address);
         }
