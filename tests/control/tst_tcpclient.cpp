@@ -72,6 +72,50 @@ public:
     int connections = 0;
 };
 
+// Entries in a /proc folder: the process's threads or open descriptors.
+int procEntries(const char *path)
+{
+    return int(QDir(QString::fromLatin1(path)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
+
+// Displays whose web pages on webPort accept the connection and never answer.
+QList<SimDisplayConfig> stalledPages(int displays, quint16 webPort)
+{
+    QList<SimDisplayConfig> configs;
+    for (int i = 0; i < displays; ++i) {
+        SimDisplayConfig config;
+        config.webPort = webPort;
+        config.misbehaviour.web = SimMisbehaviour::Listener::NeverReply;
+        configs << config;
+    }
+    return configs;
+}
+
+// A page lock check of every display in the fleet at once through the gate. Returns how many
+// ended undetermined once all had answered, or -1 when they had not within 30 s.
+int checkEveryPage(SimFleet &fleet, ControlQueryGate &gate, quint16 webPort, int checkTimeoutMs)
+{
+    int results = 0;
+    int undetermined = 0;
+    QObject owner;
+    for (SimDisplay *display : fleet.displays()) {
+        auto *client = new TcpClient(&owner);
+        client->setQueryGate(&gate);
+        client->setHttpPort(webPort);
+        client->setHttpCheckTimeout(checkTimeoutMs);
+        QObject::connect(client, &TcpClient::device_results, &owner, [&, client](const PD_TCP_REPLY &reply) {
+            ++results;
+            if (reply.lockStatus == 2)
+                ++undetermined;
+            client->deleteLater();
+        });
+        client->setRequestFlags(RequestFlag::PageLockCheck);
+        client->connectToDisplay(display->address(), 7142, NoSecondAddress);
+    }
+    const int displays = int(fleet.displays().size());
+    return QTest::qWaitFor([&] { return results == displays; }, 30000) ? undetermined : -1;
+}
+
 } // namespace
 
 class tst_TcpClient : public QObject
@@ -635,48 +679,22 @@ void tst_TcpClient::stalledPagesKeepThreadsAndDescriptorsFlat()
     // a gate of 16: no thread per check, and no more connections than the gate lets run.
     const int displays = 200;
     const int limit = 16;
-    QList<SimDisplayConfig> configs;
-    for (int i = 0; i < displays; ++i) {
-        SimDisplayConfig config;
-        config.webPort = 18082;
-        config.misbehaviour.web = SimMisbehaviour::Listener::NeverReply;
-        configs << config;
-    }
     SimFleet fleet;
-    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.32.1")), configs), 0);
+    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.32.1")), stalledPages(displays, 18082)), 0);
 
-    const auto entries = [](const char *path) {
-        return int(QDir(QString::fromLatin1(path)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
-    };
-    const int threadsBefore = entries("/proc/self/task");
-    const int fdsBefore = entries("/proc/self/fd");
+    const int threadsBefore = procEntries("/proc/self/task");
+    const int fdsBefore = procEntries("/proc/self/fd");
     int peakThreads = threadsBefore;
     int peakFds = fdsBefore;
     QTimer sampler;
     connect(&sampler, &QTimer::timeout, this, [&] {
-        peakThreads = qMax(peakThreads, entries("/proc/self/task"));
-        peakFds = qMax(peakFds, entries("/proc/self/fd"));
+        peakThreads = qMax(peakThreads, procEntries("/proc/self/task"));
+        peakFds = qMax(peakFds, procEntries("/proc/self/fd"));
     });
     sampler.start(20);
 
     ControlQueryGate gate(limit);
-    int results = 0;
-    int undetermined = 0;
-    for (SimDisplay *display : fleet.displays()) {
-        auto *client = new TcpClient(this);
-        client->setQueryGate(&gate);
-        client->setHttpPort(18082);
-        client->setHttpCheckTimeout(150);
-        connect(client, &TcpClient::device_results, this, [&, client](const PD_TCP_REPLY &reply) {
-            ++results;
-            if (reply.lockStatus == 2)
-                ++undetermined;
-            client->deleteLater();
-        });
-        client->setRequestFlags(RequestFlag::PageLockCheck);
-        client->connectToDisplay(display->address(), 7142, NoSecondAddress);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(results, displays, 30000);
+    const int undetermined = checkEveryPage(fleet, gate, 18082, 150);
     sampler.stop();
 
     QCOMPARE(undetermined, displays);
@@ -692,49 +710,23 @@ void tst_TcpClient::stalledPagesStepAsideWithinTheirBudget()
     const int displays = 60;
     const int limit = 4;
     const int parkLimit = 20;
-    QList<SimDisplayConfig> configs;
-    for (int i = 0; i < displays; ++i) {
-        SimDisplayConfig config;
-        config.webPort = 18083;
-        config.misbehaviour.web = SimMisbehaviour::Listener::NeverReply;
-        configs << config;
-    }
     SimFleet fleet;
-    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.33.1")), configs), 0);
+    QCOMPARE(fleet.start(QHostAddress(QStringLiteral("127.0.33.1")), stalledPages(displays, 18083)), 0);
 
-    const auto entries = [](const char *path) {
-        return int(QDir(QString::fromLatin1(path)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
-    };
-    const int fdsBefore = entries("/proc/self/fd");
+    const int fdsBefore = procEntries("/proc/self/fd");
     int peakFds = fdsBefore;
     int peakParked = 0;
     int peakRunning = 0;
     ControlQueryGate gate(limit, parkLimit);
     QTimer sampler;
     connect(&sampler, &QTimer::timeout, this, [&] {
-        peakFds = qMax(peakFds, entries("/proc/self/fd"));
+        peakFds = qMax(peakFds, procEntries("/proc/self/fd"));
         peakParked = qMax(peakParked, gate.parked());
         peakRunning = qMax(peakRunning, gate.running());
     });
     sampler.start(20);
 
-    int results = 0;
-    int undetermined = 0;
-    for (SimDisplay *display : fleet.displays()) {
-        auto *client = new TcpClient(this);
-        client->setQueryGate(&gate);
-        client->setHttpPort(18083);
-        client->setHttpCheckTimeout(400);
-        connect(client, &TcpClient::device_results, this, [&, client](const PD_TCP_REPLY &reply) {
-            ++results;
-            if (reply.lockStatus == 2)
-                ++undetermined;
-            client->deleteLater();
-        });
-        client->setRequestFlags(RequestFlag::PageLockCheck);
-        client->connectToDisplay(display->address(), 7142, NoSecondAddress);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(results, displays, 30000);
+    const int undetermined = checkEveryPage(fleet, gate, 18083, 400);
     sampler.stop();
 
     QCOMPARE(undetermined, displays);
