@@ -4,11 +4,12 @@
 #include "catalogue/FirmwareStatusEvaluator.h"
 #include "control/ControlItem.h"
 #include "download/CacheFileName.h"
-#include "search/SearchOrchestrator.h"
 #include "queue/LaneEstimate.h"
 #include "queue/QueueRefusal.h"
 #include "queue/SettledTest.h"
+#include "records/AddressText.h"
 #include "records/DisplayTableState.h"
+#include "search/SearchOrchestrator.h"
 #include "update/HttpClient.h"
 #include "update/UpdateStatus.h"
 #include "update/UpdateStatusText.h"
@@ -16,17 +17,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
-
-QString addressText(const QHostAddress &address)
-{
-    bool ok = false;
-    const quint32 v4 = address.toIPv4Address(&ok);
-    return ok ? QHostAddress(v4).toString() : address.toString();
-}
-
-}
 
 UpdateQueue::UpdateQueue(DisplayTableState &state, const FirmwareDatabase &database, const QString &cacheFolder,
                          QObject *parent)
@@ -135,7 +125,7 @@ bool UpdateQueue::queueRow(int row)
     for (int k = 0; k < 6; ++k)
         enabled[k] = k < enabledCount;
     qInfo().noquote() << "Display #" << n << "Queuing update for Model:" << entry.modelName
-                      << "update IP address:" << addressText(host)
+                      << "update IP address:" << AddressText::of(host)
                       << "Update file:" << QDir::toNativeSeparators(files[0]) << "Component count:" << componentCount;
 
     HttpClient *session = entry.updateSession;
@@ -150,7 +140,7 @@ bool UpdateQueue::queueRow(int row)
     params.needPowerPrep = entry.needPowerSaveModeToNormal != 0;
     // A release that takes long to write gets as long to finish as three times its stated time.
     params.writingCeilingSecs = qMax(params.writingCeilingSecs, 3 * entry.updateDurationSecs);
-    if (session->setup(row, addressText(host), files, enabled, params) != 0) {
+    if (session->setup(row, AddressText::of(host), files, enabled, params) != 0) {
         releaseSession(session);
         entry.updateSession = nullptr;
         refuseRow(entry, row, QueueRefusal::rowText(QueueRefusal::Reason::NoLanSequence, release),
@@ -203,7 +193,7 @@ bool UpdateQueue::followRow(int row, DisplayEntry &entry)
     HttpClient *session = entry.updateSession;
     Session &record = m_sessions[session];
     const int n = row + 1;
-    const QString address = addressText(entry.address);
+    const QString address = AddressText::of(entry.address);
 
     entry.uploading = session->uploading();
     entry.uploadPercent = session->uploadPercent();
@@ -313,7 +303,7 @@ void UpdateQueue::FirmUpdateTimerHandle()
                 continue;
             }
             session->start();
-            m_rollout.started(addressText(entry.address), RolloutGate::groupKey(entry.modelName, entry.latestVersion));
+            m_rollout.started(AddressText::of(entry.address), RolloutGate::groupKey(entry.modelName, entry.latestVersion));
             m_sessions[session].running = true;
             entry.updateStatus = 2;
             stateChanged = true;
@@ -329,13 +319,13 @@ void UpdateQueue::FirmUpdateTimerHandle()
             // is out: a program stopped right after it still finds the attempt at its next start.
             emit update_info(row);
             qInfo().noquote() << "Display #" << row + 1 << "Starting update. Model:" << entry.modelName
-                              << "IP address:" << addressText(entry.address);
+                              << "IP address:" << AddressText::of(entry.address);
         }
-        if (!session && m_verifiers.contains(addressText(entry.address)))
+        if (!session && m_verifiers.contains(AddressText::of(entry.address)))
             continue;
         if (!session) {
             // A running row whose session is gone cannot settle through it, nor pass for its model.
-            m_rollout.settled(addressText(entry.address), false);
+            m_rollout.settled(AddressText::of(entry.address), false);
             entry.updateStatus = 0;
             stateChanged = true;
             emit update_info(row);
@@ -378,11 +368,11 @@ void UpdateQueue::settleOrphans(const QHash<const HttpClient *, bool> &seen)
             continue;
         if (record.running) {
             // Its row is gone, so it is never checked: it cannot pass for its model.
-            const QString key = addressText(record.address);
+            const QString key = AddressText::of(record.address);
             m_rollout.settled(key, session->sessionStatus() == 3);
             m_rollout.verified(key, false);
             qInfo().noquote() << "Update result:" << UpdateStatusText::text(session->sessionStatus())
-                              << "for Model:" << record.modelName << "IP address:" << addressText(record.address)
+                              << "for Model:" << record.modelName << "IP address:" << AddressText::of(record.address)
                               << "(display no longer in the table)";
         }
         releaseSession(session);
@@ -420,7 +410,7 @@ void UpdateQueue::cancelQueued()
         if (entry.updateStatus != 1)
             continue;
         qInfo().noquote() << "Display#" << row + 1 << "Canceling queued update of " << entry.modelName << " at "
-                          << addressText(entry.address);
+                          << AddressText::of(entry.address);
         entry.updateStatus = 0;
         // The only note a queued row carries is the policy's wait.
         entry.updateNote.clear();
@@ -437,7 +427,7 @@ void UpdateQueue::cancelQueued()
 
 void UpdateQueue::startVerification(DisplayEntry &entry)
 {
-    const QString key = addressText(entry.address);
+    const QString key = AddressText::of(entry.address);
     delete m_verifiers.take(key);
     UpdateVerifier::Params params = m_verifierParams;
     params.maxWaitMs = int(qMin<qint64>(qint64(entry.updateDurationSecs) * 1000 + m_verifierParams.maxWaitMs,
@@ -455,7 +445,7 @@ void UpdateQueue::startVerification(DisplayEntry &entry)
 
 void UpdateQueue::verificationFinished(const QHostAddress &address)
 {
-    UpdateVerifier *verifier = m_verifiers.take(addressText(address));
+    UpdateVerifier *verifier = m_verifiers.take(AddressText::of(address));
     if (!verifier)
         return;
     const UpdateVerifier::Finding finding = verifier->finding();
@@ -470,29 +460,29 @@ void UpdateQueue::verificationFinished(const QHostAddress &address)
         DisplayEntry &entry = m_state.displayEntries[row];
         const int n = row + 1;
         qInfo().noquote() << "Display #" << n << log << "Model:" << entry.modelName
-                          << "IP address:" << addressText(address);
+                          << "IP address:" << AddressText::of(address);
         UpdateVerifier::applyTo(entry, finding);
         // The status follows the version the display reported; with no answer of its own it
         // stays what it was before the update.
         FirmwareStatusEvaluator(m_database, m_state.legacySupport).evaluateRow(entry, false);
         if (finding.outcome == UpdateVerifier::Verified) {
             qInfo().noquote() << "Display #" << n << "Update complete. Model:" << entry.modelName
-                              << "IP address:" << addressText(address);
+                              << "IP address:" << AddressText::of(address);
         } else {
             qInfo().noquote() << "Display #" << n << "Update failed: the display is not running the new firmware. Model:"
-                              << entry.modelName << "IP address:" << addressText(address);
+                              << entry.modelName << "IP address:" << AddressText::of(address);
         }
         emit update_info(row);
         emit uiUpdateNeeded(true);
     } else {
-        qInfo().noquote() << log << "IP address:" << addressText(address) << "(display no longer in the table)";
+        qInfo().noquote() << log << "IP address:" << AddressText::of(address) << "(display no longer in the table)";
     }
     emit verified(address, finding.outcome, finding.version, finding);
 }
 
 void UpdateQueue::rolloutVerified(const QHostAddress &address, bool onReleaseVersion)
 {
-    m_rollout.verified(addressText(address), onReleaseVersion);
+    m_rollout.verified(AddressText::of(address), onReleaseVersion);
 }
 
 bool UpdateQueue::holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold)
@@ -502,7 +492,7 @@ bool UpdateQueue::holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold)
         if (entry.updateNote != text) {
             entry.updateNote = text;
             qInfo().noquote() << "Display #" << row + 1 << "Waiting for the first display of this model. Model:"
-                              << entry.modelName << "IP address:" << addressText(entry.address);
+                              << entry.modelName << "IP address:" << AddressText::of(entry.address);
         }
         return true;
     }
@@ -514,7 +504,7 @@ bool UpdateQueue::holdRow(int row, DisplayEntry &entry, RolloutGate::Hold hold)
     qInfo().noquote() << "Display #" << row + 1
                       << (hold == RolloutGate::Hold::FirstFailed ? "Not started: the first display of this model failed."
                                                                  : "Not started: the batch stopped.")
-                      << "Model:" << entry.modelName << "IP address:" << addressText(entry.address);
+                      << "Model:" << entry.modelName << "IP address:" << AddressText::of(entry.address);
     // Left ticked: pressing Update again tries it, in a batch of its own.
     entry.updateStatus = 0;
     entry.resultStatus = 0;

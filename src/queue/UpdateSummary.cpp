@@ -3,19 +3,9 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "queue/LaneEstimate.h"
 #include "queue/QueueRefusal.h"
+#include "records/AddressText.h"
 #include "records/DurationText.h"
 #include "records/SeriesCode.h"
-
-namespace {
-
-QString addressText(const QHostAddress &address)
-{
-    bool ok = false;
-    const quint32 v4 = address.toIPv4Address(&ok);
-    return ok ? QHostAddress(v4).toString() : address.toString();
-}
-
-}
 
 bool UpdateSummary::isListed(const DisplayEntry &row)
 {
@@ -86,7 +76,7 @@ UpdateSummary::Texts UpdateSummary::build(const DisplayEntryList &rows, const Op
             continue;
         const QString model = row.modelName.toHtmlEscaped();
         const QString serial = row.serialNumber.toHtmlEscaped();
-        const QString address = addressText(row.address).toHtmlEscaped();
+        const QString address = AddressText::of(row.address).toHtmlEscaped();
         const QString current = row.currentFirmware.toHtmlEscaped();
         const QString latest = row.latestVersion.toHtmlEscaped();
 

@@ -6,6 +6,7 @@
 #include "control/ControlQueryGate.h"
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
+#include "records/AddressText.h"
 #include "records/DisplayTableState.h"
 #include "records/SeriesCode.h"
 
@@ -29,13 +30,6 @@ bool carriesSecondAddress(int series)
 bool hasText(const QString &text)
 {
     return !text.trimmed().isEmpty();
-}
-
-QString addressText(const QHostAddress &address)
-{
-    bool ok = false;
-    const quint32 ipv4 = address.toIPv4Address(&ok);
-    return ok ? QHostAddress(ipv4).toString() : address.toString();
 }
 
 using namespace RequestFlag;
@@ -194,7 +188,7 @@ void SearchOrchestrator::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPL
     entry.currentFirmware = info.mainFwVersion;
     entry.macAddress = info.macAddress;
 
-    qInfo().noquote() << "UDP found model:" << info.modelName << "IP address:" << addressText(info.ipAddress)
+    qInfo().noquote() << "UDP found model:" << info.modelName << "IP address:" << AddressText::of(info.ipAddress)
                       << "IP address2:" << info.ip2Address.toString() << "MAC:" << info.macAddress
                       << "SeriesByUDP:" << info.series << "R:" << info.mainFwVersion
                       << "FW1:" << info.fwVersions[0] << "FW2:" << info.fwVersions[1]
@@ -205,7 +199,7 @@ void SearchOrchestrator::device_results_DisplaySearchUDP(DISPLAY_UDP_SEARCH_REPL
     if (!entry.controlRequest && !entry.updateSession) {
         const quint32 flags = searchRequestFlags(info);
         qInfo().noquote().nospace() << "TCP request flags: 0x" << QString::number(flags, 16).toUpper()
-                                    << " IP address: " << addressText(entry.address);
+                                    << " IP address: " << AddressText::of(entry.address);
         client = startQuery(entry, flags, false);
     }
 
@@ -280,7 +274,7 @@ void SearchOrchestrator::device_results_TcpClient(PD_TCP_REPLY reply)
         emit update_info(row);
 
         qInfo().noquote() << "TCP status=" << reply.status << "for Model:" << entry.modelName
-                          << "IP address:" << addressText(entry.address) << "SerialNumber:" << entry.serialNumber
+                          << "IP address:" << AddressText::of(entry.address) << "SerialNumber:" << entry.serialNumber
                           << "R:" << reply.mainFwVersion << "FW1:" << reply.fwVersions[0]
                           << "FW2:" << reply.fwVersions[1] << "FW3:" << reply.fwVersions[2]
                           << "FW4:" << reply.fwVersions[3] << "Power:" << reply.powerMode
@@ -330,7 +324,7 @@ void SearchOrchestrator::refresh_row_by_TcpClient(int row)
     m_state.refreshPending = true;
     showRefreshProgress();
     qInfo().noquote() << "Display#" << row + 1 << "Requesting refresh of " << entry.modelName << " at "
-                      << addressText(entry.address);
+                      << AddressText::of(entry.address);
     emit update_info(row);
     client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
     reportAwaited();
@@ -383,7 +377,7 @@ void SearchOrchestrator::startRowRequest(int row, RowRequest request)
         m_state.powerRequestPending = true;
     const char *at = request == RowRequest::PowerOn ? "at" : " at ";
     qInfo().noquote() << "Display#" << row + 1 << kind->logText << entry.modelName << at
-                      << addressText(entry.address);
+                      << AddressText::of(entry.address);
     emit update_info(row);
     client->connectToDisplay(entry.address, m_controlPort, entry.updateAddress);
     reportAwaited();
@@ -398,7 +392,7 @@ void SearchOrchestrator::perform_request_TcpClient(PD_TCP_REPLY reply)
         DisplayEntry &entry = m_state.displayEntries[row];
         const int n = row + 1;
         qInfo().noquote() << "Display #" << n << "TCP status=" << reply.status << "for" << entry.modelName
-                          << "at" << addressText(entry.address);
+                          << "at" << AddressText::of(entry.address);
         if (reply.status == 0) {
             entry.resultStatus = 0;
             entry.commStatus = 0;
@@ -504,7 +498,7 @@ void SearchOrchestrator::sendAwaitedReport()
     QStringList texts;
     for (const DisplayEntry &entry : qAsConst(m_state.displayEntries)) {
         if (entry.controlRequest)
-            texts.append(addressText(entry.address));
+            texts.append(AddressText::of(entry.address));
     }
     if (texts == m_awaitedReported)
         return;
