@@ -6,7 +6,8 @@ function(quillon_library folder)
     add_library(${target} STATIC ${ARG_SOURCES})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC Qt6::Core ${ARG_LIBS})
-    set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
+    set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR}
+                                               UNITY_BUILD ${QUILLON_UNITY_BUILD})
 endfunction()
 
 # One QtTest executable per test file, run by ctest on the offscreen platform.
