@@ -1,5 +1,6 @@
 #include "download/FileDownloader.h"
 
+#include "download/DigestLane.h"
 #include "platform/Platform.h"
 
 #include <QFileInfo>
@@ -16,11 +17,13 @@ FileDownloader::FileDownloader(int instance, bool useReplyTimer, const QUrl &url
       m_filePath(filePath),
       m_expectedChecksum(expectedChecksum),
       m_file(filePath),
+      m_lane(new DigestLane(QCryptographicHash::Md5, this)),
       m_manager(new QNetworkAccessManager(this)),
       m_replyTimer(new QTimer(this)),
       m_useReplyTimer(useReplyTimer)
 {
     m_manager->setProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+    connect(m_lane, &DigestLane::drained, this, &FileDownloader::downloadReadyRead);
     if (m_useReplyTimer) {
         m_replyTimer->setSingleShot(true);
         m_replyTimer->setInterval(ReplyTimeoutMs);
@@ -41,11 +44,17 @@ FileDownloader::~FileDownloader()
         discardFile();
 }
 
+void FileDownloader::setHashQueueLimit(qint64 bytes)
+{
+    m_lane->setHighMark(bytes);
+}
+
 void FileDownloader::start()
 {
     m_md5.reset();
     m_bytesWritten = 0;
     m_writtenBackTo = 0;
+    m_flushedTo = 0;
     m_buffer.clear();
     m_networkError = 0;
     m_timedOut = false;
@@ -72,6 +81,7 @@ void FileDownloader::start()
             fail(StatusCannotWrite);
             return;
         }
+        m_lane->begin(m_file.handle());
     }
 
     m_status = StatusOk;
@@ -131,37 +141,50 @@ void FileDownloader::downloadReadyRead()
     m_replyTimer->stop();
     if (!m_reply)
         return;
+    // While the lane is behind, the rest waits in the reply, whose bounded buffer holds the
+    // network back; drained() brings us here again.
+    if (fileMode() && m_file.isOpen() && m_lane->full())
+        return;
+    takeArrived();
+}
+
+bool FileDownloader::takeArrived()
+{
     const QByteArray chunk = m_reply->readAll();
     if (m_networkError != 0)
-        return; // the output is gone already; the error decides the outcome
+        return true; // the output is gone already; the error decides the outcome
 
     if (!fileMode()) {
         if (m_buffer.size() >= MemoryCap)
-            return;
+            return true;
         m_buffer.append(chunk);
         m_md5.addData(chunk);
-        return;
+        return true;
     }
-    // The network thread filled the chunk on another core. Hashing and writing it in slices
-    // that stay in this core's cache brings it from memory once instead of twice.
-    for (qint64 offset = 0; offset < chunk.size(); offset += WriteSliceSize) {
-        const qint64 length = qMin<qint64>(WriteSliceSize, chunk.size() - offset);
-        const char *data = chunk.constData() + offset;
-        m_md5.addData(QByteArrayView(data, length));
-        if (m_file.write(data, length) != length) {
-            abandonReply();
-            discardFile();
-            fail(StatusCannotWrite);
-            return;
-        }
-        m_bytesWritten += length;
+    if (chunk.isEmpty() || !m_file.isOpen())
+        return true;
+    if (m_file.write(chunk) != chunk.size()) {
+        abandonReply();
+        discardFile();
+        fail(StatusCannotWrite);
+        return false;
     }
+    // Shared, not copied: the lane hashes the very bytes just written.
+    m_lane->add(chunk);
+    m_bytesWritten += chunk.size();
     // The commit flushes the whole file to the device; started now, most of that work happens
     // while the rest of the package is still arriving instead of after it.
     if (m_bytesWritten - m_writtenBackTo >= WriteBackStep) {
         Platform::startWriteBack(m_file, m_writtenBackTo, m_bytesWritten - m_writtenBackTo);
         m_writtenBackTo = m_bytesWritten;
     }
+    // A device with a cache of its own (a virtual disk, a drive's write cache) empties it only
+    // on a sync; synced in steps, the commit's sync finds little left to do.
+    if (m_bytesWritten - m_flushedTo >= FlushStep) {
+        m_lane->flush();
+        m_flushedTo = m_bytesWritten;
+    }
+    return true;
 }
 
 void FileDownloader::downloadError(QNetworkReply::NetworkError error)
@@ -196,11 +219,26 @@ void FileDownloader::downloadFinished()
     // The name is given only to a complete transfer; a file that fails its checksum is kept
     // too, for the owner to judge. A failed commit (a full disk) leaves no file behind.
     bool committed = true;
+    QByteArray digest;
     if (fileMode() && m_file.isOpen()) {
-        if (m_networkError != 0)
+        if (m_networkError != 0) {
             discardFile();
-        else
-            committed = m_file.commit();
+        } else {
+            // Anything held back while the lane was behind is still in the reply.
+            if (!takeArrived())
+                return;
+            digest = m_lane->finish();
+            // A sync the device did not confirm is a failed write, even if the commit's own
+            // sync, which no longer sees that error, succeeds.
+            if (m_lane->flushFailed()) {
+                discardFile();
+                committed = false;
+            } else {
+                committed = m_file.commit();
+            }
+        }
+    } else {
+        digest = m_md5.result();
     }
 
     disconnect(m_reply, nullptr, this, nullptr);
@@ -211,13 +249,15 @@ void FileDownloader::downloadFinished()
         m_status = StatusNetworkError;
     else if (!committed)
         m_status = StatusCannotWrite;
-    else if (!m_expectedChecksum.isEmpty() && m_md5.result() != m_expectedChecksum)
+    else if (!m_expectedChecksum.isEmpty() && digest != m_expectedChecksum)
         m_status = StatusChecksumMismatch;
     emit statusChanged(m_instance, m_status);
 }
 
 void FileDownloader::discardFile()
 {
+    // The lane may be syncing the file: it must be done before the descriptor closes.
+    m_lane->abandon();
     if (m_file.isOpen()) {
         // A cancelled commit closes the file and removes the temporary one; the name stays free.
         m_file.cancelWriting();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUrl>
 
+class DigestLane;
 class QNetworkAccessManager;
 class QTimer;
 
@@ -38,9 +39,10 @@ public:
     static constexpr int StallTimeoutMs = 60000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
-    static constexpr qint64 WriteSliceSize = 256 * 1024;
     // How much written data gathers before it is handed to the device (see startWriteBack).
     static constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
+    // How much written data gathers before the lane syncs the file (see DigestLane).
+    static constexpr qint64 FlushStep = 32 * 1024 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
@@ -50,6 +52,9 @@ public:
     void cancel();
     // Tests shorten the stall bound; 0 switches it off.
     void setStallTimeout(int ms) { m_stallTimeoutMs = ms; }
+    // Tests shrink the queue of bytes waiting to be hashed, so that the reply is held back and
+    // taken up again even at loopback speed.
+    void setHashQueueLimit(qint64 bytes);
     QByteArray downloadedData() const { return m_buffer; }
     int status() const { return m_status; }
     // The network layer's error code of the last download (QNetworkReply::NetworkError), 0 if none.
@@ -71,6 +76,8 @@ public slots:
 
 private:
     bool fileMode() const { return !m_filePath.isEmpty(); }
+    // Takes what the reply holds; false when that ended the download (a failed write).
+    bool takeArrived();
     void discardFile();
     void abandonReply();
     void fail(int status);
@@ -81,7 +88,9 @@ private:
     const QByteArray m_expectedChecksum;
     QSaveFile m_file;
     QByteArray m_buffer;
+    // The memory mode's digest; a file's bytes are hashed (and flushed) by the lane.
     QCryptographicHash m_md5{QCryptographicHash::Md5};
+    DigestLane *m_lane;
     QNetworkAccessManager *m_manager;
     QNetworkReply *m_reply = nullptr;
     QTimer *m_replyTimer;
@@ -90,6 +99,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_bytesWritten = 0;
     qint64 m_writtenBackTo = 0;
+    qint64 m_flushedTo = 0;
     int m_bytesReceived = 0;
     int m_bytesTotal = 0;
     QString m_speedText;

@@ -122,6 +122,18 @@ bool flushToDevice(QFileDevice &file)
 #endif
 }
 
+bool syncFileData(int fileHandle)
+{
+    if (fileHandle < 0)
+        return false;
+#ifdef Q_OS_WIN
+    const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fileHandle));
+    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
+#else
+    return ::fdatasync(fileHandle) == 0;
+#endif
+}
+
 bool startWriteBack(QFileDevice &file, qint64 offset, qint64 length)
 {
 #ifdef Q_OS_LINUX

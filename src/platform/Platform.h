@@ -39,6 +39,11 @@ bool isRemovableBlockDevice(const QString &deviceName, const QString &sysClassBl
 // when the device did not confirm the write.
 bool flushToDevice(QFileDevice &file);
 
+// Writes a file's data out to its device and waits for it, given the file's descriptor (as
+// QFileDevice::handle() gives it) rather than the file object, so that a thread other than the
+// file's owner may call it while the owner keeps writing. False when the device did not confirm.
+bool syncFileData(int fileHandle);
+
 // Asks the system to start writing a range of a file out to its device now, without waiting for
 // it. A large file written at network speed is then mostly on the device by the time it is
 // committed, so the final flush waits for its tail only. A hint: false where the system has no

@@ -65,6 +65,8 @@ private slots:
     void transfer();
     void progressReportsBytesAndSpeed();
     void memoryIsCappedNearOneMillionBytes();
+    void packageLargerThanTheHashingQueue_data();
+    void packageLargerThanTheHashingQueue();
 
     void replyTimerBoundsOnlyTheFirstData();
     void stallBoundEndsSilentTransfers_data();
@@ -215,6 +217,40 @@ void tst_FileDownloader::transfer()
     } else if (status != 10003) {
         QCOMPARE(downloader.downloadedData(), m_small.left(keptBytes));
     }
+}
+
+void tst_FileDownloader::packageLargerThanTheHashingQueue_data()
+{
+    QTest::addColumn<qint64>("queueLimit");
+    QTest::addColumn<bool>("rightChecksum");
+    QTest::addColumn<int>("status");
+    const qint64 usual = 16 * 1024 * 1024;
+    QTest::newRow("right checksum") << usual << true << 0;
+    QTest::newRow("wrong checksum, file kept for the owner") << usual << false << 10000;
+    // A queue far shorter than a reply's buffer: the reply is held back again and again.
+    QTest::newRow("reply held back, right checksum") << qint64(64 * 1024) << true << 0;
+    QTest::newRow("reply held back, wrong checksum") << qint64(64 * 1024) << false << 10000;
+}
+
+void tst_FileDownloader::packageLargerThanTheHashingQueue()
+{
+    // More than the hashing queue holds by default, with a flush of the file on the way.
+    QFETCH(qint64, queueLimit);
+    QFETCH(bool, rightChecksum);
+    QFETCH(int, status);
+    static const QByteArray package = randomBytes(40 * 1024 * 1024 + 12345, 3);
+    const QString source = m_root.filePath(QStringLiteral("large.bin"));
+    if (!QFileInfo::exists(source))
+        QVERIFY(writeFile(source, package));
+    const QString target = m_out.filePath(QStringLiteral("large.bin"));
+    FileDownloader downloader(5, false, m_server->url(QStringLiteral("large.bin")), target,
+                              rightChecksum ? md5(package) : md5("another package"));
+    downloader.setHashQueueLimit(queueLimit);
+    QSignalSpy spy(&downloader, &FileDownloader::statusChanged);
+    downloader.start();
+    QCOMPARE(finalStatus(spy, 60000), status);
+    QVERIFY(readFile(target) == package);
+    QVERIFY(QFile::remove(target));
 }
 
 void tst_FileDownloader::progressReportsBytesAndSpeed()

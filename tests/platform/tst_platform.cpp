@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace {
 
 using TestFiles::writeFile;
@@ -168,6 +172,25 @@ private slots:
         file.close();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
+    }
+
+    void syncFileDataSaysWhetherTheDeviceConfirmed()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile file(dir.filePath(QStringLiteral("package.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(file.write("package"), qint64(7));
+        QVERIFY(Platform::syncFileData(file.handle()));
+        QVERIFY(!Platform::syncFileData(-1));
+#ifndef Q_OS_WIN
+        // A pipe has no device to confirm anything.
+        int ends[2];
+        QCOMPARE(::pipe(ends), 0);
+        QVERIFY(!Platform::syncFileData(ends[1]));
+        ::close(ends[0]);
+        ::close(ends[1]);
+#endif
     }
 };
 
