@@ -111,8 +111,7 @@ bool flushToDevice(QFileDevice &file)
     if (fd < 0)
         return false;
 #ifdef Q_OS_WIN
-    const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
+    return syncFileData(fd);
 #else
     if (::fsync(fd) != 0)
         return false;
