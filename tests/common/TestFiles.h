@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QString>
 
 // Whole-file helpers for fixtures: a test states the bytes it wants on disk and reads back
@@ -23,6 +24,18 @@ inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Bytes no compression or coincidence makes special, the same for the same seed.
+inline QByteArray randomBytes(qsizetype size, quint32 seed)
+{
+    QRandomGenerator generator(seed);
+    QByteArray data(size, Qt::Uninitialized);
+    const qsizetype words = size / qsizetype(sizeof(quint32));
+    generator.fillRange(reinterpret_cast<quint32 *>(data.data()), words);
+    for (qsizetype i = words * qsizetype(sizeof(quint32)); i < size; ++i)
+        data[i] = char(generator.generate());
+    return data;
 }
 
 }

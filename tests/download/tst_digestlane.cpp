@@ -1,7 +1,7 @@
+#include "common/TestFiles.h"
 #include "download/DigestLane.h"
 
 #include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
@@ -10,14 +10,7 @@
 
 namespace {
 
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray data(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        data[i] = char(generator.generate());
-    return data;
-}
+using TestFiles::randomBytes;
 
 // The pieces a download hands over: shared slices of one buffer, as replies deliver them.
 QList<QByteArray> slices(const QByteArray &data, qsizetype size)

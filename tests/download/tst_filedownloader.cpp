@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,15 +19,8 @@ Q_DECLARE_METATYPE(FwBehaviour)
 namespace {
 
 using TestFiles::writeFile;
+using TestFiles::randomBytes;
 using TestFiles::readFile;
-
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray data(size, Qt::Uninitialized);
-    generator.fillRange(reinterpret_cast<quint32 *>(data.data()), size / 4);
-    return data;
-}
 
 QByteArray md5(const QByteArray &data)
 {
