@@ -48,18 +48,31 @@ SearchOrchestrator::SearchOrchestrator(DisplayTableState &state, const FirmwareD
     : QObject(parent),
       m_state(state),
       m_database(database),
-      m_udpSearch(udpSearch ? udpSearch : new DisplaySearchUDP(this)),
       m_queryGate(new ControlQueryGate(this))
 {
-    connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
-            &SearchOrchestrator::device_results_DisplaySearchUDP);
-    connect(m_udpSearch, &DisplaySearchUDP::finished, this, &SearchOrchestrator::finished_DisplaySearchUDP);
+    if (udpSearch)
+        listenTo(udpSearch);
     m_awaitedReport.setSingleShot(true);
     m_awaitedReport.setInterval(AwaitedReportMs);
     connect(&m_awaitedReport, &QTimer::timeout, this, &SearchOrchestrator::sendAwaitedReport);
 }
 
 SearchOrchestrator::~SearchOrchestrator() = default;
+
+void SearchOrchestrator::listenTo(DisplaySearchUDP *udpSearch)
+{
+    m_udpSearch = udpSearch;
+    connect(m_udpSearch, &DisplaySearchUDP::device_results, this,
+            &SearchOrchestrator::device_results_DisplaySearchUDP);
+    connect(m_udpSearch, &DisplaySearchUDP::finished, this, &SearchOrchestrator::finished_DisplaySearchUDP);
+}
+
+DisplaySearchUDP *SearchOrchestrator::searchSocket()
+{
+    if (!m_udpSearch)
+        listenTo(new DisplaySearchUDP(this));
+    return m_udpSearch;
+}
 
 void SearchOrchestrator::setPorts(quint16 controlPort, quint16 httpPort)
 {
@@ -139,11 +152,12 @@ void SearchOrchestrator::startSearch(bool forceBroadcast)
     m_state.searching = true;
     emit uiUpdateNeeded(true);
 
-    m_udpSearch->setFilterMode(2);
+    DisplaySearchUDP *udpSearch = searchSocket();
+    udpSearch->setFilterMode(2);
     int result = -1;
     if (!forceBroadcast && !m_state.targetAddresses.isEmpty()) {
-        if (m_udpSearch->setTargetAddresses(m_state.targetAddresses) == 0)
-            result = m_udpSearch->startSearch(DisplaySearchUDP::Targeted);
+        if (udpSearch->setTargetAddresses(m_state.targetAddresses) == 0)
+            result = udpSearch->startSearch(DisplaySearchUDP::Targeted);
     } else {
         QList<QHostAddress> destinations;
         if (selection == AllAdapters) {
@@ -161,8 +175,8 @@ void SearchOrchestrator::startSearch(bool forceBroadcast)
             if (!broadcast.isNull())
                 destinations.append(broadcast);
         }
-        if (m_udpSearch->setBroadcastAddresses(destinations) == 0)
-            result = m_udpSearch->startSearch(DisplaySearchUDP::Broadcast);
+        if (udpSearch->setBroadcastAddresses(destinations) == 0)
+            result = udpSearch->startSearch(DisplaySearchUDP::Broadcast);
     }
 
     if (result != 0) {

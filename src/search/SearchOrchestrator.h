@@ -32,11 +32,14 @@ public:
     static constexpr int AllAdapters = -2;
     static constexpr int AwaitedReportMs = 100;
 
-    // udpSearch may be given for a search bound elsewhere; without one a default is created.
+    // udpSearch may be given for a search bound elsewhere; without one a default is created with
+    // the first search, so that a front end which never searches (quillonctl history, a download)
+    // never holds UDP port 5320 and cannot take the replies of a search running beside it.
     SearchOrchestrator(DisplayTableState &state, const FirmwareDatabase &database,
                        QObject *parent = nullptr, DisplaySearchUDP *udpSearch = nullptr);
     ~SearchOrchestrator() override;
 
+    // Null until the first search, unless one was given.
     DisplaySearchUDP *udpSearch() const { return m_udpSearch; }
 
     // The broadcast search goes out on these; an adapter index selects one of them.
@@ -95,6 +98,9 @@ signals:
 private:
     enum class RowRequest { PowerOn, PowerOff, AutoPowerSave, AutoStandby };
 
+    DisplaySearchUDP *searchSocket();
+    void listenTo(DisplaySearchUDP *udpSearch);
+
     TcpClient *startQuery(DisplayEntry &row, quint32 flags, bool toPerformRequest);
     bool rowAcceptsRequest(int row) const;
     void startRowRequest(int row, RowRequest request);
@@ -106,7 +112,7 @@ private:
 
     DisplayTableState &m_state;
     const FirmwareDatabase &m_database;
-    DisplaySearchUDP *m_udpSearch;
+    DisplaySearchUDP *m_udpSearch = nullptr;
     // Created before any client, so it is destroyed before them and none calls into a gone gate.
     ControlQueryGate *m_queryGate;
     QList<NetworkAdapter> m_adapters;

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 #include <QtEndian>
+#include <unistd.h>
 
 // What a finished piece of work may have left behind in this process: open files, sockets still
 // talking to a peer, timers still running. Read from the kernel's tables where the objects
@@ -85,6 +86,33 @@ inline int udpSocketsOn(const QHostAddress &address, quint16 port)
     for (const QByteArray &line : table.readAll().split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
         if (fields.size() > 2 && fields.at(1) == local)
+            ++count;
+    }
+    return count;
+}
+
+// UDP sockets of this process bound to exactly address:port: the table's rows whose inode is one
+// of this process's socket descriptors. -1 when a table cannot be read.
+inline int ownUdpSocketsOn(const QHostAddress &address, quint16 port)
+{
+    QList<QByteArray> inodes;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        // Qt makes a link target absolute; the kernel's is "socket:[inode]".
+        char target[64] = {};
+        const ssize_t length = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+        const QByteArray link(target, length > 0 ? int(length) : 0);
+        if (link.startsWith("socket:[") && link.endsWith(']'))
+            inodes << link.mid(8).chopped(1);
+    }
+    QFile table(QStringLiteral("/proc/net/udp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray local = procAddress(address, port);
+    int count = 0;
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 9 && fields.at(1) == local && inodes.contains(fields.at(9)))
             ++count;
     }
     return count;

@@ -1,4 +1,5 @@
 #include "common/EngineFixture.h"
+#include "common/Leftovers.h"
 #include "common/TestFiles.h"
 #include "engine/QuillonEngine.h"
 #include "queue/PowerSaveChange.h"
@@ -96,6 +97,9 @@ private slots:
         QString warning;
         QVERIFY(m_engine->openHistory(&warning).isEmpty());
         QVERIFY2(warning.isEmpty(), qPrintable(warning));
+        // An engine that has not searched (quillonctl history, a download) leaves the search port
+        // to whoever searches beside it.
+        QCOMPARE(Leftovers::ownUdpSocketsOn(QHostAddress(QHostAddress::AnyIPv4), 5320), 0);
         QVERIFY(m_fixture.loadAndSearch(*m_engine));
         connect(m_engine.get(), &QuillonEngine::updateStarted, this,
                 [this](int row) { m_points << QStringLiteral("started ") + rowAddress(row); });

@@ -4,6 +4,8 @@
 #include "search/SearchOrchestrator.h"
 #include "records/DisplayTableState.h"
 
+#include "common/Leftovers.h"
+
 #include "SimDisplay.h"
 
 #include <QtTest>
@@ -219,6 +221,13 @@ private slots:
     {
         QSignalSpy resets(m_search.get(), &SearchOrchestrator::resetAll);
         QSignalSpy added(m_search.get(), &SearchOrchestrator::addRow);
+        // The search port is taken by the first search, not by the orchestrator's construction,
+        // so a front end that never searches takes no replies of a search beside it.
+        const QHostAddress anyIPv4(QHostAddress::AnyIPv4);
+        QCOMPARE(Leftovers::ownUdpSocketsOn(anyIPv4, 5320), 0);
+        m_search->startSearch(false);
+        QVERIFY(m_state.searching);
+        QCOMPARE(Leftovers::ownUdpSocketsOn(anyIPv4, 5320), 1);
         searchAndSettle(false);
         if (QTest::currentTestFailed())
             return;
