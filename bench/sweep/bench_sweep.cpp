@@ -1,6 +1,6 @@
 // Targeted search of every given address, then one control query per display found with the flags
 // a fresh search gives a series-11 display (0x803167), through a query gate of the search's size
-// as the search orchestration does. Timed from the search start to the last
+// as the search orchestration does, on quillonctl's event loop ("--loop qt": on Qt's own). Timed from the search start to the last
 // control result. Prints one line: "sweep <label> targets=.. found=.. results=.. errors=.. wall_ms=..
 // cpu_ms=.. peak_fds=.. peak_threads=..".
 #include "platform/Platform.h"
@@ -8,6 +8,7 @@
 #include "control/TcpClient.h"
 #include "discovery/DisplaySearchUDP.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -44,6 +46,14 @@ int main(int argc, char *argv[])
     QuietLog::install();
     // The application does the same at start-up.
     Platform::raiseOpenFileLimit();
+    // quillonctl's event loop, unless "--loop qt" asks for Qt's own (for comparison).
+    bool qtLoop = false;
+    for (int i = 1; i + 1 < argc; ++i)
+        qtLoop = qtLoop || (std::strcmp(argv[i], "--loop") == 0 && std::strcmp(argv[i + 1], "qt") == 0);
+    if (!qtLoop) {
+        if (QAbstractEventDispatcher *dispatcher = Platform::createCommandLineEventDispatcher())
+            QCoreApplication::setEventDispatcher(dispatcher);
+    }
 
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -53,6 +63,8 @@ int main(int argc, char *argv[])
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args.at(i) == QLatin1String("--label")) {
             label = args.at(i + 1);
+        } else if (args.at(i) == QLatin1String("--loop")) {
+            // read above, before the application object
         } else if (args.at(i) == QLatin1String("--gate")) {
             gateLimit = args.at(i + 1).toInt();
         } else if (args.at(i) == QLatin1String("--range")) {
@@ -61,7 +73,7 @@ int main(int argc, char *argv[])
         }
     }
     if (targets.isEmpty()) {
-        std::fprintf(stderr, "usage: bench_sweep [--label L] --range 127.x.y.z:count ...\n");
+        std::fprintf(stderr, "usage: bench_sweep [--label L] [--loop qt] --range 127.x.y.z:count ...\n");
         return 2;
     }
 

@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "settings/SettingsMigration.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTextStream>
@@ -41,6 +42,10 @@ void logNothing(QtMsgType type, const QMessageLogContext &context, const QString
 
 int main(int argc, char *argv[])
 {
+    // A search of thousands of displays keeps hundreds of sockets open; Qt's own loop would hand
+    // every one of them to the kernel on every turn.
+    if (QAbstractEventDispatcher *dispatcher = Platform::createCommandLineEventDispatcher())
+        QCoreApplication::setEventDispatcher(dispatcher);
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(logToStderr);
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));

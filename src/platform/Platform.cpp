@@ -11,6 +11,9 @@
 #ifdef Q_OS_WIN
 #include <QDesktopServices>
 #endif
+#ifdef Q_OS_LINUX
+#include "platform/EpollEventDispatcher.h"
+#endif
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -164,6 +167,17 @@ long raiseOpenFileLimit()
     }
     return limit.rlim_cur == RLIM_INFINITY ? -1 : long(limit.rlim_cur);
 #endif
+}
+
+QAbstractEventDispatcher *createCommandLineEventDispatcher()
+{
+#ifdef Q_OS_LINUX
+    auto *dispatcher = new EpollEventDispatcher;
+    if (dispatcher->isValid())
+        return dispatcher;
+    delete dispatcher;
+#endif
+    return nullptr;
 }
 
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAbstractEventDispatcher;
 class QFileDevice;
 
 // The few operating-system services the program needs beyond Qt, with the Windows form and
@@ -55,5 +56,12 @@ bool startWriteBack(QFileDevice &file, qint64 offset, qint64 length);
 // the usual soft default of 1,024; running out would make reachable displays look dead.
 // Returns the soft limit in force afterwards (-1 where the system has no such limit).
 long raiseOpenFileLimit();
+
+// The event dispatcher for a program without windows that keeps many sockets open at once
+// (quillonctl's searches of thousands of displays), to be handed to
+// QCoreApplication::setEventDispatcher before the application object is made: one on epoll on
+// Linux. Null where Qt's own should stay: on Windows it is told of ready sockets by the system
+// instead of asking about each one on every turn, and elsewhere nothing better is at hand.
+QAbstractEventDispatcher *createCommandLineEventDispatcher();
 
 }
