@@ -8,7 +8,8 @@
 # neither nears the open-file limit), the 1,000 targets taken half from each. A simulator polls all
 # of its listeners on every turn, so a larger one answers slower; compared with a simulator of its
 # own size, the larger sweep looked dearer per display than the client made it. The simulators' CPU
-# is theirs: only the searching process is measured. Medians of ROUNDS alternating rounds.
+# is theirs: only the searching process is measured. Medians of ROUNDS alternating rounds. Each
+# round also sweeps the 4,096 on Qt's own event loop, for comparison with quillonctl's (epoll).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib/timing.sh
@@ -51,28 +52,35 @@ small_cpu=()
 small_wall=()
 large_cpu=()
 large_wall=()
+qt_cpu=()
 errors=0
 for round in $(seq "$ROUNDS"); do
     small=$("$SWEEP" --label 1000 --range 127.1.0.1:500 --range 127.2.0.1:500)
     echo "round $round: $small"
     large=$("$SWEEP" --label 4096 --range 127.1.0.1:2048 --range 127.2.0.1:2048)
     echo "round $round: $large"
+    qt=$("$SWEEP" --label 4096-qt-loop --loop qt --range 127.1.0.1:2048 --range 127.2.0.1:2048)
+    echo "round $round: $qt"
     # Per display, in microseconds, so that the median works on whole numbers.
     small_cpu+=($(field cpu_ms "$small"))
     small_wall+=($(field wall_ms "$small"))
     large_cpu+=($(( $(field cpu_ms "$large") * 1000 / 4096 )))
     large_wall+=($(( $(field wall_ms "$large") * 1000 / 4096 )))
-    errors=$(( errors + $(field errors "$small") + $(field errors "$large") ))
+    qt_cpu+=($(( $(field cpu_ms "$qt") * 1000 / 4096 )))
+    errors=$(( errors + $(field errors "$small") + $(field errors "$large") + $(field errors "$qt") ))
 done
 
 c1=$(median "${small_cpu[@]}")
 c2=$(median "${large_cpu[@]}")
 w1=$(median "${small_wall[@]}")
 w2=$(median "${large_wall[@]}")
+cq=$(median "${qt_cpu[@]}")
 ratio=$(awk -v a="$c2" -v b="$c1" 'BEGIN { printf "%.2f", a / b }')
 awk -v c1="$c1" -v c2="$c2" -v w1="$w1" -v w2="$w2" 'BEGIN {
     printf "sweep per display, 4096 against 1000 (medians of the rounds): cpu %.2f ms vs %.2f ms (ratio %.2f), wall %.2f ms vs %.2f ms (ratio %.2f)\n",
            c2 / 1000, c1 / 1000, c2 / c1, w2 / 1000, w1 / 1000, w2 / w1 }'
+awk -v c2="$c2" -v cq="$cq" 'BEGIN {
+    printf "sweep of 4096, cpu per display: quillonctl loop (epoll) %.2f ms, Qt loop %.2f ms (ratio %.2f)\n", c2 / 1000, cq / 1000, c2 / cq }'
 verdict=missed
 if [ "$(verdict_at_most "$c2" 500)" = met ] && [ "$(verdict_at_most "$ratio" 1.2)" = met ]; then
     verdict=met

@@ -1,4 +1,5 @@
 #include "download/FileDownloader.h"
+#include "lib/ProcessGauges.h"
 #include "lib/QuietLog.h"
 
 #include <QCoreApplication>
@@ -8,17 +9,7 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
-
-// CPU time of the calling thread: the GUI thread's share of a download, whatever runs beside it.
-double threadCpuMs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
-
-} // namespace
+using ProcessGauges::threadCpuMs;
 
 // bench_download_client URL FILE MD5HEX: downloads URL into FILE, checks the MD5 and prints
 // the status, the time taken and the main (GUI) thread's CPU time. Exits non-zero unless the

@@ -4,6 +4,7 @@
 #include "app/Tessel.h"
 #include "search/SearchOrchestrator.h"
 #include "log/LogMessageHandler.h"
+#include "lib/ProcessGauges.h"
 #include "lib/QuietLog.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include <vector>
 
 namespace {
+
+using ProcessGauges::threadCpuMs;
 
 constexpr int Rows = 4096;
 constexpr int Models = 400;
@@ -76,13 +79,6 @@ double medianMs(const std::function<void()> &work)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-double threadCpuMs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
 }
 
 bool waitFor(const std::function<bool()> &done, int timeoutMs)

@@ -10,15 +10,21 @@ namespace ArrivedBytes {
 
 inline QByteArray read(QIODevice *device, qint64 chunk)
 {
-    QByteArray data;
-    qint64 got = 0;
-    do {
+    // The first read goes to the stack: most replies are a few dozen bytes, and a heap block of
+    // the chunk's size, shrunk again after each of them, cost more than the reply itself.
+    char first[4096];
+    const qint64 firstChunk = qMin<qint64>(chunk, qint64(sizeof first));
+    qint64 got = device->read(first, firstChunk);
+    QByteArray data(first, qsizetype(qMax<qint64>(got, 0)));
+    // A full chunk may mean more is waiting; anything less is all there was.
+    bool more = got == firstChunk;
+    while (more) {
         const qsizetype start = data.size();
         data.resize(start + chunk);
         got = device->read(data.data() + start, chunk);
         data.resize(start + qMax<qint64>(got, 0));
-        // A full chunk may mean more is waiting; anything less is all there was.
-    } while (got == chunk);
+        more = got == chunk;
+    }
     return data;
 }
 

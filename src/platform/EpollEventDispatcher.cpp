@@ -38,6 +38,7 @@ constexpr NotifierEvents Kinds[] = {
 
 EpollEventDispatcher::EpollEventDispatcher(QObject *parent)
     : QAbstractEventDispatcher(parent)
+    , m_loopThread(::pthread_self())
 {
     m_epollFd = ::epoll_create1(EPOLL_CLOEXEC);
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -71,12 +72,15 @@ bool EpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
 {
     m_interrupt.storeRelaxed(0);
     emit awake();
+    m_postedMeanwhile = false;
     QCoreApplication::sendPostedEvents();
 
     const bool includeTimers = !flags.testFlag(QEventLoop::X11ExcludeTimers);
     const bool includeNotifiers = !flags.testFlag(QEventLoop::ExcludeSocketNotifiers);
-    // Anything posted from now on writes the wake-up descriptor, so waiting loses nothing.
-    const bool mayWait = flags.testFlag(QEventLoop::WaitForMoreEvents) && !m_interrupt.loadRelaxed();
+    // What another thread posts from now on writes the wake-up descriptor, so waiting loses
+    // nothing. What this thread posted while sending (Qt leaves those for the next pass) is due now.
+    const bool mayWait = flags.testFlag(QEventLoop::WaitForMoreEvents) && !m_interrupt.loadRelaxed()
+            && !m_postedMeanwhile;
     if (mayWait)
         emit aboutToBlock();
     if (m_interrupt.loadRelaxed())
@@ -317,6 +321,12 @@ int EpollEventDispatcher::activateTimers()
 
 void EpollEventDispatcher::wakeUp()
 {
+    // Called for every event posted. From the loop's own thread the loop is not waiting, and
+    // the next pass sends the event before it would.
+    if (::pthread_equal(::pthread_self(), m_loopThread)) {
+        m_postedMeanwhile = true;
+        return;
+    }
     if (m_wakeUps.testAndSetAcquire(0, 1))
         ::eventfd_write(m_wakeFd, 1);
 }

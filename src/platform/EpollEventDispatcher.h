@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include <pthread.h>
+
 class QSocketNotifier;
 
 // An event loop for a thread without windows that waits in epoll instead of poll. Qt's own loops
@@ -75,6 +77,10 @@ private:
 
     int m_epollFd = -1;
     int m_wakeFd = -1;
+    // The thread the loop runs in: its own posts need no descriptor to wake it, only a note that
+    // this turn must not wait.
+    const pthread_t m_loopThread;
+    bool m_postedMeanwhile = false;
     QAtomicInt m_wakeUps;
     QAtomicInt m_interrupt;
     // Sorted by deadline, earliest first.
