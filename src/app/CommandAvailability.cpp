@@ -1,33 +1,28 @@
 #include "app/CommandAvailability.h"
 
+#include "records/AddressText.h"
 #include "records/AppBuild.h"
 #include "records/DisplayTableState.h"
 
 namespace {
 
-QString addressText(const QHostAddress &address)
-{
-    bool isIPv4 = false;
-    const quint32 ip = address.toIPv4Address(&isIPv4);
-    return isIPv4 ? QHostAddress(ip).toString() : address.toString();
-}
-
 // Why a ticked row keeps the LAN update off, in the order the enabling rule below checks it;
 // empty when it does not.
 QString blockerText(const DisplayEntry &row)
 {
-    const QString display = addressText(row.address);
+    // Written only for a row that blocks: the rules run over every row on each refresh.
+    const auto display = [&row] { return AddressText::of(row.address); };
     if (row.commStatus == 2) {
         return CommandAvailability::tr("%1: the address for firmware updates cannot be reached — untick it to update the others",
-                                       "1=display address").arg(display);
+                                       "1=display address").arg(display());
     }
     if (row.commStatus != 0) {
         return CommandAvailability::tr("%1: the display does not answer — untick it to update the others",
-                                       "1=display address").arg(display);
+                                       "1=display address").arg(display());
     }
     if (row.needPowerOnToUpdate && row.powerState != 1) {
         return CommandAvailability::tr("%1: the display must be powered on to update its firmware — power it on or untick it to update the others",
-                                       "1=display address").arg(display);
+                                       "1=display address").arg(display());
     }
     return QString();
 }
