@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 #include <QtEndian>
+
+#include <algorithm>
 #include <unistd.h>
 
 // What a finished piece of work may have left behind in this process: open files, sockets still
@@ -75,26 +77,36 @@ inline int connectionsTo(const QHostAddress &address, const QList<quint16> &port
     return count;
 }
 
-// UDP sockets of this machine bound to exactly address:port. -1 when the table cannot be read.
-inline int udpSocketsOn(const QHostAddress &address, quint16 port)
+// The rows of /proc/net/udp for sockets bound to exactly address:port, split into their fields
+// (the inode is field 9). False when the table cannot be read.
+inline bool udpRowsOn(const QHostAddress &address, quint16 port, QList<QList<QByteArray>> &rows)
 {
     QFile table(QStringLiteral("/proc/net/udp"));
     if (!table.open(QIODevice::ReadOnly))
-        return -1;
+        return false;
     const QByteArray local = procAddress(address, port);
-    int count = 0;
     for (const QByteArray &line : table.readAll().split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 2 && fields.at(1) == local)
-            ++count;
+        if (fields.size() > 9 && fields.at(1) == local)
+            rows.append(fields);
     }
-    return count;
+    return true;
+}
+
+// UDP sockets of this machine bound to exactly address:port. -1 when the table cannot be read.
+inline int udpSocketsOn(const QHostAddress &address, quint16 port)
+{
+    QList<QList<QByteArray>> rows;
+    return udpRowsOn(address, port, rows) ? int(rows.size()) : -1;
 }
 
 // UDP sockets of this process bound to exactly address:port: the table's rows whose inode is one
-// of this process's socket descriptors. -1 when a table cannot be read.
+// of this process's socket descriptors. -1 when the table cannot be read.
 inline int ownUdpSocketsOn(const QHostAddress &address, quint16 port)
 {
+    QList<QList<QByteArray>> rows;
+    if (!udpRowsOn(address, port, rows))
+        return -1;
     QList<QByteArray> inodes;
     const QDir fds(QStringLiteral("/proc/self/fd"));
     for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
@@ -105,17 +117,8 @@ inline int ownUdpSocketsOn(const QHostAddress &address, quint16 port)
         if (link.startsWith("socket:[") && link.endsWith(']'))
             inodes << link.mid(8).chopped(1);
     }
-    QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray local = procAddress(address, port);
-    int count = 0;
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 9 && fields.at(1) == local && inodes.contains(fields.at(9)))
-            ++count;
-    }
-    return count;
+    return int(std::count_if(rows.cbegin(), rows.cend(),
+                             [&inodes](const QList<QByteArray> &row) { return inodes.contains(row.at(9)); }));
 }
 
 // Running QTimers among the object and its descendants.

@@ -73,6 +73,16 @@ class tst_EpollEventDispatcher : public QObject
 {
     Q_OBJECT
 
+    // Each activation reads one byte from the notifier's descriptor and counts it.
+    void readByteByByte(QSocketNotifier &notifier, int &reads)
+    {
+        connect(&notifier, &QSocketNotifier::activated, this, [&notifier, &reads] {
+            char byte;
+            if (::read(int(notifier.socket()), &byte, 1) == 1)
+                ++reads;
+        });
+    }
+
 private slots:
     void installedForTheMainThread()
     {
@@ -208,11 +218,7 @@ private slots:
         SocketPair pair;
         QSocketNotifier readable(pair.fd[0], QSocketNotifier::Read);
         int reads = 0;
-        connect(&readable, &QSocketNotifier::activated, this, [&] {
-            char byte;
-            if (::read(pair.fd[0], &byte, 1) == 1)
-                ++reads;
-        });
+        readByteByByte(readable, reads);
         bool late = false;
         busy.start();
         QTimer::singleShot(30, this, [&] { late = true; });
@@ -389,11 +395,7 @@ private slots:
         SocketPair pair;
         QSocketNotifier reader(pair.fd[0], QSocketNotifier::Read);
         int reads = 0;
-        connect(&reader, &QSocketNotifier::activated, this, [&] {
-            char byte;
-            if (::read(pair.fd[0], &byte, 1) == 1)
-                ++reads;
-        });
+        readByteByByte(reader, reads);
         QVERIFY(pair.send(1, "z"));
         bool fired = false;
         QTimer::singleShot(40, this, [&] { fired = true; });
