@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+class QSocketNotifier;
 class QTcpSocket;
 class QTimer;
 
@@ -33,6 +34,9 @@ private:
     void answer();
     void sendStatusOnly(int code);
     void pump();
+    // Hands the file to the kernel without copying it through this process; false when the
+    // socket or the system cannot take it that way and the body goes through the socket object.
+    bool pumpDirect();
     void finishBody();
 
     QTcpSocket *m_socket;
@@ -49,4 +53,6 @@ private:
     bool m_sending = false;
     bool m_waitingForTrickle = false;
     QTimer *m_trickleTimer = nullptr;
+    QSocketNotifier *m_writable = nullptr;
+    bool m_directFailed = false;
 };
