@@ -1,7 +1,5 @@
 #include "download/DigestLane.h"
 
-#include "platform/Platform.h"
-
 #include <QMutexLocker>
 #include <QThread>
 
@@ -16,16 +14,14 @@ DigestLane::~DigestLane()
     endThread(true);
 }
 
-void DigestLane::begin(int fileHandle)
+void DigestLane::begin()
 {
     endThread(true);
     m_hash.reset();
-    m_tasks.clear();
+    m_queue.clear();
     m_queuedBytes = 0;
     m_closing = false;
     m_roomAwaited = false;
-    m_flushFailed = false;
-    m_fileHandle = fileHandle;
     m_thread.reset(QThread::create([this] { run(); }));
     m_thread->start();
 }
@@ -35,15 +31,8 @@ void DigestLane::add(const QByteArray &bytes)
     if (bytes.isEmpty())
         return;
     QMutexLocker lock(&m_mutex);
-    m_tasks.enqueue({bytes, false});
+    m_queue.enqueue(bytes);
     m_queuedBytes += bytes.size();
-    m_wake.wakeOne();
-}
-
-void DigestLane::flush()
-{
-    QMutexLocker lock(&m_mutex);
-    m_tasks.enqueue({QByteArray(), true});
     m_wake.wakeOne();
 }
 
@@ -62,12 +51,6 @@ QByteArray DigestLane::finish()
     return m_hash.result();
 }
 
-bool DigestLane::flushFailed() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_flushFailed;
-}
-
 void DigestLane::abandon()
 {
     endThread(true);
@@ -80,9 +63,9 @@ void DigestLane::endThread(bool dropQueued)
     {
         QMutexLocker lock(&m_mutex);
         if (dropQueued) {
-            for (const Task &task : std::as_const(m_tasks))
-                m_queuedBytes -= task.bytes.size();
-            m_tasks.clear();
+            for (const QByteArray &bytes : std::as_const(m_queue))
+                m_queuedBytes -= bytes.size();
+            m_queue.clear();
         }
         m_closing = true;
         m_wake.wakeOne();
@@ -94,29 +77,21 @@ void DigestLane::endThread(bool dropQueued)
 void DigestLane::run()
 {
     for (;;) {
-        Task task;
-        int fileHandle = -1;
+        QByteArray bytes;
         {
             QMutexLocker lock(&m_mutex);
-            while (m_tasks.isEmpty() && !m_closing)
+            while (m_queue.isEmpty() && !m_closing)
                 m_wake.wait(&m_mutex);
-            if (m_tasks.isEmpty())
+            if (m_queue.isEmpty())
                 return;
-            task = m_tasks.dequeue();
-            fileHandle = m_fileHandle;
+            bytes = m_queue.dequeue();
         }
-        bool synced = true;
-        if (task.flush)
-            synced = fileHandle < 0 || Platform::syncFileData(fileHandle);
-        else
-            m_hash.addData(task.bytes);
+        m_hash.addData(bytes);
 
         bool tellRoom = false;
         {
             QMutexLocker lock(&m_mutex);
-            m_queuedBytes -= task.bytes.size();
-            if (!synced)
-                m_flushFailed = true;
+            m_queuedBytes -= bytes.size();
             if (m_roomAwaited && m_queuedBytes <= m_highMark / 2) {
                 m_roomAwaited = false;
                 tellRoom = true;

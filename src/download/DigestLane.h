@@ -11,10 +11,9 @@
 
 class QThread;
 
-// Hashes a download's bytes, and flushes the file they were written to, on a thread of its own and
-// in the order they were handed over. The thread that receives and writes the bytes only queues
-// them: the hashing then runs beside the network and the disk instead of after them, and the
-// device takes the file in steps while it arrives instead of all of it at the commit.
+// Hashes a download's bytes on a thread of its own, in the order they were handed over. The thread
+// that receives and writes the bytes only queues them: the hashing then runs beside the network
+// and the disk instead of after them.
 class DigestLane : public QObject
 {
     Q_OBJECT
@@ -30,20 +29,13 @@ public:
     void setHighMark(qint64 bytes) { m_highMark = bytes; }
 
     // Starts a fresh digest on a fresh thread (dropping anything still queued from before).
-    // fileHandle: the descriptor flush() syncs, as QFileDevice::handle() gives it; -1 for none.
-    void begin(int fileHandle);
+    void begin();
     void add(const QByteArray &bytes);
-    // Syncs what was written to the file so far, after the bytes queued before it are hashed.
-    void flush();
     // True when more than the high mark waits; drained() is then emitted once there is room again.
     bool full();
     // Waits for everything queued and ends the thread. The digest of every byte added since begin().
     QByteArray finish();
-    // True when a flush since begin() was not confirmed by the device. Such an error is reported to
-    // one sync only, so a later flush of the same file (the commit's) may well succeed.
-    bool flushFailed() const;
-    // Drops what is still queued, waits for the task in hand and ends the thread; no digest. The
-    // owner calls it before closing the file, so that no flush meets a closed or reused descriptor.
+    // Drops what is still queued, waits for the piece in hand and ends the thread; no digest.
     void abandon();
 
 signals:
@@ -51,24 +43,16 @@ signals:
     void drained();
 
 private:
-    struct Task
-    {
-        QByteArray bytes;
-        bool flush = false;
-    };
-
     void run();
     void endThread(bool dropQueued);
 
-    mutable QMutex m_mutex;
+    QMutex m_mutex;
     QWaitCondition m_wake;
-    QQueue<Task> m_tasks;
+    QQueue<QByteArray> m_queue;
     qint64 m_queuedBytes = 0;
     qint64 m_highMark = DefaultHighMark;
     bool m_closing = false;
     bool m_roomAwaited = false;
-    bool m_flushFailed = false;
-    int m_fileHandle = -1;
     // Touched by the lane's thread only while it runs, by the owner only when it has ended.
     QCryptographicHash m_hash;
     std::unique_ptr<QThread> m_thread;

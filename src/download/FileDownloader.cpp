@@ -1,6 +1,7 @@
 #include "download/FileDownloader.h"
 
 #include "download/DigestLane.h"
+#include "download/SyncLane.h"
 #include "platform/Platform.h"
 
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 #include <QNetworkProxy>
 #include <QNetworkRequest>
 #include <QTimer>
+
+#include <utility>
 
 FileDownloader::FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                                const QByteArray &expectedChecksum, QObject *parent)
@@ -18,6 +21,7 @@ FileDownloader::FileDownloader(int instance, bool useReplyTimer, const QUrl &url
       m_expectedChecksum(expectedChecksum),
       m_file(filePath),
       m_lane(new DigestLane(QCryptographicHash::Md5, this)),
+      m_syncLane(std::make_unique<SyncLane>()),
       m_manager(new QNetworkAccessManager(this)),
       m_replyTimer(new QTimer(this)),
       m_useReplyTimer(useReplyTimer)
@@ -55,6 +59,8 @@ void FileDownloader::start()
     m_bytesWritten = 0;
     m_writtenBackTo = 0;
     m_flushedTo = 0;
+    m_gathered = QByteArray();
+    m_blocks.clear();
     m_buffer.clear();
     m_networkError = 0;
     m_timedOut = false;
@@ -81,7 +87,8 @@ void FileDownloader::start()
             fail(StatusCannotWrite);
             return;
         }
-        m_lane->begin(m_file.handle());
+        m_lane->begin();
+        m_syncLane->begin(m_file.handle());
     }
 
     m_status = StatusOk;
@@ -150,28 +157,54 @@ void FileDownloader::downloadReadyRead()
 
 bool FileDownloader::takeArrived()
 {
-    const QByteArray chunk = m_reply->readAll();
-    if (m_networkError != 0)
-        return true; // the output is gone already; the error decides the outcome
-
     if (!fileMode()) {
-        if (m_buffer.size() >= MemoryCap)
+        // Asked for exactly what is buffered, the reply hands over its own block instead of a
+        // copy whenever it holds one block; readAll() would always copy.
+        const QByteArray chunk = m_reply->read(m_reply->bytesAvailable());
+        if (m_networkError != 0 || m_buffer.size() >= MemoryCap)
             return true;
         m_buffer.append(chunk);
         m_md5.addData(chunk);
         return true;
     }
-    if (chunk.isEmpty() || !m_file.isOpen())
+    if (m_networkError != 0 || !m_file.isOpen()) {
+        m_reply->skip(m_reply->bytesAvailable()); // the output is gone already; the error decides
         return true;
-    if (m_file.write(chunk) != chunk.size()) {
+    }
+    // Copied straight from the reply's buffer into the block, whose memory is warm: the reply's
+    // own pieces go back to the network thread at once and are reused there too.
+    for (qint64 available = m_reply->bytesAvailable(); available > 0; available = m_reply->bytesAvailable()) {
+        if (m_gathered.capacity() < WriteBatch)
+            m_gathered = m_blocks.take();
+        const qsizetype filled = m_gathered.size();
+        const qint64 wanted = qMin(available, WriteBatch - filled);
+        m_gathered.resize(filled + wanted);
+        const qint64 got = m_reply->read(m_gathered.data() + filled, wanted);
+        m_gathered.resize(filled + qMax<qint64>(got, 0));
+        if (got <= 0)
+            break;
+        if (m_gathered.size() >= WriteBatch && !writeGathered())
+            return false;
+    }
+    return true;
+}
+
+bool FileDownloader::writeGathered()
+{
+    if (m_gathered.isEmpty() || !m_file.isOpen())
+        return true;
+    QByteArray block = std::exchange(m_gathered, QByteArray());
+    if (m_file.write(block) != block.size()) {
         abandonReply();
         discardFile();
         fail(StatusCannotWrite);
         return false;
     }
-    // Shared, not copied: the lane hashes the very bytes just written.
-    m_lane->add(chunk);
-    m_bytesWritten += chunk.size();
+    // Shared, not copied: the lane hashes the very bytes just written, and the block comes back
+    // for the next batch once it is done with them.
+    m_lane->add(block);
+    m_bytesWritten += block.size();
+    m_blocks.handBack(std::move(block));
     // The commit flushes the whole file to the device; started now, most of that work happens
     // while the rest of the package is still arriving instead of after it.
     if (m_bytesWritten - m_writtenBackTo >= WriteBackStep) {
@@ -181,7 +214,7 @@ bool FileDownloader::takeArrived()
     // A device with a cache of its own (a virtual disk, a drive's write cache) empties it only
     // on a sync; synced in steps, the commit's sync finds little left to do.
     if (m_bytesWritten - m_flushedTo >= FlushStep) {
-        m_lane->flush();
+        m_syncLane->request();
         m_flushedTo = m_bytesWritten;
     }
     return true;
@@ -224,13 +257,14 @@ void FileDownloader::downloadFinished()
         if (m_networkError != 0) {
             discardFile();
         } else {
-            // Anything held back while the lane was behind is still in the reply.
-            if (!takeArrived())
+            // Anything held back while the lane was behind is still in the reply, and what
+            // was taken last may not have filled a batch.
+            if (!takeArrived() || !writeGathered())
                 return;
             digest = m_lane->finish();
             // A sync the device did not confirm is a failed write, even if the commit's own
             // sync, which no longer sees that error, succeeds.
-            if (m_lane->flushFailed()) {
+            if (!m_syncLane->finish()) {
                 discardFile();
                 committed = false;
             } else {
@@ -256,8 +290,11 @@ void FileDownloader::downloadFinished()
 
 void FileDownloader::discardFile()
 {
-    // The lane may be syncing the file: it must be done before the descriptor closes.
+    m_gathered = QByteArray();
     m_lane->abandon();
+    m_blocks.clear();
+    // The file may be being synced: that must be done before the descriptor closes.
+    m_syncLane->abandon();
     if (m_file.isOpen()) {
         // A cancelled commit closes the file and removes the temporary one; the name stays free.
         m_file.cancelWriting();

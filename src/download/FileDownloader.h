@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/BlockPool.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -9,7 +11,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 class DigestLane;
+class SyncLane;
 class QNetworkAccessManager;
 class QTimer;
 
@@ -39,9 +44,13 @@ public:
     static constexpr int StallTimeoutMs = 60000;
     static constexpr int MemoryCap = 1000000;
     static constexpr qint64 ReadBufferSize = 1024 * 1024;
+    // How many received bytes gather in one block before they are written and handed to the
+    // hashing lane together: the network hands them over in pieces of a few kB to a few hundred,
+    // and one write per piece costs more than the copy into the block.
+    static constexpr qint64 WriteBatch = 2 * 1024 * 1024;
     // How much written data gathers before it is handed to the device (see startWriteBack).
     static constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
-    // How much written data gathers before the lane syncs the file (see DigestLane).
+    // How much written data gathers before the file is synced (see SyncLane).
     static constexpr qint64 FlushStep = 32 * 1024 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
@@ -78,6 +87,9 @@ private:
     bool fileMode() const { return !m_filePath.isEmpty(); }
     // Takes what the reply holds; false when that ended the download (a failed write).
     bool takeArrived();
+    // Writes the gathered block and hands it to the lane; false when the write failed and ended
+    // the download.
+    bool writeGathered();
     void discardFile();
     void abandonReply();
     void fail(int status);
@@ -87,10 +99,14 @@ private:
     const QString m_filePath;
     const QByteArray m_expectedChecksum;
     QSaveFile m_file;
+    // Received but not yet written.
+    QByteArray m_gathered;
+    BlockPool m_blocks{WriteBatch};
     QByteArray m_buffer;
-    // The memory mode's digest; a file's bytes are hashed (and flushed) by the lane.
+    // The memory mode's digest; a file's bytes are hashed by the lane.
     QCryptographicHash m_md5{QCryptographicHash::Md5};
     DigestLane *m_lane;
+    std::unique_ptr<SyncLane> m_syncLane;
     QNetworkAccessManager *m_manager;
     QNetworkReply *m_reply = nullptr;
     QTimer *m_replyTimer;

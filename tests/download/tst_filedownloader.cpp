@@ -59,6 +59,8 @@ private slots:
     void memoryIsCappedNearOneMillionBytes();
     void packageLargerThanTheHashingQueue_data();
     void packageLargerThanTheHashingQueue();
+    void sizesAroundTheWriteBatch_data();
+    void sizesAroundTheWriteBatch();
 
     void replyTimerBoundsOnlyTheFirstData();
     void stallBoundEndsSilentTransfers_data();
@@ -243,6 +245,34 @@ void tst_FileDownloader::packageLargerThanTheHashingQueue()
     QCOMPARE(finalStatus(spy, 60000), status);
     QVERIFY(readFile(target) == package);
     QVERIFY(QFile::remove(target));
+}
+
+void tst_FileDownloader::sizesAroundTheWriteBatch_data()
+{
+    // Received bytes are written a batch at a time: the last batch may be full, partial or empty.
+    QTest::addColumn<qint64>("size");
+    const qint64 batch = FileDownloader::WriteBatch;
+    QTest::newRow("empty file") << qint64(0);
+    QTest::newRow("one byte") << qint64(1);
+    QTest::newRow("one byte short of a batch") << batch - 1;
+    QTest::newRow("exactly one batch") << batch;
+    QTest::newRow("one byte over a batch") << batch + 1;
+    QTest::newRow("exactly three batches") << 3 * batch;
+}
+
+void tst_FileDownloader::sizesAroundTheWriteBatch()
+{
+    QFETCH(qint64, size);
+    const QByteArray package = randomBytes(size, int(size % 1000) + 17);
+    const QString name = QStringLiteral("sized-%1.bin").arg(size);
+    QVERIFY(writeFile(m_root.filePath(name), package));
+    const QString target = m_out.filePath(name);
+    FileDownloader downloader(6, false, m_server->url(name), target, md5(package));
+    QSignalSpy spy(&downloader, &FileDownloader::statusChanged);
+    downloader.start();
+    QCOMPARE(finalStatus(spy), 0);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(readFile(target) == package);
 }
 
 void tst_FileDownloader::progressReportsBytesAndSpeed()

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// Blocks that gather a download's bytes for one write each and are then shared with the hashing
+// lane. A block handed back is taken again once every other holder has let go of it, so a
+// download of any size cycles through the same few blocks: fresh memory costs a page fault per
+// 4 kB, and on a virtual machine that costs more than the copy into a warm block.
+class BlockPool
+{
+public:
+    explicit BlockPool(qsizetype blockSize) : m_blockSize(blockSize) {}
+
+    // An empty block with room for the block size, owned by the caller alone (so it is written
+    // without being copied first): a handed-back block nobody else holds, or a new one.
+    QByteArray take();
+    // Keeps a block for later, whoever else still holds it.
+    void handBack(QByteArray block);
+    // Lets go of every block handed back.
+    void clear() { m_blocks.clear(); }
+    qsizetype blocksHeld() const { return m_blocks.size(); }
+
+private:
+    const qsizetype m_blockSize;
+    QList<QByteArray> m_blocks;
+};
