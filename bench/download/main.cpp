@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 
+using ProcessGauges::cpuMs;
 using ProcessGauges::threadCpuMs;
 
 // bench_download_client URL FILE MD5HEX: downloads URL into FILE, checks the MD5 and prints
@@ -27,10 +28,11 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     int result = -1;
     const double cpuStart = threadCpuMs();
+    const double processCpuStart = cpuMs();
     QObject::connect(&downloader, &FileDownloader::statusChanged, &app, [&](int, int status) {
         result = status;
-        std::printf("status %d, %lld ms, main thread cpu %.0f ms\n", status, static_cast<long long>(clock.elapsed()),
-                    threadCpuMs() - cpuStart);
+        std::printf("status %d, %lld ms, main thread cpu %.0f ms, process cpu %.0f ms\n", status,
+                    static_cast<long long>(clock.elapsed()), threadCpuMs() - cpuStart, cpuMs() - processCpuStart);
         QCoreApplication::exit(0);
     });
     clock.start();
