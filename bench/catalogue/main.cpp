@@ -6,6 +6,7 @@
 #include "catalogue/FirmwareDatabase.h"
 #include "catalogue/FirmwareStatusEvaluator.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -60,6 +61,7 @@ bool sameRows(const DisplayEntryList &a, const DisplayEntryList &b)
 
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);

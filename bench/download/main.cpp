@@ -1,6 +1,7 @@
 #include "download/FileDownloader.h"
 #include "lib/ProcessGauges.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@ using ProcessGauges::threadCpuMs;
 // download ends with status 0.
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();

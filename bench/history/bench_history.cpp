@@ -8,6 +8,7 @@
 #include "history/HistoryTableModel.h"
 #include "history/HistoryViewLoader.h"
 #include "history/UpdateHistory.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,6 +68,7 @@ double ms(const QElapsedTimer &timer)
 
 int main(int argc, char **argv)
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type != QtInfoMsg && type != QtDebugMsg)
             std::fprintf(stderr, "%s\n", qPrintable(text));

@@ -6,6 +6,7 @@
 #include "log/LogMessageHandler.h"
 #include "lib/ProcessGauges.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,6 +98,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 
 int main(int argc, char **argv)
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;

@@ -51,6 +51,7 @@ double peakRssMb()
 
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     Platform::raiseOpenFileLimit();
 

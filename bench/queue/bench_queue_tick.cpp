@@ -6,6 +6,7 @@
 #include "records/DisplayTableState.h"
 #include "table/displayListModel.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +33,7 @@ constexpr double GoalMs = 5.0;
 
 int main(int argc, char **argv)
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QApplication app(argc, argv);
     QTemporaryDir cache;

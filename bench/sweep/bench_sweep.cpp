@@ -45,6 +45,7 @@ int threadCount()
 
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     // The application does the same at start-up.
     Platform::raiseOpenFileLimit();

@@ -3,6 +3,7 @@
 #include "table/MySortFilterProxyModel.h"
 #include "table/displayListModel.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,6 +44,7 @@ DisplayEntryList makeRows()
 
 int main(int argc, char **argv)
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
 

@@ -5,6 +5,7 @@
 #include "update/HttpClient.h"
 #include "update/UpdateStatus.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 
 int main(int argc, char **argv)
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
     if (argc != 5) {

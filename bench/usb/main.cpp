@@ -1,5 +1,6 @@
 #include "usbwriter/UsbDriveWriter.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 // dialog does. Without --flush the copy is not pushed to the device before the read-back.
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();

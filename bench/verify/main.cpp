@@ -1,5 +1,6 @@
 #include "download/DownloadExtractFirmware.h"
 #include "lib/QuietLog.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 // a release without unpacked files would. Exits non-zero unless the package passes.
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse(); // as the programs do at start-up
     QuietLog::install();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();

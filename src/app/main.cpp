@@ -14,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse();
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("halvern.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));

@@ -42,6 +42,7 @@ void logNothing(QtMsgType type, const QMessageLogContext &context, const QString
 
 int main(int argc, char *argv[])
 {
+    Platform::keepFreedMemoryForReuse();
     // A search of thousands of displays keeps hundreds of sockets open; Qt's own loop would hand
     // every one of them to the kernel on every turn.
     if (QAbstractEventDispatcher *dispatcher = Platform::createCommandLineEventDispatcher())
