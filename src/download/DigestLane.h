@@ -20,8 +20,9 @@ class DigestLane : public QObject
 
 public:
     // Queued bytes beyond which full() asks the owner to stop handing more; drained() follows
-    // once half of that is left.
-    static constexpr qint64 DefaultHighMark = 16 * 1024 * 1024;
+    // once half of that is left. The disk never holds the hashing up (syncs run elsewhere), so a
+    // few blocks of slack are enough, and each block more is fresh memory to fault in.
+    static constexpr qint64 DefaultHighMark = 8 * 1024 * 1024;
 
     explicit DigestLane(QCryptographicHash::Algorithm algorithm, QObject *parent = nullptr);
     ~DigestLane() override;

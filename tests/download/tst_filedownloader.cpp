@@ -218,7 +218,7 @@ void tst_FileDownloader::packageLargerThanTheHashingQueue_data()
     QTest::addColumn<qint64>("queueLimit");
     QTest::addColumn<bool>("rightChecksum");
     QTest::addColumn<int>("status");
-    const qint64 usual = 16 * 1024 * 1024;
+    const qint64 usual = 8 * 1024 * 1024;
     QTest::newRow("right checksum") << usual << true << 0;
     QTest::newRow("wrong checksum, file kept for the owner") << usual << false << 10000;
     // A queue far shorter than a reply's buffer: the reply is held back again and again.
