@@ -86,12 +86,15 @@ void DigestLane::run()
                 return;
             bytes = m_queue.dequeue();
         }
+        const qsizetype size = bytes.size();
         m_hash.addData(bytes);
+        // Let go before saying there is room, so that the block is free for reuse by then.
+        bytes = QByteArray();
 
         bool tellRoom = false;
         {
             QMutexLocker lock(&m_mutex);
-            m_queuedBytes -= bytes.size();
+            m_queuedBytes -= size;
             if (m_roomAwaited && m_queuedBytes <= m_highMark / 2) {
                 m_roomAwaited = false;
                 tellRoom = true;
