@@ -58,7 +58,7 @@ void FileDownloader::start()
     m_md5.reset();
     m_bytesWritten = 0;
     m_writtenBackTo = 0;
-    m_flushedTo = 0;
+    m_syncedTo = 0;
     m_gathered = QByteArray();
     m_blocks.clear();
     m_buffer.clear();
@@ -213,9 +213,9 @@ bool FileDownloader::writeGathered()
     }
     // A device with a cache of its own (a virtual disk, a drive's write cache) empties it only
     // on a sync; synced in steps, the commit's sync finds little left to do.
-    if (m_bytesWritten - m_flushedTo >= FlushStep) {
+    if (m_bytesWritten - m_syncedTo >= SyncStep) {
         m_syncLane->request();
-        m_flushedTo = m_bytesWritten;
+        m_syncedTo = m_bytesWritten;
     }
     return true;
 }

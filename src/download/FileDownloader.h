@@ -51,7 +51,7 @@ public:
     // How much written data gathers before it is handed to the device (see startWriteBack).
     static constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
     // How much written data gathers before the file is synced (see SyncLane).
-    static constexpr qint64 FlushStep = 32 * 1024 * 1024;
+    static constexpr qint64 SyncStep = 32 * 1024 * 1024;
 
     FileDownloader(int instance, bool useReplyTimer, const QUrl &url, const QString &filePath,
                    const QByteArray &expectedChecksum, QObject *parent = nullptr);
@@ -115,7 +115,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_bytesWritten = 0;
     qint64 m_writtenBackTo = 0;
-    qint64 m_flushedTo = 0;
+    qint64 m_syncedTo = 0;
     int m_bytesReceived = 0;
     int m_bytesTotal = 0;
     QString m_speedText;
