@@ -26,12 +26,12 @@ void DigestLane::begin()
     m_thread->start();
 }
 
-void DigestLane::add(const QByteArray &bytes)
+void DigestLane::add(const QByteArray &bytes, std::shared_ptr<const void> holder)
 {
     if (bytes.isEmpty())
         return;
     QMutexLocker lock(&m_mutex);
-    m_queue.enqueue(bytes);
+    m_queue.enqueue(Piece{bytes, std::move(holder)});
     m_queuedBytes += bytes.size();
     m_wake.wakeOne();
 }
@@ -63,8 +63,8 @@ void DigestLane::endThread(bool dropQueued)
     {
         QMutexLocker lock(&m_mutex);
         if (dropQueued) {
-            for (const QByteArray &bytes : std::as_const(m_queue))
-                m_queuedBytes -= bytes.size();
+            for (const Piece &piece : std::as_const(m_queue))
+                m_queuedBytes -= piece.bytes.size();
             m_queue.clear();
         }
         m_closing = true;
@@ -77,19 +77,19 @@ void DigestLane::endThread(bool dropQueued)
 void DigestLane::run()
 {
     for (;;) {
-        QByteArray bytes;
+        Piece piece;
         {
             QMutexLocker lock(&m_mutex);
             while (m_queue.isEmpty() && !m_closing)
                 m_wake.wait(&m_mutex);
             if (m_queue.isEmpty())
                 return;
-            bytes = m_queue.dequeue();
+            piece = m_queue.dequeue();
         }
-        const qsizetype size = bytes.size();
-        m_hash.addData(bytes);
+        const qsizetype size = piece.bytes.size();
+        m_hash.addData(piece.bytes);
         // Let go before saying there is room, so that the block is free for reuse by then.
-        bytes = QByteArray();
+        piece = Piece();
 
         bool tellRoom = false;
         {

@@ -31,7 +31,9 @@ public:
 
     // Starts a fresh digest on a fresh thread (dropping anything still queued from before).
     void begin();
-    void add(const QByteArray &bytes);
+    // The holder, if any, is kept until the bytes are hashed and let go of before drained() says
+    // there is room: for bytes the array does not own (QByteArray::fromRawData).
+    void add(const QByteArray &bytes, std::shared_ptr<const void> holder = nullptr);
     // True when more than the high mark waits; drained() is then emitted once there is room again.
     bool full();
     // Waits for everything queued and ends the thread. The digest of every byte added since begin().
@@ -49,7 +51,12 @@ private:
 
     QMutex m_mutex;
     QWaitCondition m_wake;
-    QQueue<QByteArray> m_queue;
+    struct Piece
+    {
+        QByteArray bytes;
+        std::shared_ptr<const void> holder;
+    };
+    QQueue<Piece> m_queue;
     qint64 m_queuedBytes = 0;
     qint64 m_highMark = DefaultHighMark;
     bool m_closing = false;

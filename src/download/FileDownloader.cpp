@@ -59,7 +59,7 @@ void FileDownloader::start()
     m_bytesWritten = 0;
     m_writtenBackTo = 0;
     m_syncedTo = 0;
-    m_gathered = QByteArray();
+    m_gathered = nullptr;
     m_blocks.clear();
     m_buffer.clear();
     m_networkError = 0;
@@ -174,16 +174,21 @@ bool FileDownloader::takeArrived()
     // Copied straight from the reply's buffer into the block, whose memory is warm: the reply's
     // own pieces go back to the network thread at once and are reused there too.
     for (qint64 available = m_reply->bytesAvailable(); available > 0; available = m_reply->bytesAvailable()) {
-        if (m_gathered.capacity() < WriteBatch)
+        if (!m_gathered) {
             m_gathered = m_blocks.take();
-        const qsizetype filled = m_gathered.size();
-        const qint64 wanted = qMin(available, WriteBatch - filled);
-        m_gathered.resize(filled + wanted);
-        const qint64 got = m_reply->read(m_gathered.data() + filled, wanted);
-        m_gathered.resize(filled + qMax<qint64>(got, 0));
+            if (!m_gathered) {
+                // No memory for a block: the package cannot be written, as with a full disk.
+                abandonReply();
+                discardFile();
+                fail(StatusCannotWrite);
+                return false;
+            }
+        }
+        const qint64 got = m_reply->read(m_gathered->end(), qMin<qint64>(available, m_gathered->room()));
         if (got <= 0)
             break;
-        if (m_gathered.size() >= WriteBatch && !writeGathered())
+        m_gathered->grow(got);
+        if (m_gathered->isFull() && !writeGathered())
             return false;
     }
     return true;
@@ -191,10 +196,10 @@ bool FileDownloader::takeArrived()
 
 bool FileDownloader::writeGathered()
 {
-    if (m_gathered.isEmpty() || !m_file.isOpen())
+    if (!m_gathered || m_gathered->size() == 0 || !m_file.isOpen())
         return true;
-    QByteArray block = std::exchange(m_gathered, QByteArray());
-    if (m_file.write(block) != block.size()) {
+    std::shared_ptr<PoolBlock> block = std::exchange(m_gathered, nullptr);
+    if (m_file.write(block->constData(), block->size()) != block->size()) {
         abandonReply();
         discardFile();
         fail(StatusCannotWrite);
@@ -202,8 +207,8 @@ bool FileDownloader::writeGathered()
     }
     // Shared, not copied: the lane hashes the very bytes just written, and the block comes back
     // for the next batch once it is done with them.
-    m_lane->add(block);
-    m_bytesWritten += block.size();
+    m_lane->add(block->view(), block);
+    m_bytesWritten += block->size();
     m_blocks.handBack(std::move(block));
     // The commit flushes the whole file to the device; started now, most of that work happens
     // while the rest of the package is still arriving instead of after it.
@@ -290,7 +295,7 @@ void FileDownloader::downloadFinished()
 
 void FileDownloader::discardFile()
 {
-    m_gathered = QByteArray();
+    m_gathered = nullptr;
     m_lane->abandon();
     m_blocks.clear();
     // The file may be being synced: that must be done before the descriptor closes.

@@ -100,7 +100,7 @@ private:
     const QByteArray m_expectedChecksum;
     QSaveFile m_file;
     // Received but not yet written.
-    QByteArray m_gathered;
+    std::shared_ptr<PoolBlock> m_gathered;
     BlockPool m_blocks{WriteBatch};
     QByteArray m_buffer;
     // The memory mode's digest; a file's bytes are hashed by the lane.

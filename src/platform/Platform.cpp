@@ -20,6 +20,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -190,6 +191,51 @@ void keepFreedMemoryForReuse()
     // the largest block freed so far: about 2 MB for a download, far less than it holds in flight.
     ::mallopt(M_MMAP_THRESHOLD, 4 * 1024 * 1024);
     ::mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
+#endif
+}
+
+void *allocateLargeBlock(qsizetype bytes)
+{
+    if (bytes <= 0)
+        return nullptr;
+#ifdef Q_OS_WIN
+    // Committed pages come zero-filled and aligned to 64 kB; large pages would need a privilege
+    // that a technician's account does not hold.
+    return ::VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+#else
+    // Mapped with room to spare, then trimmed to an aligned start: the system gives a large page
+    // only to an aligned stretch of a mapping marked for it.
+    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+    const size_t length = (size_t(bytes) + page - 1) / page * page;
+    const size_t spare = size_t(LargeBlockAlignment);
+    void *mapped = ::mmap(nullptr, length + spare, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return nullptr;
+    const auto start = reinterpret_cast<quintptr>(mapped);
+    const quintptr aligned = (start + spare - 1) & ~quintptr(spare - 1);
+    if (aligned > start)
+        ::munmap(mapped, aligned - start);
+    if (const size_t tail = start + length + spare - (aligned + length))
+        ::munmap(reinterpret_cast<void *>(aligned + length), tail);
+    void *block = reinterpret_cast<void *>(aligned);
+#ifdef MADV_HUGEPAGE
+    // A hint: where large pages are off, the block simply has small ones.
+    ::madvise(block, length, MADV_HUGEPAGE);
+#endif
+    return block;
+#endif
+}
+
+void releaseLargeBlock(void *memory, qsizetype bytes)
+{
+    if (!memory)
+        return;
+#ifdef Q_OS_WIN
+    Q_UNUSED(bytes)
+    ::VirtualFree(memory, 0, MEM_RELEASE);
+#else
+    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+    ::munmap(memory, (size_t(bytes) + page - 1) / page * page);
 #endif
 }
 
