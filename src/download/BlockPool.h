@@ -8,8 +8,9 @@
 
 // Blocks that gather a download's bytes for one write each and are then shared with the hashing
 // lane. A block handed back is taken again once every other holder has let go of it, so a
-// download of any size cycles through the same few blocks: fresh memory costs a page fault per
-// 4 kB, and on a virtual machine that costs more than the copy into a warm block.
+// download of any size cycles through the same few blocks: fresh memory must be mapped, faulted
+// in and zero-filled by the system, and on a virtual machine that costs more than the copy into
+// a warm block.
 class BlockPool
 {
 public:

@@ -199,8 +199,7 @@ void *allocateLargeBlock(qsizetype bytes)
     if (bytes <= 0)
         return nullptr;
 #ifdef Q_OS_WIN
-    // Committed pages come zero-filled and aligned to 64 kB; large pages would need a privilege
-    // that a technician's account does not hold.
+    // Committed pages come zero-filled and aligned to 64 kB.
     return ::VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 #else
     // Mapped with room to spare, then trimmed to an aligned start: the system gives a large page

@@ -73,16 +73,17 @@ QAbstractEventDispatcher *createCommandLineEventDispatcher();
 // where the allocator has no such settings (on Windows the heap decides for itself).
 void keepFreedMemoryForReuse();
 
-// The alignment allocateLargeBlock gives: a large page of the system's memory manager.
+// The size of a large page of the system's memory manager (2 MB on x86-64 Linux).
 constexpr qsizetype LargeBlockAlignment = 2 * 1024 * 1024;
 
 // Memory for a download's write blocks, which are filled at network speed and reused for the
-// whole transfer: aligned to LargeBlockAlignment and, where the system offers it, backed by
-// large pages. Fresh memory is otherwise faulted in 4 kB at a time, and on a virtual machine
-// those faults cost the first blocks of a download more than copying the bytes into them
-// (measured: 5.4 ms per 2 MB with small pages, 0.2 to 1.5 ms with a large one). Zero-filled
-// and writable. Null when the system has no memory to give. Released with releaseLargeBlock,
-// given the same size.
+// whole transfer. On Linux aligned to LargeBlockAlignment and marked for large pages, which the
+// system then backs them with where it offers them; on Windows plain committed pages (large ones
+// need a privilege a technician's account does not hold). Fresh memory is otherwise faulted in
+// 4 kB at a time, and on a virtual machine those faults cost the first blocks of a download more
+// than copying the bytes into them (measured: 5.4 ms per 2 MB with small pages, 0.2 to 1.5 ms
+// with a large one). Zero-filled and writable. Null when the system has no memory to give.
+// Released with releaseLargeBlock, given the same size.
 void *allocateLargeBlock(qsizetype bytes);
 void releaseLargeBlock(void *memory, qsizetype bytes);
 
