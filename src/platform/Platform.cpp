@@ -194,6 +194,15 @@ void keepFreedMemoryForReuse()
 #endif
 }
 
+#ifndef Q_OS_WIN
+// Mappings are made and unmapped in whole pages; both ends must agree on the length.
+static size_t wholePages(qsizetype bytes)
+{
+    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+    return (size_t(bytes) + page - 1) / page * page;
+}
+#endif
+
 void *allocateLargeBlock(qsizetype bytes)
 {
     if (bytes <= 0)
@@ -204,8 +213,7 @@ void *allocateLargeBlock(qsizetype bytes)
 #else
     // Mapped with room to spare, then trimmed to an aligned start: the system gives a large page
     // only to an aligned stretch of a mapping marked for it.
-    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
-    const size_t length = (size_t(bytes) + page - 1) / page * page;
+    const size_t length = wholePages(bytes);
     const size_t spare = size_t(LargeBlockAlignment);
     void *mapped = ::mmap(nullptr, length + spare, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
@@ -233,8 +241,7 @@ void releaseLargeBlock(void *memory, qsizetype bytes)
     Q_UNUSED(bytes)
     ::VirtualFree(memory, 0, MEM_RELEASE);
 #else
-    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
-    ::munmap(memory, (size_t(bytes) + page - 1) / page * page);
+    ::munmap(memory, wholePages(bytes));
 #endif
 }
 

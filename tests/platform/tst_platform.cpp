@@ -17,6 +17,15 @@
 namespace {
 
 using TestFiles::writeFile;
+
+#if defined(__GLIBC__) || defined(Q_OS_LINUX)
+long minorFaultsOfThisThread()
+{
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
+}
+#endif
 }
 
 class tst_Platform : public QObject
@@ -197,15 +206,10 @@ private slots:
         constexpr int BlockSize = 1024 * 1024;
         long faultsAfterFirstRound = -1;
         std::thread producer([&] {
-            auto minorFaults = [] {
-                rusage usage {};
-                getrusage(RUSAGE_THREAD, &usage);
-                return usage.ru_minflt;
-            };
             long start = 0;
             for (int round = 0; round < 30; ++round) {
                 if (round == 1)
-                    start = minorFaults();
+                    start = minorFaultsOfThisThread();
                 QList<QByteArray> inFlight;
                 for (int i = 0; i < Blocks; ++i) {
                     QByteArray block(BlockSize, Qt::Uninitialized);
@@ -216,7 +220,7 @@ private slots:
                 // Let go on another thread, as the hashing lane does.
                 std::thread([list = std::move(inFlight)]() mutable { list.clear(); }).join();
             }
-            faultsAfterFirstRound = minorFaults() - start;
+            faultsAfterFirstRound = minorFaultsOfThisThread() - start;
         });
         producer.join();
         QVERIFY2(faultsAfterFirstRound < 2000, qPrintable(QString::number(faultsAfterFirstRound)));
@@ -250,19 +254,14 @@ private slots:
         if (!setting.open(QIODevice::ReadOnly) || setting.readAll().contains("[never]"))
             QSKIP("this system offers no large pages");
         constexpr qsizetype Size = 2 * 1024 * 1024;
-        auto minorFaults = [] {
-            rusage usage {};
-            getrusage(RUSAGE_THREAD, &usage);
-            return usage.ru_minflt;
-        };
         long faults = 0;
         for (int round = 0; round < 4; ++round) {
             auto *block = static_cast<char *>(Platform::allocateLargeBlock(Size));
             QVERIFY(block);
-            const long before = minorFaults();
+            const long before = minorFaultsOfThisThread();
             for (qsizetype offset = 0; offset < Size; offset += 4096)
                 block[offset] = 1;
-            faults += minorFaults() - before;
+            faults += minorFaultsOfThisThread() - before;
             Platform::releaseLargeBlock(block, Size);
         }
         // 2,048 with small pages; a few more than 4 still pass, should the system fall back once.
